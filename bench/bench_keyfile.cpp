@@ -1,0 +1,57 @@
+// Reading and writing a 32767-line key file, against a baseline that only splits the bytes into lines.
+#include "BenchData.h"
+
+#include "core/KeyDocument.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+const std::string& input()
+{
+    static const std::string bytes = bench::generateKeyFile(32767);
+    return bytes;
+}
+
+void BM_SplitLines(benchmark::State& state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(bench::splitLines(input()));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * input().size()));
+}
+BENCHMARK(BM_SplitLines)->Unit(benchmark::kMillisecond);
+
+// Reading makes the rows; every cell is then split once, as the grid and the views do.
+void BM_ReadKeyFile(benchmark::State& state)
+{
+    for (auto _ : state) {
+        const auto doc = core::KeyDocument::fromBytes(input());
+        std::size_t cells = 0;
+        for (int r = 0; r < doc.rowCount(); ++r)
+            cells += doc.cells(r)[core::DescriptionColumn].size();
+        benchmark::DoNotOptimize(cells);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * input().size()));
+}
+BENCHMARK(BM_ReadKeyFile)->Unit(benchmark::kMillisecond);
+
+void BM_ReadOnly(benchmark::State& state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(core::KeyDocument::fromBytes(input()));
+}
+BENCHMARK(BM_ReadOnly)->Unit(benchmark::kMillisecond);
+
+void BM_WriteKeyFile(benchmark::State& state)
+{
+    auto doc = core::KeyDocument::fromBytes(input());
+    for (int r = 0; r < doc.rowCount(); r += 10)
+        doc.setCell(r, core::ModifierColumn, "1");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(doc.toBytes());
+}
+BENCHMARK(BM_WriteKeyFile)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, testing and running Tarnwick need. Packages already installed
+# are left alone; run as root or with sudo.
+set -euo pipefail
+
+packages=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev libgl-dev
+    libsimpleini-dev libicu-dev
+    libcli11-dev
+    libbenchmark-dev
+    xvfb xauth
+)
+if [[ "${TARNWICK_WITH_EXTRAS:-0}" == 1 ]]; then
+    # Tools for the checks beyond the unit tests: RTF reader, fuzzing, screenshots, driving the real window.
+    packages+=(unrtf clang libclang-rt-14-dev imagemagick xdotool)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]} == 0)); then
+    exit 0
+fi
+
+sudo=""
+if [[ $(id -u) -ne 0 ]]; then
+    sudo="sudo"
+fi
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,85 @@
+#include "GenericOrder.h"
+
+#include <charconv>
+
+namespace core {
+
+namespace {
+
+int asciiLower(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : static_cast<unsigned char>(c);
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+} // namespace
+
+std::string_view trimSpaces(std::string_view text)
+{
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    const auto last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+std::optional<double> readNumber(std::string_view text)
+{
+    text = trimSpaces(text);
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    const std::string_view body = text.substr(i);
+    if (body.empty() || !(isDigit(body[0]) || body[0] == '.'))
+        return std::nullopt;
+    double value = 0;
+    const auto [end, ec] = std::from_chars(body.data(), body.data() + body.size(), value, std::chars_format::general);
+    if (ec != std::errc() || end != body.data() + body.size())
+        return std::nullopt;
+    return negative ? -value : value;
+}
+
+std::optional<long long> readWholeNumber(std::string_view text)
+{
+    text = trimSpaces(text);
+    if (!text.empty() && text[0] == '+')
+        text.remove_prefix(1);
+    if (text.empty() || (text[0] == '-' && text.size() == 1))
+        return std::nullopt;
+    long long value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+int genericCompare(std::string_view a, std::string_view b)
+{
+    const auto na = readNumber(a);
+    if (na) {
+        if (const auto nb = readNumber(b)) {
+            if (*na < *nb)
+                return -1;
+            return *na > *nb ? 1 : 0;
+        }
+    }
+    const std::size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const int ca = asciiLower(a[i]);
+        const int cb = asciiLower(b[i]);
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    if (a.size() == b.size())
+        return 0;
+    return a.size() < b.size() ? -1 : 1;
+}
+
+} // namespace core

@@ -1,0 +1,236 @@
+#include "KeyDocument.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace core {
+
+const std::array<std::string_view, ColumnCount>& columnHeaders()
+{
+    static constexpr std::array<std::string_view, ColumnCount> headers{"Line", "Sim name", "Cockpit ID", "Ignored",
+        "Keys", "Modifiers", "Keys", "Modifiers", "Assignable", "Description"};
+    return headers;
+}
+
+bool isCommentLine(std::string_view line)
+{
+    const auto first = line.find_first_not_of(" \t");
+    return first != std::string_view::npos && line[first] == '#';
+}
+
+RecordCells splitRecordLine(std::string_view line)
+{
+    line = trimSpaces(line);
+    // Collect the fields as the words of the line; a word after which the rest of the line begins with a quote
+    // hands the rest over as the description, with one space appended.
+    std::vector<std::string_view> words;
+    std::string description;
+    bool hasDescription = false;
+    std::size_t pos = 0;
+    while (pos < line.size()) {
+        const std::size_t space = line.find(' ', pos);
+        const std::size_t end = space == std::string_view::npos ? line.size() : space;
+        words.push_back(line.substr(pos, end - pos));
+        pos = line.find_first_not_of(' ', end);
+        if (pos == std::string_view::npos)
+            break;
+        if (line[pos] == '"') {
+            description.assign(line.substr(pos));
+            description += ' ';
+            hasDescription = true;
+            break;
+        }
+    }
+
+    // Tabs inside a field split it, as they do in the grid's row text.
+    std::vector<std::string_view> fields;
+    const auto addSplit = [&fields](std::string_view text) {
+        std::size_t from = 0;
+        for (;;) {
+            const std::size_t tab = text.find('\t', from);
+            if (tab == std::string_view::npos) {
+                fields.push_back(text.substr(from));
+                return;
+            }
+            fields.push_back(text.substr(from, tab - from));
+            from = tab + 1;
+        }
+    };
+    for (const auto word : words)
+        addSplit(word);
+    if (hasDescription)
+        addSplit(description);
+
+    RecordCells cells;
+    const std::size_t direct = std::min<std::size_t>(fields.size(), ColumnCount - 1);
+    for (std::size_t i = 0; i < direct; ++i)
+        cells[i + 1].assign(fields[i]);
+    for (std::size_t i = ColumnCount - 1; i < fields.size(); ++i) {
+        cells[ColumnCount - 1] += ' ';
+        cells[ColumnCount - 1].append(fields[i]);
+    }
+    return cells;
+}
+
+std::string normalisedLine(const RecordCells& cells)
+{
+    std::string text;
+    for (int c = SimNameColumn; c < ColumnCount; ++c) {
+        text += ' ';
+        text += cells[static_cast<std::size_t>(c)];
+    }
+    // One record is one line, whatever an edit put into a cell.
+    std::replace_if(
+        text.begin(), text.end(), [](char ch) { return ch == '\r' || ch == '\n'; }, ' ');
+    return std::string(trimSpaces(text));
+}
+
+KeyDocument KeyDocument::fromBytes(std::string bytes)
+{
+    KeyDocument doc;
+    doc.m_source = std::move(bytes);
+    doc.m_state = SavedState::Saved;
+    const std::string_view src(doc.m_source);
+    if (src.substr(0, 3) == "\xEF\xBB\xBF")
+        doc.m_bodyStart = 3;
+
+    std::size_t pos = doc.m_bodyStart;
+    std::size_t blankStart = pos;
+    std::uint32_t number = 0;
+    while (pos < src.size()) {
+        const std::size_t end = src.find_first_of("\r\n", pos);
+        const std::size_t lineEnd = end == std::string_view::npos ? src.size() : end;
+        std::uint8_t eol = 0;
+        if (lineEnd < src.size())
+            eol = (src[lineEnd] == '\r' && lineEnd + 1 < src.size() && src[lineEnd + 1] == '\n') ? 2 : 1;
+        const std::string_view line = src.substr(pos, lineEnd - pos);
+        if (!trimSpaces(line).empty()) {
+            Row row;
+            row.before = blankStart;
+            row.start = pos;
+            row.length = line.size();
+            row.lineEnd = eol;
+            row.number = ++number;
+            row.comment = isCommentLine(line);
+            doc.m_rows.push_back(row);
+            blankStart = lineEnd + eol;
+        }
+        pos = lineEnd + eol;
+    }
+    doc.m_after = blankStart;
+    return doc;
+}
+
+std::string KeyDocument::toBytes() const
+{
+    const std::string_view src(m_source);
+    std::string out;
+    out.reserve(m_source.size() + 16);
+    out.append(src.substr(0, m_bodyStart));
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        const Row& row = m_rows[i];
+        out.append(src.substr(row.before, row.start - row.before));
+        if (row.edited >= 0)
+            out += normalisedLine(m_editedCells[static_cast<std::size_t>(row.edited)]);
+        else
+            out.append(rawLine(row));
+        if (row.lineEnd > 0)
+            out.append(src.substr(row.start + row.length, row.lineEnd));
+        else if (i + 1 < m_rows.size())
+            out += "\r\n"; // the file's last line, moved up by a sort
+    }
+    if (m_after < src.size())
+        out.append(src.substr(m_after));
+    return out;
+}
+
+RecordCells KeyDocument::cells(int row) const
+{
+    const Row& r = m_rows[idx(row)];
+    if (r.edited >= 0)
+        return m_editedCells[static_cast<std::size_t>(r.edited)];
+    RecordCells result;
+    if (r.comment)
+        result[SimNameColumn].assign(rawLine(r));
+    else
+        result = splitRecordLine(rawLine(r));
+    result[LineColumn] = std::to_string(r.number);
+    return result;
+}
+
+std::string KeyDocument::cell(int row, int column) const
+{
+    if (column < 0 || column >= ColumnCount)
+        return {};
+    const Row& r = m_rows[idx(row)];
+    if (r.edited >= 0)
+        return m_editedCells[static_cast<std::size_t>(r.edited)][static_cast<std::size_t>(column)];
+    if (column == LineColumn)
+        return std::to_string(r.number);
+    if (r.comment)
+        return column == SimNameColumn ? std::string(rawLine(r)) : std::string();
+    return std::move(splitRecordLine(rawLine(r))[static_cast<std::size_t>(column)]);
+}
+
+std::string KeyDocument::lineText(int row) const
+{
+    const Row& r = m_rows[idx(row)];
+    if (r.edited >= 0)
+        return normalisedLine(m_editedCells[static_cast<std::size_t>(r.edited)]);
+    return std::string(rawLine(r));
+}
+
+bool KeyDocument::setCell(int row, int column, std::string text)
+{
+    if (row < 0 || row >= rowCount() || column <= LineColumn || column >= ColumnCount)
+        return false;
+    Row& r = m_rows[idx(row)];
+    if (r.comment)
+        return false;
+    if (r.edited < 0) {
+        m_editedCells.push_back(cells(row));
+        r.edited = static_cast<std::int32_t>(m_editedCells.size() - 1);
+    }
+    m_editedCells[static_cast<std::size_t>(r.edited)][static_cast<std::size_t>(column)] = std::move(text);
+    m_state = SavedState::Modified;
+    return true;
+}
+
+void KeyDocument::sortRows(int firstColumn, int lastColumn, SortOrder order)
+{
+    if (firstColumn > lastColumn)
+        std::swap(firstColumn, lastColumn);
+    firstColumn = std::clamp(firstColumn, 0, ColumnCount - 1);
+    lastColumn = std::clamp(lastColumn, 0, ColumnCount - 1);
+
+    // Split every row once, keeping only the key columns.
+    const std::size_t width = static_cast<std::size_t>(lastColumn - firstColumn + 1);
+    std::vector<std::string> keys(m_rows.size() * width);
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        RecordCells rowCells = cells(static_cast<int>(i));
+        for (std::size_t k = 0; k < width; ++k)
+            keys[i * width + k] = std::move(rowCells[static_cast<std::size_t>(firstColumn) + k]);
+    }
+    std::vector<std::size_t> order_(m_rows.size());
+    std::iota(order_.begin(), order_.end(), std::size_t{0});
+    const auto compareRows = [&](std::size_t a, std::size_t b) {
+        for (std::size_t k = 0; k < width; ++k) {
+            const int c = genericCompare(keys[a * width + k], keys[b * width + k]);
+            if (c != 0)
+                return c;
+        }
+        return 0;
+    };
+    if (order == SortOrder::Ascending)
+        std::stable_sort(order_.begin(), order_.end(), [&](auto a, auto b) { return compareRows(a, b) < 0; });
+    else
+        std::stable_sort(order_.begin(), order_.end(), [&](auto a, auto b) { return compareRows(a, b) > 0; });
+
+    std::vector<Row> sorted;
+    sorted.reserve(m_rows.size());
+    for (const auto i : order_)
+        sorted.push_back(m_rows[i]);
+    m_rows = std::move(sorted);
+}
+
+} // namespace core

@@ -1,0 +1,121 @@
+#pragma once
+
+#include "GenericOrder.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace core {
+
+/** The document's saved state; the numbers are those shown by the status bar picture. */
+enum class SavedState { NoFile = 1, Saved = 2, Modified = 3 };
+
+/** Grid columns of a key file record. Column 0 is the record number, made by the reader. */
+enum Column {
+    LineColumn = 0,
+    SimNameColumn = 1,
+    CockpitIdColumn = 2,
+    IgnoredColumn = 3,
+    KeyColumn = 4,
+    ModifierColumn = 5,
+    ComboKeyColumn = 6,
+    ComboModifierColumn = 7,
+    AssignableColumn = 8,
+    DescriptionColumn = 9,
+    ColumnCount = 10
+};
+
+using RecordCells = std::array<std::string, ColumnCount>;
+
+/** The header texts of the ten columns. */
+const std::array<std::string_view, ColumnCount>& columnHeaders();
+
+/**
+ * The open key file: its records (non-blank lines) as rows of ten cells, in their present order.
+ *
+ * The document keeps the file's bytes, and each row refers to its own line in them, so that an unedited row is
+ * written back exactly as it was read (spacing, line end, the blank lines before it). Cells are split from the
+ * line when asked for; a row whose cells were edited keeps its own cells and is written in the normalised form.
+ * Comment rows (first visible character '#') hold their whole line in the "Sim name" cell and cannot be edited.
+ *
+ * Rows are indexed from 0; the grid's header row is not part of the document.
+ */
+class KeyDocument
+{
+public:
+    KeyDocument() = default;
+
+    /** Reads a key file from its bytes. Lines end at CRLF, CR or LF; a UTF-8 byte order mark is kept aside. */
+    static KeyDocument fromBytes(std::string bytes);
+
+    /** The key file as bytes: unedited rows byte for byte, edited rows normalised, in the present row order. */
+    std::string toBytes() const;
+
+    int rowCount() const { return static_cast<int>(m_rows.size()); }
+    bool isComment(int row) const { return m_rows[idx(row)].comment; }
+    bool isEdited(int row) const { return m_rows[idx(row)].edited >= 0; }
+
+    /** The record number given at reading (column 0's value). */
+    int recordNumber(int row) const { return static_cast<int>(m_rows[idx(row)].number); }
+
+    std::string cell(int row, int column) const;
+    RecordCells cells(int row) const;
+
+    /** The line exactly as it stands in the file (without its line end); the normalised form for an edited row. */
+    std::string lineText(int row) const;
+
+    /** Changes one cell of columns 1 to 9 and marks the document modified. Comment rows and column 0 are refused. */
+    bool setCell(int row, int column, std::string text);
+
+    /** Reorders the rows by the cells of columns first..last (either order), compared left to right in generic
+     *  order. The sort is stable; sorting by column 0 restores the order of the file. */
+    void sortRows(int firstColumn, int lastColumn, SortOrder order);
+
+    SavedState savedState() const { return m_state; }
+    void setSavedState(SavedState state) { m_state = state; }
+    void markModified() { m_state = SavedState::Modified; }
+
+    bool hasByteOrderMark() const { return m_bodyStart == 3; }
+
+    /** The bytes of the whole document as read; what encoding detection looks at. */
+    const std::string& sourceBytes() const { return m_source; }
+
+private:
+    struct Row
+    {
+        std::size_t before = 0; // start of the blank lines that stood before this line
+        std::size_t start = 0; // start of the line text
+        std::size_t length = 0; // length of the line text, without line end
+        std::uint32_t number = 0;
+        std::int32_t edited = -1; // index into m_editedCells
+        std::uint8_t lineEnd = 0; // length of the line end in m_source: 0, 1 (CR or LF) or 2 (CRLF)
+        bool comment = false;
+    };
+
+    static std::size_t idx(int row) { return static_cast<std::size_t>(row); }
+    std::string_view rawLine(const Row& row) const { return std::string_view(m_source).substr(row.start, row.length); }
+
+    std::string m_source;
+    std::size_t m_bodyStart = 0; // 3 after a byte order mark
+    std::size_t m_after = 0; // start of the blank lines after the last record
+    std::vector<Row> m_rows;
+    std::vector<RecordCells> m_editedCells;
+    SavedState m_state = SavedState::NoFile;
+};
+
+/** Splits one non-blank record line into cells 1 to 9 (cell 0 is left empty). Fields are separated by runs of
+ *  spaces; a field after the first that begins with a double quote is the description and runs to the end of the
+ *  line, followed by one space; tabs split cells; fields beyond the ninth are joined into the ninth by spaces. */
+RecordCells splitRecordLine(std::string_view line);
+
+/** True when the first character other than spaces and tabs is '#'. */
+bool isCommentLine(std::string_view line);
+
+/** Cells 1 to 9 joined by single spaces and trimmed: how an edited record is written. */
+std::string normalisedLine(const RecordCells& cells);
+
+} // namespace core

@@ -1,0 +1,152 @@
+#include "core/Settings.h"
+
+#include <QTest>
+
+#include <set>
+
+using core::FileLocations;
+using core::Settings;
+
+namespace {
+
+// A file system of named files and folders, for the existence tests.
+core::PathProbe probeOf(std::set<std::string> folders, std::set<std::string> files)
+{
+    core::PathProbe probe;
+    probe.exists = [folders, files](const std::string& p) { return folders.count(p) || files.count(p); };
+    probe.fileExists = [files](const std::string& p) { return files.count(p) > 0; };
+    return probe;
+}
+
+} // namespace
+
+class SettingsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void readValueProfileSemantics_data()
+    {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("missing file") << QByteArray() << "default";
+        QTest::newRow("backslashes kept")
+            << QByteArray("[FileLocations]\r\nKeyFilePath=C:\\Falcon\\a b.key\r\n") << "C:\\Falcon\\a b.key";
+        QTest::newRow("names ignore case") << QByteArray("[filelocations]\nKEYFILEPATH=x\n") << "x";
+        QTest::newRow("spaces around") << QByteArray("[FileLocations]\nKeyFilePath = x y \n") << "x y";
+        QTest::newRow("quotes dropped") << QByteArray("[FileLocations]\nKeyFilePath=\"C:\\a\"\n") << "C:\\a";
+        QTest::newRow("empty value") << QByteArray("[FileLocations]\nKeyFilePath=\n") << "";
+        QTest::newRow("other section") << QByteArray("[Other]\nKeyFilePath=x\n") << "default";
+        QTest::newRow("garbage") << QByteArray("\x01\x02[[[=\n\xff\xfe", 11) << "default";
+        QTest::newRow("NUL bytes") << QByteArray("[FileLocations]\0\nKeyFilePath=x\n", 32) << "default";
+    }
+
+    void readValueProfileSemantics()
+    {
+        QFETCH(QByteArray, ini);
+        QFETCH(QString, value);
+        const std::string text(ini.constData(), static_cast<std::size_t>(ini.size()));
+        QCOMPARE(QString::fromStdString(Settings::readValue(text, "FileLocations", "KeyFilePath", "default")), value);
+    }
+
+    void longValueArrivesCutTo499()
+    {
+        const std::string ini = "[FileLocations]\nKeyFilePath=" + std::string(600, 'p') + "\n";
+        QCOMPARE(Settings::readValue(ini, "FileLocations", "KeyFilePath", "").size(), std::size_t(499));
+    }
+
+    void writingCreatesAndKeeps()
+    {
+        std::string ini = Settings::writeValue("", "FileLocations", "KeyFilePath", "C:\\x\\y.key");
+        QCOMPARE(Settings::readValue(ini, "FileLocations", "KeyFilePath", ""), std::string("C:\\x\\y.key"));
+        QVERIFY(ini.find("KeyFilePath=C:\\x\\y.key") != std::string::npos);
+
+        ini = "[Window]\nWidth=5\n[FileLocations]\nkeyfilepath=old\nOther=1\n";
+        ini = Settings::writeValue(ini, "FILELOCATIONS", "KeyFilePath", "new");
+        QCOMPARE(Settings::readValue(ini, "Window", "Width", ""), std::string("5"));
+        QCOMPARE(Settings::readValue(ini, "FileLocations", "Other", ""), std::string("1"));
+        QCOMPARE(Settings::readValue(ini, "FileLocations", "KeyFilePath", ""), std::string("new"));
+        QVERIFY(ini.find("old") == std::string::npos);
+    }
+
+    void optionsGet_data()
+    {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("name");
+        // Known to the probe: folders C:\Microprose\Falcon4\Config and D:\Keys; file D:\Keys\My.key.
+        QTest::newRow("first run") << QByteArray() << "C:\\Microprose\\Falcon4\\Config"
+                                   << ""
+                                   << "";
+        QTest::newRow("folder gone") << QByteArray("[FileLocations]\nKeyFilesFolder=E:\\gone\n") << "/prog"
+                                     << ""
+                                     << "";
+        QTest::newRow("remembered file") << QByteArray("[FileLocations]\nKeyFilesFolder=D:\\Keys\n"
+                                                       "KeyFilePath=D:\\Keys\\My.key\nKeyFileName=My.key\n")
+                                         << "D:\\Keys"
+                                         << "D:\\Keys\\My.key"
+                                         << "My.key";
+        QTest::newRow("file gone is forgotten")
+            << QByteArray("[FileLocations]\nKeyFilePath=D:\\Keys\\Gone.key\nKeyFileName=Gone.key\n")
+            << "C:\\Microprose\\Falcon4\\Config"
+            << ""
+            << "";
+        QTest::newRow("name differing in case stays")
+            << QByteArray("[FileLocations]\nKeyFilePath=D:\\Keys\\My.key\nKeyFileName=MY.KEY\n")
+            << "C:\\Microprose\\Falcon4\\Config"
+            << "D:\\Keys\\My.key"
+            << "MY.KEY";
+        QTest::newRow("wrong name replaced")
+            << QByteArray("[FileLocations]\nKeyFilePath=D:\\Keys\\My.key\nKeyFileName=Other.key\n")
+            << "C:\\Microprose\\Falcon4\\Config"
+            << "D:\\Keys\\My.key"
+            << "My.key";
+        QTest::newRow("missing name stays empty")
+            << QByteArray("[FileLocations]\nKeyFilePath=D:\\Keys\\My.key\n") << "C:\\Microprose\\Falcon4\\Config"
+            << "D:\\Keys\\My.key"
+            << "";
+        QTest::newRow("slash path") << QByteArray("[FileLocations]\nKeyFilePath=/home/p/a.key\nKeyFileName=b\n")
+                                    << "C:\\Microprose\\Falcon4\\Config"
+                                    << "/home/p/a.key"
+                                    << "a.key";
+    }
+
+    void optionsGet()
+    {
+        QFETCH(QByteArray, ini);
+        QFETCH(QString, folder);
+        QFETCH(QString, path);
+        QFETCH(QString, name);
+        const auto probe
+            = probeOf({"C:\\Microprose\\Falcon4\\Config", "D:\\Keys"}, {"D:\\Keys\\My.key", "/home/p/a.key"});
+        const FileLocations loc = Settings::optionsGet(ini.toStdString(), "/prog", probe);
+        QCOMPARE(QString::fromStdString(loc.keyFilesFolder), folder);
+        QCOMPARE(QString::fromStdString(loc.keyFilePath), path);
+        QCOMPARE(QString::fromStdString(loc.keyFileName), name);
+    }
+
+    void firstRunWithoutDefaultFolderUsesProgramFolder()
+    {
+        const FileLocations loc = Settings::optionsGet("", "/prog", probeOf({}, {}));
+        QCOMPARE(loc.keyFilesFolder, std::string("/prog"));
+    }
+
+    void optionsSaveWritesAllThreeKeysInOrder()
+    {
+        const std::string ini = Settings::optionsSave("[Mine]\na=1\n", {"C:\\K", "", ""});
+        const auto folder = ini.find("KeyFilesFolder=C:\\K");
+        const auto path = ini.find("KeyFilePath=");
+        const auto name = ini.find("KeyFileName=");
+        QVERIFY(folder != std::string::npos && path != std::string::npos && name != std::string::npos);
+        QVERIFY(folder < path && path < name);
+        QVERIFY(ini.find("[Mine]") != std::string::npos);
+        const auto probe = probeOf({"C:\\K"}, {});
+        const auto loc = Settings::optionsGet(ini, "/prog", probe);
+        QCOMPARE(loc.keyFilesFolder, std::string("C:\\K"));
+        QCOMPARE(loc.keyFilePath, std::string());
+    }
+};
+
+QTEST_APPLESS_MAIN(SettingsTest)
+#include "SettingsTest.moc"

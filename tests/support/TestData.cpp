@@ -1,0 +1,55 @@
+#include "TestData.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace testing {
+
+namespace {
+
+QString sourceDir()
+{
+    const QByteArray fromEnv = qgetenv("TARNWICK_SOURCE_DIR");
+    return fromEnv.isEmpty() ? QStringLiteral(TARNWICK_SOURCE_DIR_DEFAULT) : QString::fromLocal8Bit(fromEnv);
+}
+
+} // namespace
+
+QString testDataPath(const QString& name)
+{
+    return QDir(sourceDir()).filePath(QStringLiteral("tests/data/") + name);
+}
+
+QString samplePath(const QString& name)
+{
+    return QDir(sourceDir()).filePath(QStringLiteral("samples/") + name);
+}
+
+QStringList corpusKeyFiles()
+{
+    const QDir corpus(QDir(sourceDir()).filePath(QStringLiteral("../shared/corpus/keyfiles")));
+    if (!corpus.exists())
+        return {};
+    QStringList files;
+    for (const QString& name : corpus.entryList({QStringLiteral("*.key")}, QDir::Files, QDir::Name))
+        files << corpus.filePath(name);
+    return files;
+}
+
+std::string readBytes(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray data = file.readAll();
+    return std::string(data.constData(), static_cast<std::size_t>(data.size()));
+}
+
+void writeBytes(const QString& path, const std::string& bytes)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+} // namespace testing

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <string>
+
+namespace testing {
+
+/** A file under tests/data/. */
+QString testDataPath(const QString& name);
+/** A file under samples/. */
+QString samplePath(const QString& name);
+/** The real key files of ../shared/corpus/keyfiles/ beside the checkout; empty when that folder is absent. */
+QStringList corpusKeyFiles();
+/** The whole file as bytes; fails the calling test when it cannot be read (QVERIFY on the result's size). */
+std::string readBytes(const QString& path);
+void writeBytes(const QString& path, const std::string& bytes);
+
+} // namespace testing
