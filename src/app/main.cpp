@@ -1,4 +1,8 @@
+#include "gui/Desktop.h"
 #include "gui/MainWindow.h"
+#include "gui/WidgetPrompts.h"
+#include "io/FileIo.h"
+#include "io/SettingsFile.h"
 
 #include <QApplication>
 
@@ -6,9 +10,11 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarnwick"));
-    gui::MainWindow window;
+    gui::WidgetPrompts prompts;
+    gui::SystemDesktop desktop;
+    io::SettingsFile settings(io::SettingsFile::defaultPath());
+    gui::MainWindow window({prompts, desktop, settings, io::programFolder()});
     window.show();
-    if (argc > 1)
-        window.openKeyFile(QString::fromLocal8Bit(argv[1]));
+    window.startUp(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString());
     return app.exec();
 }

@@ -1,29 +1,115 @@
 #pragma once
 
+#include "Prompts.h"
+#include "core/KeyDocument.h"
+#include "core/Settings.h"
+
 #include <QMainWindow>
 
-class QTableView;
+class QAction;
+class QCheckBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QToolButton;
+
+namespace io {
+class SettingsFile;
+}
 
 namespace gui {
 
+class Desktop;
+class GridView;
 class KeyFileModel;
+class KeyListModel;
+class TabControl;
 
-/** The single window of the desktop program. */
+/** What the window works with from outside: prompts, the desktop, the settings file, the program's folder. */
+struct WindowContext
+{
+    Prompts& prompts;
+    Desktop& desktop;
+    io::SettingsFile& settingsFile;
+    QString programFolder;
+};
+
+/**
+ * The single window: menus, the strip above the tabs, the five pages, the status bar. It wires the pages to the
+ * document and keeps the few values that live as long as the window (the remembered locations, the key copied
+ * from the keyboard). Every action and control has an object name.
+ */
 class MainWindow final : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    enum Page { KeyFilePage = 0, KeysAssignedPage = 1, SpareKeysPage = 2, CougarPage = 3, ComparePage = 4 };
 
-    /** Opens a key file as the document; false (and the reason) when it cannot be read. */
-    bool openKeyFile(const QString& path, QString* error = nullptr);
+    explicit MainWindow(WindowContext context, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    /** The start-up sequence, run once the window is shown: lay out, read the settings, open the remembered key
+     *  file, or `fileToOpen` instead when it is given. */
+    void startUp(const QString& fileToOpen = {});
+
+    /** Opens `path` as the document and rebuilds every view. A file that cannot be read gets a message, and the
+     *  window then has no file open. */
+    bool openKeyFile(const QString& path);
+    /** The open dialog, then opening; nothing changes when the user cancels. */
+    void selectKeyFileToOpen();
 
     KeyFileModel* keyFileModel() const { return m_keyFileModel; }
+    KeyListModel* keyListModel() const { return m_keyListModel; }
+    const core::FileLocations& locations() const { return m_locations; }
+    core::SavedState savedState() const;
+
+    /** Lays the controls out for a client area of W x H twips (the window's own size handling calls it). */
+    void resizeControls(int clientWidthTwips, int clientHeightTwips);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void createMenus();
+    void createStrip(QWidget* client);
+    void createStatusBar();
+    void createKeyFilePage();
+    void createKeysAssignedPage();
+    void createOtherPages();
+
+    void onPageChanged(int index);
+    void sortCurrentGrid(int buttonIndex);
+    void removeSimName();
+    void fillKeyGrid();
+    void updateSavedIcon();
+    void setBanner(const QString& text);
+    void setStatusText(const QString& text);
+    void repaintNow();
+    void showNoFileOpen();
+
+    WindowContext m_context;
+    core::FileLocations m_locations;
+    QString m_pasteKeyCode;
+    int m_pasteModifier = 0;
+
     KeyFileModel* m_keyFileModel;
-    QTableView* m_grid;
+    KeyListModel* m_keyListModel;
+
+    QWidget* m_client = nullptr;
+    TabControl* m_tabs = nullptr;
+    GridView* m_gridData = nullptr;
+    GridView* m_keyGrid = nullptr;
+    QLabel* m_banner = nullptr;
+    QCheckBox* m_removeSim = nullptr;
+    QToolButton* m_sortButtons[3] = {};
+    QToolButton* m_commandButtons[6] = {};
+    QLabel* m_statusPanels[3] = {};
+    QAction* m_openAction = nullptr;
+    QAction* m_saveAction = nullptr;
+    QAction* m_saveAsAction = nullptr;
+    QAction* m_exitAction = nullptr;
 };
 
 } // namespace gui

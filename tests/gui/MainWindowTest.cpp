@@ -1,10 +1,10 @@
-#include "gui/MainWindow.h"
-#include "gui/KeyFileModel.h"
+#include "WindowFixture.h"
 
-#include "TestData.h"
+#include "gui/GridView.h"
+#include "gui/KeyFileModel.h"
+#include "gui/Twips.h"
 
 #include <QAbstractItemModelTester>
-#include <QTableView>
 #include <QTest>
 
 class MainWindowTest : public QObject
@@ -14,16 +14,21 @@ class MainWindowTest : public QObject
 private slots:
     void opensTheSampleIntoTheGrid()
     {
-        gui::MainWindow window;
-        QCOMPARE(window.windowTitle(), QStringLiteral("  Tarnwick vs. 1.3"));
-        QAbstractItemModelTester tester(window.keyFileModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QVERIFY(window.openKeyFile(testing::samplePath(QStringLiteral("tarnwick-sample.key"))));
-        auto* grid = window.findChild<QTableView*>(QStringLiteral("GridData"));
-        QVERIFY(grid);
+        testing::WindowFixture f;
+        f.create();
+        QCOMPARE(f.window->windowTitle(), QStringLiteral("  Tarnwick vs. 1.3"));
+        QAbstractItemModelTester tester(
+            f.window->keyFileModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QVERIFY(f.window->openKeyFile(testing::samplePath(QStringLiteral("tarnwick-sample.key"))));
+        auto* grid = f.find<gui::GridView>(QStringLiteral("GridData"));
         QCOMPARE(grid->model()->rowCount(), 221);
         QCOMPARE(grid->model()->headerData(4, Qt::Horizontal).toString(), QStringLiteral("Keys"));
         QCOMPARE(grid->model()->index(0, 0).data().toString(), QStringLiteral("1"));
         QCOMPARE(grid->model()->index(5, 1).data().toString(), QStringLiteral("SimDoNothing"));
+        // Comment rows show their whole line across the row.
+        QCOMPARE(grid->columnSpan(0, 1), 9);
+        QCOMPARE(grid->columnSpan(5, 1), 1);
+        QCOMPARE(grid->columnWidth(1), gui::px(3540));
     }
 
     void editingMarksModifiedAndRefusesComments()
@@ -37,6 +42,18 @@ private slots:
         QVERIFY(model.setCellText(1, 2, QString::fromUtf8("\xc2\xb0")));
         QCOMPARE(model.document().savedState(), core::SavedState::Modified);
         QCOMPARE(model.document().toBytes(), std::string("# c\nSimA \xb0 \"25\xb0\"\n"));
+        model.sortRows(1, 1, core::SortOrder::Descending);
+        QCOMPARE(model.cellText(0, 1), QStringLiteral("SimA"));
+    }
+
+    void utf8FileIsShownAndWrittenAsUtf8()
+    {
+        gui::KeyFileModel model;
+        const std::string bytes = "\xEF\xBB\xBFSimA 1 \"25\xc2\xb0\"\r\n";
+        model.setDocument(core::KeyDocument::fromBytes(bytes), io::detectEncoding(bytes));
+        QCOMPARE(model.cellText(0, 3), QString::fromUtf8("\"25\xc2\xb0\" "));
+        QVERIFY(model.setCellText(0, 2, QString::fromUtf8("\xc2\xb0")));
+        QCOMPARE(model.document().toBytes(), std::string("\xEF\xBB\xBFSimA \xc2\xb0 \"25\xc2\xb0\"\r\n"));
     }
 };
 

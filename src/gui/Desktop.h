@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+namespace gui {
+
+/** The desktop around the window: the clipboard and other programs. Tests record instead. */
+class Desktop
+{
+public:
+    virtual ~Desktop() = default;
+    virtual void clearClipboard() = 0;
+    virtual void setClipboardText(const QString& text) = 0;
+    /** Opens a document with the desktop's program for its type; the path is passed as one argument. */
+    virtual bool openDocument(const QString& path) = 0;
+    /** Starts the desktop's program for text files on `path` (one argument), or with no file when it is empty. */
+    virtual bool openInTextEditor(const QString& path) = 0;
+};
+
+/** The real desktop: QClipboard, QDesktopServices and QProcess. */
+class SystemDesktop final : public Desktop
+{
+public:
+    void clearClipboard() override;
+    void setClipboardText(const QString& text) override;
+    bool openDocument(const QString& path) override;
+    bool openInTextEditor(const QString& path) override;
+};
+
+} // namespace gui

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace gui {
+
+enum class PromptButtons { Ok, YesNo, YesNoCancel };
+enum class PromptIcon { Question, Information, Exclamation, Critical };
+enum class PromptAnswer { Ok, Yes, No, Cancel };
+
+/** What a file dialog is asked to show. The filter is written as "Text (*.ext)|*.ext|Text 2|*.x", pairs of a
+ *  caption and a pattern. */
+struct FileDialogRequest
+{
+    QString title;
+    QString filter;
+    QString defaultSuffix;
+    QString startFolder;
+    QString proposedName;
+};
+
+/**
+ * Every modal question, message box and file dialog of the window goes through here, so tests can answer them.
+ * A file dialog returns the chosen full path, or an empty string when the user cancelled.
+ */
+class Prompts
+{
+public:
+    virtual ~Prompts() = default;
+    virtual PromptAnswer message(
+        QWidget* parent, const QString& title, const QString& text, PromptButtons buttons, PromptIcon icon)
+        = 0;
+    virtual QString openFileName(QWidget* parent, const FileDialogRequest& request) = 0;
+    virtual QString saveFileName(QWidget* parent, const FileDialogRequest& request) = 0;
+};
+
+} // namespace gui

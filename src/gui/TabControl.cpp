@@ -1,0 +1,119 @@
+#include "TabControl.h"
+
+#include "Twips.h"
+
+#include <QEvent>
+#include <QTabBar>
+
+namespace gui {
+
+TabControl::TabControl(QWidget* parent)
+    : QWidget(parent)
+    , m_bar(new QTabBar(this))
+{
+    m_bar->setObjectName(QStringLiteral("SSTab1Tabs"));
+    m_bar->setExpanding(true);
+    m_bar->setDrawBase(false);
+    // No tab is wider than 2940 twips.
+    m_bar->setStyleSheet(QStringLiteral("QTabBar::tab { max-width: %1px; }").arg(px(2940)));
+    m_bar->setMouseTracking(true);
+    m_bar->installEventFilter(this);
+    setMouseTracking(true);
+    connect(m_bar, &QTabBar::currentChanged, this, [this](int index) {
+        for (int i = 0; i < m_pages.size(); ++i)
+            m_pages[i]->setVisible(i == index);
+        showHeaderWidgets();
+        emit currentChanged(index);
+    });
+}
+
+int TabControl::addPage(const QString& objectName, const QString& caption)
+{
+    auto* page = new QWidget(this);
+    page->setObjectName(objectName);
+    page->setAutoFillBackground(true);
+    page->setMouseTracking(true);
+    page->installEventFilter(this);
+    m_pages.append(page);
+    const int index = m_bar->addTab(caption);
+    page->setVisible(index == m_bar->currentIndex());
+    layoutPages();
+    return index;
+}
+
+int TabControl::currentIndex() const
+{
+    return m_bar->currentIndex();
+}
+
+void TabControl::setCurrentIndex(int index)
+{
+    m_bar->setCurrentIndex(index);
+}
+
+QString TabControl::tabText(int index) const
+{
+    return m_bar->tabText(index);
+}
+
+void TabControl::setTabText(int index, const QString& text)
+{
+    m_bar->setTabText(index, text);
+}
+
+void TabControl::placeOnPage(int index, QWidget* widget, int left, int top, int width, int height)
+{
+    QWidget* p = page(index);
+    placeTwips(widget, left, top, width, height, p ? -p->pos() : QPoint());
+    for (auto& placed : m_placed) {
+        if (placed.widget == widget) {
+            placed.twips = QRect(left, top, width, height);
+            return;
+        }
+    }
+    m_placed.append({index, widget, QRect(left, top, width, height)});
+}
+
+void TabControl::addHeaderWidget(int index, QWidget* widget, int left, int top, int width, int height)
+{
+    widget->setParent(this);
+    widget->setGeometry(twipsRect(left, top, width, height));
+    m_headerWidgets.append({index, widget});
+    showHeaderWidgets();
+}
+
+void TabControl::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    layoutPages();
+}
+
+bool TabControl::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseMove && (watched == m_bar || m_pages.contains(watched)))
+        emit surfaceHovered();
+    return QWidget::eventFilter(watched, event);
+}
+
+void TabControl::layoutPages()
+{
+    const int barHeight = m_bar->sizeHint().height();
+    m_bar->setGeometry(0, 0, width(), barHeight);
+    for (QWidget* page : m_pages)
+        page->setGeometry(0, barHeight, width(), qMax(0, height() - barHeight));
+    for (const auto& placed : m_placed)
+        placeTwips(placed.widget, placed.twips.x(), placed.twips.y(), placed.twips.width(), placed.twips.height(),
+            QPoint(0, -barHeight));
+    for (const auto& header : m_headerWidgets)
+        header.widget->raise();
+}
+
+void TabControl::showHeaderWidgets()
+{
+    for (const auto& header : m_headerWidgets) {
+        header.widget->setVisible(header.page == currentIndex());
+        header.widget->raise();
+    }
+}
+
+} // namespace gui

@@ -1,0 +1,95 @@
+#include "WidgetPrompts.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace gui {
+
+QStringList WidgetPrompts::qtFilters(const QString& filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString caption = parts[i].trimmed();
+        const QString pattern = parts[i + 1].trimmed();
+        if (!caption.contains(QLatin1Char('(')))
+            caption += QStringLiteral(" (") + pattern + QLatin1Char(')');
+        filters << caption;
+    }
+    return filters;
+}
+
+PromptAnswer WidgetPrompts::message(
+    QWidget* parent, const QString& title, const QString& text, PromptButtons buttons, PromptIcon icon)
+{
+    QMessageBox box(parent);
+    box.setWindowTitle(title);
+    box.setText(text);
+    switch (icon) {
+    case PromptIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case PromptIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case PromptIcon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case PromptIcon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    }
+    switch (buttons) {
+    case PromptButtons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case PromptButtons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    case PromptButtons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return PromptAnswer::Yes;
+    case QMessageBox::No:
+        return PromptAnswer::No;
+    case QMessageBox::Ok:
+        return PromptAnswer::Ok;
+    default:
+        return PromptAnswer::Cancel;
+    }
+}
+
+QString WidgetPrompts::openFileName(QWidget* parent, const FileDialogRequest& request)
+{
+    QFileDialog dialog(parent, request.title, request.startFolder.isEmpty() ? m_lastFolder : request.startFolder);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(qtFilters(request.filter));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    m_lastFolder = dialog.directory().absolutePath();
+    return dialog.selectedFiles().constFirst();
+}
+
+QString WidgetPrompts::saveFileName(QWidget* parent, const FileDialogRequest& request)
+{
+    QFileDialog dialog(parent, request.title, request.startFolder.isEmpty() ? m_lastFolder : request.startFolder);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // The questions about overwriting and read-only files are the window's own.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setNameFilters(qtFilters(request.filter));
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.proposedName.isEmpty())
+        dialog.selectFile(request.proposedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    m_lastFolder = dialog.directory().absolutePath();
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace gui

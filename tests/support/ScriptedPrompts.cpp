@@ -1,0 +1,38 @@
+#include "ScriptedPrompts.h"
+
+namespace testing {
+
+gui::PromptAnswer ScriptedPrompts::message(
+    QWidget*, const QString& title, const QString& text, gui::PromptButtons buttons, gui::PromptIcon icon)
+{
+    asked.append({AskedPrompt::Message, title, text, buttons, icon, {}});
+    if (m_answers.isEmpty()) {
+        ++unscripted;
+        return gui::PromptAnswer::Cancel;
+    }
+    return m_answers.takeFirst();
+}
+
+QString ScriptedPrompts::openFileName(QWidget*, const gui::FileDialogRequest& request)
+{
+    asked.append(
+        {AskedPrompt::OpenFile, request.title, {}, gui::PromptButtons::Ok, gui::PromptIcon::Information, request});
+    if (m_files.isEmpty()) {
+        ++unscripted;
+        return {};
+    }
+    return m_files.takeFirst();
+}
+
+QString ScriptedPrompts::saveFileName(QWidget*, const gui::FileDialogRequest& request)
+{
+    asked.append(
+        {AskedPrompt::SaveFile, request.title, {}, gui::PromptButtons::Ok, gui::PromptIcon::Information, request});
+    if (m_files.isEmpty()) {
+        ++unscripted;
+        return {};
+    }
+    return m_files.takeFirst();
+}
+
+} // namespace testing

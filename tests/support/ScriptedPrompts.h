@@ -1,0 +1,73 @@
+#pragma once
+
+#include "gui/Desktop.h"
+#include "gui/Prompts.h"
+
+#include <QList>
+#include <QStringList>
+
+namespace testing {
+
+/** One question the window asked. */
+struct AskedPrompt
+{
+    enum Kind { Message, OpenFile, SaveFile } kind;
+    QString title;
+    QString text;
+    gui::PromptButtons buttons = gui::PromptButtons::Ok;
+    gui::PromptIcon icon = gui::PromptIcon::Information;
+    gui::FileDialogRequest request;
+};
+
+/**
+ * Prompts that answer from a script and record every question. An unscripted message is answered Cancel and an
+ * unscripted dialog is cancelled, and both are counted, so a test fails on an assertion instead of hanging.
+ */
+class ScriptedPrompts final : public gui::Prompts
+{
+public:
+    void answerMessage(gui::PromptAnswer answer) { m_answers.append(answer); }
+    void answerFile(const QString& path) { m_files.append(path); }
+
+    gui::PromptAnswer message(QWidget* parent, const QString& title, const QString& text, gui::PromptButtons buttons,
+        gui::PromptIcon icon) override;
+    QString openFileName(QWidget* parent, const gui::FileDialogRequest& request) override;
+    QString saveFileName(QWidget* parent, const gui::FileDialogRequest& request) override;
+
+    QList<AskedPrompt> asked;
+    int unscripted = 0;
+    bool allAnswersUsed() const { return m_answers.isEmpty() && m_files.isEmpty(); }
+
+private:
+    QList<gui::PromptAnswer> m_answers;
+    QStringList m_files;
+};
+
+/** A desktop that records what the window asked of it. */
+class RecordingDesktop final : public gui::Desktop
+{
+public:
+    void clearClipboard() override
+    {
+        clipboard.clear();
+        ++clipboardClears;
+    }
+    void setClipboardText(const QString& text) override { clipboard = text; }
+    bool openDocument(const QString& path) override
+    {
+        openedDocuments << path;
+        return true;
+    }
+    bool openInTextEditor(const QString& path) override
+    {
+        editorFiles << path;
+        return true;
+    }
+
+    QString clipboard;
+    int clipboardClears = 0;
+    QStringList openedDocuments;
+    QStringList editorFiles;
+};
+
+} // namespace testing
