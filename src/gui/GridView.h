@@ -27,6 +27,9 @@ public:
     QRect selectedBlock() const;
     void selectBlock(int row1, int column1, int row2, int column2);
 
+    // Typing goes to the cells, not to a search for a matching row.
+    void keyboardSearch(const QString&) override { }
+
 signals:
     void keyReleased(int key, Qt::KeyboardModifiers modifiers);
     void mousePressed(Qt::MouseButton button);

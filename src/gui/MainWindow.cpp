@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "Desktop.h"
+#include "GridEditing.h"
 #include "GridView.h"
 #include "KeyFileModel.h"
 #include "KeyListModel.h"
@@ -15,12 +16,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolButton>
@@ -120,7 +123,9 @@ void MainWindow::createMenus()
     file->addSeparator()->setObjectName(QStringLiteral("mnuDiv2"));
     m_exitAction = file->addAction(QStringLiteral("E&xit"));
     m_exitAction->setObjectName(QStringLiteral("mnuFileExit"));
-    connect(m_openAction, &QAction::triggered, this, &MainWindow::selectKeyFileToOpen);
+    connect(m_openAction, &QAction::triggered, this, &MainWindow::openWithSaveOffer);
+    connect(m_saveAction, &QAction::triggered, this, &MainWindow::saveToOwnPath);
+    connect(m_saveAsAction, &QAction::triggered, this, &MainWindow::saveFileAs);
     connect(m_exitAction, &QAction::triggered, this, &QWidget::close);
 }
 
@@ -134,6 +139,7 @@ void MainWindow::createStrip(QWidget* client)
     placeTwips(frame, 60, 0, 3315, 675);
     auto* sortLabel = new QLabel(QStringLiteral("Sort buttons"), frame);
     sortLabel->setObjectName(QStringLiteral("Label2_1"));
+    sortLabel->setWordWrap(true); // two lines where today's fonts do not fit one
     placeTwips(sortLabel, 180, 300, 855, 195);
     m_sortButtons[0] = pictureButton(frame, QStringLiteral("Command2_0"), QStyle::SP_ArrowUp);
     m_sortButtons[0]->setToolTip(QStringLiteral("Sort ascending"));
@@ -227,10 +233,14 @@ void MainWindow::createKeyFilePage()
     m_commandButtons[0] = pictureButton(m_tabs, QStringLiteral("Command4_0"), QStyle::SP_DialogOpenButton);
     m_commandButtons[0]->setToolTip(QStringLiteral("Open a key file"));
     m_tabs->addHeaderWidget(KeyFilePage, m_commandButtons[0], 180, 60, 315, 315);
-    connect(m_commandButtons[0], &QToolButton::clicked, this, &MainWindow::selectKeyFileToOpen);
+    connect(m_commandButtons[0], &QToolButton::clicked, this, &MainWindow::openWithSaveOffer);
     m_commandButtons[1] = pictureButton(m_tabs, QStringLiteral("Command4_1"), QStyle::SP_DialogSaveButton);
     m_commandButtons[1]->setToolTip(QStringLiteral("Save the key file"));
     m_tabs->addHeaderWidget(KeyFilePage, m_commandButtons[1], 2580, 60, 315, 315);
+    connect(m_commandButtons[1], &QToolButton::clicked, this, &MainWindow::saveFileAs);
+
+    m_editing = new GridEditing(m_gridData, m_keyFileModel, this);
+    connect(m_editing, &GridEditing::bannerText, this, &MainWindow::setBanner);
 }
 
 void MainWindow::createKeysAssignedPage()
@@ -245,6 +255,7 @@ void MainWindow::createKeysAssignedPage()
     m_commandButtons[2] = pictureButton(m_tabs, QStringLiteral("Command4_2"), QStyle::SP_FileDialogDetailedView);
     m_commandButtons[2]->setToolTip(QStringLiteral("View the list in a text editor"));
     m_tabs->addHeaderWidget(KeysAssignedPage, m_commandButtons[2], 3060, 60, 315, 315);
+    connect(m_commandButtons[2], &QToolButton::clicked, this, &MainWindow::viewListInTextEditor);
 }
 
 void MainWindow::createOtherPages() { }
@@ -289,8 +300,7 @@ void MainWindow::onPageChanged(int index)
 
 void MainWindow::startUp(const QString& fileToOpen)
 {
-    m_pasteKeyCode.clear();
-    m_pasteModifier = 0;
+    m_editing->setPasteKey({}, 0);
     m_keyFileModel->setSavedState(core::SavedState::NoFile);
     m_locations = m_context.settingsFile.load(m_context.programFolder);
     repaintNow();
@@ -327,8 +337,7 @@ bool MainWindow::openKeyFile(const QString& path)
     setBanner(QStringLiteral("Analysing ..."));
     repaintNow();
     m_keyListModel->setList(core::SimplifiedList(), io::TextEncoding::Windows1252);
-    m_pasteKeyCode.clear();
-    m_pasteModifier = 0;
+    m_editing->setPasteKey({}, 0);
     m_tabs->setCurrentIndex(KeyFilePage);
 
     std::string bytes;
@@ -405,9 +414,147 @@ void MainWindow::sortCurrentGrid(int buttonIndex)
         grid->setCurrentIndex(grid->model()->index(qMax(0, grid->currentIndex().row()), 0));
 }
 
+QString MainWindow::keyFileName() const
+{
+    return fromLocal(m_locations.keyFileName);
+}
+
+void MainWindow::openWithSaveOffer()
+{
+    if (savedState() == core::SavedState::Modified) {
+        const QString name = keyFileName();
+        const PromptAnswer answer = m_context.prompts.message(this,
+            QStringLiteral(" Save ") + name + QStringLiteral(" now?"),
+            name
+                + QStringLiteral(" has changed and isn't saved. Do you want to save it  before opening a different key "
+                                 "file?"),
+            PromptButtons::YesNoCancel, PromptIcon::Question);
+        if (answer == PromptAnswer::Cancel)
+            return;
+        if (answer == PromptAnswer::Yes) {
+            saveFileAs();
+            if (savedState() == core::SavedState::Modified) {
+                m_context.prompts.message(this, QStringLiteral("Hmmm...let me think..."),
+                    name
+                        + QStringLiteral(" wasn't saved, so I won't continue to load up a new "
+                                         "key file just in case you pressed the cancel button "
+                                         "by accident."),
+                    PromptButtons::Ok, PromptIcon::Exclamation);
+                return;
+            }
+        }
+    }
+    selectKeyFileToOpen();
+}
+
+void MainWindow::saveFileAs()
+{
+    FileDialogRequest request;
+    request.title = QStringLiteral("Save file as ...");
+    request.filter = QStringLiteral("Key file (*.key)|*.key");
+    request.defaultSuffix = QStringLiteral("key");
+    request.proposedName = m_tabs->tabText(KeyFilePage);
+    const QString path = m_context.prompts.saveFileName(this, request);
+    if (path.isEmpty() || !confirmSaveTarget(path))
+        return;
+    saveFile(path);
+}
+
+void MainWindow::saveToOwnPath()
+{
+    const QString path = fromLocal(m_locations.keyFilePath);
+    if (savedState() == core::SavedState::NoFile || path.isEmpty()) {
+        saveFileAs();
+        return;
+    }
+    const QFileInfo info(path);
+    if (info.exists() && !(info.permissions() & QFileDevice::WriteOwner)) {
+        m_context.prompts.message(this, QStringLiteral("Can't save Read Only file"),
+            path
+                + QStringLiteral(" is read only. Please save the file with a different name "
+                                 "or location."),
+            PromptButtons::Ok, PromptIcon::Information);
+        return;
+    }
+    saveFile(path);
+}
+
+bool MainWindow::confirmSaveTarget(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return true;
+    const PromptAnswer answer = m_context.prompts.message(this, QStringLiteral("OK to overwrite exisiting file?"),
+        info.fileName() + QStringLiteral(" already exists. Do you want me to overwrite this file?"),
+        PromptButtons::YesNo, PromptIcon::Question);
+    if (answer != PromptAnswer::Yes)
+        return false;
+    // The read-only attribute: the owner may not write.
+    if (!(info.permissions() & QFileDevice::WriteOwner)) {
+        m_context.prompts.message(this, QStringLiteral("Can't save Read Only file"),
+            path
+                + QStringLiteral(" is read only. Please save the file with a different name "
+                                 "or location."),
+            PromptButtons::Ok, PromptIcon::Information);
+        return false;
+    }
+    return true;
+}
+
+bool MainWindow::saveFile(const QString& path)
+{
+    setBanner(QStringLiteral("Saving ..."));
+    repaintNow();
+    io::FileError error;
+    // The file is written whole to a temporary file and renamed over the target: a failure leaves the file on
+    // disk as it was, and the document keeps the user's edits.
+    if (!io::writeFileAtomically(path, m_keyFileModel->document().toBytes(), &error)) {
+        setBanner(QStringLiteral("Ready"));
+        m_context.prompts.message(this, QStringLiteral("File possibly not saved"),
+            QStringLiteral("Looks like there was a problem saving your file. The error raised was %1: %2.")
+                    .arg(error.code)
+                    .arg(error.reason)
+                + QStringLiteral(
+                    "\r\nCheck your file with a text editor. Ignore the status bar file saves status graphic."),
+            PromptButtons::Ok, PromptIcon::Exclamation);
+        return false;
+    }
+    m_keyFileModel->setSavedState(core::SavedState::Saved);
+    // Every view is rebuilt from what was written.
+    openKeyFile(path);
+    return true;
+}
+
+QString MainWindow::temporaryListPath() const
+{
+    QString folder = m_context.programFolder;
+    if (!io::isFolderWritable(folder)) {
+        folder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+        QDir().mkpath(folder);
+    }
+    return QDir(folder).filePath(QStringLiteral("Temp.txt"));
+}
+
+void MainWindow::viewListInTextEditor()
+{
+    setBanner(QStringLiteral(" Creating text file"));
+    repaintNow();
+    const QString path = temporaryListPath();
+    io::FileError error;
+    const bool written = io::writeFileAtomically(path, m_keyListModel->list().toText(), &error);
+    setBanner(QStringLiteral("Ready"));
+    if (!written) {
+        m_context.prompts.message(this, QStringLiteral("This didn't go well!"),
+            QStringLiteral("There seems to have been a problem saving ") + path, PromptButtons::Ok,
+            PromptIcon::Information);
+        return;
+    }
+    m_context.desktop.openDocument(path);
+}
+
 void MainWindow::updateSavedIcon()
 {
-    const QString name = fromLocal(m_locations.keyFileName);
+    const QString name = keyFileName();
     switch (savedState()) {
     case core::SavedState::NoFile:
         m_statusPanels[2]->setPixmap(style()->standardIcon(QStyle::SP_DialogCancelButton).pixmap(16, 16));
@@ -445,6 +592,27 @@ void MainWindow::repaintNow()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    if (savedState() == core::SavedState::Modified) {
+        const QString name = keyFileName();
+        const PromptAnswer answer
+            = m_context.prompts.message(this, QStringLiteral(" Save ") + name + QStringLiteral(" now?"),
+                name + QStringLiteral(" has changed and isn't saved. Do you want to save it before exiting?"),
+                PromptButtons::YesNoCancel, PromptIcon::Question);
+        if (answer == PromptAnswer::Cancel) {
+            event->ignore();
+            return;
+        }
+        if (answer == PromptAnswer::Yes) {
+            saveFileAs();
+            if (savedState() == core::SavedState::Modified) {
+                m_context.prompts.message(this, QStringLiteral("Ooops!"),
+                    name + QStringLiteral(" wasn't saved. Exit program aborted."), PromptButtons::Ok,
+                    PromptIcon::Exclamation);
+                event->ignore();
+                return;
+            }
+        }
+    }
     // The settings are written when the window goes; a failure to write them is passed over.
     m_context.settingsFile.save(m_locations);
     event->accept();

@@ -20,6 +20,7 @@ class SettingsFile;
 namespace gui {
 
 class Desktop;
+class GridEditing;
 class GridView;
 class KeyFileModel;
 class KeyListModel;
@@ -59,7 +60,19 @@ public:
     /** The open dialog, then opening; nothing changes when the user cancels. */
     void selectKeyFileToOpen();
 
+    /** Save As: the save dialog, the overwrite and read-only checks, then the save. */
+    void saveFileAs();
+    /** Save: to the open file's own path (the read-only check still applies), or Save As with no file open. */
+    void saveToOwnPath();
+    /** The Open button: offers to save a modified document, then the open dialog. */
+    void openWithSaveOffer();
+    /** Writes the readable list to the temporary text file and opens it with the desktop's program. */
+    void viewListInTextEditor();
+    /** Where the readable list is written for viewing. */
+    QString temporaryListPath() const;
+
     KeyFileModel* keyFileModel() const { return m_keyFileModel; }
+    GridEditing* gridEditing() const { return m_editing; }
     KeyListModel* keyListModel() const { return m_keyListModel; }
     const core::FileLocations& locations() const { return m_locations; }
     core::SavedState savedState() const;
@@ -88,14 +101,16 @@ private:
     void setStatusText(const QString& text);
     void repaintNow();
     void showNoFileOpen();
+    bool confirmSaveTarget(const QString& path);
+    bool saveFile(const QString& path);
+    QString keyFileName() const;
 
     WindowContext m_context;
     core::FileLocations m_locations;
-    QString m_pasteKeyCode;
-    int m_pasteModifier = 0;
 
     KeyFileModel* m_keyFileModel;
     KeyListModel* m_keyListModel;
+    GridEditing* m_editing = nullptr;
 
     QWidget* m_client = nullptr;
     TabControl* m_tabs = nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLabel>
 #include <QRect>
 #include <QWidget>
 
@@ -28,7 +29,11 @@ inline QRect twipsRect(int left, int top, int width, int height)
 inline void placeTwips(QWidget* widget, int left, int top, int width, int height, QPoint origin = {})
 {
     QRect r = twipsRect(left, top, width, height).translated(origin);
-    const int needed = widget->sizeHint().height();
+    // A one-line label whose text is wider than its place takes the width it needs.
+    if (auto* label = qobject_cast<QLabel*>(widget);
+        label && !label->wordWrap() && label->frameShape() == QFrame::NoFrame)
+        r.setWidth(qMax(r.width(), label->sizeHint().width()));
+    const int needed = widget->hasHeightForWidth() ? widget->heightForWidth(r.width()) : widget->sizeHint().height();
     if (needed > r.height() && height < 400) {
         const int grow = needed - r.height();
         r.adjust(0, -grow / 2, 0, grow - grow / 2);

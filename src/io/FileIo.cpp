@@ -7,12 +7,15 @@
 #include <QSaveFile>
 #include <QTemporaryFile>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 
 namespace io {
 
 namespace {
+
+std::atomic<int> g_injectedWriteFailure{0};
 
 FileError systemError(const QString& fallback)
 {
@@ -77,6 +80,13 @@ bool writeFileAtomically(const QString& path, const std::string& bytes, FileErro
         return false;
     }
     const auto size = static_cast<qint64>(bytes.size());
+    if (const int injected = g_injectedWriteFailure.exchange(0); injected != 0) {
+        file.cancelWriting();
+        errno = injected;
+        if (error)
+            *error = systemError(QString());
+        return false;
+    }
     if (file.write(bytes.data(), size) != size || !file.flush()) {
         const FileError failure = systemError(file.errorString());
         file.cancelWriting();
@@ -91,6 +101,11 @@ bool writeFileAtomically(const QString& path, const std::string& bytes, FileErro
         return false;
     }
     return true;
+}
+
+void injectWriteFailure(int code)
+{
+    g_injectedWriteFailure = code;
 }
 
 QString programFolder()

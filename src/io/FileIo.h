@@ -24,6 +24,10 @@ struct FileError
  *  file as it was. */
 [[nodiscard]] bool writeFileAtomically(const QString& path, const std::string& bytes, FileError* error);
 
+/** Makes the next atomic write fail with system error `code` after writing its temporary file, as a full disk
+ *  would. For tests of what the program does when a save fails. */
+void injectWriteFailure(int code);
+
 /** The folder of the running program. */
 QString programFolder();
 

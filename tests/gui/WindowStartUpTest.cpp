@@ -92,7 +92,11 @@ private slots:
         f.create();
         f.window->startUp(path);
         f.window->keyFileModel()->setCellText(10, 2, QStringLiteral("5"));
+        // Passing the save offer with No leads to the dialog, whose cancel keeps the document as it was.
+        f.prompts.answerMessage(gui::PromptAnswer::No);
         f.click(QStringLiteral("Command4_0"));
+        QCOMPARE(f.prompts.asked.size(), 2);
+        f.prompts.asked.removeFirst();
         QCOMPARE(f.prompts.asked.size(), 1);
         const AskedPrompt& asked = f.prompts.asked.first();
         QCOMPARE(asked.kind, AskedPrompt::OpenFile);

@@ -1,0 +1,312 @@
+#include "WindowFixture.h"
+
+#include "gui/KeyFileModel.h"
+#include "gui/TabControl.h"
+#include "io/FileIo.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+#include <cerrno>
+
+using gui::PromptAnswer;
+using gui::PromptButtons;
+using gui::PromptIcon;
+using testing::AskedPrompt;
+using testing::WindowFixture;
+
+namespace {
+
+const std::string kOriginal = "# top\r\n\r\nSimA  -1 0 0x1E 0 0 0 1 \"Alpha\"\r\nSimB -1 0 0x30 0 0 0 1 \"Beta\"\n";
+
+struct SaveFixture : WindowFixture
+{
+    QString path;
+
+    SaveFixture()
+    {
+        create();
+        path = writeKeyFile(QStringLiteral("keys.key"), kOriginal);
+        window->startUp(path);
+    }
+
+    void edit() { window->keyFileModel()->setCellText(1, 5, QStringLiteral("2")); }
+    QString tab0() const { return find<gui::TabControl>(QStringLiteral("SSTab1"))->tabText(0); }
+};
+
+void readOnly(const QString& path)
+{
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+}
+
+} // namespace
+
+class SavingTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void unchangedFileSavesIdentically()
+    {
+        SaveFixture f;
+        const QString copy = f.dir.filePath(QStringLiteral("copy.key"));
+        f.prompts.answerFile(copy);
+        f.click(QStringLiteral("Command4_1"));
+        QCOMPARE(testing::readBytes(copy), kOriginal);
+        const AskedPrompt& dialog = f.prompts.asked.first();
+        QCOMPARE(dialog.kind, AskedPrompt::SaveFile);
+        QCOMPARE(dialog.request.title, QStringLiteral("Save file as ..."));
+        QCOMPARE(dialog.request.filter, QStringLiteral("Key file (*.key)|*.key"));
+        QCOMPARE(dialog.request.defaultSuffix, QStringLiteral("key"));
+        QCOMPARE(dialog.request.proposedName, QStringLiteral("keys.key"));
+        // The saved file is now the open one.
+        QCOMPARE(f.tab0(), QStringLiteral("copy.key"));
+        QCOMPARE(f.panel(2), copy);
+        QCOMPARE(f.window->savedState(), core::SavedState::Saved);
+        QCOMPARE(f.banner(), QStringLiteral("Ready"));
+    }
+
+    void editedLinesAreNormalisedOthersKept()
+    {
+        SaveFixture f;
+        f.edit();
+        const QString target = f.dir.filePath(QStringLiteral("new.key"));
+        f.prompts.answerFile(target);
+        f.window->saveFileAs();
+        QCOMPARE(testing::readBytes(target),
+            std::string("# top\r\n\r\nSimA -1 0 0x1E 2 0 0 1 \"Alpha\"\r\nSimB -1 0 0x30 0 0 0 1 \"Beta\"\n"));
+        QCOMPARE(f.window->savedState(), core::SavedState::Saved);
+        QCOMPARE(f.panelTip(3), QStringLiteral("new.key is saved"));
+        QCOMPARE(f.window->keyFileModel()->cellText(1, 5), QStringLiteral("2"));
+        QCOMPARE(testing::readBytes(f.path), kOriginal);
+    }
+
+    void overwriteQuestion_data()
+    {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("yes") << true;
+        QTest::newRow("no") << false;
+    }
+
+    void overwriteQuestion()
+    {
+        QFETCH(bool, yes);
+        SaveFixture f;
+        f.edit();
+        f.prompts.answerFile(f.path);
+        f.prompts.answerMessage(yes ? PromptAnswer::Yes : PromptAnswer::No);
+        f.window->saveFileAs();
+        QCOMPARE(f.prompts.asked.size(), 2);
+        const AskedPrompt& question = f.prompts.asked[1];
+        QCOMPARE(question.title, QStringLiteral("OK to overwrite exisiting file?"));
+        QCOMPARE(question.text, QStringLiteral("keys.key already exists. Do you want me to overwrite this file?"));
+        QCOMPARE(question.buttons, PromptButtons::YesNo);
+        QCOMPARE(question.icon, PromptIcon::Question);
+        QCOMPARE(testing::readBytes(f.path) == kOriginal, !yes);
+        QCOMPARE(f.window->savedState(), yes ? core::SavedState::Saved : core::SavedState::Modified);
+    }
+
+    void readOnlyTargetIsRefused()
+    {
+        SaveFixture f;
+        f.edit();
+        readOnly(f.path);
+        f.prompts.answerFile(f.path);
+        f.prompts.answerMessage(PromptAnswer::Yes);
+        f.prompts.answerMessage(PromptAnswer::Ok);
+        f.window->saveFileAs();
+        QCOMPARE(f.prompts.asked.size(), 3);
+        QCOMPARE(f.prompts.asked[2].title, QStringLiteral("Can't save Read Only file"));
+        QCOMPARE(f.prompts.asked[2].text,
+            f.path + QStringLiteral(" is read only. Please save the file with a different name or location."));
+        QCOMPARE(f.prompts.asked[2].icon, PromptIcon::Information);
+        QCOMPARE(testing::readBytes(f.path), kOriginal);
+        QCOMPARE(f.window->savedState(), core::SavedState::Modified);
+        QCOMPARE(f.window->keyFileModel()->cellText(1, 5), QStringLiteral("2"));
+    }
+
+    void cancelledDialogChangesNothing()
+    {
+        SaveFixture f;
+        f.edit();
+        f.window->saveFileAs();
+        QCOMPARE(f.prompts.unscripted, 1);
+        QCOMPARE(f.prompts.asked.size(), 1);
+        QCOMPARE(f.window->savedState(), core::SavedState::Modified);
+    }
+
+    void failedWriteKeepsFileAndEdits_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("disk full") << "full";
+        QTest::newRow("folder missing") << "missing";
+        QTest::newRow("target is a folder") << "folder";
+    }
+
+    void failedWriteKeepsFileAndEdits()
+    {
+        QFETCH(QString, how);
+        SaveFixture f;
+        f.edit();
+        QString target = f.path;
+        if (how == QLatin1String("full")) {
+            f.prompts.answerMessage(PromptAnswer::Yes); // overwrite
+            io::injectWriteFailure(ENOSPC);
+        } else if (how == QLatin1String("missing")) {
+            target = f.dir.filePath(QStringLiteral("gone/keys.key"));
+        } else {
+            target = f.dir.filePath(QStringLiteral("sub"));
+            QDir(f.dir.path()).mkdir(QStringLiteral("sub"));
+            f.prompts.answerMessage(PromptAnswer::Yes);
+        }
+        f.prompts.answerFile(target);
+        f.prompts.answerMessage(PromptAnswer::Ok);
+        f.window->saveFileAs();
+        QVERIFY(f.prompts.allAnswersUsed());
+        const AskedPrompt& failure = f.prompts.asked.last();
+        QCOMPARE(failure.title, QStringLiteral("File possibly not saved"));
+        QCOMPARE(failure.icon, PromptIcon::Exclamation);
+        QVERIFY2(failure.text.startsWith(
+                     QStringLiteral("Looks like there was a problem saving your file. The error raised was ")),
+            qPrintable(failure.text));
+        QVERIFY(failure.text.endsWith(QStringLiteral(
+            ".\r\nCheck your file with a text editor. Ignore the status bar file saves status graphic.")));
+        if (how == QLatin1String("full"))
+            QVERIFY(failure.text.contains(QStringLiteral("was %1: ").arg(ENOSPC)));
+        // Shown once; the file on disk, the document and the grid are as they were.
+        QCOMPARE(f.prompts.asked.count(), how == QLatin1String("missing") ? 2 : 3);
+        QCOMPARE(testing::readBytes(f.path), kOriginal);
+        QCOMPARE(f.window->savedState(), core::SavedState::Modified);
+        QCOMPARE(f.window->keyFileModel()->cellText(1, 5), QStringLiteral("2"));
+        QCOMPARE(f.tab0(), QStringLiteral("keys.key"));
+        QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files).size(), 1 + int(QFile::exists(f.settings.path())));
+    }
+
+    void saveMenuWritesTheOpenFileWithoutADialog()
+    {
+        SaveFixture f;
+        f.edit();
+        f.window->findChild<QAction*>(QStringLiteral("mnuFileSave"))->trigger();
+        QVERIFY(f.prompts.asked.isEmpty());
+        QVERIFY(testing::readBytes(f.path).find("SimA -1 0 0x1E 2 0 0 1") != std::string::npos);
+        QCOMPARE(f.window->savedState(), core::SavedState::Saved);
+
+        f.edit();
+        readOnly(f.path);
+        f.prompts.answerMessage(PromptAnswer::Ok);
+        f.window->findChild<QAction*>(QStringLiteral("mnuFileSave"))->trigger();
+        QCOMPARE(f.prompts.asked.size(), 1);
+        QCOMPARE(f.prompts.asked[0].title, QStringLiteral("Can't save Read Only file"));
+    }
+
+    void saveWithNoFileOpenWritesAnEmptyFile()
+    {
+        WindowFixture f;
+        f.create();
+        f.window->startUp();
+        const QString target = f.dir.filePath(QStringLiteral("Key file.key"));
+        f.prompts.answerFile(target);
+        f.window->findChild<QAction*>(QStringLiteral("mnuFileSave"))->trigger();
+        QCOMPARE(f.prompts.asked[0].request.proposedName, QStringLiteral("Key file"));
+        QVERIFY(QFile::exists(target));
+        QCOMPARE(QFileInfo(target).size(), 0);
+        QCOMPARE(f.window->savedState(), core::SavedState::Saved);
+    }
+
+    void exitGuard_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("saveDialogSaves");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<QString>("lastTitle");
+        QTest::newRow("no") << int(PromptAnswer::No) << false << true << " Save keys.key now?";
+        QTest::newRow("cancel") << int(PromptAnswer::Cancel) << false << false << " Save keys.key now?";
+        QTest::newRow("yes, dialog cancelled") << int(PromptAnswer::Yes) << false << false << "Ooops!";
+        QTest::newRow("yes, saved") << int(PromptAnswer::Yes) << true << true << "Save file as ...";
+    }
+
+    void exitGuard()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, saveDialogSaves);
+        QFETCH(bool, closes);
+        QFETCH(QString, lastTitle);
+        SaveFixture f;
+        f.edit();
+        f.prompts.answerMessage(PromptAnswer(answer));
+        const QString target = f.dir.filePath(QStringLiteral("saved.key"));
+        if (saveDialogSaves)
+            f.prompts.answerFile(target);
+        else if (answer == int(PromptAnswer::Yes))
+            f.prompts.answerMessage(PromptAnswer::Ok); // Ooops!
+        QCOMPARE(f.window->close(), closes);
+        const AskedPrompt& question = f.prompts.asked.first();
+        QCOMPARE(question.title, QStringLiteral(" Save keys.key now?"));
+        QCOMPARE(question.text,
+            QStringLiteral("keys.key has changed and isn't saved. Do you want to save it before exiting?"));
+        QCOMPARE(question.buttons, PromptButtons::YesNoCancel);
+        QCOMPARE(f.prompts.asked.last().title, lastTitle);
+        if (lastTitle == QLatin1String("Ooops!")) {
+            QCOMPARE(f.prompts.asked.last().text, QStringLiteral("keys.key wasn't saved. Exit program aborted."));
+            QCOMPARE(f.prompts.asked.last().icon, PromptIcon::Exclamation);
+        }
+        QCOMPARE(QFile::exists(target), saveDialogSaves);
+        // The settings are written only when the window really closes.
+        QCOMPARE(QFile::exists(f.settings.path()), closes);
+    }
+
+    void closingASavedDocumentAsksNothing()
+    {
+        SaveFixture f;
+        QVERIFY(f.window->close());
+        QVERIFY(f.prompts.asked.isEmpty());
+    }
+
+    void openGuard_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("lastTitle");
+        QTest::newRow("no: on to the dialog") << int(PromptAnswer::No) << "Select the key file to open ...";
+        QTest::newRow("cancel: nothing") << int(PromptAnswer::Cancel) << " Save keys.key now?";
+        QTest::newRow("yes, save cancelled") << int(PromptAnswer::Yes) << "Hmmm...let me think...";
+    }
+
+    void openGuard()
+    {
+        QFETCH(int, answer);
+        QFETCH(QString, lastTitle);
+        SaveFixture f;
+        f.edit();
+        f.prompts.answerMessage(PromptAnswer(answer));
+        if (answer == int(PromptAnswer::Yes)) {
+            f.prompts.answerFile(QString()); // the save dialog is cancelled
+            f.prompts.answerMessage(PromptAnswer::Ok);
+        }
+        f.click(QStringLiteral("Command4_0"));
+        QCOMPARE(f.prompts.asked.first().text,
+            QStringLiteral("keys.key has changed and isn't saved. Do you want to save it  before opening a "
+                           "different key file?"));
+        QCOMPARE(f.prompts.asked.last().title, lastTitle);
+        if (answer == int(PromptAnswer::Yes))
+            QCOMPARE(f.prompts.asked.last().text,
+                QStringLiteral("keys.key wasn't saved, so I won't continue to load up a new key file just in case "
+                               "you pressed the cancel button by accident."));
+        QCOMPARE(f.window->savedState(), core::SavedState::Modified);
+    }
+
+    void listIsWrittenForTheTextEditor()
+    {
+        SaveFixture f;
+        f.click(QStringLiteral("Command4_2"));
+        const QString temp = f.window->temporaryListPath();
+        QCOMPARE(temp, f.dir.filePath(QStringLiteral("Temp.txt")));
+        QCOMPARE(testing::readBytes(temp), std::string("SimA a \"Alpha\"\r\nSimB b \"Beta\"\r\n"));
+        QCOMPARE(f.desktop.openedDocuments, QStringList{temp});
+        QCOMPARE(f.banner(), QStringLiteral("Ready"));
+    }
+};
+
+QTEST_MAIN(SavingTest)
+#include "SavingTest.moc"
