@@ -10,10 +10,11 @@ packages=(
     libcli11-dev
     libbenchmark-dev
     xvfb xauth
+    unrtf
 )
 if [[ "${TARNWICK_WITH_EXTRAS:-0}" == 1 ]]; then
     # Tools for the checks beyond the unit tests: RTF reader, fuzzing, screenshots, driving the real window.
-    packages+=(unrtf clang libclang-rt-14-dev imagemagick xdotool)
+    packages+=(clang libclang-rt-14-dev imagemagick xdotool)
 fi
 
 missing=()

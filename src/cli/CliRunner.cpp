@@ -1,11 +1,16 @@
 #include "CliRunner.h"
 
+#include "core/Comparison.h"
+#include "core/CougarMacros.h"
 #include "core/KeyDocument.h"
+#include "core/KeyboardUsage.h"
+#include "core/ReportWriters.h"
 #include "core/SimplifiedList.h"
 #include "io/FileIo.h"
 
 #include <CLI/CLI.hpp>
 
+#include <QFileInfo>
 #include <QString>
 
 #include <algorithm>
@@ -39,11 +44,35 @@ bool writeOutput(const std::string& path, const std::string& bytes, std::ostream
     return true;
 }
 
+std::tm localNow()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local;
+}
+
+// The comparison's own reading: a file that exists but cannot be read is compared as empty, and the report says
+// why.
+core::CompareInput compareInput(const std::string& path)
+{
+    core::CompareInput input;
+    input.path = path;
+    std::string bytes;
+    io::FileError error;
+    if (io::readFileBytes(QString::fromLocal8Bit(path.c_str()), &bytes, &error))
+        input.bytes = std::move(bytes);
+    else
+        input.readError = error.reason.toLocal8Bit().toStdString();
+    return input;
+}
+
 } // namespace
 
 CliRunner::CliRunner(std::ostream& out, std::ostream& err)
     : m_out(out)
     , m_err(err)
+    , m_clock(localNow)
 { }
 
 int CliRunner::run(int argc, char** argv)
@@ -68,6 +97,30 @@ int CliRunner::run(const std::vector<std::string>& args)
     auto* save = app.add_subcommand("save", "Read IN as a key file and write it to OUT.");
     save->add_option("IN", file, "Key file to read")->required();
     save->add_option("OUT", outFile, "File to write")->required();
+
+    bool shift = false;
+    bool control = false;
+    bool alt = false;
+    auto* keys = app.add_subcommand("keys",
+        "Every key of the keyboard: free, assigned or assigned more than once, "
+        "and the sim names that use it (LF).");
+    keys->add_option("FILE", file, "Key file")->required();
+    keys->add_flag("--shift", shift, "With Shift held");
+    keys->add_flag("--control", control, "With Control held");
+    keys->add_flag("--alt", alt, "With Alt held");
+
+    auto* macros = app.add_subcommand("macros", "The Cougar macro text (CRLF).");
+    macros->add_option("FILE", file, "Key file")->required();
+    macros->add_flag("--remove-sim", removeSim, "Drop a leading \"sim\" from the names");
+
+    std::string secondFile;
+    std::string rtfFile;
+    std::string textFile;
+    auto* compare = app.add_subcommand("compare", "The comparison report of two key files as text (CRLF).");
+    compare->add_option("FILE1", file, "Key file 1")->required();
+    compare->add_option("FILE2", secondFile, "Key file 2")->required();
+    compare->add_option("--rtf", rtfFile, "Also write the report as rich text to this file");
+    compare->add_option("--text", textFile, "Also write the report as plain text to this file");
 
     try {
         // CLI11 wants arguments after the program name, last first.
@@ -102,7 +155,73 @@ int CliRunner::run(const std::vector<std::string>& args)
         const auto document = core::KeyDocument::fromBytes(*bytes);
         return writeOutput(outFile, document.toBytes(), m_err) ? 0 : 1;
     }
+    if (keys->parsed())
+        return this->keys(file, (shift ? 1 : 0) + (control ? 2 : 0) + (alt ? 4 : 0));
+    if (macros->parsed())
+        return this->macros(file, removeSim);
+    if (compare->parsed())
+        return this->compare(file, secondFile, rtfFile, textFile);
     return 2;
+}
+
+int CliRunner::keys(const std::string& file, int modifier)
+{
+    const auto bytes = readInput(file, m_err);
+    if (!bytes)
+        return 1;
+    const auto document = core::KeyDocument::fromBytes(*bytes);
+    const auto usage = core::KeyboardUsage::compute(document, modifier);
+    std::string text;
+    for (int row = 0; row < core::KeyCodeTable::KeyCount; ++row) {
+        const auto& key = core::KeyCodeTable::row(row);
+        const auto& use = usage.forTableRow(row);
+        text += key.scanCodeText;
+        text += '\t';
+        text += key.keyName;
+        text += '\t';
+        text += core::keyUseName(use.use);
+        text += '\t';
+        for (std::size_t i = 0; i < use.rows.size(); ++i) {
+            if (i > 0)
+                text += ", ";
+            text += document.cell(use.rows[i], core::SimNameColumn);
+        }
+        text += '\n';
+    }
+    m_out << text;
+    return m_out ? 0 : 1;
+}
+
+int CliRunner::macros(const std::string& file, bool removeSim)
+{
+    const auto bytes = readInput(file, m_err);
+    if (!bytes)
+        return 1;
+    const auto document = core::KeyDocument::fromBytes(*bytes);
+    m_out << core::fillCougarMacros(core::SimplifiedList::build(document, removeSim), removeSim);
+    return m_out ? 0 : 1;
+}
+
+int CliRunner::compare(
+    const std::string& file1, const std::string& file2, const std::string& rtfFile, const std::string& textFile)
+{
+    // Both files must be there before either is read; only the first missing one is named.
+    for (const std::string* path : {&file1, &file2}) {
+        if (!QFileInfo::exists(QString::fromLocal8Bit(path->c_str()))) {
+            m_err << "I couldn't find " << *path << '\n';
+            return 1;
+        }
+    }
+    const core::Report report = core::compareKeyFiles(compareInput(file1), compareInput(file2), m_clock());
+    const std::string text = core::reportText(report);
+    // The files first, so that a reader that stops reading standard output early does not cost them.
+    bool written = true;
+    if (!rtfFile.empty())
+        written = writeOutput(rtfFile, core::reportRtf(report), m_err) && written;
+    if (!textFile.empty())
+        written = writeOutput(textFile, text, m_err) && written;
+    m_out << text;
+    return m_out && written ? 0 : 1;
 }
 
 } // namespace cli

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <ctime>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -16,9 +18,18 @@ public:
     int run(const std::vector<std::string>& args); // args[0] is the program name
     int run(int argc, char** argv);
 
+    /** Where `compare` takes its date and time from; the local clock unless set. */
+    void setClock(std::function<std::tm()> clock) { m_clock = std::move(clock); }
+
 private:
+    int keys(const std::string& file, int modifier);
+    int macros(const std::string& file, bool removeSim);
+    int compare(
+        const std::string& file1, const std::string& file2, const std::string& rtfFile, const std::string& textFile);
+
     std::ostream& m_out;
     std::ostream& m_err;
+    std::function<std::tm()> m_clock;
 };
 
 } // namespace cli

@@ -22,10 +22,8 @@ std::string directXText(std::string_view buttonCell)
         return "DX" + std::to_string(b) + ", Device 01";
     const long long d = (b - 1) / 32 + 1;
     const long long k = b - (d - 1) * 32;
-    std::string device = std::to_string(d);
-    if (device.size() < 2)
-        device.insert(0, "0");
-    return "DX" + std::to_string(k) + ", Device " + device;
+    // The device number has at least two digits.
+    return "DX" + std::to_string(k) + ", Device " + (d < 10 ? "0" : "") + std::to_string(d);
 }
 
 std::string povText(std::string_view hatCell, std::string_view directionCell)
@@ -98,6 +96,7 @@ SimplifiedList SimplifiedList::build(const KeyDocument& document, bool removeSim
         RecordCells cells = document.cells(r);
         SimplifiedEntry entry;
         entry.line = r + 1;
+        entry.pov = cells[KeyColumn] == "-3";
         entry.simName = removeSim ? withoutSimPrefix(cells[SimNameColumn]) : std::move(cells[SimNameColumn]);
         entry.keys = keysText(cells);
         entry.description = std::move(cells[DescriptionColumn]);

@@ -23,6 +23,7 @@ struct SimplifiedEntry
     std::string simName;
     std::string keys;
     std::string description;
+    bool pov = false; // a POV hat line ("-3" in the key column); the Cougar macros leave these out
 };
 
 /** The readable digest of a document: one entry per record that is not a comment, in document order. Derived

@@ -1,0 +1,89 @@
+// The views of a 32767-line key file (simplified list, keyboard usage for every modifier value, Cougar macros) and
+// the comparison of two such files, against a baseline that only splits the bytes into lines.
+#include "BenchData.h"
+
+#include "core/Comparison.h"
+#include "core/CougarMacros.h"
+#include "core/KeyDocument.h"
+#include "core/KeyboardUsage.h"
+#include "core/SimplifiedList.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr int kLines = 32767;
+
+const std::string& input(unsigned seed)
+{
+    static const std::string first = bench::generateKeyFile(kLines, 1);
+    static const std::string second = bench::generateKeyFile(kLines, 2);
+    return seed == 1 ? first : second;
+}
+
+std::tm fixedTime()
+{
+    std::tm t{};
+    t.tm_year = 2026 - 1900;
+    t.tm_mon = 11;
+    t.tm_mday = 4;
+    t.tm_hour = 15;
+    t.tm_min = 26;
+    return t;
+}
+
+void BM_SplitLines(benchmark::State& state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(bench::splitLines(input(1)));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * input(1).size()));
+}
+BENCHMARK(BM_SplitLines)->Unit(benchmark::kMillisecond);
+
+// Everything that opening a file rebuilds apart from the grid: the document, the list, the keyboard for all eight
+// modifier values and the macro text.
+void BM_BuildViews(benchmark::State& state)
+{
+    for (auto _ : state) {
+        const auto doc = core::KeyDocument::fromBytes(input(1));
+        const auto list = core::SimplifiedList::build(doc, false);
+        const auto usage = core::KeyboardUsage::computeAll(doc);
+        const std::string macros = core::fillCougarMacros(list, false);
+        benchmark::DoNotOptimize(usage);
+        benchmark::DoNotOptimize(macros.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * input(1).size()));
+}
+BENCHMARK(BM_BuildViews)->Unit(benchmark::kMillisecond);
+
+// What a click on a modifier box costs: the keyboard for one modifier value of an open document.
+void BM_KeyboardUsageOneModifier(benchmark::State& state)
+{
+    const auto doc = core::KeyDocument::fromBytes(input(1));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(core::KeyboardUsage::compute(doc, 3));
+}
+BENCHMARK(BM_KeyboardUsageOneModifier)->Unit(benchmark::kMillisecond);
+
+void BM_CompareHashed(benchmark::State& state)
+{
+    const core::CompareInput one{"one.key", input(1), {}};
+    const core::CompareInput two{"two.key", input(2), {}};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(core::compareKeyFiles(one, two, fixedTime()));
+}
+BENCHMARK(BM_CompareHashed)->Unit(benchmark::kMillisecond);
+
+// The reference: every line and name looked up by scanning the other file's list from its start.
+void BM_CompareLinear(benchmark::State& state)
+{
+    const core::CompareInput one{"one.key", input(1), {}};
+    const core::CompareInput two{"two.key", input(2), {}};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(core::compareKeyFilesLinear(one, two, fixedTime()));
+}
+BENCHMARK(BM_CompareLinear)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,263 @@
+#include "Comparison.h"
+
+#include "GenericOrder.h"
+
+#include <algorithm>
+#include <array>
+#include <unordered_set>
+
+namespace core {
+
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+
+constexpr std::array<std::string_view, 12> kMonths{"January", "February", "March", "April", "May", "June", "July",
+    "August", "September", "October", "November", "December"};
+
+// At least `width` digits, with leading zeros.
+std::string zeroPadded(int value, std::size_t width)
+{
+    const std::string digits = std::to_string(value);
+    if (value < 0 || digits.size() >= width)
+        return digits;
+    return std::string(width - digits.size(), '0') + digits;
+}
+
+// A list of texts searched by scanning from its start, as the report was first made.
+class LinearIndex
+{
+public:
+    explicit LinearIndex(const std::vector<std::string_view>& items)
+        : m_items(items)
+    { }
+    bool contains(std::string_view text) const
+    {
+        for (const auto item : m_items) {
+            if (item == text)
+                return true;
+        }
+        return false;
+    }
+
+private:
+    const std::vector<std::string_view>& m_items;
+};
+
+class HashIndex
+{
+public:
+    explicit HashIndex(const std::vector<std::string_view>& items)
+        : m_items(items.begin(), items.end(), items.size())
+    { }
+    bool contains(std::string_view text) const { return m_items.find(text) != m_items.end(); }
+
+private:
+    std::unordered_set<std::string_view> m_items;
+};
+
+struct FileLists
+{
+    std::vector<std::string_view> lines;
+    std::vector<std::string_view> simNames;
+};
+
+FileLists fileLists(const CompareInput& input)
+{
+    FileLists lists;
+    if (!input.bytes)
+        return lists;
+    const auto lines = compareLines(*input.bytes);
+    lists.lines.reserve(lines.size());
+    lists.simNames.reserve(lines.size());
+    for (const auto& line : lines) {
+        lists.lines.push_back(line.text);
+        lists.simNames.push_back(line.simName);
+    }
+    return lists;
+}
+
+// Writes the report the way a rich text box takes it: a colour and a style are set and stay in force for the text
+// inserted after them.
+class ReportPen
+{
+public:
+    void setColour(Rgb colour) { m_colour = colour; }
+    void setBoldUnderline(bool on) { m_boldUnderline = on; }
+    void insert(std::string_view text) { m_report.append(text, m_colour, m_boldUnderline); }
+    Report take() { return std::move(m_report); }
+
+private:
+    Report m_report;
+    Rgb m_colour = colours::Black;
+    bool m_boldUnderline = false;
+};
+
+std::string unreadableNote(int number, const CompareInput& input)
+{
+    std::string reason = input.readError;
+    std::replace_if(
+        reason.begin(), reason.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    std::string note = "Key file " + std::to_string(number) + " could not be read";
+    if (!reason.empty())
+        note += " (" + reason + ")";
+    note += "; it is compared as an empty file.";
+    note += kCrLf;
+    return note;
+}
+
+template <typename Index> Report buildReport(const CompareInput& file1, const CompareInput& file2, const std::tm& now)
+{
+    const FileLists one = fileLists(file1);
+    const FileLists two = fileLists(file2);
+    const Index lines1(one.lines);
+    const Index lines2(two.lines);
+    const Index names1(one.simNames);
+    const Index names2(two.simNames);
+
+    ReportPen pen;
+    pen.setColour(colours::Blue);
+    pen.insert("Text in blue relates to: " + file1.path + std::string(kCrLf));
+    pen.setColour(colours::Green);
+    pen.insert("Text in green relates to: " + file2.path + std::string(kCrLf));
+    // No colour is set for the date: it takes the green of the line before.
+    pen.insert("Comparison made: " + comparisonDate(now) + std::string(kCrLf) + std::string(kCrLf));
+
+    if (!file1.bytes || !file2.bytes) {
+        if (!file1.bytes) {
+            pen.setColour(colours::Blue);
+            pen.insert(unreadableNote(1, file1));
+        }
+        if (!file2.bytes) {
+            pen.setColour(colours::Green);
+            pen.insert(unreadableNote(2, file2));
+        }
+        pen.insert(kCrLf);
+    }
+
+    pen.setColour(colours::Black);
+    pen.setBoldUnderline(true);
+    pen.insert("Summary\r\n\r\n");
+    pen.setBoldUnderline(false);
+    pen.insert("Number of lines: ");
+    pen.setColour(colours::Blue);
+    pen.insert(std::to_string(one.lines.size()) + "   ");
+    pen.setColour(colours::Green);
+    pen.insert(std::to_string(two.lines.size()) + std::string(kCrLf));
+    pen.setColour(colours::Black);
+    pen.insert("Number of sim functions: ");
+    pen.setColour(colours::Blue);
+    pen.insert(std::to_string(one.simNames.size()) + "   ");
+    pen.setColour(colours::Green);
+    pen.insert(std::to_string(two.simNames.size()) + std::string(kCrLf));
+    pen.setColour(colours::Black);
+    pen.insert("(Note that the number of lines should be the number of sim functions. If they're not it's worth "
+               "examining the files to find out why not.)\r\n\r\n");
+
+    pen.setBoldUnderline(true);
+    pen.insert("Sim functions that are only found in one of the files\r\n\r\n");
+    pen.setBoldUnderline(false);
+    bool anyMissing = false;
+    for (const auto name : one.simNames) {
+        if (!names2.contains(name)) {
+            pen.setColour(colours::Blue);
+            pen.insert(name);
+            pen.insert(kCrLf);
+            anyMissing = true;
+        }
+    }
+    for (const auto name : two.simNames) {
+        if (!names1.contains(name)) {
+            pen.setColour(colours::Green);
+            pen.insert(name);
+            pen.insert(kCrLf);
+            anyMissing = true;
+        }
+    }
+    pen.setColour(colours::Black);
+    if (!anyMissing)
+        pen.insert("None, they both have the same sim functions present\r\n");
+    pen.insert(kCrLf);
+
+    pen.setBoldUnderline(true);
+    pen.insert("Comparison of lines showing which are common to both files, and which are different or unique\r\n\r\n");
+    pen.setBoldUnderline(false);
+    // The file with more lines leads, file 1 when both have as many; the other file adds only its own lines.
+    const bool firstLeads = one.lines.size() >= two.lines.size();
+    const FileLists& lead = firstLeads ? one : two;
+    const FileLists& other = firstLeads ? two : one;
+    const Index& otherLines = firstLeads ? lines2 : lines1;
+    const Index& leadLines = firstLeads ? lines1 : lines2;
+    const Rgb leadColour = firstLeads ? colours::Blue : colours::Green;
+    const Rgb otherColour = firstLeads ? colours::Green : colours::Blue;
+    for (const auto line : lead.lines) {
+        pen.setColour(otherLines.contains(line) ? colours::Black : leadColour);
+        pen.insert(line);
+        pen.insert(kCrLf);
+    }
+    for (const auto line : other.lines) {
+        if (!leadLines.contains(line)) {
+            pen.setColour(otherColour);
+            pen.insert(line);
+            pen.insert(kCrLf);
+        }
+    }
+    pen.setColour(colours::Black);
+    return pen.take();
+}
+
+} // namespace
+
+std::vector<CompareLine> compareLines(std::string_view bytes)
+{
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
+        bytes.remove_prefix(3);
+    std::vector<CompareLine> lines;
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        std::size_t end = pos;
+        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
+            ++end;
+        const std::string_view text = trimSpaces(bytes.substr(pos, end - pos));
+        if (!text.empty()) {
+            const std::size_t space = text.find(' ');
+            const std::string_view simName
+                = space == std::string_view::npos ? std::string_view() : trimSpaces(text.substr(0, space));
+            lines.push_back(CompareLine{text, simName});
+        }
+        if (end == bytes.size())
+            break;
+        pos = end + ((bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ? 2 : 1);
+    }
+    return lines;
+}
+
+std::string comparisonDate(const std::tm& time)
+{
+    const bool knownMonth = time.tm_mon >= 0 && time.tm_mon < static_cast<int>(kMonths.size());
+    const std::string_view month = knownMonth ? kMonths[static_cast<std::size_t>(time.tm_mon)] : "?";
+    const int hour = ((time.tm_hour % 12) + 12) % 12;
+    std::string text = zeroPadded(time.tm_mday, 2);
+    text += ' ';
+    text += month;
+    text += ' ';
+    text += zeroPadded(time.tm_year + 1900, 4);
+    text += ", ";
+    text += std::to_string(hour == 0 ? 12 : hour);
+    text += ':';
+    text += zeroPadded(time.tm_min, 2);
+    text += (time.tm_hour % 24 + 24) % 24 < 12 ? " am" : " pm";
+    return text;
+}
+
+Report compareKeyFiles(const CompareInput& file1, const CompareInput& file2, const std::tm& now)
+{
+    return buildReport<HashIndex>(file1, file2, now);
+}
+
+Report compareKeyFilesLinear(const CompareInput& file1, const CompareInput& file2, const std::tm& now)
+{
+    return buildReport<LinearIndex>(file1, file2, now);
+}
+
+} // namespace core

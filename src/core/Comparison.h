@@ -1,0 +1,57 @@
+#pragma once
+
+#include "Report.h"
+
+#include <ctime>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace core {
+
+/** One file to compare: its path as the report names it and its bytes, or nothing with the reason when it could
+ *  not be read. */
+struct CompareInput
+{
+    std::string path;
+    std::optional<std::string> bytes;
+    std::string readError;
+};
+
+/** One line of a compared file: its text without leading and trailing spaces, and its sim name. */
+struct CompareLine
+{
+    std::string_view text;
+    std::string_view simName;
+
+    friend bool operator==(const CompareLine&, const CompareLine&) = default;
+};
+
+/**
+ * The lines of a file as the comparison sees them, in file order. Lines end at CRLF, CR or LF; a UTF-8 byte order
+ * mark at the start is not part of the first line. Each line loses its leading and trailing spaces (tabs stay), and
+ * lines left empty are skipped. The sim name is the text before the first space; a line without a space has an
+ * empty sim name. The views point into `bytes`.
+ */
+std::vector<CompareLine> compareLines(std::string_view bytes);
+
+/** "04 December 2026, 3:26 pm": the day in two digits, the English month name, the year, the hour on the 12-hour
+ *  clock, the minutes in two digits and am or pm. */
+std::string comparisonDate(const std::tm& time);
+
+/**
+ * The comparison report of two key files: which colour stands for which file and when the comparison was made, the
+ * number of lines and sim functions of each, the sim names that only one file has (blue for file 1, green for file
+ * 2, each occurrence looked up by itself), and every line of the file with more lines (file 1 when equal) in black
+ * when the other file has it too and in its own colour when not, followed by the lines only the other file has.
+ * A file that could not be read is said so in the report and compared as empty. Lines and names are looked up in
+ * hash sets.
+ */
+Report compareKeyFiles(const CompareInput& file1, const CompareInput& file2, const std::tm& now);
+
+/** The same report made by scanning the other file's list from its start for every line and every name. Quadratic:
+ *  kept as the reference that compareKeyFiles must equal. */
+Report compareKeyFilesLinear(const CompareInput& file1, const CompareInput& file2, const std::tm& now);
+
+} // namespace core

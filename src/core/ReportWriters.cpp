@@ -1,0 +1,117 @@
+#include "ReportWriters.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace core {
+
+namespace {
+
+constexpr char kHexDigits[] = "0123456789abcdef";
+
+// The colour table: index 0 is RTF's "auto" entry, then black, blue and green, then any other colour in the order
+// of first use.
+std::vector<Rgb> colourTable(const Report& report)
+{
+    std::vector<Rgb> table{colours::Black, colours::Blue, colours::Green};
+    for (const auto& run : report.runs()) {
+        if (std::find(table.begin(), table.end(), run.colour) == table.end())
+            table.push_back(run.colour);
+    }
+    return table;
+}
+
+std::size_t colourIndex(const std::vector<Rgb>& table, Rgb colour)
+{
+    return static_cast<std::size_t>(std::find(table.begin(), table.end(), colour) - table.begin()) + 1;
+}
+
+void appendEscaped(std::string& out, std::string_view text)
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        switch (byte) {
+        case '\\':
+        case '{':
+        case '}':
+            out += '\\';
+            out += static_cast<char>(byte);
+            break;
+        case '\r':
+            if (i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+            out += "\\par\r\n";
+            break;
+        case '\n':
+            out += "\\par\r\n";
+            break;
+        case '\t':
+            out += "\\tab ";
+            break;
+        default:
+            if (byte >= 0x80 || byte == 0x7F) {
+                out += "\\'";
+                out += kHexDigits[byte >> 4];
+                out += kHexDigits[byte & 0x0F];
+            } else if (byte >= 0x20) {
+                out += static_cast<char>(byte);
+            }
+            // Other control characters have no meaning in the report and are left out.
+            break;
+        }
+    }
+}
+
+} // namespace
+
+std::string reportText(const Report& report)
+{
+    std::string out;
+    for (const auto& run : report.runs()) {
+        const std::string& text = run.text;
+        out.reserve(out.size() + text.size());
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const char c = text[i];
+            if (c == '\r') {
+                if (i + 1 < text.size() && text[i + 1] == '\n')
+                    ++i;
+                out += "\r\n";
+            } else if (c == '\n') {
+                out += "\r\n";
+            } else {
+                out += c;
+            }
+        }
+    }
+    return out;
+}
+
+std::string reportRtf(const Report& report)
+{
+    const std::vector<Rgb> table = colourTable(report);
+    std::string out = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\r\n{\\colortbl;";
+    for (const Rgb colour : table) {
+        out += "\\red" + std::to_string(colour.r) + "\\green" + std::to_string(colour.g) + "\\blue"
+            + std::to_string(colour.b) + ';';
+    }
+    out += "}\r\n\\pard\\f0\\fs20 ";
+
+    bool boldUnderline = false;
+    std::size_t colour = 0;
+    for (const auto& run : report.runs()) {
+        const std::size_t index = colourIndex(table, run.colour);
+        if (index != colour) {
+            out += "\\cf" + std::to_string(index) + ' ';
+            colour = index;
+        }
+        if (run.boldUnderline != boldUnderline) {
+            out += run.boldUnderline ? "\\b\\ul " : "\\b0\\ulnone ";
+            boldUnderline = run.boldUnderline;
+        }
+        appendEscaped(out, run.text);
+    }
+    out += "}\r\n";
+    return out;
+}
+
+} // namespace core

@@ -1,0 +1,238 @@
+#include "core/ReportWriters.h"
+#include "core/Comparison.h"
+
+#include "TestData.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using core::Report;
+namespace colours = core::colours;
+
+namespace {
+
+const std::string kHeader = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\r\n"
+                            "{\\colortbl;\\red0\\green0\\blue0;\\red0\\green0\\blue255;\\red0\\green128\\blue0;}\r\n"
+                            "\\pard\\f0\\fs20 ";
+
+// The RTF body of a report: what stands between the header and the closing brace.
+std::string rtfBody(const Report& report)
+{
+    const std::string rtf = core::reportRtf(report);
+    if (rtf.compare(0, kHeader.size(), kHeader) != 0 || rtf.size() < kHeader.size() + 3)
+        return "BAD HEADER: " + rtf;
+    if (rtf.compare(rtf.size() - 3, 3, "}\r\n") != 0)
+        return "BAD END: " + rtf;
+    return rtf.substr(kHeader.size(), rtf.size() - kHeader.size() - 3);
+}
+
+// Braces that are not escaped must pair up, and the document must close only at its end.
+bool bracesBalanced(const std::string& rtf)
+{
+    int depth = 0;
+    for (std::size_t i = 0; i < rtf.size(); ++i) {
+        if (rtf[i] == '\\') {
+            ++i;
+            continue;
+        }
+        if (rtf[i] == '{')
+            ++depth;
+        if (rtf[i] == '}' && --depth == 0 && rtf.find_first_not_of("\r\n", i + 1) != std::string::npos)
+            return false;
+    }
+    return depth == 0;
+}
+
+std::tm fixedTime()
+{
+    std::tm t{};
+    t.tm_year = 2026 - 1900;
+    t.tm_mon = 11;
+    t.tm_mday = 4;
+    t.tm_hour = 15;
+    t.tm_min = 26;
+    return t;
+}
+
+QByteArray runUnrtf(const QString& program, const QString& mode, const QString& file)
+{
+    QProcess process;
+    process.start(program, {mode, file});
+    if (!process.waitForFinished(30000) || process.exitCode() != 0)
+        return "UNRTF FAILED: " + process.readAllStandardError();
+    return process.readAllStandardOutput();
+}
+
+// The colour of the font element that `text` stands in: the last colour opened before it.
+QByteArray colourOf(const QByteArray& html, const QByteArray& text)
+{
+    const qsizetype at = html.indexOf(text);
+    if (at < 0)
+        return "NOT FOUND";
+    const QByteArray open = "<font color=\"";
+    const qsizetype colour = html.lastIndexOf(open, at);
+    if (colour < 0)
+        return "NO COLOUR";
+    return html.mid(colour + open.size(), 7);
+}
+
+} // namespace
+
+class ReportWritersTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void plainText_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("CRLF kept") << QByteArray("a\r\nb\r\n") << QByteArray("a\r\nb\r\n");
+        QTest::newRow("lone LF") << QByteArray("a\nb\n") << QByteArray("a\r\nb\r\n");
+        QTest::newRow("lone CR") << QByteArray("a\rb") << QByteArray("a\r\nb");
+        QTest::newRow("LF CR") << QByteArray("a\n\rb") << QByteArray("a\r\n\r\nb");
+        QTest::newRow("8-bit bytes and tabs unchanged") << QByteArray("\t\xb0\xff{}\\") << QByteArray("\t\xb0\xff{}\\");
+        QTest::newRow("empty") << QByteArray() << QByteArray();
+    }
+
+    void plainText()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, written);
+        Report report;
+        report.append(text.toStdString(), colours::Blue, true);
+        QCOMPARE(QByteArray::fromStdString(core::reportText(report)), written);
+    }
+
+    void plainTextJoinsRunsWithoutStyles()
+    {
+        Report report;
+        report.append("Head\r\n", colours::Black, true);
+        report.append("one ", colours::Blue);
+        report.append("two\r\n", colours::Green);
+        report.append("three\r\n", colours::Green);
+        QCOMPARE(report.runs().size(), std::size_t(3));
+        QCOMPARE(core::reportText(report), std::string("Head\r\none two\r\nthree\r\n"));
+    }
+
+    void rtfEscapes_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("body");
+        QTest::newRow("plain") << QByteArray("SimA 1") << QByteArray("\\cf1 SimA 1");
+        QTest::newRow("backslash") << QByteArray("C:\\keys") << QByteArray("\\cf1 C:\\\\keys");
+        QTest::newRow("braces") << QByteArray("{x}") << QByteArray("\\cf1 \\{x\\}");
+        QTest::newRow("degree sign") << QByteArray("10\xb0") << QByteArray("\\cf1 10\\'b0");
+        QTest::newRow("high bytes") << QByteArray("\x80\xff") << QByteArray("\\cf1 \\'80\\'ff");
+        QTest::newRow("UTF-8 bytes one by one") << QByteArray("\xc2\xb0") << QByteArray("\\cf1 \\'c2\\'b0");
+        QTest::newRow("delete") << QByteArray("a\x7f") << QByteArray("\\cf1 a\\'7f");
+        QTest::newRow("CRLF") << QByteArray("a\r\nb") << QByteArray("\\cf1 a\\par\r\nb");
+        QTest::newRow("lone CR and LF") << QByteArray("a\rb\nc") << QByteArray("\\cf1 a\\par\r\nb\\par\r\nc");
+        QTest::newRow("tab") << QByteArray("a\tb") << QByteArray("\\cf1 a\\tab b");
+        QTest::newRow("other control characters left out") << QByteArray("a\x01\x1b"
+                                                                         "b\x00"
+                                                                         "c",
+            6) << QByteArray("\\cf1 abc");
+        QTest::newRow("quote and semicolon are text") << QByteArray("\"x\";") << QByteArray("\\cf1 \"x\";");
+    }
+
+    void rtfEscapes()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, body);
+        Report report;
+        report.append(text.toStdString(), colours::Black);
+        QCOMPARE(QByteArray::fromStdString(rtfBody(report)), body);
+    }
+
+    void rtfStyles_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        // Colours are switched only when they change; bold and underline go on and off together.
+        QTest::newRow("three colours and a heading")
+            << QByteArray("\\cf2 Blue \\cf3 Green \\cf1 \\b\\ul Head\\b0\\ulnone Body\\cf2 More");
+    }
+
+    void rtfStyles()
+    {
+        QFETCH(QByteArray, body);
+        Report report;
+        report.append("Blue ", colours::Blue);
+        report.append("Green ", colours::Green);
+        report.append("Head", colours::Black, true);
+        report.append("Body", colours::Black);
+        report.append("More", colours::Blue);
+        QCOMPARE(QByteArray::fromStdString(rtfBody(report)), body);
+    }
+
+    void rtfOtherColourJoinsTheTable()
+    {
+        Report report;
+        report.append("red", core::Rgb{255, 0, 0});
+        report.append("green", colours::Green);
+        const std::string rtf = core::reportRtf(report);
+        QVERIFY(rtf.find("\\red0\\green128\\blue0;\\red255\\green0\\blue0;}") != std::string::npos);
+        QVERIFY(rtf.find("\\cf4 red\\cf3 green") != std::string::npos);
+    }
+
+    void rtfOfEmptyReport()
+    {
+        QCOMPARE(rtfBody(Report()), std::string());
+        QVERIFY(bracesBalanced(core::reportRtf(Report())));
+    }
+
+    void rtfOfComparisonIsWellFormed()
+    {
+        const core::CompareInput one{"C:\\a{1}.key", std::string("SimA 1 \"{x}\\\"\r\nSimB 2 \"10\xb0\"\r\n"), {}};
+        const core::CompareInput two{"b.key", std::string("SimA 1 \"{x}\\\"\r\nSimC\t3\r\n"), {}};
+        const std::string rtf = core::reportRtf(core::compareKeyFiles(one, two, fixedTime()));
+        QVERIFY(bracesBalanced(rtf));
+        // Bytes above 127 are all escaped, so the file is 7-bit.
+        for (const char c : rtf)
+            QVERIFY(static_cast<unsigned char>(c) < 0x80);
+        QVERIFY(rtf.find("Text in blue relates to: C:\\\\a\\{1\\}.key\\par") != std::string::npos);
+        QVERIFY(rtf.find("\\cf3 Comparison made: ") == std::string::npos); // the date line takes the green before it
+        QVERIFY(rtf.find("\\b\\ul Summary\\par") != std::string::npos);
+        QVERIFY(rtf.find("SimB 2 \"10\\'b0\"") != std::string::npos);
+        QVERIFY(rtf.find("SimC\\tab 3") != std::string::npos);
+    }
+
+    void realRtfReaderShowsColoursAndText()
+    {
+        const QString unrtf = QStandardPaths::findExecutable(QStringLiteral("unrtf"));
+        if (unrtf.isEmpty())
+            QSKIP("unrtf is not installed (Debian package unrtf)");
+        const core::CompareInput one{"one.key", std::string("SimA 1 \"a\"\r\nSimBlue 2 \"{b}\\\"\r\n"), {}};
+        const core::CompareInput two{"two.key", std::string("SimA 1 \"a\"\r\nSimGreen 3 \"10\xb0\"\r\n"), {}};
+        const Report report = core::compareKeyFiles(one, two, fixedTime());
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("report.rtf"));
+        testing::writeBytes(file, core::reportRtf(report));
+
+        // Each text stands inside a font element of its colour.
+        const QByteArray html = runUnrtf(unrtf, QStringLiteral("--html"), file);
+        QCOMPARE(colourOf(html, "Text in blue relates to: one.key"), QByteArray("#0000ff"));
+        QCOMPARE(colourOf(html, "Text in green relates to: two.key"), QByteArray("#008000"));
+        QCOMPARE(colourOf(html, "Comparison made: 04 December 2026, 3:26 pm"), QByteArray("#008000"));
+        QCOMPARE(colourOf(html, "<b><u>Summary"), QByteArray("#000000"));
+        QCOMPARE(colourOf(html, "SimA 1 &quot;a&quot;"), QByteArray("#000000"));
+        QCOMPARE(colourOf(html, "SimBlue 2 &quot;{b}\\&quot;"), QByteArray("#0000ff"));
+        QCOMPARE(colourOf(html, "SimGreen 3 &quot;10"), QByteArray("#008000"));
+        QCOMPARE(colourOf(html, "<b><u>Sim functions that are only found in one of the files"), QByteArray("#000000"));
+        // The degree sign of the code page comes back as a character, whatever form the reader gives it.
+        QVERIFY(html.contains("10&deg;") || html.contains("10\xc2\xb0") || html.contains("10&#176;"));
+
+        // As plain text the reader gives the report's own lines (it folds runs of spaces into one).
+        const QByteArray text = runUnrtf(unrtf, QStringLiteral("--text"), file).simplified();
+        QByteArray expected = QByteArray::fromStdString(core::reportText(report));
+        for (const QByteArray& line : expected.split('\n')) {
+            if (!line.simplified().isEmpty())
+                QVERIFY2(text.contains(line.simplified()), line.constData());
+        }
+    }
+};
+
+QTEST_APPLESS_MAIN(ReportWritersTest)
+#include "ReportWritersTest.moc"
