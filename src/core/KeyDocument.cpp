@@ -21,53 +21,42 @@ bool isCommentLine(std::string_view line)
 RecordCells splitRecordLine(std::string_view line)
 {
     line = trimSpaces(line);
-    // Collect the fields as the words of the line; a word after which the rest of the line begins with a quote
-    // hands the rest over as the description, with one space appended.
-    std::vector<std::string_view> words;
-    std::string description;
-    bool hasDescription = false;
+    RecordCells cells;
+    std::size_t fields = 0;
+    // Fields fill cells 1 to 9; any beyond the ninth join the ninth, after a space.
+    const auto add = [&cells, &fields](std::string_view text) {
+        if (fields < ColumnCount - 1) {
+            cells[fields + 1].assign(text);
+        } else {
+            cells[ColumnCount - 1] += ' ';
+            cells[ColumnCount - 1].append(text);
+        }
+        ++fields;
+    };
+    // Tabs inside a field split it, as they do in the grid's row text.
+    const auto addSplit = [&add](std::string_view text) {
+        for (std::size_t tab = text.find('\t'); tab != std::string_view::npos; tab = text.find('\t')) {
+            add(text.substr(0, tab));
+            text.remove_prefix(tab + 1);
+        }
+        add(text);
+    };
+
     std::size_t pos = 0;
     while (pos < line.size()) {
         const std::size_t space = line.find(' ', pos);
         const std::size_t end = space == std::string_view::npos ? line.size() : space;
-        words.push_back(line.substr(pos, end - pos));
+        addSplit(line.substr(pos, end - pos));
         pos = line.find_first_not_of(' ', end);
         if (pos == std::string_view::npos)
             break;
+        // A word after which the rest of the line begins with a quote hands the rest over as the description,
+        // which ends with one space.
         if (line[pos] == '"') {
-            description.assign(line.substr(pos));
-            description += ' ';
-            hasDescription = true;
+            addSplit(line.substr(pos));
+            cells[std::min<std::size_t>(fields, ColumnCount - 1)] += ' ';
             break;
         }
-    }
-
-    // Tabs inside a field split it, as they do in the grid's row text.
-    std::vector<std::string_view> fields;
-    const auto addSplit = [&fields](std::string_view text) {
-        std::size_t from = 0;
-        for (;;) {
-            const std::size_t tab = text.find('\t', from);
-            if (tab == std::string_view::npos) {
-                fields.push_back(text.substr(from));
-                return;
-            }
-            fields.push_back(text.substr(from, tab - from));
-            from = tab + 1;
-        }
-    };
-    for (const auto word : words)
-        addSplit(word);
-    if (hasDescription)
-        addSplit(description);
-
-    RecordCells cells;
-    const std::size_t direct = std::min<std::size_t>(fields.size(), ColumnCount - 1);
-    for (std::size_t i = 0; i < direct; ++i)
-        cells[i + 1].assign(fields[i]);
-    for (std::size_t i = ColumnCount - 1; i < fields.size(); ++i) {
-        cells[ColumnCount - 1] += ' ';
-        cells[ColumnCount - 1].append(fields[i]);
     }
     return cells;
 }

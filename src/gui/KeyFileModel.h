@@ -30,6 +30,8 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
     QString cellText(int row, int column) const;
+    /** Bytes of the document as text, in its encoding. */
+    QString decode(const std::string& bytes) const { return io::decodeText(bytes, m_encoding); }
     /** Sets a cell and marks the document modified; comment rows and the line column refuse. */
     bool setCellText(int row, int column, const QString& text);
     bool isComment(int row) const { return m_document.isComment(row); }

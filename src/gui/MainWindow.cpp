@@ -1,10 +1,15 @@
 #include "MainWindow.h"
 
+#include "ComparePage.h"
+#include "CougarPage.h"
 #include "Desktop.h"
 #include "GridEditing.h"
 #include "GridView.h"
 #include "KeyFileModel.h"
 #include "KeyListModel.h"
+#include "KeyboardPage.h"
+#include "SaveTarget.h"
+#include "StatusHelp.h"
 #include "TabControl.h"
 #include "Twips.h"
 #include "core/SimplifiedList.h"
@@ -93,6 +98,11 @@ MainWindow::MainWindow(WindowContext context, QWidget* parent)
     createOtherPages();
     createStatusBar();
     connect(m_tabs, &TabControl::currentChanged, this, &MainWindow::onPageChanged);
+    connect(m_tabs, &TabControl::surfaceHovered, this, &MainWindow::onSurfaceHovered);
+    m_help = new StatusHelp(m_statusPanels[0], this);
+    m_help->install(m_client);
+    for (QLabel* panel : m_statusPanels)
+        m_help->watch(panel, QStringLiteral("StatusBar"));
     connect(m_keyFileModel, &KeyFileModel::savedStateChanged, this, [this] { updateSavedIcon(); });
 
     // The initial client area is 15000 x 10395 twips, centred on the screen.
@@ -258,7 +268,30 @@ void MainWindow::createKeysAssignedPage()
     connect(m_commandButtons[2], &QToolButton::clicked, this, &MainWindow::viewListInTextEditor);
 }
 
-void MainWindow::createOtherPages() { }
+void MainWindow::createOtherPages()
+{
+    m_keyboard = new KeyboardPage(m_keyFileModel, m_tabs->page(SpareKeysPage));
+    connect(m_keyboard, &KeyboardPage::keyCopied, this,
+        [this](const QString& code, int modifier) { m_editing->setPasteKey(code, modifier); });
+    connect(m_keyboard, &KeyboardPage::surfaceHovered, this, &MainWindow::onSurfaceHovered);
+
+    m_cougar = new CougarPage(m_tabs, CougarMacrosPage, m_keyListModel, m_context.desktop, this);
+    connect(m_cougar, &CougarPage::refreshRequested, this,
+        [this] { m_cougar->fillCougarMacros(m_removeSim->isChecked()); });
+
+    m_compare = new ComparePage(m_tabs, CompareFilesPage,
+        {m_context.prompts, m_context.desktop, [this] { return fromLocal(m_locations.keyFilesFolder); },
+            [this] { return m_tabs->tabText(KeyFilePage); }},
+        this);
+    connect(m_compare, &ComparePage::bannerText, this, &MainWindow::setBanner);
+}
+
+void MainWindow::onSurfaceHovered()
+{
+    m_help->show(QStringLiteral("SSTab1"));
+    if (m_tabs->currentIndex() == SpareKeysPage)
+        m_keyboard->clearReadOuts();
+}
 
 core::SavedState MainWindow::savedState() const
 {
@@ -285,17 +318,23 @@ void MainWindow::resizeControls(int w, int h)
         m_tabs->placeOnPage(KeyFilePage, m_gridData, 60, 420, tw - 240, th - 560);
         m_tabs->placeOnPage(KeysAssignedPage, m_keyGrid, 60, 420, tw - 240, th - 560);
     }
+    m_cougar->resize(tw, th);
+    m_compare->resize(tw, th);
+    if (tw > 0 && th > 0)
+        m_keyboard->layoutFor(tw, th, -m_tabs->page(SpareKeysPage)->pos());
     if (auto* bar = m_client->findChild<QStatusBar*>(QStringLiteral("StatusBar")); bar && w > 0 && h > 315)
         bar->setGeometry(0, px(h) - px(315), px(w), px(315));
 }
 
 void MainWindow::onPageChanged(int index)
 {
+    if (index != KeyFilePage)
+        buildDerivedViews();
     // Each page shows only its own large control; the strip's controls work where their effect shows.
     const bool onGrid = index == KeyFilePage || index == KeysAssignedPage;
     for (auto* button : m_sortButtons)
         button->setEnabled(onGrid);
-    m_removeSim->setEnabled(index == KeysAssignedPage || index == CougarPage);
+    m_removeSim->setEnabled(index == KeysAssignedPage || index == CougarMacrosPage);
 }
 
 void MainWindow::startUp(const QString& fileToOpen)
@@ -337,6 +376,7 @@ bool MainWindow::openKeyFile(const QString& path)
     setBanner(QStringLiteral("Analysing ..."));
     repaintNow();
     m_keyListModel->setList(core::SimplifiedList(), io::TextEncoding::Windows1252);
+    m_keyboard->resetForOpening();
     m_editing->setPasteKey({}, 0);
     m_tabs->setCurrentIndex(KeyFilePage);
 
@@ -353,8 +393,11 @@ bool MainWindow::openKeyFile(const QString& path)
     const io::TextEncoding encoding = io::detectEncoding(bytes);
     m_tabs->setTabText(KeyFilePage, name);
     m_keyFileModel->setDocument(core::KeyDocument::fromBytes(std::move(bytes)), encoding);
-    fillKeyGrid();
+    // The list, the keyboard colours and the macro text come from the document as opened; opening a large file
+    // does not wait for them, they are built when a page or a command first needs them.
+    m_openedDocument = std::make_unique<core::KeyDocument>(m_keyFileModel->document());
     m_statusPanels[1]->setText(path);
+    m_compare->setPath(0, path);
     m_keyFileModel->setSavedState(core::SavedState::Saved);
     updateSavedIcon();
     setBanner(QStringLiteral("Ready"));
@@ -364,6 +407,7 @@ bool MainWindow::openKeyFile(const QString& path)
 
 void MainWindow::showNoFileOpen()
 {
+    m_openedDocument.reset();
     m_locations.keyFilePath.clear();
     m_locations.keyFileName.clear();
     m_keyFileModel->setDocument(core::KeyDocument(), io::TextEncoding::Windows1252);
@@ -371,6 +415,34 @@ void MainWindow::showNoFileOpen()
     m_tabs->setTabText(KeyFilePage, kFirstTabCaption);
     m_statusPanels[1]->setText(kNoKeyFileOpened);
     updateSavedIcon();
+}
+
+void MainWindow::buildDerivedViews()
+{
+    if (!m_openedDocument)
+        return;
+    const std::unique_ptr<core::KeyDocument> opened = std::move(m_openedDocument);
+    m_keyListModel->setList(core::SimplifiedList::build(*opened, m_removeSim->isChecked()), m_keyFileModel->encoding());
+    m_keyboard->colourKeyLabels(*opened);
+    m_cougar->fillCougarMacros(m_removeSim->isChecked());
+}
+
+KeyListModel* MainWindow::keyListModel()
+{
+    buildDerivedViews();
+    return m_keyListModel;
+}
+
+KeyboardPage* MainWindow::keyboardPage()
+{
+    buildDerivedViews();
+    return m_keyboard;
+}
+
+CougarPage* MainWindow::cougarPage()
+{
+    buildDerivedViews();
+    return m_cougar;
 }
 
 void MainWindow::fillKeyGrid()
@@ -381,12 +453,14 @@ void MainWindow::fillKeyGrid()
 
 void MainWindow::removeSimName()
 {
+    buildDerivedViews();
     setBanner(QStringLiteral("Wait ..."));
     repaintNow();
     if (m_removeSim->isChecked())
         m_keyListModel->removeSimFromNames();
     else
         fillKeyGrid();
+    m_cougar->fillCougarMacros(m_removeSim->isChecked());
     setBanner(QStringLiteral("Ready"));
 }
 
@@ -455,7 +529,7 @@ void MainWindow::saveFileAs()
     request.defaultSuffix = QStringLiteral("key");
     request.proposedName = m_tabs->tabText(KeyFilePage);
     const QString path = m_context.prompts.saveFileName(this, request);
-    if (path.isEmpty() || !confirmSaveTarget(path))
+    if (path.isEmpty() || !confirmSaveTarget(m_context.prompts, this, path))
         return;
     saveFile(path);
 }
@@ -467,38 +541,11 @@ void MainWindow::saveToOwnPath()
         saveFileAs();
         return;
     }
-    const QFileInfo info(path);
-    if (info.exists() && !(info.permissions() & QFileDevice::WriteOwner)) {
-        m_context.prompts.message(this, QStringLiteral("Can't save Read Only file"),
-            path
-                + QStringLiteral(" is read only. Please save the file with a different name "
-                                 "or location."),
-            PromptButtons::Ok, PromptIcon::Information);
+    if (isReadOnlyFile(path)) {
+        refuseReadOnly(m_context.prompts, this, path);
         return;
     }
     saveFile(path);
-}
-
-bool MainWindow::confirmSaveTarget(const QString& path)
-{
-    const QFileInfo info(path);
-    if (!info.exists())
-        return true;
-    const PromptAnswer answer = m_context.prompts.message(this, QStringLiteral("OK to overwrite exisiting file?"),
-        info.fileName() + QStringLiteral(" already exists. Do you want me to overwrite this file?"),
-        PromptButtons::YesNo, PromptIcon::Question);
-    if (answer != PromptAnswer::Yes)
-        return false;
-    // The read-only attribute: the owner may not write.
-    if (!(info.permissions() & QFileDevice::WriteOwner)) {
-        m_context.prompts.message(this, QStringLiteral("Can't save Read Only file"),
-            path
-                + QStringLiteral(" is read only. Please save the file with a different name "
-                                 "or location."),
-            PromptButtons::Ok, PromptIcon::Information);
-        return false;
-    }
-    return true;
 }
 
 bool MainWindow::saveFile(const QString& path)
@@ -537,6 +584,7 @@ QString MainWindow::temporaryListPath() const
 
 void MainWindow::viewListInTextEditor()
 {
+    buildDerivedViews();
     setBanner(QStringLiteral(" Creating text file"));
     repaintNow();
     const QString path = temporaryListPath();

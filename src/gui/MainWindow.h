@@ -6,6 +6,8 @@
 
 #include <QMainWindow>
 
+#include <memory>
+
 class QAction;
 class QCheckBox;
 class QLabel;
@@ -20,7 +22,11 @@ class SettingsFile;
 namespace gui {
 
 class Desktop;
+class ComparePage;
+class CougarPage;
 class GridEditing;
+class KeyboardPage;
+class StatusHelp;
 class GridView;
 class KeyFileModel;
 class KeyListModel;
@@ -45,7 +51,7 @@ class MainWindow final : public QMainWindow
     Q_OBJECT
 
 public:
-    enum Page { KeyFilePage = 0, KeysAssignedPage = 1, SpareKeysPage = 2, CougarPage = 3, ComparePage = 4 };
+    enum Page { KeyFilePage = 0, KeysAssignedPage = 1, SpareKeysPage = 2, CougarMacrosPage = 3, CompareFilesPage = 4 };
 
     explicit MainWindow(WindowContext context, QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -73,7 +79,12 @@ public:
 
     KeyFileModel* keyFileModel() const { return m_keyFileModel; }
     GridEditing* gridEditing() const { return m_editing; }
-    KeyListModel* keyListModel() const { return m_keyListModel; }
+    KeyboardPage* keyboardPage();
+    CougarPage* cougarPage();
+    ComparePage* comparePage() const { return m_compare; }
+    StatusHelp* statusHelp() const { return m_help; }
+    // The views derived from a newly opened document are built when first needed; these accessors build them.
+    KeyListModel* keyListModel();
     const core::FileLocations& locations() const { return m_locations; }
     core::SavedState savedState() const;
 
@@ -93,15 +104,16 @@ private:
     void createOtherPages();
 
     void onPageChanged(int index);
+    void onSurfaceHovered();
     void sortCurrentGrid(int buttonIndex);
     void removeSimName();
     void fillKeyGrid();
+    void buildDerivedViews();
     void updateSavedIcon();
     void setBanner(const QString& text);
     void setStatusText(const QString& text);
     void repaintNow();
     void showNoFileOpen();
-    bool confirmSaveTarget(const QString& path);
     bool saveFile(const QString& path);
     QString keyFileName() const;
 
@@ -110,7 +122,13 @@ private:
 
     KeyFileModel* m_keyFileModel;
     KeyListModel* m_keyListModel;
+    // The document as it was opened, until the list, the keyboard colours and the macro text are built from it.
+    std::unique_ptr<core::KeyDocument> m_openedDocument;
     GridEditing* m_editing = nullptr;
+    KeyboardPage* m_keyboard = nullptr;
+    CougarPage* m_cougar = nullptr;
+    ComparePage* m_compare = nullptr;
+    StatusHelp* m_help = nullptr;
 
     QWidget* m_client = nullptr;
     TabControl* m_tabs = nullptr;

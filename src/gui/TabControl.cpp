@@ -3,6 +3,7 @@
 #include "Twips.h"
 
 #include <QEvent>
+#include <QMouseEvent>
 #include <QTabBar>
 
 namespace gui {
@@ -90,8 +91,13 @@ void TabControl::resizeEvent(QResizeEvent* event)
 
 bool TabControl::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::MouseMove && (watched == m_bar || m_pages.contains(watched)))
-        emit surfaceHovered();
+    if (event->type() == QEvent::MouseMove && (watched == m_bar || m_pages.contains(watched))) {
+        // Moves that a control on a page passed on to the page are not moves over the page itself.
+        auto* widget = static_cast<QWidget*>(watched);
+        const auto* move = static_cast<QMouseEvent*>(event);
+        if (watched == m_bar || !widget->childAt(move->position().toPoint()))
+            emit surfaceHovered();
+    }
     return QWidget::eventFilter(watched, event);
 }
 

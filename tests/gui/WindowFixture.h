@@ -8,6 +8,7 @@
 
 #include <QLabel>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QToolButton>
 
 #include <memory>
@@ -22,11 +23,14 @@ struct WindowFixture
     RecordingDesktop desktop;
     io::SettingsFile settings{dir.filePath(QStringLiteral("BremKeyDecode.ini"))};
     std::unique_ptr<gui::MainWindow> window;
+    bool exposed = false;
 
     void create()
     {
         window = std::make_unique<gui::MainWindow>(gui::WindowContext{prompts, desktop, settings, dir.path()});
         window->show();
+        // Pointer moves reach a window only once it is on screen.
+        exposed = QTest::qWaitForWindowExposed(window.get());
     }
 
     QString writeKeyFile(const QString& name, const std::string& bytes)

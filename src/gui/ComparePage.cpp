@@ -1,0 +1,213 @@
+#include "ComparePage.h"
+
+#include "Desktop.h"
+#include "ReportView.h"
+#include "SaveTarget.h"
+#include "TabControl.h"
+#include "core/Comparison.h"
+#include "core/ReportWriters.h"
+#include "io/FileIo.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QTextEdit>
+#include <QToolButton>
+
+#include <ctime>
+
+namespace gui {
+
+namespace {
+
+const QString kKeyFileFilter = QStringLiteral("Falcon .key files (*.key)|*.key|All files (*.*) |*.*");
+
+core::CompareInput readInput(const QString& path)
+{
+    core::CompareInput input;
+    input.path = path.toLocal8Bit().toStdString();
+    std::string bytes;
+    io::FileError error;
+    if (io::readFileBytes(path, &bytes, &error))
+        input.bytes = std::move(bytes);
+    else
+        input.readError = error.reason.toLocal8Bit().toStdString();
+    return input;
+}
+
+std::tm localNow()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    return local;
+}
+
+} // namespace
+
+QString proposedComparisonName(const QString& caption)
+{
+    if (caption.size() < 4)
+        return {};
+    return caption.left(caption.size() - 4) + QStringLiteral(" comparison");
+}
+
+ComparePage::ComparePage(TabControl* tabs, int pageIndex, Context context, QWidget* dialogParent)
+    : QObject(tabs)
+    , m_tabs(tabs)
+    , m_page(pageIndex)
+    , m_context(std::move(context))
+    , m_dialogParent(dialogParent)
+    , m_report(new QTextEdit(tabs->page(pageIndex)))
+    , m_filler(new ReportFiller(m_report, this))
+{
+    QWidget* page = tabs->page(pageIndex);
+    const QColor pathColours[] = {QColor(0, 0, 255), QColor(0, 128, 0)};
+    for (int n = 0; n < 2; ++n) {
+        const int top = n == 0 ? 480 : 1080;
+        auto* choose = new QPushButton(QStringLiteral("Key file %1").arg(n + 1), page);
+        choose->setObjectName(QStringLiteral("Command1_%1").arg(n));
+        choose->setMouseTracking(true);
+        tabs->placeOnPage(pageIndex, choose, 300, top, 975, 375);
+        connect(choose, &QPushButton::clicked, this, [this, n] { chooseFile(n); });
+
+        m_paths[n] = new QLabel(page);
+        m_paths[n]->setObjectName(QStringLiteral("Label9_%1").arg(n));
+        m_paths[n]->setFrameShape(QFrame::Box);
+        m_paths[n]->setAutoFillBackground(true);
+        QPalette palette = m_paths[n]->palette();
+        palette.setColor(QPalette::Window, palette.color(QPalette::Base));
+        palette.setColor(QPalette::WindowText, pathColours[n]);
+        m_paths[n]->setPalette(palette);
+        tabs->placeOnPage(pageIndex, m_paths[n], 1440, top, 8115, 375);
+
+        auto* view = new QToolButton(page);
+        view->setObjectName(QStringLiteral("Command4_%1").arg(4 + n));
+        view->setIcon(page->style()->standardIcon(QStyle::SP_FileDialogContentsView));
+        view->setToolTip(QStringLiteral("View key file %1 in a text editor").arg(n + 1));
+        view->setMouseTracking(true);
+        tabs->placeOnPage(pageIndex, view, 9600, top, 315, 315);
+        connect(view, &QToolButton::clicked, this, [this, n] { viewFile(n); });
+    }
+
+    auto* compareButton = new QPushButton(QStringLiteral("Compare"), page);
+    compareButton->setObjectName(QStringLiteral("Command5"));
+    compareButton->setIcon(page->style()->standardIcon(QStyle::SP_FileDialogListView));
+    compareButton->setMouseTracking(true);
+    tabs->placeOnPage(pageIndex, compareButton, 10080, 480, 1215, 975);
+    connect(compareButton, &QPushButton::clicked, this, &ComparePage::compare);
+
+    auto* legend = new QLabel(page);
+    legend->setObjectName(QStringLiteral("Label10_1"));
+    legend->setText(QStringLiteral("Select the two key files to compare.\nIdentical lines will appear in black.\n"
+                                   "Blue lines are associated with key file 1.\nGreen lines are associated with "
+                                   "key file 2."));
+    legend->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    tabs->placeOnPage(pageIndex, legend, 11520, 480, 3255, 975);
+
+    auto* save = new QToolButton(tabs);
+    save->setObjectName(QStringLiteral("Command4_3"));
+    save->setIcon(page->style()->standardIcon(QStyle::SP_DialogSaveButton));
+    save->setToolTip(QStringLiteral("Save the comparison"));
+    save->setMouseTracking(true);
+    tabs->addHeaderWidget(pageIndex, save, 14520, 60, 315, 315);
+    connect(save, &QToolButton::clicked, this, &ComparePage::saveComparison);
+
+    m_report->setObjectName(QStringLiteral("RTBcompare"));
+    m_report->setAcceptRichText(true);
+    m_report->setMouseTracking(true);
+    m_report->viewport()->setMouseTracking(true);
+}
+
+void ComparePage::resize(int tw, int th)
+{
+    if (tw - 240 > 0 && th - 1600 > 0)
+        m_tabs->placeOnPage(m_page, m_report, 120, 1560, tw - 240, th - 1600);
+}
+
+QString ComparePage::path(int n) const
+{
+    return m_paths[n]->text();
+}
+
+void ComparePage::setPath(int n, const QString& path)
+{
+    m_paths[n]->setText(path);
+}
+
+void ComparePage::chooseFile(int n)
+{
+    FileDialogRequest request;
+    request.title = QStringLiteral("Select the key file to open ...");
+    request.filter = kKeyFileFilter;
+    request.startFolder = m_context.keyFilesFolder();
+    const QString chosen = m_context.prompts.openFileName(m_dialogParent, request);
+    if (!chosen.isEmpty())
+        setPath(n, chosen);
+}
+
+void ComparePage::compare()
+{
+    if (path(0).isEmpty() || path(1).isEmpty())
+        return;
+    for (int n = 0; n < 2; ++n) {
+        if (!QFileInfo::exists(path(n))) {
+            m_context.prompts.message(m_dialogParent, QStringLiteral("Unable to locate file"),
+                QStringLiteral("I couldn't find ") + path(n), PromptButtons::Ok, PromptIcon::Critical);
+            return;
+        }
+    }
+    m_filler->start(core::compareKeyFiles(readInput(path(0)), readInput(path(1)), localNow()));
+}
+
+QTextEdit* ComparePage::reportBox()
+{
+    m_filler->finish();
+    return m_report;
+}
+
+bool ComparePage::filling() const
+{
+    return m_filler->busy();
+}
+
+void ComparePage::saveComparison()
+{
+    m_filler->finish();
+    if (m_report->toPlainText().trimmed().isEmpty())
+        return;
+    FileDialogRequest request;
+    request.title = QStringLiteral("Save file as ...");
+    request.filter = QStringLiteral("Coloured text file (*.rtf)|*.rtf|Plain text file (*.txt)|*.txt");
+    request.defaultSuffix = QStringLiteral("rtf");
+    request.proposedName = proposedComparisonName(m_context.firstTabCaption());
+    const QString target = m_context.prompts.saveFileName(m_dialogParent, request);
+    if (target.isEmpty() || !confirmSaveTarget(m_context.prompts, m_dialogParent, target))
+        return;
+    emit bannerText(QStringLiteral("Saving ..."));
+
+    // The extension decides the format, whatever filter was picked.
+    const core::Report report = reportFromDocument(*m_report->document());
+    const bool rich = target.right(3).toLower() == QLatin1String("rtf");
+    const std::string bytes = rich ? core::reportRtf(report) : core::reportText(report);
+    io::FileError error;
+    if (!io::writeFileAtomically(target, bytes, &error)) {
+        m_context.prompts.message(m_dialogParent, QStringLiteral("This didn't go well!"),
+            QStringLiteral("There seems to have been a problem saving ") + target, PromptButtons::Ok,
+            PromptIcon::Information);
+        return;
+    }
+    emit bannerText(QStringLiteral("Ready"));
+}
+
+void ComparePage::viewFile(int n)
+{
+    m_context.desktop.openInTextEditor(path(n));
+}
+
+} // namespace gui

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "Prompts.h"
+
+#include <QObject>
+#include <functional>
+
+class QLabel;
+class QTextEdit;
+class QToolButton;
+
+namespace gui {
+
+class Desktop;
+class ReportFiller;
+class TabControl;
+
+/**
+ * The "Compare two key files" page: two chosen key files, their comparison report as coloured rich text, and
+ * saving the report (as the box holds it, the user's edits included) as RTF or plain text.
+ */
+class ComparePage final : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Context
+    {
+        Prompts& prompts;
+        Desktop& desktop;
+        std::function<QString()> keyFilesFolder;
+        std::function<QString()> firstTabCaption;
+    };
+
+    ComparePage(TabControl* tabs, int pageIndex, Context context, QWidget* dialogParent);
+
+    QString path(int n) const;
+    void setPath(int n, const QString& path);
+
+    /** The open dialog for key file n (0 or 1); cancel changes nothing. */
+    void chooseFile(int n);
+    /** Compares the two files on disk into the report box. */
+    void compare();
+    /** Saves the report box, asking for the file. Nothing when the box holds only spaces. */
+    void saveComparison();
+    /** Opens compared file n in the desktop's text editor. */
+    void viewFile(int n);
+
+    /** The report box, with the whole report in it. */
+    QTextEdit* reportBox();
+    /** True while a long report is still going into the box. */
+    bool filling() const;
+    void resize(int tabWidthTwips, int tabHeightTwips);
+
+signals:
+    void bannerText(const QString& text);
+
+private:
+    TabControl* m_tabs;
+    int m_page;
+    Context m_context;
+    QWidget* m_dialogParent;
+    QLabel* m_paths[2] = {};
+    QTextEdit* m_report;
+    ReportFiller* m_filler;
+};
+
+/** The proposed name of a comparison file: the caption without its last four characters, plus " comparison";
+ *  empty when the caption is shorter than four characters. */
+QString proposedComparisonName(const QString& firstTabCaption);
+
+} // namespace gui

@@ -1,0 +1,327 @@
+#include "KeyboardPage.h"
+
+#include "KeyFileModel.h"
+#include "KeyboardLayout.h"
+#include "Twips.h"
+#include "core/KeyCodeTable.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTextEdit>
+
+namespace gui {
+
+namespace {
+
+constexpr int StandardTabWidth = 14880;
+constexpr int StandardTabHeight = 8880;
+constexpr double DefaultPoints = 8.25;
+
+QLabel* captionLabel(const QString& text, const QString& objectName, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(objectName);
+    label->setMouseTracking(true);
+    return label;
+}
+
+// A read-out: bold on the window colour.
+QLabel* readOut(const QString& objectName, QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(objectName);
+    label->setAutoFillBackground(true);
+    label->setBackgroundRole(QPalette::Base);
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    return label;
+}
+
+} // namespace
+
+QString keyboardInstructionsHtml(double points)
+{
+    const QString number = QStringLiteral("<span style=\"color:#0000ff\">%1</span> ");
+    return QStringLiteral("<div style=\"font-family:Arial; font-size:%1pt\">").arg(points)
+        + QStringLiteral("<p><b>Instructions</b></p><p>") + number.arg(QStringLiteral("1.)"))
+        + QStringLiteral("Move your mouse over the virtual keyboard to display the associated key code, and "
+                         "assigned simulator function.</p><p>")
+        + number.arg(QStringLiteral("2.)"))
+        + QStringLiteral("If you click on one of the virtual keys, this will copy its key code and modifier, so you "
+                         "can paste these into the appropriate cells in the main key file (the first tab). Note that "
+                         "if you want to paste both the key code and the modifier, you must select both "
+                         "<i>adjacent</i> columns to paste into.</p><p>")
+        + number.arg(QStringLiteral("3.)"))
+        + QStringLiteral("And yes, now that you mention it, this is here because I'm too lazy to develop an "
+                         "appropriate help file!</p></div>");
+}
+
+KeyLabel::KeyLabel(const QString& caption, int index, QWidget* parent)
+    : QWidget(parent)
+    , m_caption(caption)
+    , m_index(index)
+{
+    setObjectName(QStringLiteral("LBLkey_%1").arg(index));
+    setMouseTracking(true);
+}
+
+void KeyLabel::setBackground(const QColor& colour)
+{
+    if (m_background == colour)
+        return;
+    m_background = colour;
+    update();
+}
+
+void KeyLabel::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), m_background.isValid() ? m_background : palette().color(QPalette::Button));
+    painter.setPen(palette().color(QPalette::Dark));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+    painter.setFont(font());
+    // The tall keypad keys carry their caption in the lower half, as the leading spaces of the caption ask.
+    QRect textRect = rect().adjusted(1, 1, -1, -1);
+    if (m_caption.startsWith(QLatin1Char(' ')) && height() > width())
+        textRect.setTop(textRect.center().y());
+    painter.drawText(textRect, Qt::AlignCenter | Qt::TextWordWrap, m_caption.trimmed());
+}
+
+void KeyLabel::mouseMoveEvent(QMouseEvent* event)
+{
+    // Taken here: the page beneath must not see it as a move over its own surface.
+    event->accept();
+    emit hovered(m_index);
+}
+
+void KeyLabel::mouseReleaseEvent(QMouseEvent* event)
+{
+    event->accept();
+    emit released(m_index);
+}
+
+KeyboardPage::KeyboardPage(KeyFileModel* model, QWidget* parent)
+    : QWidget(parent)
+    , m_model(model)
+{
+    setObjectName(QStringLiteral("KeyboardPage"));
+    setMouseTracking(true);
+    for (int f = 0; f < 2; ++f) {
+        m_frames[f] = new QFrame(this);
+        m_frames[f]->setObjectName(QStringLiteral("Frame%1").arg(f + 1));
+        m_frames[f]->setFrameShape(QFrame::Box);
+        m_frames[f]->setFrameShadow(QFrame::Sunken);
+        m_frames[f]->setMouseTracking(true);
+        place(m_frames[f], f == 0 ? Frame1Twips : Frame2Twips);
+    }
+    for (const KeyLabelSpec& spec : keyboardLayout()) {
+        auto* key = new KeyLabel(spec.caption, spec.index, m_frames[spec.frame - 1]);
+        key->setEnabled(!spec.disabled);
+        m_keys.insert(spec.index, key);
+        m_keyList.append(key);
+        m_placed.append({key, spec.twips, spec.fontPoints});
+        connect(key, &KeyLabel::hovered, this, &KeyboardPage::onHover);
+        connect(key, &KeyLabel::released, this, &KeyboardPage::onRelease);
+    }
+
+    const char* const modifierNames[] = {"Shift", "Control", "Alt"};
+    const QRect modifierPlaces[] = {{180, 3780, 675, 315}, {1140, 3780, 915, 315}, {2220, 3780, 675, 315}};
+    for (int i = 0; i < 3; ++i) {
+        m_modifiers[i] = new QCheckBox(QString::fromLatin1(modifierNames[i]), this);
+        m_modifiers[i]->setObjectName(QStringLiteral("ChkModifier_%1").arg(i));
+        place(m_modifiers[i], modifierPlaces[i]);
+        connect(m_modifiers[i], &QCheckBox::clicked, this, [this] { colourKeyLabels(); });
+    }
+
+    const int legendLefts[] = {3840, 5280, 6540};
+    const int legendTextLefts[] = {4320, 5760, 7020};
+    const char* const legendTexts[] = {"Unassigned", "Assigned", "Assigned more than once"};
+    const QColor legendColours[] = {palette().color(QPalette::Button), AssignedColour, MultipleColour};
+    for (int i = 0; i < 3; ++i) {
+        auto* box = new QLabel(this);
+        box->setObjectName(QStringLiteral("Label5_%1").arg(i));
+        box->setFrameShape(QFrame::Box);
+        box->setAutoFillBackground(true);
+        box->setMouseTracking(true);
+        QPalette boxPalette = box->palette();
+        boxPalette.setColor(QPalette::Window, legendColours[i]);
+        box->setPalette(boxPalette);
+        place(box, QRect(legendLefts[i], 3780, 375, 375));
+        place(captionLabel(QString::fromLatin1(legendTexts[i]), QStringLiteral("Label4_%1").arg(i + 1), this),
+            QRect(legendTextLefts[i], 3855, 2000, 255));
+    }
+
+    place(captionLabel(QStringLiteral("Keycode:"), QStringLiteral("Label4_0"), this), QRect(240, 4320, 900, 255));
+    place(captionLabel(QStringLiteral("Sim Name:"), QStringLiteral("Label4_11"), this), QRect(180, 4680, 960, 255));
+    place(captionLabel(QStringLiteral("Description:"), QStringLiteral("Label4_12"), this), QRect(180, 5040, 960, 255));
+    m_keyCode = readOut(QStringLiteral("Label3"), this);
+    place(m_keyCode, QRect(1140, 4320, 4980, 255));
+    m_simName = readOut(QStringLiteral("Label7"), this);
+    place(m_simName, QRect(1140, 4680, 4980, 255));
+    m_description = readOut(QStringLiteral("Label8"), this);
+    place(m_description, QRect(1140, 5040, 5040, 255));
+
+    const char* const pasteCaptions[] = {"Keycode for paste:", "Modifier for paste:", "Associated key:"};
+    for (int i = 0; i < 3; ++i) {
+        const int top = 4320 + 360 * i;
+        place(captionLabel(QString::fromLatin1(pasteCaptions[i]), QStringLiteral("Label4_%1").arg(7 + i), this),
+            QRect(6240, top, 1500, 255));
+        m_paste[i] = new QLabel(QStringLiteral("None"), this);
+        m_paste[i]->setObjectName(QStringLiteral("Label6_%1").arg(i));
+        place(m_paste[i], QRect(7740, top, 1500, 255));
+    }
+
+    m_instructions = new QTextEdit(this);
+    m_instructions->setObjectName(QStringLiteral("RichTextBox1"));
+    m_instructions->setHtml(keyboardInstructionsHtml(10));
+    place(m_instructions, QRect(120, 5400, 9135, 3135));
+    clearLabels();
+}
+
+void KeyboardPage::place(QWidget* widget, QRect twips, double fontPoints)
+{
+    m_placed.append({widget, twips, fontPoints});
+}
+
+void KeyboardPage::layoutFor(int tabWidthTwips, int tabHeightTwips, QPoint origin)
+{
+    const double scale
+        = qMax(0.25, qMin(double(tabWidthTwips) / StandardTabWidth, double(tabHeightTwips) / StandardTabHeight));
+    const auto scaled = [scale](int twipsValue) { return int(std::lround(twipsValue * scale / TwipsPerPixel)); };
+    setGeometry(0, 0, qMax(0, px(tabWidthTwips)), qMax(0, px(tabHeightTwips) + origin.y()));
+    for (const Placed& placed : m_placed) {
+        const bool inFrame = placed.widget->parentWidget() != this;
+        const QPoint offset = inFrame ? QPoint() : origin;
+        placed.widget->setGeometry(QRect(scaled(placed.twips.x()) + offset.x(), scaled(placed.twips.y()) + offset.y(),
+            scaled(placed.twips.width()), scaled(placed.twips.height())));
+        QFont font = placed.widget->font();
+        font.setPointSizeF((placed.fontPoints > 0 ? placed.fontPoints : DefaultPoints) * scale);
+        if (placed.widget != m_instructions)
+            placed.widget->setFont(font);
+        // Caption labels take the width their text needs in today's fonts.
+        if (auto* label = qobject_cast<QLabel*>(placed.widget);
+            label && label->objectName().startsWith(QLatin1String("Label4_")))
+            label->resize(qMax(label->width(), label->sizeHint().width()), label->height());
+    }
+    // A copied-key label starts after its caption when the caption has grown into it.
+    for (int i = 0; i < 3; ++i) {
+        const auto* caption = findChild<QLabel*>(QStringLiteral("Label4_%1").arg(7 + i));
+        if (caption && caption->geometry().right() + 4 > m_paste[i]->x())
+            m_paste[i]->move(caption->geometry().right() + 4, m_paste[i]->y());
+    }
+    if (scale != m_scale) {
+        m_scale = scale;
+        m_instructions->setHtml(keyboardInstructionsHtml(10 * scale));
+    }
+}
+
+int KeyboardPage::modifierValue() const
+{
+    return (m_modifiers[0]->isChecked() ? 1 : 0) + (m_modifiers[1]->isChecked() ? 2 : 0)
+        + (m_modifiers[2]->isChecked() ? 4 : 0);
+}
+
+void KeyboardPage::clearLabels()
+{
+    for (KeyLabel* key : m_keyList)
+        key->setBackground(QColor());
+}
+
+void KeyboardPage::colourKeyLabels()
+{
+    colourKeyLabels(m_model->document());
+}
+
+void KeyboardPage::colourKeyLabels(const core::KeyDocument& document)
+{
+    clearLabels();
+    m_usage = core::KeyboardUsage::compute(document, modifierValue());
+    for (int row = 0; row < core::KeyCodeTable::KeyCount; ++row) {
+        KeyLabel* key = m_keys.value(core::KeyCodeTable::row(row).labelIndex);
+        if (!key || !key->isEnabled())
+            continue;
+        switch (m_usage.forTableRow(row).use) {
+        case core::KeyUse::Free:
+            break;
+        case core::KeyUse::Assigned:
+            key->setBackground(AssignedColour);
+            break;
+        case core::KeyUse::Multiple:
+            key->setBackground(MultipleColour);
+            break;
+        }
+    }
+}
+
+void KeyboardPage::resetForOpening()
+{
+    for (QCheckBox* box : m_modifiers)
+        box->setChecked(false);
+    m_keyCode->clear();
+    clearLabels();
+    m_usage = core::KeyboardUsage();
+    for (QLabel* label : m_paste)
+        label->clear();
+    clearReadOuts();
+}
+
+void KeyboardPage::clearReadOuts()
+{
+    m_keyCode->clear();
+    m_simName->clear();
+    m_description->clear();
+}
+
+void KeyboardPage::onHover(int index)
+{
+    const auto row = core::KeyCodeTable::rowOfLabel(index);
+    if (!row)
+        return;
+    const int modifier = modifierValue();
+    const auto answer = core::hoverAnswer(m_model->document(), m_usage, *row, modifier);
+    m_keyCode->setText(QString::fromStdString(answer.scanCodeText));
+    KeyLabel* key = m_keys.value(index);
+    if (!answer.assigned) {
+        m_simName->clear();
+        m_description->clear();
+        key->setToolTip(QString());
+        return;
+    }
+    if (answer.matched) {
+        m_simName->setText(m_model->decode(answer.simName));
+        m_description->setText(m_model->decode(answer.description));
+    }
+    // The tool tip lists every function that uses the key with the ticked modifiers.
+    QStringList functions;
+    for (const int documentRow : m_usage.forTableRow(*row).rows)
+        functions << m_model->cellText(documentRow, core::SimNameColumn);
+    key->setToolTip(functions.join(QLatin1Char('\n')));
+}
+
+void KeyboardPage::onRelease(int index)
+{
+    Q_UNUSED(index);
+    // The key under the pointer is the one the hover has just written into the read-out.
+    const QString code = m_keyCode->text();
+    const int modifier = modifierValue();
+    m_paste[0]->setText(code);
+    m_paste[1]->setText(QString::number(modifier));
+    m_paste[2]->setText(QString::fromStdString(core::modifierText(modifier)) + QLatin1Char(' ')
+        + QString::fromStdString(core::lookupKeyName(code.toStdString())));
+    emit keyCopied(code, modifier);
+}
+
+void KeyboardPage::mouseMoveEvent(QMouseEvent* event)
+{
+    QWidget::mouseMoveEvent(event);
+    // Moves that a control on the page passed on are not moves over the page itself.
+    if (!childAt(event->position().toPoint()))
+        emit surfaceHovered();
+}
+
+} // namespace gui

@@ -1,0 +1,120 @@
+#pragma once
+
+#include "core/KeyboardUsage.h"
+
+#include <QColor>
+#include <QHash>
+#include <QList>
+#include <QWidget>
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QTextEdit;
+
+namespace gui {
+
+class KeyFileModel;
+
+/** One key of the virtual keyboard: a bordered, centred caption on a background that shows the key's use. */
+class KeyLabel final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    KeyLabel(const QString& caption, int index, QWidget* parent);
+
+    int index() const { return m_index; }
+    const QString& caption() const { return m_caption; }
+    /** The background; an invalid colour is the desktop's button face. */
+    QColor background() const { return m_background; }
+    void setBackground(const QColor& colour);
+
+signals:
+    void hovered(int index);
+    void released(int index);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QString m_caption;
+    int m_index;
+    QColor m_background;
+};
+
+/**
+ * The "Locate spare keys" page: 104 key labels coloured by the engine's keyboard usage for the ticked modifiers,
+ * the read-outs of the key under the pointer, the key copied by a click, and the instructions. It grows with the
+ * window and keeps its proportions; at the standard window size every control stands at its place in twips.
+ */
+class KeyboardPage final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static inline const QColor AssignedColour{0, 255, 0};
+    static inline const QColor MultipleColour{255, 0, 0};
+
+    KeyboardPage(KeyFileModel* model, QWidget* parent);
+
+    /** Every key back to the unassigned colour. */
+    void clearLabels();
+    /** Colours the keys from the document as it is now, for the ticked modifiers. */
+    void colourKeyLabels();
+    /** Colours the keys from `document` (the document as it was opened). */
+    void colourKeyLabels(const core::KeyDocument& document);
+    /** What opening a file resets: boxes, colours, read-outs and the copied key's labels. */
+    void resetForOpening();
+    /** Empties the read-outs of the key under the pointer. */
+    void clearReadOuts();
+    int modifierValue() const;
+
+    KeyLabel* keyLabel(int index) const { return m_keys.value(index); }
+    const QList<KeyLabel*>& keyLabels() const { return m_keyList; }
+
+    /** Lays the page out for a tab control of the given size in twips; `origin` is the page's place in it. */
+    void layoutFor(int tabWidthTwips, int tabHeightTwips, QPoint origin);
+
+signals:
+    /** A key was clicked: its scan-code text and the ticked modifiers, for pasting into the grid. */
+    void keyCopied(const QString& keyCode, int modifier);
+    /** The pointer moved over the page's own surface, not over a control on it. */
+    void surfaceHovered();
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    void onHover(int index);
+    void onRelease(int index);
+    void place(QWidget* widget, QRect twips, double fontPoints = 0);
+
+    struct Placed
+    {
+        QWidget* widget;
+        QRect twips; // in the tab control, or in its frame for key labels
+        double fontPoints;
+    };
+
+    KeyFileModel* m_model;
+    core::KeyboardUsage m_usage;
+    QFrame* m_frames[2] = {};
+    QHash<int, KeyLabel*> m_keys;
+    QList<KeyLabel*> m_keyList;
+    QCheckBox* m_modifiers[3] = {};
+    QLabel* m_keyCode = nullptr; // Label3
+    QLabel* m_simName = nullptr; // Label7
+    QLabel* m_description = nullptr; // Label8
+    QLabel* m_paste[3] = {}; // Label6(0..2)
+    QTextEdit* m_instructions = nullptr;
+    QList<Placed> m_placed;
+    double m_scale = 1.0;
+};
+
+/** The instructions of the page, as rich text. */
+QString keyboardInstructionsHtml(double points);
+
+} // namespace gui

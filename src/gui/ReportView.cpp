@@ -1,0 +1,120 @@
+#include "ReportView.h"
+
+#include "io/TextCodec.h"
+
+#include <QTextBlock>
+
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <limits>
+
+namespace gui {
+
+ReportFiller::ReportFiller(QTextEdit* box, QObject* parent)
+    : QObject(parent)
+    , m_box(box)
+{
+    m_timer.setInterval(0);
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        insertLines(LinesPerStep);
+        if (!busy())
+            m_timer.stop();
+    });
+}
+
+void ReportFiller::start(const core::Report& report)
+{
+    m_timer.stop();
+    m_pieces.clear();
+    m_next = 0;
+    // Runs are cut into pieces of at most a few hundred lines, so that each step inserts about the same amount.
+    constexpr int PieceLines = 250;
+    for (const core::ReportRun& run : report.runs()) {
+        QTextCharFormat format;
+        format.setForeground(QColor(run.colour.r, run.colour.g, run.colour.b));
+        format.setFontWeight(run.boldUnderline ? QFont::Bold : QFont::Normal);
+        format.setFontUnderline(run.boldUnderline);
+        // The runs are the files' own bytes: UTF-8 where they are valid UTF-8, Windows-1252 otherwise.
+        QString text = io::decodeText(run.text, io::detectEncoding(run.text));
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        qsizetype from = 0;
+        while (from < text.size()) {
+            qsizetype end = from;
+            int lines = 0;
+            while (end < text.size() && lines < PieceLines) {
+                const qsizetype newline = text.indexOf(QLatin1Char('\n'), end);
+                end = newline < 0 ? text.size() : newline + 1;
+                ++lines;
+            }
+            m_pieces.push_back({text.mid(from, end - from), format, lines});
+            from = end;
+        }
+    }
+    m_box->clear();
+    insertLines(FirstLines);
+    m_box->setTextCursor(QTextCursor(m_box->document()));
+    m_box->ensureCursorVisible();
+    if (busy())
+        m_timer.start();
+}
+
+void ReportFiller::finish()
+{
+    m_timer.stop();
+    insertLines(std::numeric_limits<int>::max());
+}
+
+void ReportFiller::insertLines(int lines)
+{
+    if (!busy())
+        return;
+    QTextCursor cursor(m_box->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.beginEditBlock();
+    int inserted = 0;
+    while (busy() && inserted < lines) {
+        const Piece& piece = m_pieces[m_next++];
+        cursor.insertText(piece.text, piece.format);
+        inserted += piece.lines;
+    }
+    cursor.endEditBlock();
+    if (!busy()) {
+        m_pieces.clear();
+        m_next = 0;
+    }
+}
+
+core::Report reportFromDocument(const QTextDocument& document)
+{
+    core::Report report;
+    const auto styleOf = [](const QTextCharFormat& format, core::Rgb* colour, bool* boldUnderline) {
+        const QColor c = format.foreground().color();
+        *colour = core::Rgb{static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
+            static_cast<std::uint8_t>(c.blue())};
+        *boldUnderline = format.fontWeight() >= QFont::Bold || format.fontUnderline();
+    };
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        core::Rgb colour{};
+        bool boldUnderline = false;
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.isValid())
+                continue;
+            styleOf(fragment.charFormat(), &colour, &boldUnderline);
+            QString text = fragment.text();
+            text.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
+            report.append(io::encodeText(text, io::TextEncoding::Windows1252), colour, boldUnderline);
+        }
+        // A paragraph's end is written in its own style, which the document keeps as the character format of the
+        // paragraph that follows.
+        if (block.next().isValid()) {
+            styleOf(block.next().charFormat(), &colour, &boldUnderline);
+            report.append("\r\n", colour, boldUnderline);
+        }
+    }
+    return report;
+}
+
+} // namespace gui

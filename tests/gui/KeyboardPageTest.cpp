@@ -1,0 +1,273 @@
+#include "WindowFixture.h"
+
+#include "core/KeyboardUsage.h"
+#include "gui/GridEditing.h"
+#include "gui/KeyFileModel.h"
+#include "gui/KeyboardLayout.h"
+#include "gui/KeyboardPage.h"
+#include "gui/TabControl.h"
+#include "gui/Twips.h"
+
+#include <QCheckBox>
+#include <QTest>
+#include <QTextEdit>
+
+using testing::WindowFixture;
+
+namespace {
+
+const char* const kFile = "# SimComment -1 0 0x1E 0 0XFFFFFFFF 0 1 \"not a line\"\r\n"
+                          "SimOnce -1 0 0x1E 0 0XFFFFFFFF 0 1 \"Once\"\r\n"
+                          "SimTwiceA -1 0 0x30 0 0XFFFFFFFF 0 1 \"Twice A\"\r\n"
+                          "SimTwiceB -1 0 0X30 0 0 0 1 \"Twice B\"\r\n"
+                          "SimShift -1 0 0x1E 1 0XFFFFFFFF 0 1 \"Shift a\"\r\n"
+                          "SimCombo -1 0 0x2E 2 0x3B 0 1 \"Combination\"\r\n"
+                          "SimCtlC -1 0 0x2E 2 0XFFFFFFFF 0 1 \"Control c\"\r\n"
+                          "SimButton 5 -1 -2 0 0x0 -1\r\n";
+
+struct KeyboardFixture : WindowFixture
+{
+    gui::KeyboardPage* page = nullptr;
+
+    KeyboardFixture()
+    {
+        create();
+        window->startUp(writeKeyFile(QStringLiteral("k.key"), kFile));
+        page = window->keyboardPage();
+        find<gui::TabControl>(QStringLiteral("SSTab1"))->setCurrentIndex(gui::MainWindow::SpareKeysPage);
+    }
+
+    QColor colour(int labelIndex) const { return page->keyLabel(labelIndex)->background(); }
+    void tick(int box) { find<QCheckBox>(QStringLiteral("ChkModifier_%1").arg(box))->click(); }
+    QString label(const QString& name) const { return find<QLabel>(name)->text(); }
+    void hover(int labelIndex)
+    {
+        gui::KeyLabel* key = page->keyLabel(labelIndex);
+        QTest::mouseMove(key, key->rect().center());
+    }
+    void clickKey(int labelIndex, Qt::MouseButton button = Qt::LeftButton)
+    {
+        gui::KeyLabel* key = page->keyLabel(labelIndex);
+        hover(labelIndex);
+        QTest::mouseClick(key, button, {}, key->rect().center());
+    }
+};
+
+} // namespace
+
+class KeyboardPageTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void layoutHas104LabelsAtTheirPlaces()
+    {
+        KeyboardFixture f;
+        QCOMPARE(gui::keyboardLayout().size(), 104);
+        QCOMPARE(f.page->keyLabels().size(), 104);
+        int disabled = 0;
+        for (const auto& spec : gui::keyboardLayout()) {
+            gui::KeyLabel* key = f.page->keyLabel(spec.index);
+            QVERIFY(key);
+            QCOMPARE(key->caption(), spec.caption);
+            QCOMPARE(key->geometry(),
+                gui::twipsRect(spec.twips.x(), spec.twips.y(), spec.twips.width(), spec.twips.height()));
+            disabled += spec.disabled ? 1 : 0;
+        }
+        QCOMPARE(disabled, 7);
+        // Frames and the instructions at their places in the tab control at the standard size.
+        auto* tabs = f.find<gui::TabControl>(QStringLiteral("SSTab1"));
+        QCOMPARE(f.find<QWidget>(QStringLiteral("Frame1"))->mapTo(tabs, QPoint()), QPoint(gui::px(180), gui::px(480)));
+        QCOMPARE(f.find<QWidget>(QStringLiteral("Frame2"))->geometry().size(), QSize(gui::px(3315), gui::px(2955)));
+        QCOMPARE(f.find<QWidget>(QStringLiteral("RichTextBox1"))->mapTo(tabs, QPoint()),
+            QPoint(gui::px(120), gui::px(5400)));
+        QCOMPARE(f.page->keyLabel(78)->caption(), QStringLiteral("      +"));
+        QCOMPARE(f.page->keyLabel(156)->caption(), QStringLiteral("    Ent"));
+        QCOMPARE(f.page->keyLabel(78)->height(), gui::px(735));
+    }
+
+    void keyboardGrowsWithTheWindowAndKeepsProportions()
+    {
+        KeyboardFixture f;
+        f.window->resizeControls(30000, 20790);
+        gui::KeyLabel* space = f.page->keyLabel(57);
+        QCOMPARE(space->width(), 2 * gui::px(1755) + (space->width() - 2 * gui::px(1755)));
+        QVERIFY(qAbs(space->width() - 2 * 1755 / 15) <= 1);
+        QVERIFY(qAbs(space->height() - 2 * 375 / 15) <= 1);
+        f.window->resizeControls(15000, 10395);
+        QCOMPARE(space->size(), QSize(gui::px(1755), gui::px(375)));
+    }
+
+    void colouringFollowsTheEngine_data()
+    {
+        QTest::addColumn<int>("modifier");
+        for (int m = 0; m < 8; ++m)
+            QTest::addRow("modifier %d", m) << m;
+    }
+
+    void colouringFollowsTheEngine()
+    {
+        QFETCH(int, modifier);
+        WindowFixture f;
+        f.create();
+        f.window->startUp(testing::samplePath(QStringLiteral("tarnwick-sample.key")));
+        for (int box = 0; box < 3; ++box)
+            if (modifier & (1 << box))
+                f.find<QCheckBox>(QStringLiteral("ChkModifier_%1").arg(box))->click();
+        const auto usage = core::KeyboardUsage::compute(f.window->keyFileModel()->document(), modifier);
+        int coloured = 0;
+        for (int row = 0; row < core::KeyCodeTable::KeyCount; ++row) {
+            const auto& key = core::KeyCodeTable::row(row);
+            const QColor shown = f.window->keyboardPage()->keyLabel(key.labelIndex)->background();
+            switch (usage.forTableRow(row).use) {
+            case core::KeyUse::Free:
+                QVERIFY2(!shown.isValid(), key.keyName.data());
+                break;
+            case core::KeyUse::Assigned:
+                QCOMPARE(shown, QColor(0, 255, 0));
+                ++coloured;
+                break;
+            case core::KeyUse::Multiple:
+                QCOMPARE(shown, QColor(255, 0, 0));
+                ++coloured;
+                break;
+            }
+        }
+        QVERIFY(modifier == 7 || coloured > 0);
+    }
+
+    void coloursForTheSmallFile()
+    {
+        KeyboardFixture f;
+        QCOMPARE(f.colour(30), QColor(0, 255, 0)); // a: once, the comment does not count
+        QCOMPARE(f.colour(48), QColor(255, 0, 0)); // b: twice, "0" and the marker both mean no combination
+        QVERIFY(!f.colour(46).isValid()); // c: not with no modifier
+        f.tick(1); // Control
+        QCOMPARE(f.colour(46), QColor(0, 255, 0)); // c: the combination line does not count
+        QVERIFY(!f.colour(30).isValid());
+        QVERIFY(!f.colour(59).isValid()); // F1 is only a combination key
+        // Disabled keys are never coloured.
+        for (int index : {42, 54, 29, 157, 56, 184, 197}) {
+            QVERIFY(!f.page->keyLabel(index)->isEnabled());
+            QVERIFY(!f.colour(index).isValid());
+        }
+    }
+
+    void editsRecolourOnlyOnTheNextBoxClick()
+    {
+        KeyboardFixture f;
+        f.window->keyFileModel()->setCellText(1, 4, QStringLiteral("0x20")); // SimOnce moves from a to d
+        QCOMPARE(f.colour(30), QColor(0, 255, 0));
+        f.tick(0);
+        f.tick(0);
+        QVERIFY(!f.colour(30).isValid());
+        QCOMPARE(f.colour(32), QColor(0, 255, 0));
+    }
+
+    void hoverShowsTheFirstMatchingLine()
+    {
+        KeyboardFixture f;
+        f.hover(48);
+        QCOMPARE(f.label(QStringLiteral("Label3")), QStringLiteral("0X30"));
+        QCOMPARE(f.label(QStringLiteral("Label7")), QStringLiteral("SimTwiceA"));
+        QCOMPARE(f.label(QStringLiteral("Label8")), QStringLiteral("\"Twice A\" "));
+        QCOMPARE(f.page->keyLabel(48)->toolTip(), QStringLiteral("SimTwiceA\nSimTwiceB"));
+        // A free key: its code, and empty read-outs.
+        f.hover(18);
+        QCOMPARE(f.label(QStringLiteral("Label3")), QStringLiteral("0X12"));
+        QCOMPARE(f.label(QStringLiteral("Label7")), QString());
+        QCOMPARE(f.label(QStringLiteral("Label8")), QString());
+        // A disabled label changes nothing.
+        f.hover(48);
+        QTest::mouseMove(f.page->keyLabel(42), f.page->keyLabel(42)->rect().center());
+        QCOMPARE(f.label(QStringLiteral("Label3")), QStringLiteral("0X30"));
+        // With Control, c is assigned; the first line with key c and modifier 2 is the combination line.
+        f.tick(1);
+        f.hover(46);
+        QCOMPARE(f.label(QStringLiteral("Label7")), QStringLiteral("SimCombo"));
+    }
+
+    void leavingForThePageClearsTheReadOuts()
+    {
+        KeyboardFixture f;
+        f.clickKey(30);
+        QVERIFY(!f.label(QStringLiteral("Label3")).isEmpty());
+        QTest::mouseMove(f.page, QPoint(f.page->width() - 5, f.page->height() - 5));
+        QCOMPARE(f.label(QStringLiteral("Label3")), QString());
+        QCOMPARE(f.label(QStringLiteral("Label7")), QString());
+        QCOMPARE(f.label(QStringLiteral("Label6_0")), QStringLiteral("0X1E"));
+        QCOMPARE(f.panel(1), QStringLiteral(" Select the tab to display how you want to view the key file data."));
+    }
+
+    void clickCopiesTheKeyForPasting_data()
+    {
+        QTest::addColumn<int>("box");
+        QTest::addColumn<int>("button");
+        QTest::addColumn<QString>("modifier");
+        QTest::addColumn<QString>("associated");
+        QTest::newRow("no modifier keeps the space") << -1 << int(Qt::LeftButton) << "0"
+                                                     << " a";
+        QTest::newRow("shift, right button") << 0 << int(Qt::RightButton) << "1"
+                                             << "SHF a";
+        QTest::newRow("alt") << 2 << int(Qt::LeftButton) << "4"
+                             << "ALT a";
+    }
+
+    void clickCopiesTheKeyForPasting()
+    {
+        QFETCH(int, box);
+        QFETCH(int, button);
+        QFETCH(QString, modifier);
+        QFETCH(QString, associated);
+        KeyboardFixture f;
+        QCOMPARE(f.label(QStringLiteral("Label6_0")), QString());
+        if (box >= 0)
+            f.tick(box);
+        f.hover(48);
+        f.clickKey(30, Qt::MouseButton(button));
+        QCOMPARE(f.label(QStringLiteral("Label6_0")), QStringLiteral("0X1E"));
+        QCOMPARE(f.label(QStringLiteral("Label6_1")), modifier);
+        QCOMPARE(f.label(QStringLiteral("Label6_2")), associated);
+        QCOMPARE(f.window->gridEditing()->pasteKeyCode(), QStringLiteral("0X1E"));
+        QCOMPARE(f.window->gridEditing()->pasteModifier(), modifier.toInt());
+    }
+
+    void openingResetsThePage()
+    {
+        KeyboardFixture f;
+        f.tick(1);
+        f.clickKey(46);
+        f.window->openKeyFile(f.dir.filePath(QStringLiteral("k.key")));
+        QVERIFY(!f.find<QCheckBox>(QStringLiteral("ChkModifier_1"))->isChecked());
+        QCOMPARE(f.label(QStringLiteral("Label6_0")), QString());
+        QCOMPARE(f.label(QStringLiteral("Label3")), QString());
+        QCOMPARE(f.window->gridEditing()->pasteKeyCode(), QString());
+        // The colours come back, from the file as opened, when the keyboard is next shown.
+        f.find<gui::TabControl>(QStringLiteral("SSTab1"))->setCurrentIndex(gui::MainWindow::SpareKeysPage);
+        QCOMPARE(f.colour(30), QColor(0, 255, 0));
+    }
+
+    void startsWithNoneInThePasteLabels()
+    {
+        WindowFixture f;
+        f.create();
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(f.find<QLabel>(QStringLiteral("Label6_%1").arg(i))->text(), QStringLiteral("None"));
+        const QString html = f.find<QTextEdit>(QStringLiteral("RichTextBox1"))->toPlainText();
+        QVERIFY(html.startsWith(QStringLiteral("Instructions\n1.) Move your mouse over the virtual keyboard")));
+        QVERIFY(html.contains(QStringLiteral("you must select both adjacent columns to paste into.")));
+        QVERIFY(html.endsWith(QStringLiteral("because I'm too lazy to develop an appropriate help file!")));
+    }
+
+    void instructionsAreFormatted()
+    {
+        const QString html = gui::keyboardInstructionsHtml(10);
+        QVERIFY(html.contains(QStringLiteral("<b>Instructions</b>")));
+        QVERIFY(html.contains(QStringLiteral("<span style=\"color:#0000ff\">2.)</span>")));
+        QVERIFY(html.contains(QStringLiteral("<i>adjacent</i>")));
+        QVERIFY(html.contains(QStringLiteral("font-family:Arial; font-size:10pt")));
+    }
+};
+
+QTEST_MAIN(KeyboardPageTest)
+#include "KeyboardPageTest.moc"
