@@ -4,6 +4,7 @@
 #include "ReportView.h"
 #include "SaveTarget.h"
 #include "TabControl.h"
+#include "Twips.h"
 #include "core/Comparison.h"
 #include "core/ReportWriters.h"
 #include "io/FileIo.h"
@@ -108,6 +109,16 @@ ComparePage::ComparePage(TabControl* tabs, int pageIndex, Context context, QWidg
                                    "Blue lines are associated with key file 1.\nGreen lines are associated with "
                                    "key file 2."));
     legend->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Today's fonts are wider than the ones this place was made for: the legend's font shrinks until its longest
+    // line fits.
+    QFont legendFont = legend->font();
+    const auto longest = [&legendFont] {
+        const QFontMetrics metrics(legendFont);
+        return metrics.horizontalAdvance(QStringLiteral("Green lines are associated with key file 2."));
+    };
+    while (longest() > gui::px(3255) && legendFont.pointSizeF() > 6)
+        legendFont.setPointSizeF(legendFont.pointSizeF() - 0.25);
+    legend->setFont(legendFont);
     tabs->placeOnPage(pageIndex, legend, 11520, 480, 3255, 975);
 
     auto* save = new QToolButton(tabs);

@@ -42,7 +42,8 @@ CougarPage::CougarPage(TabControl* tabs, int pageIndex, KeyListModel* list, Desk
     auto* label = new QLabel(QStringLiteral("Copy and paste these into a Cougar macro file."), page);
     label->setObjectName(QStringLiteral("Label4_10"));
     label->setMouseTracking(true);
-    tabs->placeOnPage(pageIndex, label, 2100, 540, 3300, 255);
+    label->setWordWrap(true); // two lines where today's fonts do not fit one between the buttons
+    tabs->placeOnPage(pageIndex, label, 2100, 420, 3360, 435);
 
     m_text->setObjectName(QStringLiteral("RTBCougar"));
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);

@@ -6,6 +6,8 @@ gui::PromptAnswer ScriptedPrompts::message(
     QWidget*, const QString& title, const QString& text, gui::PromptButtons buttons, gui::PromptIcon icon)
 {
     asked.append({AskedPrompt::Message, title, text, buttons, icon, {}});
+    if (onAsk)
+        onAsk(asked.last());
     if (m_answers.isEmpty()) {
         ++unscripted;
         return gui::PromptAnswer::Cancel;

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QStringList>
 
+#include <functional>
+
 namespace testing {
 
 /** One question the window asked. */
@@ -36,6 +38,9 @@ public:
 
     QList<AskedPrompt> asked;
     int unscripted = 0;
+    /** Called with every question once it is recorded, before it is answered: lets a test change the world
+     *  between the program's checks and its write. */
+    std::function<void(const AskedPrompt&)> onAsk;
     bool allAnswersUsed() const { return m_answers.isEmpty() && m_files.isEmpty(); }
 
 private:
