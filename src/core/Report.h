@@ -51,6 +51,8 @@ public:
     }
 
     const std::vector<ReportRun>& runs() const { return m_runs; }
+    /** Hands the runs over, leaving the report empty. */
+    std::vector<ReportRun> takeRuns() { return std::move(m_runs); }
     bool empty() const { return m_runs.empty(); }
 
     friend bool operator==(const Report&, const Report&) = default;

@@ -159,6 +159,10 @@ void SimplifiedList::sortRows(int firstColumn, int lastColumn, SortOrder order)
 std::string SimplifiedList::toText() const
 {
     std::string out;
+    std::size_t size = 0;
+    for (const auto& e : m_entries)
+        size += e.simName.size() + e.keys.size() + e.description.size() + 5;
+    out.reserve(size);
     for (const auto& e : m_entries) {
         std::string line = " " + e.simName + " " + e.keys + " " + e.description;
         out += trimSpaces(line);

@@ -131,6 +131,8 @@ ComparePage::ComparePage(TabControl* tabs, int pageIndex, Context context, QWidg
 
     m_report->setObjectName(QStringLiteral("RTBcompare"));
     m_report->setAcceptRichText(true);
+    // Report lines are key file lines; wrapping a pathological megabyte-long one would take the layout minutes.
+    m_report->setLineWrapMode(QTextEdit::NoWrap);
     m_report->setMouseTracking(true);
     m_report->viewport()->setMouseTracking(true);
 }
@@ -173,7 +175,14 @@ void ComparePage::compare()
             return;
         }
     }
-    m_filler->start(core::compareKeyFiles(readInput(path(0)), readInput(path(1)), localNow()));
+    core::Report report;
+    {
+        // The files' bytes go before the report goes into the box: a large comparison holds less at once.
+        const core::CompareInput first = readInput(path(0));
+        const core::CompareInput second = readInput(path(1));
+        report = core::compareKeyFiles(first, second, localNow());
+    }
+    m_filler->start(std::move(report));
 }
 
 QTextEdit* ComparePage::reportBox()

@@ -72,9 +72,7 @@ void CougarPage::resize(int tabWidthTwips, int tabHeightTwips)
 
 void CougarPage::fillCougarMacros(bool removeSim)
 {
-    const std::string text = core::fillCougarMacros(m_list->list(), removeSim);
-    m_pendingText = io::decodeText(text, io::detectEncoding(text));
-    m_pendingText.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    m_pendingText = core::fillCougarMacros(m_list->list(), removeSim);
     m_pending = true;
     if (m_tabs->currentIndex() == m_page)
         showPendingText();
@@ -85,8 +83,10 @@ void CougarPage::showPendingText()
     if (!m_pending)
         return;
     m_pending = false;
-    m_text->setPlainText(m_pendingText);
-    m_pendingText.clear();
+    QString text = io::decodeText(m_pendingText, io::detectEncoding(m_pendingText));
+    std::string().swap(m_pendingText);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    m_text->setPlainText(text);
 }
 
 QPlainTextEdit* CougarPage::textBox()

@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+#include <string>
+
 class QPlainTextEdit;
 class QPushButton;
 
@@ -41,7 +43,7 @@ private:
     Desktop& m_desktop;
     QPlainTextEdit* m_text;
     // Filling a large editor is slow, so a new text waits until its page is shown.
-    QString m_pendingText;
+    std::string m_pendingText;
     bool m_pending = false;
 };
 

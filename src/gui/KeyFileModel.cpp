@@ -84,6 +84,10 @@ bool KeyFileModel::setData(const QModelIndex& index, const QVariant& value, int 
 
 bool KeyFileModel::setCellText(int row, int column, const QString& text)
 {
+    if (row < 0 || row >= m_document.rowCount() || column <= core::LineColumn || column >= core::ColumnCount
+        || m_document.isComment(row))
+        return false;
+    emit aboutToChange();
     const core::SavedState before = m_document.savedState();
     if (!m_document.setCell(row, column, io::encodeText(text, m_encoding)))
         return false;
@@ -95,6 +99,7 @@ bool KeyFileModel::setCellText(int row, int column, const QString& text)
 
 void KeyFileModel::sortRows(int firstColumn, int lastColumn, core::SortOrder order)
 {
+    emit aboutToChange();
     beginResetModel();
     m_document.sortRows(firstColumn, lastColumn, order);
     endResetModel();

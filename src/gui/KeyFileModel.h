@@ -42,6 +42,8 @@ public:
 
 signals:
     void savedStateChanged(core::SavedState state);
+    /** Sent before a cell changes or the rows are sorted, while the document is still as it was. */
+    void aboutToChange();
 
 private:
     core::KeyDocument m_document;

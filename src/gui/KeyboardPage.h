@@ -64,7 +64,7 @@ public:
     void clearLabels();
     /** Colours the keys from the document as it is now, for the ticked modifiers. */
     void colourKeyLabels();
-    /** Colours the keys from `document` (the document as it was opened). */
+    /** Colours the keys from `document`. */
     void colourKeyLabels(const core::KeyDocument& document);
     /** What opening a file resets: boxes, colours, read-outs and the copied key's labels. */
     void resetForOpening();

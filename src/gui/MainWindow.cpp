@@ -104,6 +104,7 @@ MainWindow::MainWindow(WindowContext context, QWidget* parent)
     for (QLabel* panel : m_statusPanels)
         m_help->watch(panel, QStringLiteral("StatusBar"));
     connect(m_keyFileModel, &KeyFileModel::savedStateChanged, this, [this] { updateSavedIcon(); });
+    connect(m_keyFileModel, &KeyFileModel::aboutToChange, this, &MainWindow::buildDerivedViews);
 
     // The initial client area is 15000 x 10395 twips, centred on the screen.
     const QSize client(px(15000), px(10395));
@@ -393,9 +394,8 @@ bool MainWindow::openKeyFile(const QString& path)
     const io::TextEncoding encoding = io::detectEncoding(bytes);
     m_tabs->setTabText(KeyFilePage, name);
     m_keyFileModel->setDocument(core::KeyDocument::fromBytes(std::move(bytes)), encoding);
-    // The list, the keyboard colours and the macro text come from the document as opened; opening a large file
-    // does not wait for them, they are built when a page or a command first needs them.
-    m_openedDocument = std::make_unique<core::KeyDocument>(m_keyFileModel->document());
+    // Opening a large file does not wait for the list, the keyboard colours and the macro text.
+    m_derivedViewsPending = true;
     m_statusPanels[1]->setText(path);
     m_compare->setPath(0, path);
     m_keyFileModel->setSavedState(core::SavedState::Saved);
@@ -407,7 +407,7 @@ bool MainWindow::openKeyFile(const QString& path)
 
 void MainWindow::showNoFileOpen()
 {
-    m_openedDocument.reset();
+    m_derivedViewsPending = false;
     m_locations.keyFilePath.clear();
     m_locations.keyFileName.clear();
     m_keyFileModel->setDocument(core::KeyDocument(), io::TextEncoding::Windows1252);
@@ -419,11 +419,12 @@ void MainWindow::showNoFileOpen()
 
 void MainWindow::buildDerivedViews()
 {
-    if (!m_openedDocument)
+    if (!m_derivedViewsPending)
         return;
-    const std::unique_ptr<core::KeyDocument> opened = std::move(m_openedDocument);
-    m_keyListModel->setList(core::SimplifiedList::build(*opened, m_removeSim->isChecked()), m_keyFileModel->encoding());
-    m_keyboard->colourKeyLabels(*opened);
+    m_derivedViewsPending = false;
+    const core::KeyDocument& opened = m_keyFileModel->document();
+    m_keyListModel->setList(core::SimplifiedList::build(opened, m_removeSim->isChecked()), m_keyFileModel->encoding());
+    m_keyboard->colourKeyLabels(opened);
     m_cougar->fillCougarMacros(m_removeSim->isChecked());
 }
 

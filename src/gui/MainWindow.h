@@ -6,8 +6,6 @@
 
 #include <QMainWindow>
 
-#include <memory>
-
 class QAction;
 class QCheckBox;
 class QLabel;
@@ -122,8 +120,9 @@ private:
 
     KeyFileModel* m_keyFileModel;
     KeyListModel* m_keyListModel;
-    // The document as it was opened, until the list, the keyboard colours and the macro text are built from it.
-    std::unique_ptr<core::KeyDocument> m_openedDocument;
+    // The list, the keyboard colours and the macro text of a newly opened document wait until a page needs them
+    // or the document is about to change, so that they always show the file as it was opened.
+    bool m_derivedViewsPending = false;
     GridEditing* m_editing = nullptr;
     KeyboardPage* m_keyboard = nullptr;
     CougarPage* m_cougar = nullptr;

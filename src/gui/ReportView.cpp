@@ -23,20 +23,21 @@ ReportFiller::ReportFiller(QTextEdit* box, QObject* parent)
     });
 }
 
-void ReportFiller::start(const core::Report& report)
+void ReportFiller::start(core::Report report)
 {
     m_timer.stop();
     m_pieces.clear();
     m_next = 0;
     // Runs are cut into pieces of at most a few hundred lines, so that each step inserts about the same amount.
     constexpr int PieceLines = 250;
-    for (const core::ReportRun& run : report.runs()) {
+    for (core::ReportRun& run : report.takeRuns()) {
         QTextCharFormat format;
         format.setForeground(QColor(run.colour.r, run.colour.g, run.colour.b));
         format.setFontWeight(run.boldUnderline ? QFont::Bold : QFont::Normal);
         format.setFontUnderline(run.boldUnderline);
         // The runs are the files' own bytes: UTF-8 where they are valid UTF-8, Windows-1252 otherwise.
         QString text = io::decodeText(run.text, io::detectEncoding(run.text));
+        std::string().swap(run.text); // each run's bytes go as soon as they are text
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
         qsizetype from = 0;

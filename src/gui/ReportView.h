@@ -27,7 +27,7 @@ public:
     explicit ReportFiller(QTextEdit* box, QObject* parent = nullptr);
 
     /** Replaces the box's text with `report`; the first lines are in the box when this returns. */
-    void start(const core::Report& report);
+    void start(core::Report report);
     /** Puts everything that is still waiting into the box now. */
     void finish();
     bool busy() const { return m_next < m_pieces.size(); }

@@ -47,15 +47,29 @@ bool readFileBytes(const QString& path, std::string* bytes, FileError* error, qi
         if (!file.open(QIODevice::ReadOnly)) {
             result = systemError(file.errorString());
         } else {
-            // Read up to one byte past the limit, in case the file grew since it was measured.
-            const QByteArray data = file.read(limit + 1);
+            // Read straight into the result, up to one byte past the limit in case the file grew since it was
+            // measured.
+            std::string data(static_cast<std::size_t>(qMin(info.size(), limit) + 1), '\0');
+            qint64 total = 0;
+            for (;;) {
+                const qint64 got = file.read(data.data() + total, static_cast<qint64>(data.size()) - total);
+                if (got <= 0)
+                    break;
+                total += got;
+                if (total == static_cast<qint64>(data.size())) {
+                    if (total > limit)
+                        break;
+                    data.resize(static_cast<std::size_t>(qMin(limit + 1, 2 * total)));
+                }
+            }
             if (file.error() != QFileDevice::NoError) {
                 result = systemError(file.errorString());
-            } else if (data.size() > limit) {
+            } else if (total > limit) {
                 result.reason = QStringLiteral("The file is larger than %1 MiB").arg(limit / (1024 * 1024));
                 result.code = EFBIG;
             } else {
-                bytes->assign(data.constData(), static_cast<std::size_t>(data.size()));
+                data.resize(static_cast<std::size_t>(total));
+                *bytes = std::move(data);
                 return true;
             }
         }

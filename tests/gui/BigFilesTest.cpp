@@ -1,0 +1,220 @@
+#include "WindowFixture.h"
+
+#include "gui/ComparePage.h"
+#include "gui/CougarPage.h"
+#include "gui/GridView.h"
+#include "gui/KeyFileModel.h"
+#include "gui/KeyListModel.h"
+#include "gui/TabControl.h"
+#include "io/FileIo.h"
+
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QTest>
+#include <QTextEdit>
+
+using gui::PromptAnswer;
+using testing::WindowFixture;
+
+namespace {
+
+// Memory of this process from the system's account, in bytes; 0 where the system does not say. "VmRSS" is the
+// memory in use now, "VmHWM" the most it has used so far.
+qint64 memoryFigure(const char* name)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(name))
+            return line.mid(qsizetype(qstrlen(name))).trimmed().split(' ').first().toLongLong() * 1024;
+    }
+    return 0;
+}
+
+qint64 peakMemory()
+{
+    return memoryFigure("VmHWM:");
+}
+
+qint64 memoryInUse()
+{
+    return memoryFigure("VmRSS:");
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+
+std::string keyLines(std::size_t bytes, int lineLength)
+{
+    std::string out;
+    out.reserve(bytes);
+    for (int i = 0; out.size() < bytes; ++i) {
+        std::string line = "SimFunction" + std::to_string(i % 5000) + " -1 0 0x" + std::to_string(10 + i % 80) + " "
+            + std::to_string(i % 8) + " 0XFFFFFFFF 0 1 \"";
+        line.append(static_cast<std::size_t>(std::max(1, lineLength - int(line.size()) - 3)), 'd');
+        line += "\"\r\n";
+        out += line;
+    }
+    out.resize(bytes);
+    return out;
+}
+
+// Every view of the window over one file: pages, sorting, colouring, the macro text, the list file, a comparison
+// with itself and a save, which must give back the same bytes.
+void exercise(WindowFixture& f, const QString& path)
+{
+    auto* tabs = f.find<gui::TabControl>(QStringLiteral("SSTab1"));
+    QVERIFY(f.window->openKeyFile(path));
+    QCOMPARE(f.banner(), QStringLiteral("Ready"));
+    auto* grid = f.find<gui::GridView>(QStringLiteral("GridData"));
+    grid->selectBlock(0, 1, 0, 2);
+    f.click(QStringLiteral("Command2_1"));
+    f.click(QStringLiteral("Command2_2"));
+    for (int page = 1; page <= 4; ++page) {
+        tabs->setCurrentIndex(page);
+        QApplication::processEvents();
+    }
+    tabs->setCurrentIndex(gui::MainWindow::SpareKeysPage);
+    for (int box = 0; box < 3; ++box)
+        f.find<QCheckBox>(QStringLiteral("ChkModifier_%1").arg(box))->click();
+    tabs->setCurrentIndex(gui::MainWindow::CougarMacrosPage);
+    f.find<QPushButton>(QStringLiteral("Command3_0"))->click();
+    QCOMPARE(f.desktop.clipboard.isEmpty(), f.window->keyListModel()->rowCount() == 0);
+    f.desktop.clipboard.clear(); // the test's stand-in for the system clipboard lets go of it
+    f.window->viewListInTextEditor();
+    QCOMPARE(QString::fromStdString(testing::readBytes(f.window->temporaryListPath())).isEmpty(),
+        f.window->keyListModel()->rowCount() == 0);
+    gui::ComparePage* compare = f.window->comparePage();
+    compare->setPath(1, path);
+    f.find<QPushButton>(QStringLiteral("Command5"))->click();
+    QVERIFY(compare->reportBox()->toPlainText().contains(QStringLiteral("Number of lines: ")));
+    const QString copy = f.dir.filePath(QStringLiteral("copy.key"));
+    QFile::remove(copy);
+    f.prompts.answerFile(copy);
+    f.window->saveFileAs();
+    QVERIFY2(testing::readBytes(copy) == testing::readBytes(path), qPrintable(path));
+    QCOMPARE(f.window->savedState(), core::SavedState::Saved);
+}
+
+} // namespace
+
+class BigFilesTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fileAtTheLimitOpensAndOneByteMoreIsRefused()
+    {
+        WindowFixture f;
+        f.create();
+        const std::string bytes = keyLines(std::size_t(io::MaxKeyFileSize), 1000);
+        const QString atLimit = f.writeKeyFile(QStringLiteral("limit.key"), bytes);
+        const qint64 before = memoryInUse();
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(f.window->openKeyFile(atLimit));
+        const qint64 opened = peakMemory();
+        qInfo("64 MiB file: opened in %lld ms, peak memory %lld MiB more", timer.restart(), (opened - before) >> 20);
+        exercise(f, atLimit);
+        qInfo("64 MiB file: every view in %lld ms, peak memory %lld MiB more", timer.elapsed(),
+            (peakMemory() - before) >> 20);
+        if (!kSanitized && before > 0) {
+            // Open, the file costs about its size twice at most: the bytes and the rows that point into them.
+            QVERIFY2(opened - before < 3 * io::MaxKeyFileSize, qPrintable(QString::number((opened - before) >> 20)));
+            // Every view at once: the list, the macro text, the clipboard and the report each hold a copy, the
+            // text widgets in UTF-16 with their per-line overhead.
+            QVERIFY2(peakMemory() - before < 14 * io::MaxKeyFileSize,
+                qPrintable(QString::number((peakMemory() - before) >> 20)));
+        }
+
+        const QString over = f.writeKeyFile(QStringLiteral("over.key"), bytes + "x");
+        f.prompts.answerMessage(PromptAnswer::Ok);
+        QVERIFY(!f.window->openKeyFile(over));
+        QCOMPARE(f.prompts.asked.last().text,
+            QStringLiteral("I couldn't open ") + over + QStringLiteral(": The file is larger than 64 MiB."));
+        QCOMPARE(f.window->savedState(), core::SavedState::NoFile);
+    }
+
+    void strangeFiles_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        std::string full;
+        for (int i = 0; i < 32767; ++i)
+            full += "SimFunction" + std::to_string(i) + " -1 0 0x" + std::to_string(10 + i % 80) + " "
+                + std::to_string(i % 8) + " 0XFFFFFFFF 0 1 \"Line " + std::to_string(i) + "\"\r\n";
+        QTest::newRow("32767 lines") << QByteArray::fromStdString(full);
+        QByteArray binary(256 * 1024, Qt::Uninitialized);
+        QRandomGenerator generator(7);
+        for (char& c : binary)
+            c = char(generator.bounded(256));
+        QTest::newRow("binary") << binary;
+        QTest::newRow("megabyte line") << QByteArray("SimLong -1 0 0x1E 0 0 0 1 \"") + QByteArray(1024 * 1024, 'w')
+                + QByteArray("\"\r\nSimShort -1 0 0x30 0 0 0 1 \"b\"");
+        QTest::newRow("megabyte of words") << QByteArray("SimWords") + QByteArray(512 * 1024, ' ').replace(' ', " w");
+        QTest::newRow("CR line ends") << QByteArray(
+            "# c\rSimA -1 0 0x1E 0 0 0 1 \"a\"\rSimB -1 0 0x30 2 0 0 1 \"b\"\r");
+        QTest::newRow("UTF-8 with byte order mark")
+            << QByteArray("\xEF\xBB\xBF# c\r\nSimA -1 0 0x1E 0 0 0 1 \"25\xC2\xB0 \xE2\x80\x93 a\"\r\n");
+        QTest::newRow("Windows-1252 degree") << QByteArray("SimA -1 0 0x1E 0 0 0 1 \"25\xB0 \x96 a\"\r\n");
+        QTest::newRow("NUL bytes") << QByteArray("Sim\0A -1 0 0x1E 0 0 0 1 \"\0\"\r\n\0\r\n", 34);
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("blank lines only") << QByteArray("\r\n   \r\n\n\r");
+        QTest::newRow("numbers everywhere") << QByteArray("1 2 3 4 5 6 7 8 9 10\r\n-2 -2 -2 -2 -2\r\n-3 -3 -3 -3\r\n");
+        QTest::newRow("huge numbers") << QByteArray(
+            "S 99999999999999999999 -1 -2 0 0x0 -1\r\nS 9223372036854775807 -1 -3 "
+            "9223372036854775807 0x0 -1\r\nS -1 0 0x1E 99999999999 0 0 1\r\n");
+    }
+
+    void strangeFiles()
+    {
+        QFETCH(QByteArray, bytes);
+        WindowFixture f;
+        f.create();
+        QElapsedTimer timer;
+        timer.start();
+        exercise(f, f.writeKeyFile(QStringLiteral("strange.key"), bytes.toStdString()));
+        qInfo("every view in %lld ms", timer.elapsed());
+        QVERIFY(f.prompts.asked.size() == 1); // only the save dialog
+    }
+
+    void decodedTextIsShownAndTypedTextKeepsTheEncoding_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<QByteArray>("afterTyping");
+        QTest::newRow("UTF-8") << QByteArray("\xEF\xBB\xBFSimA -1 0 0x1E 0 0 0 1 \"25\xC2\xB0\"\r\n")
+                               << QString::fromUtf8("\"25\xC2\xB0\" ")
+                               << QByteArray("\xEF\xBB\xBFSimA -1 0 0x1E 0 0 0 1 \"25\xC2\xB0\" 1\r\n");
+        QTest::newRow("Windows-1252") << QByteArray("SimA -1 0 0x1E 0 0 0 1 \"25\xB0\"\r\n")
+                                      << QString::fromUtf8("\"25\xC2\xB0\" ")
+                                      << QByteArray("SimA -1 0 0x1E 0 0 0 1 \"25\xB0\" 1\r\n");
+    }
+
+    void decodedTextIsShownAndTypedTextKeepsTheEncoding()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, description);
+        QFETCH(QByteArray, afterTyping);
+        WindowFixture f;
+        f.create();
+        const QString path = f.writeKeyFile(QStringLiteral("e.key"), bytes.toStdString());
+        f.window->startUp(path);
+        QCOMPARE(f.window->keyFileModel()->cellText(0, 9), description);
+        auto* grid = f.find<gui::GridView>(QStringLiteral("GridData"));
+        grid->selectBlock(0, 9, 0, 9);
+        QTest::keyRelease(grid, Qt::Key_1);
+        f.window->findChild<QAction*>(QStringLiteral("mnuFileSave"))->trigger();
+        QCOMPARE(QByteArray::fromStdString(testing::readBytes(path)), afterTyping);
+    }
+};
+
+QTEST_MAIN(BigFilesTest)
+#include "BigFilesTest.moc"
