@@ -126,7 +126,7 @@ ComparePage::ComparePage(TabControl* tabs, int pageIndex, Context context, QWidg
     save->setIcon(page->style()->standardIcon(QStyle::SP_DialogSaveButton));
     save->setToolTip(QStringLiteral("Save the comparison"));
     save->setMouseTracking(true);
-    tabs->addHeaderWidget(pageIndex, save, 14520, 60, 315, 315);
+    tabs->addHeaderWidget(pageIndex, save, Qt::RightEdge);
     connect(save, &QToolButton::clicked, this, &ComparePage::saveComparison);
 
     m_report->setObjectName(QStringLiteral("RTBcompare"));

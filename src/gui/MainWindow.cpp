@@ -243,11 +243,11 @@ void MainWindow::createKeyFilePage()
 
     m_commandButtons[0] = pictureButton(m_tabs, QStringLiteral("Command4_0"), QStyle::SP_DialogOpenButton);
     m_commandButtons[0]->setToolTip(QStringLiteral("Open a key file"));
-    m_tabs->addHeaderWidget(KeyFilePage, m_commandButtons[0], 180, 60, 315, 315);
+    m_tabs->addHeaderWidget(KeyFilePage, m_commandButtons[0], Qt::LeftEdge);
     connect(m_commandButtons[0], &QToolButton::clicked, this, &MainWindow::openWithSaveOffer);
     m_commandButtons[1] = pictureButton(m_tabs, QStringLiteral("Command4_1"), QStyle::SP_DialogSaveButton);
     m_commandButtons[1]->setToolTip(QStringLiteral("Save the key file"));
-    m_tabs->addHeaderWidget(KeyFilePage, m_commandButtons[1], 2580, 60, 315, 315);
+    m_tabs->addHeaderWidget(KeyFilePage, m_commandButtons[1], Qt::RightEdge);
     connect(m_commandButtons[1], &QToolButton::clicked, this, &MainWindow::saveFileAs);
 
     m_editing = new GridEditing(m_gridData, m_keyFileModel, this);
@@ -265,7 +265,7 @@ void MainWindow::createKeysAssignedPage()
 
     m_commandButtons[2] = pictureButton(m_tabs, QStringLiteral("Command4_2"), QStyle::SP_FileDialogDetailedView);
     m_commandButtons[2]->setToolTip(QStringLiteral("View the list in a text editor"));
-    m_tabs->addHeaderWidget(KeysAssignedPage, m_commandButtons[2], 3060, 60, 315, 315);
+    m_tabs->addHeaderWidget(KeysAssignedPage, m_commandButtons[2], Qt::LeftEdge);
     connect(m_commandButtons[2], &QToolButton::clicked, this, &MainWindow::viewListInTextEditor);
 }
 

@@ -4,19 +4,37 @@
 
 #include <QEvent>
 #include <QMouseEvent>
+#include <QStyle>
 #include <QTabBar>
 
 namespace gui {
 
+// Five tabs of 2940 twips fill the row at the usual width; a longer caption is shortened in the middle.
+// The buttons in the tabs do not make the row taller than a row of captions.
+class TabControl::TabBar final : public QTabBar
+{
+public:
+    using QTabBar::QTabBar;
+
+    // As the tab bar measures a tab with a caption only.
+    int captionRowHeight() const
+    {
+        return fontMetrics().height() + style()->pixelMetric(QStyle::PM_TabBarTabVSpace, nullptr, this);
+    }
+
+protected:
+    QSize tabSizeHint(int) const override { return QSize(px(2940), captionRowHeight()); }
+    QSize minimumTabSizeHint(int index) const override { return tabSizeHint(index); }
+};
+
 TabControl::TabControl(QWidget* parent)
     : QWidget(parent)
-    , m_bar(new QTabBar(this))
+    , m_bar(new TabBar(this))
 {
     m_bar->setObjectName(QStringLiteral("SSTab1Tabs"));
-    m_bar->setExpanding(true);
+    m_bar->setExpanding(false);
     m_bar->setDrawBase(false);
-    // No tab is wider than 2940 twips.
-    m_bar->setStyleSheet(QStringLiteral("QTabBar::tab { max-width: %1px; }").arg(px(2940)));
+    m_bar->setElideMode(Qt::ElideMiddle);
     m_bar->setMouseTracking(true);
     m_bar->installEventFilter(this);
     setMouseTracking(true);
@@ -75,10 +93,11 @@ void TabControl::placeOnPage(int index, QWidget* widget, int left, int top, int 
     m_placed.append({index, widget, QRect(left, top, width, height)});
 }
 
-void TabControl::addHeaderWidget(int index, QWidget* widget, int left, int top, int width, int height)
+void TabControl::addHeaderWidget(int index, QWidget* widget, Qt::Edge side)
 {
-    widget->setParent(this);
-    widget->setGeometry(twipsRect(left, top, width, height));
+    const int length = qMin(px(315), static_cast<TabBar*>(m_bar)->captionRowHeight() - 4);
+    widget->setFixedSize(length, length);
+    m_bar->setTabButton(index, side == Qt::LeftEdge ? QTabBar::LeftSide : QTabBar::RightSide, widget);
     m_headerWidgets.append({index, widget});
     showHeaderWidgets();
 }
@@ -95,7 +114,7 @@ bool TabControl::eventFilter(QObject* watched, QEvent* event)
         // Moves that a control on a page passed on to the page are not moves over the page itself.
         auto* widget = static_cast<QWidget*>(watched);
         const auto* move = static_cast<QMouseEvent*>(event);
-        if (watched == m_bar || !widget->childAt(move->position().toPoint()))
+        if (!widget->childAt(move->position().toPoint()))
             emit surfaceHovered();
     }
     return QWidget::eventFilter(watched, event);
@@ -110,16 +129,12 @@ void TabControl::layoutPages()
     for (const auto& placed : m_placed)
         placeTwips(placed.widget, placed.twips.x(), placed.twips.y(), placed.twips.width(), placed.twips.height(),
             QPoint(0, -barHeight));
-    for (const auto& header : m_headerWidgets)
-        header.widget->raise();
 }
 
 void TabControl::showHeaderWidgets()
 {
-    for (const auto& header : m_headerWidgets) {
+    for (const auto& header : m_headerWidgets)
         header.widget->setVisible(header.page == currentIndex());
-        header.widget->raise();
-    }
 }
 
 } // namespace gui

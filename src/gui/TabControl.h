@@ -31,8 +31,9 @@ public:
 
     /** Places `widget` (a child of page `index`) at a rectangle in twips of the tab control. */
     void placeOnPage(int index, QWidget* widget, int left, int top, int width, int height);
-    /** A widget in the tab row that belongs to page `index`. */
-    void addHeaderWidget(int index, QWidget* widget, int left, int top, int width, int height);
+    /** A small button in the tab of page `index`, at its left or right end, shown while that page is current.
+     *  The tab keeps room for it, so the caption never runs under it whatever the width of the window. */
+    void addHeaderWidget(int index, QWidget* widget, Qt::Edge side);
 
 signals:
     void currentChanged(int index);
@@ -52,6 +53,7 @@ private:
         int page;
         QWidget* widget;
     };
+    class TabBar;
 
     struct Placed
     {
