@@ -17,17 +17,6 @@ struct Run
     std::string err;
 };
 
-std::tm fixedTime()
-{
-    std::tm t{};
-    t.tm_year = 2026 - 1900;
-    t.tm_mon = 11;
-    t.tm_mday = 4;
-    t.tm_hour = 15;
-    t.tm_min = 26;
-    return t;
-}
-
 Run runCli(const QStringList& args)
 {
     std::vector<std::string> argv{"tarnwick-cli"};
@@ -35,7 +24,7 @@ Run runCli(const QStringList& args)
         argv.push_back(a.toStdString());
     std::ostringstream out, err;
     cli::CliRunner runner(out, err);
-    runner.setClock(fixedTime);
+    runner.setClock(testing::fixedTime);
     const int code = runner.run(argv);
     return {code, out.str(), err.str()};
 }

@@ -4,23 +4,13 @@
 
 #include <QTest>
 
+#include <limits>
 #include <random>
 
 using core::CompareInput;
 using core::Report;
 
 namespace {
-
-std::tm fixedTime()
-{
-    std::tm t{};
-    t.tm_year = 2026 - 1900;
-    t.tm_mon = 11;
-    t.tm_mday = 4;
-    t.tm_hour = 15;
-    t.tm_min = 26;
-    return t;
-}
 
 CompareInput input(const QByteArray& bytes, const char* path = "one.key")
 {
@@ -172,11 +162,31 @@ private slots:
         QCOMPARE(QString::fromStdString(core::comparisonDate(t)), text);
     }
 
+    void dateLineOfFarYears_data()
+    {
+        QTest::addColumn<int>("yearsSince1900");
+        QTest::addColumn<QString>("text");
+        // The year is tm_year + 1900, more than an int holds at the top.
+        QTest::newRow("largest") << std::numeric_limits<int>::max() << "01 January 2147485547, 12:00 am";
+        QTest::newRow("smallest") << std::numeric_limits<int>::min() << "01 January -2147481748, 12:00 am";
+        QTest::newRow("year 1") << -1899 << "01 January 0001, 12:00 am";
+    }
+
+    void dateLineOfFarYears()
+    {
+        QFETCH(int, yearsSince1900);
+        QFETCH(QString, text);
+        std::tm t{};
+        t.tm_mday = 1;
+        t.tm_year = yearsSince1900;
+        QCOMPARE(QString::fromStdString(core::comparisonDate(t)), text);
+    }
+
     void wholeReport()
     {
         const auto report
             = core::compareKeyFiles(input("SimA 1 0 0X1E 0 0 0 1\r\nSimB 1 0 0X30 0 0 0 1\r\n", "C:\\keys\\one.key"),
-                input("SimA 1 0 0X1E 0 0 0 1\r\nSimC 1 0 0X2E 0 0 0 1\r\n", "C:\\keys\\two.key"), fixedTime());
+                input("SimA 1 0 0X1E 0 0 0 1\r\nSimC 1 0 0X2E 0 0 0 1\r\n", "C:\\keys\\two.key"), testing::fixedTime());
         const QStringList expected = latin1({
             "B[Text in blue relates to: C:\\keys\\one.key]",
             "G[Text in green relates to: C:\\keys\\two.key]",
@@ -231,7 +241,7 @@ private slots:
         QFETCH(QByteArray, file2);
         QFETCH(QString, lines);
         QFETCH(QString, names);
-        const QStringList report = styledLines(core::compareKeyFiles(input(file1), input(file2), fixedTime()));
+        const QStringList report = styledLines(core::compareKeyFiles(input(file1), input(file2), testing::fixedTime()));
         QVERIFY2(report.contains(lines), qPrintable(report.join(QLatin1Char('\n'))));
         QVERIFY2(report.contains(names), qPrintable(report.join(QLatin1Char('\n'))));
     }
@@ -271,9 +281,9 @@ private slots:
         QFETCH(QByteArray, file1);
         QFETCH(QByteArray, file2);
         QFETCH(QStringList, section);
-        const auto hashed = core::compareKeyFiles(input(file1), input(file2), fixedTime());
+        const auto hashed = core::compareKeyFiles(input(file1), input(file2), testing::fixedTime());
         QCOMPARE(::section(styledLines(hashed), kMissingHeading), section);
-        QCOMPARE(core::compareKeyFilesLinear(input(file1), input(file2), fixedTime()), hashed);
+        QCOMPARE(core::compareKeyFilesLinear(input(file1), input(file2), testing::fixedTime()), hashed);
     }
 
     void lineComparison_data()
@@ -314,9 +324,9 @@ private slots:
         QFETCH(QByteArray, file1);
         QFETCH(QByteArray, file2);
         QFETCH(QStringList, section);
-        const auto hashed = core::compareKeyFiles(input(file1), input(file2), fixedTime());
+        const auto hashed = core::compareKeyFiles(input(file1), input(file2), testing::fixedTime());
         QCOMPARE(::section(styledLines(hashed), kLinesHeading), section);
-        QCOMPARE(core::compareKeyFilesLinear(input(file1), input(file2), fixedTime()), hashed);
+        QCOMPARE(core::compareKeyFilesLinear(input(file1), input(file2), testing::fixedTime()), hashed);
     }
 
     void unreadableFile_data()
@@ -356,7 +366,7 @@ private slots:
         const CompareInput unreadable{"bad.key", std::nullopt, reason.toStdString()};
         const CompareInput& one = first ? unreadable : readable;
         const CompareInput& two = first ? readable : unreadable;
-        const auto report = core::compareKeyFiles(one, two, fixedTime());
+        const auto report = core::compareKeyFiles(one, two, testing::fixedTime());
         const QStringList styled = styledLines(report);
         // The note stands under the date line, in the file's colour and with a blank line after it.
         QCOMPARE(styled.value(4), note);
@@ -364,12 +374,12 @@ private slots:
         QCOMPARE(styled.value(6), QStringLiteral("K*[Summary]"));
         QVERIFY(styled.contains(counts));
         QCOMPARE(section(styled, kLinesHeading), lines);
-        QCOMPARE(core::compareKeyFilesLinear(one, two, fixedTime()), report);
+        QCOMPARE(core::compareKeyFilesLinear(one, two, testing::fixedTime()), report);
     }
 
     void readableFilesHaveNoNote()
     {
-        const QStringList lines = styledLines(core::compareKeyFiles(input(""), input(""), fixedTime()));
+        const QStringList lines = styledLines(core::compareKeyFiles(input(""), input(""), testing::fixedTime()));
         QCOMPARE(lines.value(3), QStringLiteral("G[]"));
         QCOMPARE(lines.value(4), QStringLiteral("K*[Summary]"));
     }
@@ -385,9 +395,9 @@ private slots:
         }
         const CompareInput one{"b1", binary1, {}};
         const CompareInput two{"b2", binary2, {}};
-        const auto report = core::compareKeyFiles(one, two, fixedTime());
+        const auto report = core::compareKeyFiles(one, two, testing::fixedTime());
         QVERIFY(!report.empty());
-        QCOMPARE(core::compareKeyFilesLinear(one, two, fixedTime()), report);
+        QCOMPARE(core::compareKeyFilesLinear(one, two, testing::fixedTime()), report);
         // Every line of the report ends with CRLF.
         QVERIFY(!styledLines(report).join(QLatin1Char('\n')).contains(QStringLiteral("UNTERMINATED")));
     }
@@ -424,8 +434,8 @@ private slots:
         };
         const CompareInput one{"g1", file(), {}};
         const CompareInput two{"g2", file(), {}};
-        QCOMPARE(core::compareKeyFilesLinear(one, two, fixedTime()), core::compareKeyFiles(one, two, fixedTime()));
-        QCOMPARE(core::compareKeyFilesLinear(two, one, fixedTime()), core::compareKeyFiles(two, one, fixedTime()));
+        QCOMPARE(core::compareKeyFilesLinear(one, two, testing::fixedTime()), core::compareKeyFiles(one, two, testing::fixedTime()));
+        QCOMPARE(core::compareKeyFilesLinear(two, one, testing::fixedTime()), core::compareKeyFiles(two, one, testing::fixedTime()));
     }
 
     void corpusPairs()
@@ -438,8 +448,8 @@ private slots:
             inputs.push_back(CompareInput{file.toStdString(), testing::readBytes(file), {}});
         for (const auto& one : inputs) {
             for (const auto& two : inputs) {
-                const auto report = core::compareKeyFiles(one, two, fixedTime());
-                QCOMPARE(core::compareKeyFilesLinear(one, two, fixedTime()), report);
+                const auto report = core::compareKeyFiles(one, two, testing::fixedTime());
+                QCOMPARE(core::compareKeyFilesLinear(one, two, testing::fixedTime()), report);
                 const QStringList lines = styledLines(report);
                 QVERIFY(!lines.join(QLatin1Char('\n')).contains(QStringLiteral("UNTERMINATED")));
                 if (&one == &two) {

@@ -45,17 +45,6 @@ bool bracesBalanced(const std::string& rtf)
     return depth == 0;
 }
 
-std::tm fixedTime()
-{
-    std::tm t{};
-    t.tm_year = 2026 - 1900;
-    t.tm_mon = 11;
-    t.tm_mday = 4;
-    t.tm_hour = 15;
-    t.tm_min = 26;
-    return t;
-}
-
 QByteArray runUnrtf(const QString& program, const QString& mode, const QString& file)
 {
     QProcess process;
@@ -187,7 +176,7 @@ private slots:
     {
         const core::CompareInput one{"C:\\a{1}.key", std::string("SimA 1 \"{x}\\\"\r\nSimB 2 \"10\xb0\"\r\n"), {}};
         const core::CompareInput two{"b.key", std::string("SimA 1 \"{x}\\\"\r\nSimC\t3\r\n"), {}};
-        const std::string rtf = core::reportRtf(core::compareKeyFiles(one, two, fixedTime()));
+        const std::string rtf = core::reportRtf(core::compareKeyFiles(one, two, testing::fixedTime()));
         QVERIFY(bracesBalanced(rtf));
         // Bytes above 127 are all escaped, so the file is 7-bit.
         for (const char c : rtf)
@@ -206,7 +195,7 @@ private slots:
             QSKIP("unrtf is not installed (Debian package unrtf)");
         const core::CompareInput one{"one.key", std::string("SimA 1 \"a\"\r\nSimBlue 2 \"{b}\\\"\r\n"), {}};
         const core::CompareInput two{"two.key", std::string("SimA 1 \"a\"\r\nSimGreen 3 \"10\xb0\"\r\n"), {}};
-        const Report report = core::compareKeyFiles(one, two, fixedTime());
+        const Report report = core::compareKeyFiles(one, two, testing::fixedTime());
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("report.rtf"));
         testing::writeBytes(file, core::reportRtf(report));

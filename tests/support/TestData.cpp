@@ -52,4 +52,15 @@ void writeBytes(const QString& path, const std::string& bytes)
         file.write(bytes.data(), static_cast<qint64>(bytes.size()));
 }
 
+std::tm fixedTime()
+{
+    std::tm t{};
+    t.tm_year = 2026 - 1900;
+    t.tm_mon = 11;
+    t.tm_mday = 4;
+    t.tm_hour = 15;
+    t.tm_min = 26;
+    return t;
+}
+
 } // namespace testing

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <ctime>
 #include <string>
 
 namespace testing {
@@ -16,5 +17,7 @@ QStringList corpusKeyFiles();
 /** The whole file as bytes; fails the calling test when it cannot be read (QVERIFY on the result's size). */
 std::string readBytes(const QString& path);
 void writeBytes(const QString& path, const std::string& bytes);
+/** 4 December 2026, 3:26 pm: the clock that report tests compare at. */
+std::tm fixedTime();
 
 } // namespace testing
