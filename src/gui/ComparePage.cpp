@@ -206,6 +206,8 @@ void ComparePage::saveComparison()
     request.filter = QStringLiteral("Coloured text file (*.rtf)|*.rtf|Plain text file (*.txt)|*.txt");
     request.defaultSuffix = QStringLiteral("rtf");
     request.proposedName = proposedComparisonName(m_context.firstTabCaption());
+    if (!path(0).isEmpty())
+        request.fallbackFolder = QFileInfo(path(0)).absolutePath();
     const QString target = m_context.prompts.saveFileName(m_dialogParent, request);
     if (target.isEmpty() || !confirmSaveTarget(m_context.prompts, m_dialogParent, target))
         return;

@@ -529,6 +529,8 @@ void MainWindow::saveFileAs()
     request.filter = QStringLiteral("Key file (*.key)|*.key");
     request.defaultSuffix = QStringLiteral("key");
     request.proposedName = m_tabs->tabText(KeyFilePage);
+    if (!m_locations.keyFilePath.empty())
+        request.fallbackFolder = QFileInfo(fromLocal(m_locations.keyFilePath)).absolutePath();
     const QString path = m_context.prompts.saveFileName(this, request);
     if (path.isEmpty() || !confirmSaveTarget(m_context.prompts, this, path))
         return;

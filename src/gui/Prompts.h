@@ -19,6 +19,8 @@ struct FileDialogRequest
     QString defaultSuffix;
     QString startFolder;
     QString proposedName;
+    /** Where a dialog without a start folder begins when it has shown no folder yet. */
+    QString fallbackFolder;
 };
 
 /**

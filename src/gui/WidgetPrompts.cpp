@@ -63,21 +63,29 @@ PromptAnswer WidgetPrompts::message(
     }
 }
 
+QString WidgetPrompts::folderFor(const FileDialogRequest& request) const
+{
+    if (!request.startFolder.isEmpty())
+        return request.startFolder;
+    return m_lastFolder.isEmpty() ? request.fallbackFolder : m_lastFolder;
+}
+
 QString WidgetPrompts::openFileName(QWidget* parent, const FileDialogRequest& request)
 {
-    QFileDialog dialog(parent, request.title, request.startFolder.isEmpty() ? m_lastFolder : request.startFolder);
+    QFileDialog dialog(parent, request.title, folderFor(request));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(qtFilters(request.filter));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    m_lastFolder = dialog.directory().absolutePath();
-    return dialog.selectedFiles().constFirst();
+    const QString chosen = dialog.selectedFiles().constFirst();
+    m_lastFolder = QFileInfo(chosen).absolutePath();
+    return chosen;
 }
 
 QString WidgetPrompts::saveFileName(QWidget* parent, const FileDialogRequest& request)
 {
-    QFileDialog dialog(parent, request.title, request.startFolder.isEmpty() ? m_lastFolder : request.startFolder);
+    QFileDialog dialog(parent, request.title, folderFor(request));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     // The questions about overwriting and read-only files are the window's own.
@@ -88,8 +96,9 @@ QString WidgetPrompts::saveFileName(QWidget* parent, const FileDialogRequest& re
         dialog.selectFile(request.proposedName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    m_lastFolder = dialog.directory().absolutePath();
-    return dialog.selectedFiles().constFirst();
+    const QString chosen = dialog.selectedFiles().constFirst();
+    m_lastFolder = QFileInfo(chosen).absolutePath();
+    return chosen;
 }
 
 } // namespace gui

@@ -19,7 +19,9 @@ public:
     static QStringList qtFilters(const QString& filter);
 
 private:
-    QString m_lastFolder; // the dialog keeps the folder it last showed
+    QString folderFor(const FileDialogRequest& request) const;
+
+    QString m_lastFolder; // the dialog keeps the folder of the file it last gave
 };
 
 } // namespace gui

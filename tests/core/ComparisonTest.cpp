@@ -434,8 +434,10 @@ private slots:
         };
         const CompareInput one{"g1", file(), {}};
         const CompareInput two{"g2", file(), {}};
-        QCOMPARE(core::compareKeyFilesLinear(one, two, testing::fixedTime()), core::compareKeyFiles(one, two, testing::fixedTime()));
-        QCOMPARE(core::compareKeyFilesLinear(two, one, testing::fixedTime()), core::compareKeyFiles(two, one, testing::fixedTime()));
+        QCOMPARE(core::compareKeyFilesLinear(one, two, testing::fixedTime()),
+            core::compareKeyFiles(one, two, testing::fixedTime()));
+        QCOMPARE(core::compareKeyFilesLinear(two, one, testing::fixedTime()),
+            core::compareKeyFiles(two, one, testing::fixedTime()));
     }
 
     void corpusPairs()

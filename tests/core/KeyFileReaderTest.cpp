@@ -1,5 +1,7 @@
 #include "core/KeyDocument.h"
 
+#include "TestData.h"
+
 #include <QTest>
 
 using core::KeyDocument;
@@ -42,7 +44,8 @@ private slots:
             << QByteArray("S 1 2 3 4 5 6 7 8 9 10") << "S|1|2|3|4|5|6|7|8 9 10";
         QTest::newRow("description beyond ninth field")
             << QByteArray("S 1 2 3 4 5 6 7 8 \"d x\"") << "S|1|2|3|4|5|6|7|8 \"d x\" ";
-        QTest::newRow("binary bytes kept") << QByteArray("S\x01\xff 2", 5) << QString::fromLatin1("S\x01\xff|2|||||||");
+        QTest::newRow("binary bytes kept")
+            << testing::literalBytes("S\x01\xff 2") << QString::fromLatin1("S\x01\xff|2|||||||");
     }
 
     void splitsRecordLines()
@@ -74,7 +77,7 @@ private slots:
         QTest::newRow("mixed") << QByteArray("A\r\nB\nC\rD") << 4 << "D" << 4;
         QTest::newRow("CR CR LF") << QByteArray("A\r\r\nB") << 2 << "B" << 2;
         QTest::newRow("tab-only line is a record") << QByteArray("A\n\t\nB") << 3 << "B" << 3;
-        QTest::newRow("NUL bytes") << QByteArray("A\0B 1\n", 6) << 1 << QString::fromLatin1("A\0B", 3) << 1;
+        QTest::newRow("NUL bytes") << testing::literalBytes("A\0B 1\n") << 1 << QString::fromLatin1("A\0B", 3) << 1;
     }
 
     void numbersRecordsAndSkipsBlankLines()

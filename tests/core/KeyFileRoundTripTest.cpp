@@ -24,7 +24,7 @@ private slots:
         QTest::newRow("spacing and tabs") << QByteArray("  SimA\t 1   2  \"d  \"   \r\n");
         QTest::newRow("comments") << QByteArray("### head ###\r\n  # indented\r\nSimA 1\r\n");
         QTest::newRow("eight-bit bytes") << QByteArray("SimA 1 \"25\xb0 \xc2\xb0\"\r\n");
-        QTest::newRow("NUL bytes") << QByteArray("Sim\0A 1\n\0\n", 11);
+        QTest::newRow("NUL bytes") << testing::literalBytes("Sim\0A 1\n\0\n");
         QTest::newRow("lone CR at end") << QByteArray("SimA\r");
         QTest::newRow("only blank text") << QByteArray(" \r\n\r\n");
     }

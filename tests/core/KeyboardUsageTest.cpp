@@ -204,7 +204,7 @@ private slots:
         QTest::newRow("code not in the table") << QByteArray("SimA -1 0 0xC5 0 0 0 1");
         QTest::newRow("not a code") << QByteArray("SimA -1 0 1E 0 0 0 1");
         QTest::newRow("key cell empty") << QByteArray("SimA");
-        QTest::newRow("binary") << QByteArray("\x01\xff\x00\x1e 0 0", 8);
+        QTest::newRow("binary") << testing::literalBytes("\x01\xff\x00\x1e 0 0");
     }
 
     void linesThatNameNoKeyColourNothing()

@@ -1,5 +1,7 @@
 #include "core/Settings.h"
 
+#include "TestData.h"
+
 #include <QTest>
 
 #include <set>
@@ -37,8 +39,8 @@ private slots:
         QTest::newRow("quotes dropped") << QByteArray("[FileLocations]\nKeyFilePath=\"C:\\a\"\n") << "C:\\a";
         QTest::newRow("empty value") << QByteArray("[FileLocations]\nKeyFilePath=\n") << "";
         QTest::newRow("other section") << QByteArray("[Other]\nKeyFilePath=x\n") << "default";
-        QTest::newRow("garbage") << QByteArray("\x01\x02[[[=\n\xff\xfe", 11) << "default";
-        QTest::newRow("NUL bytes") << QByteArray("[FileLocations]\0\nKeyFilePath=x\n", 32) << "default";
+        QTest::newRow("garbage") << testing::literalBytes("\x01\x02[[[=\n\xff\xfe") << "default";
+        QTest::newRow("NUL bytes") << testing::literalBytes("[FileLocations]\0\nKeyFilePath=x\n") << "default";
     }
 
     void readValueProfileSemantics()

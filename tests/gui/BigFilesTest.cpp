@@ -8,12 +8,14 @@
 #include "gui/TabControl.h"
 #include "io/FileIo.h"
 
+#include "TestData.h"
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
+
 #include <QTest>
 #include <QTextEdit>
 
@@ -164,7 +166,7 @@ private slots:
         QTest::newRow("UTF-8 with byte order mark")
             << QByteArray("\xEF\xBB\xBF# c\r\nSimA -1 0 0x1E 0 0 0 1 \"25\xC2\xB0 \xE2\x80\x93 a\"\r\n");
         QTest::newRow("Windows-1252 degree") << QByteArray("SimA -1 0 0x1E 0 0 0 1 \"25\xB0 \x96 a\"\r\n");
-        QTest::newRow("NUL bytes") << QByteArray("Sim\0A -1 0 0x1E 0 0 0 1 \"\0\"\r\n\0\r\n", 34);
+        QTest::newRow("NUL bytes") << testing::literalBytes("Sim\0A -1 0 0x1E 0 0 0 1 \"\0\"\r\n\0\r\n");
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("blank lines only") << QByteArray("\r\n   \r\n\n\r");
         QTest::newRow("numbers everywhere") << QByteArray("1 2 3 4 5 6 7 8 9 10\r\n-2 -2 -2 -2 -2\r\n-3 -3 -3 -3\r\n");

@@ -97,6 +97,7 @@ private slots:
         QCOMPARE(asked.request.filter, QStringLiteral("Falcon .key files (*.key)|*.key|All files (*.*) |*.*"));
         QCOMPARE(asked.request.startFolder, QString::fromStdString(f.window->locations().keyFilesFolder));
         // Cancel changes nothing.
+        f.prompts.answerFile(QString());
         f.find<QPushButton>(QStringLiteral("Command1_1"))->click();
         QCOMPARE(f.page->path(1), f.file2);
         // Opening a key file for editing makes it key file 1.

@@ -3,6 +3,7 @@
 #include "gui/GridView.h"
 #include "gui/KeyFileModel.h"
 #include "gui/Twips.h"
+#include "gui/WidgetPrompts.h"
 
 #include <QAbstractItemModelTester>
 #include <QTest>
@@ -44,6 +45,24 @@ private slots:
         QCOMPARE(model.document().toBytes(), std::string("# c\nSimA \xb0 \"25\xb0\"\n"));
         model.sortRows(1, 1, core::SortOrder::Descending);
         QCOMPARE(model.cellText(0, 1), QStringLiteral("SimA"));
+    }
+
+    void dialogFiltersBecomeQtNameFilters_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("key files") << "Falcon .key files (*.key)|*.key|All files (*.*) |*.*"
+                                   << QStringList{"Falcon .key files (*.key)", "All files (*.*)"};
+        QTest::newRow("report") << "Coloured text file (*.rtf)|*.rtf|Plain text file (*.txt)|*.txt"
+                                << QStringList{"Coloured text file (*.rtf)", "Plain text file (*.txt)"};
+        QTest::newRow("caption without pattern") << "Keys|*.key" << QStringList{"Keys (*.key)"};
+    }
+
+    void dialogFiltersBecomeQtNameFilters()
+    {
+        QFETCH(QString, filter);
+        QFETCH(QStringList, names);
+        QCOMPARE(gui::WidgetPrompts::qtFilters(filter), names);
     }
 
     void utf8FileIsShownAndWrittenAsUtf8()

@@ -61,6 +61,8 @@ private slots:
         QCOMPARE(dialog.request.filter, QStringLiteral("Key file (*.key)|*.key"));
         QCOMPARE(dialog.request.defaultSuffix, QStringLiteral("key"));
         QCOMPARE(dialog.request.proposedName, QStringLiteral("keys.key"));
+        // A dialog that has shown no folder yet starts beside the open file.
+        QCOMPARE(dialog.request.fallbackFolder, QFileInfo(f.path).absolutePath());
         // The saved file is now the open one.
         QCOMPARE(f.tab0(), QStringLiteral("copy.key"));
         QCOMPARE(f.panel(2), copy);
@@ -131,8 +133,8 @@ private slots:
     {
         SaveFixture f;
         f.edit();
+        f.prompts.answerFile(QString());
         f.window->saveFileAs();
-        QCOMPARE(f.prompts.unscripted, 1);
         QCOMPARE(f.prompts.asked.size(), 1);
         QCOMPARE(f.window->savedState(), core::SavedState::Modified);
     }
@@ -239,8 +241,10 @@ private slots:
         const QString target = f.dir.filePath(QStringLiteral("saved.key"));
         if (saveDialogSaves)
             f.prompts.answerFile(target);
-        else if (answer == int(PromptAnswer::Yes))
+        else if (answer == int(PromptAnswer::Yes)) {
+            f.prompts.answerFile(QString()); // the save dialog is cancelled
             f.prompts.answerMessage(PromptAnswer::Ok); // Ooops!
+        }
         QCOMPARE(f.window->close(), closes);
         const AskedPrompt& question = f.prompts.asked.first();
         QCOMPARE(question.title, QStringLiteral(" Save keys.key now?"));
@@ -284,6 +288,8 @@ private slots:
             f.prompts.answerFile(QString()); // the save dialog is cancelled
             f.prompts.answerMessage(PromptAnswer::Ok);
         }
+        if (answer == int(PromptAnswer::No))
+            f.prompts.answerFile(QString()); // and the open dialog too
         f.click(QStringLiteral("Command4_0"));
         QCOMPARE(f.prompts.asked.first().text,
             QStringLiteral("keys.key has changed and isn't saved. Do you want to save it  before opening a "

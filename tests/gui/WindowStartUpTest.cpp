@@ -94,6 +94,7 @@ private slots:
         f.window->keyFileModel()->setCellText(10, 2, QStringLiteral("5"));
         // Passing the save offer with No leads to the dialog, whose cancel keeps the document as it was.
         f.prompts.answerMessage(gui::PromptAnswer::No);
+        f.prompts.answerFile(QString());
         f.click(QStringLiteral("Command4_0"));
         QCOMPARE(f.prompts.asked.size(), 2);
         f.prompts.asked.removeFirst();

@@ -1,6 +1,18 @@
 #include "ScriptedPrompts.h"
 
+#include <QTest>
+
 namespace testing {
+
+namespace {
+
+void failUnscripted(const QString& title)
+{
+    const QByteArray message = "unscripted prompt: " + title.toUtf8();
+    QTest::qFail(message.constData(), __FILE__, __LINE__);
+}
+
+} // namespace
 
 gui::PromptAnswer ScriptedPrompts::message(
     QWidget*, const QString& title, const QString& text, gui::PromptButtons buttons, gui::PromptIcon icon)
@@ -9,7 +21,7 @@ gui::PromptAnswer ScriptedPrompts::message(
     if (onAsk)
         onAsk(asked.last());
     if (m_answers.isEmpty()) {
-        ++unscripted;
+        failUnscripted(title);
         return gui::PromptAnswer::Cancel;
     }
     return m_answers.takeFirst();
@@ -20,7 +32,7 @@ QString ScriptedPrompts::openFileName(QWidget*, const gui::FileDialogRequest& re
     asked.append(
         {AskedPrompt::OpenFile, request.title, {}, gui::PromptButtons::Ok, gui::PromptIcon::Information, request});
     if (m_files.isEmpty()) {
-        ++unscripted;
+        failUnscripted(request.title);
         return {};
     }
     return m_files.takeFirst();
@@ -31,7 +43,7 @@ QString ScriptedPrompts::saveFileName(QWidget*, const gui::FileDialogRequest& re
     asked.append(
         {AskedPrompt::SaveFile, request.title, {}, gui::PromptButtons::Ok, gui::PromptIcon::Information, request});
     if (m_files.isEmpty()) {
-        ++unscripted;
+        failUnscripted(request.title);
         return {};
     }
     return m_files.takeFirst();

@@ -22,8 +22,9 @@ struct AskedPrompt
 };
 
 /**
- * Prompts that answer from a script and record every question. An unscripted message is answered Cancel and an
- * unscripted dialog is cancelled, and both are counted, so a test fails on an assertion instead of hanging.
+ * Prompts that answer from a script and record every question. A question the script has no answer for fails the
+ * running test at once (and is answered Cancel, or the dialog cancelled, so nothing waits). A test that means the
+ * user to cancel a dialog scripts it with answerFile(QString()).
  */
 class ScriptedPrompts final : public gui::Prompts
 {
@@ -37,7 +38,6 @@ public:
     QString saveFileName(QWidget* parent, const gui::FileDialogRequest& request) override;
 
     QList<AskedPrompt> asked;
-    int unscripted = 0;
     /** Called with every question once it is recorded, before it is answered: lets a test change the world
      *  between the program's checks and its write. */
     std::function<void(const AskedPrompt&)> onAsk;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -7,6 +8,12 @@
 #include <string>
 
 namespace testing {
+
+/** The bytes of a string literal, NUL bytes included, without the terminating one. */
+template <std::size_t N> QByteArray literalBytes(const char (&text)[N])
+{
+    return QByteArray(text, qsizetype(N - 1));
+}
 
 /** A file under tests/data/. */
 QString testDataPath(const QString& name);
