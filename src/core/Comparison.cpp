@@ -16,7 +16,7 @@ constexpr std::array<std::string_view, 12> kMonths{"January", "February", "March
     "August", "September", "October", "November", "December"};
 
 // At least `width` digits, with leading zeros.
-std::string zeroPadded(int value, std::size_t width)
+std::string zeroPadded(long long value, std::size_t width)
 {
     const std::string digits = std::to_string(value);
     if (value < 0 || digits.size() >= width)
@@ -241,7 +241,8 @@ std::string comparisonDate(const std::tm& time)
     text += ' ';
     text += month;
     text += ' ';
-    text += zeroPadded(time.tm_year + 1900, 4);
+    // The year can lie beyond what an int holds.
+    text += zeroPadded(static_cast<long long>(time.tm_year) + 1900, 4);
     text += ", ";
     text += std::to_string(hour == 0 ? 12 : hour);
     text += ':';

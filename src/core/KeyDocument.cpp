@@ -5,6 +5,12 @@
 
 namespace core {
 
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+} // namespace
+
 const std::array<std::string_view, ColumnCount>& columnHeaders()
 {
     static constexpr std::array<std::string_view, ColumnCount> headers{"Line", "Sim name", "Cockpit ID", "Ignored",
@@ -80,8 +86,8 @@ KeyDocument KeyDocument::fromBytes(std::string bytes)
     doc.m_source = std::move(bytes);
     doc.m_state = SavedState::Saved;
     const std::string_view src(doc.m_source);
-    if (src.substr(0, 3) == "\xEF\xBB\xBF")
-        doc.m_bodyStart = 3;
+    if (src.starts_with(kByteOrderMark))
+        doc.m_bodyStart = kByteOrderMark.size();
 
     std::size_t pos = doc.m_bodyStart;
     std::size_t blankStart = pos;
@@ -130,6 +136,10 @@ std::string KeyDocument::toBytes() const
     }
     if (m_after < src.size())
         out.append(src.substr(m_after));
+    // A line that begins with the bytes of a byte order mark, sorted or edited to the top of a file without one,
+    // would lose them to the next reading; a line end in front keeps them in the line.
+    if (m_bodyStart == 0 && std::string_view(out).starts_with(kByteOrderMark))
+        out.insert(0, "\r\n");
     return out;
 }
 

@@ -52,7 +52,8 @@ public:
     /** Reads a key file from its bytes. Lines end at CRLF, CR or LF; a UTF-8 byte order mark is kept aside. */
     static KeyDocument fromBytes(std::string bytes);
 
-    /** The key file as bytes: unedited rows byte for byte, edited rows normalised, in the present row order. */
+    /** The key file as bytes: unedited rows byte for byte, edited rows normalised, in the present row order. A
+     *  file without a byte order mark whose first line would begin with its bytes gets a line end in front. */
     std::string toBytes() const;
 
     int rowCount() const { return static_cast<int>(m_rows.size()); }
