@@ -145,6 +145,8 @@ BENCHMARK(BM_WindowCompare)->Unit(benchmark::kMillisecond);
 void BM_WindowCompareWhole(benchmark::State& state)
 {
     gui::ComparePage* page = setup().window->comparePage();
+    page->setPath(0, setup().file1);
+    page->setPath(1, setup().file2);
     auto* button = setup().window->findChild<QPushButton*>(QStringLiteral("Command5"));
     for (auto _ : state) {
         button->click();

@@ -131,8 +131,6 @@ ComparePage::ComparePage(TabControl* tabs, int pageIndex, Context context, QWidg
 
     m_report->setObjectName(QStringLiteral("RTBcompare"));
     m_report->setAcceptRichText(true);
-    // Report lines are key file lines; wrapping a pathological megabyte-long one would take the layout minutes.
-    m_report->setLineWrapMode(QTextEdit::NoWrap);
     m_report->setMouseTracking(true);
     m_report->viewport()->setMouseTracking(true);
 }

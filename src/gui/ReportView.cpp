@@ -28,6 +28,7 @@ void ReportFiller::start(core::Report report)
     m_timer.stop();
     m_pieces.clear();
     m_next = 0;
+    qsizetype longestLine = 0;
     // Runs are cut into pieces of at most a few hundred lines, so that each step inserts about the same amount.
     constexpr int PieceLines = 250;
     for (core::ReportRun& run : report.takeRuns()) {
@@ -46,7 +47,9 @@ void ReportFiller::start(core::Report report)
             int lines = 0;
             while (end < text.size() && lines < PieceLines) {
                 const qsizetype newline = text.indexOf(QLatin1Char('\n'), end);
-                end = newline < 0 ? text.size() : newline + 1;
+                const qsizetype next = newline < 0 ? text.size() : newline + 1;
+                longestLine = qMax(longestLine, next - end);
+                end = next;
                 ++lines;
             }
             m_pieces.push_back({text.mid(from, end - from), format, lines});
@@ -54,6 +57,9 @@ void ReportFiller::start(core::Report report)
         }
     }
     m_box->clear();
+    // Lines wrap at the box's width, but wrapping a line of hundreds of thousands of characters would take the
+    // layout minutes; a report with such a line is shown unwrapped, which lays out in a blink.
+    m_box->setLineWrapMode(longestLine > LongestWrappedLine ? QTextEdit::NoWrap : QTextEdit::WidgetWidth);
     insertLines(FirstLines);
     m_box->setTextCursor(QTextCursor(m_box->document()));
     m_box->ensureCursorVisible();

@@ -34,6 +34,7 @@ public:
 
     static constexpr int FirstLines = 500;
     static constexpr int LinesPerStep = 2000;
+    static constexpr qsizetype LongestWrappedLine = 10000;
 
 private:
     void insertLines(int lines);

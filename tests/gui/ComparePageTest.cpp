@@ -7,6 +7,7 @@
 #include "gui/TabControl.h"
 #include "io/FileIo.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QPushButton>
@@ -206,6 +207,23 @@ private slots:
         QVERIFY(!f.page->filling());
         QVERIFY(f.page->reportBox()->toPlainText().contains(QStringLiteral("SimC 1 0 0X2E 0 0 0 1")));
         QVERIFY(!f.page->reportBox()->toPlainText().contains(QStringLiteral("SimOne")));
+    }
+
+    void reportWrapsUnlessALineIsHuge()
+    {
+        CompareFixture f;
+        f.compareBoth();
+        QCOMPARE(f.box()->lineWrapMode(), QTextEdit::WidgetWidth);
+        const std::string huge = "SimHuge -1 0 0x1E 0 0 0 1 \"" + std::string(200000, 'w') + "\"\r\n";
+        f.page->setPath(1, f.writeKeyFile(QStringLiteral("huge.key"), huge));
+        QElapsedTimer timer;
+        timer.start();
+        f.find<QPushButton>(QStringLiteral("Command5"))->click();
+        QCOMPARE(f.box()->lineWrapMode(), QTextEdit::NoWrap);
+        f.box()->viewport()->repaint();
+        qInfo("a 200,000-character line compared and shown in %lld ms", timer.elapsed());
+        f.compareBoth();
+        QCOMPARE(f.box()->lineWrapMode(), QTextEdit::WidgetWidth);
     }
 
     void proposedNames_data()
