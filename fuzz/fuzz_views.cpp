@@ -1,0 +1,258 @@
+// Reads arbitrary bytes as a key file, edits some rows, and checks the views made from the document against its
+// cells: the simplified list and its keys texts, the Cougar macro text, and the keyboard usage with the hover
+// answers for every key and modifier value.
+
+#include "FuzzCheck.h"
+
+#include "core/CougarMacros.h"
+#include "core/GenericOrder.h"
+#include "core/KeyCodeTable.h"
+#include "core/KeyDocument.h"
+#include "core/KeyboardUsage.h"
+#include "core/SimplifiedList.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+using core::KeyboardUsage;
+using core::KeyCodeTable;
+using core::KeyDocument;
+using core::KeyUse;
+using core::RecordCells;
+using core::SimplifiedEntry;
+using core::SimplifiedList;
+
+namespace {
+
+constexpr std::size_t kModifiers = KeyboardUsage::ModifierCount;
+constexpr std::size_t kKeys = KeyCodeTable::KeyCount;
+
+bool hasLineEnd(std::string_view text)
+{
+    return text.find_first_of("\r\n") != std::string_view::npos;
+}
+
+bool contains(std::string_view text, std::string_view part)
+{
+    return text.find(part) != std::string_view::npos;
+}
+
+bool sameEntry(const SimplifiedEntry& a, const SimplifiedEntry& b)
+{
+    return a.line == b.line && a.simName == b.simName && a.keys == b.keys && a.description == b.description
+        && a.pov == b.pov;
+}
+
+bool sameEntries(const SimplifiedList& a, const SimplifiedList& b)
+{
+    if (a.rowCount() != b.rowCount())
+        return false;
+    for (std::size_t i = 0; i < a.entries().size(); ++i) {
+        if (!sameEntry(a.entries()[i], b.entries()[i]))
+            return false;
+    }
+    return true;
+}
+
+// Swaps the key and modifier cells with the combination key and modifier cells of every third record row, so that
+// the views also read rows whose cells the document keeps itself.
+void editSomeRows(KeyDocument& doc, unsigned seed)
+{
+    for (int r = 0; r < doc.rowCount(); ++r) {
+        if (doc.isComment(r) || (static_cast<unsigned>(r) + seed) % 3 != 0)
+            continue;
+        const RecordCells cells = doc.cells(r);
+        FUZZ_CHECK(doc.setCell(r, core::KeyColumn, cells[core::ComboKeyColumn]));
+        FUZZ_CHECK(doc.setCell(r, core::ModifierColumn, cells[core::ComboModifierColumn]));
+        FUZZ_CHECK(doc.setCell(r, core::ComboKeyColumn, cells[core::KeyColumn]));
+        FUZZ_CHECK(doc.setCell(r, core::ComboModifierColumn, cells[core::ModifierColumn]));
+    }
+}
+
+void checkSimplifiedList(const KeyDocument& doc, const std::vector<RecordCells>& cells, std::string_view input)
+{
+    const SimplifiedList plain = SimplifiedList::build(doc, false);
+    const SimplifiedList stripped = SimplifiedList::build(doc, true);
+
+    // One entry per record row that is not a comment, in document order, made from the row's cells.
+    std::size_t n = 0;
+    for (int r = 0; r < doc.rowCount(); ++r) {
+        const RecordCells& row = cells[static_cast<std::size_t>(r)];
+        const std::string keys = core::keysText(row);
+        FUZZ_CHECK(!hasLineEnd(keys));
+        if (doc.isComment(r))
+            continue;
+        FUZZ_CHECK(n < plain.entries().size() && n < stripped.entries().size());
+        const SimplifiedEntry& entry = plain.entries()[n];
+        FUZZ_CHECK(entry.line == r + 1);
+        FUZZ_CHECK(entry.simName == row[core::SimNameColumn]);
+        FUZZ_CHECK(entry.keys == keys);
+        FUZZ_CHECK(entry.description == row[core::DescriptionColumn]);
+        FUZZ_CHECK(entry.pov == (row[core::KeyColumn] == "-3"));
+        const SimplifiedEntry& other = stripped.entries()[n];
+        FUZZ_CHECK(other.simName == core::withoutSimPrefix(row[core::SimNameColumn]));
+        FUZZ_CHECK(other.line == entry.line && other.keys == entry.keys && other.description == entry.description
+            && other.pov == entry.pov);
+        ++n;
+    }
+    FUZZ_CHECK(plain.entries().size() == n && stripped.entries().size() == n);
+
+    for (int i = 0; i < plain.rowCount(); ++i) {
+        const SimplifiedEntry& e = plain.entries()[static_cast<std::size_t>(i)];
+        FUZZ_CHECK(plain.cell(i, 0) == std::to_string(e.line));
+        FUZZ_CHECK(plain.cell(i, 1) == e.simName);
+        FUZZ_CHECK(plain.cell(i, 2) == e.keys);
+        FUZZ_CHECK(plain.cell(i, 3) == e.description);
+        FUZZ_CHECK(plain.cell(i, SimplifiedList::ColumnCount).empty());
+    }
+
+    SimplifiedList renamed = plain;
+    renamed.removeSimFromNames();
+    FUZZ_CHECK(sameEntries(renamed, stripped));
+
+    // One text line per entry, each ended by CRLF.
+    const std::string text = plain.toText();
+    std::size_t lineEnds = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n')
+            FUZZ_CHECK(i > 0 && text[i - 1] == '\r');
+        if (text[i] == '\r') {
+            FUZZ_CHECK(i + 1 < text.size() && text[i + 1] == '\n');
+            ++lineEnds;
+        }
+    }
+    FUZZ_CHECK(lineEnds == n);
+
+    // Sorting keeps the entries, and column 0 brings back the order of the document.
+    if (!input.empty()) {
+        const auto a = static_cast<unsigned char>(input.front());
+        const auto b = static_cast<unsigned char>(input.back());
+        SimplifiedList sorted = plain;
+        sorted.sortRows(a % 6 - 1, b % 6 - 1, (a & 0x40) ? core::SortOrder::Descending : core::SortOrder::Ascending);
+        FUZZ_CHECK(sorted.rowCount() == plain.rowCount());
+        sorted.sortRows(0, 0, core::SortOrder::Ascending);
+        FUZZ_CHECK(sameEntries(sorted, plain));
+    }
+
+    // The Cougar macro text is the lines of the entries that give one, each ended by CRLF; the cells hold no line
+    // ends, so the text has no other CR or LF.
+    for (const SimplifiedList* list : {&plain, &stripped}) {
+        for (const bool removeSim : {false, true}) {
+            const std::string macros = core::fillCougarMacros(*list, removeSim);
+            std::string expected;
+            for (const SimplifiedEntry& entry : list->entries()) {
+                const std::optional<std::string> line = core::cougarMacroLine(entry, removeSim);
+                if (entry.pov)
+                    FUZZ_CHECK(!line);
+                if (!line)
+                    continue;
+                FUZZ_CHECK(!hasLineEnd(*line));
+                FUZZ_CHECK(contains(*line, " = "));
+                // A "^" in the name or the keys, "Unassigned" in the keys, and a Windows key with other keys make
+                // the line a comment.
+                const std::string& keys = entry.keys;
+                const bool windowsKeyWithOthers = (contains(keys, "WinL") && keys != "WinL")
+                    || (contains(keys, "WinR") && keys != "WinR") || (contains(keys, "Apps") && keys != "Apps");
+                if (contains(entry.simName, "^") || contains(keys, "^") || contains(keys, "Unassigned")
+                    || windowsKeyWithOthers)
+                    FUZZ_CHECK(line->starts_with("Rem "));
+                expected += *line;
+                expected += "\r\n";
+            }
+            FUZZ_CHECK(macros == expected);
+            for (std::size_t i = 0; i < macros.size(); ++i) {
+                if (macros[i] == '\r')
+                    FUZZ_CHECK(i + 1 < macros.size() && macros[i + 1] == '\n');
+                if (macros[i] == '\n')
+                    FUZZ_CHECK(i > 0 && macros[i - 1] == '\r');
+            }
+        }
+    }
+}
+
+void checkKeyboardUsage(const KeyDocument& doc, const std::vector<RecordCells>& cells)
+{
+    // The rule, applied to the document's cells: a record row counts for a key when its key cell is not "-2", its
+    // modifier cell holds the modifier value, its combination key names no key and its key cell names a key of the
+    // table. The hover answer comes from the first record row with that key and modifier, combination or not.
+    std::array<std::array<std::vector<int>, kKeys>, kModifiers> counting;
+    std::array<std::array<int, kKeys>, kModifiers> hoverRow;
+    for (auto& rows : hoverRow)
+        rows.fill(-1);
+    for (int r = 0; r < doc.rowCount(); ++r) {
+        if (doc.isComment(r))
+            continue;
+        const RecordCells& row = cells[static_cast<std::size_t>(r)];
+        const std::optional<long long> modifier = core::readWholeNumber(row[core::ModifierColumn]);
+        const std::optional<int> key = core::keyRowOfCell(row[core::KeyColumn]);
+        if (!modifier || *modifier < 0 || *modifier >= static_cast<long long>(kModifiers) || !key)
+            continue;
+        const auto m = static_cast<std::size_t>(*modifier);
+        const auto k = static_cast<std::size_t>(*key);
+        if (hoverRow[m][k] < 0)
+            hoverRow[m][k] = r;
+        if (row[core::KeyColumn] != "-2" && core::namesNoKey(row[core::ComboKeyColumn]))
+            counting[m][k].push_back(r);
+    }
+
+    const auto all = KeyboardUsage::computeAll(doc);
+    for (std::size_t m = 0; m < kModifiers; ++m) {
+        const int modifier = static_cast<int>(m);
+        const KeyboardUsage usage = KeyboardUsage::compute(doc, modifier);
+        FUZZ_CHECK(usage.modifier() == modifier);
+        FUZZ_CHECK(all[m].modifier() == modifier);
+        for (std::size_t k = 0; k < kKeys; ++k) {
+            const int tableRow = static_cast<int>(k);
+            const core::KeyUsage& key = usage.forTableRow(tableRow);
+            FUZZ_CHECK(key.rows == counting[m][k]);
+            FUZZ_CHECK((key.use == KeyUse::Free) == key.rows.empty());
+            FUZZ_CHECK((key.use == KeyUse::Assigned) == (key.rows.size() == 1));
+            FUZZ_CHECK((key.use == KeyUse::Multiple) == (key.rows.size() >= 2));
+            FUZZ_CHECK(all[m].forTableRow(tableRow).use == key.use);
+            FUZZ_CHECK(all[m].forTableRow(tableRow).rows == key.rows);
+
+            const core::HoverAnswer hover = core::hoverAnswer(doc, usage, tableRow, modifier);
+            FUZZ_CHECK(hover.scanCodeText == KeyCodeTable::row(tableRow).scanCodeText);
+            FUZZ_CHECK(hover.assigned == (key.use != KeyUse::Free));
+            if (!hover.assigned) {
+                FUZZ_CHECK(!hover.matched && hover.simName.empty() && hover.description.empty());
+                continue;
+            }
+            // A counting row has the key and the modifier itself, so a used key always finds its line.
+            FUZZ_CHECK(hover.matched);
+            FUZZ_CHECK(hoverRow[m][k] >= 0);
+            const RecordCells& row = cells[static_cast<std::size_t>(hoverRow[m][k])];
+            FUZZ_CHECK(hover.simName == row[core::SimNameColumn]);
+            FUZZ_CHECK(hover.description == row[core::DescriptionColumn]);
+        }
+        for (const int outside : {-1, KeyCodeTable::KeyCount, KeyCodeTable::RowCount}) {
+            const core::HoverAnswer hover = core::hoverAnswer(doc, usage, outside, modifier);
+            FUZZ_CHECK(hover.scanCodeText.empty() && !hover.assigned && !hover.matched);
+        }
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    KeyDocument doc = KeyDocument::fromBytes(std::string(input));
+    const unsigned seed = size > 0 ? data[0] : 0;
+    if (seed & 1)
+        editSomeRows(doc, seed / 2);
+
+    std::vector<RecordCells> cells;
+    cells.reserve(static_cast<std::size_t>(doc.rowCount()));
+    for (int r = 0; r < doc.rowCount(); ++r)
+        cells.push_back(doc.cells(r));
+
+    checkSimplifiedList(doc, cells, input);
+    checkKeyboardUsage(doc, cells);
+    return 0;
+}
