@@ -1,33 +1,11 @@
-#include "cli/CliRunner.h"
-
-#include "TestData.h"
+#include "CliRun.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sstream>
-
-namespace {
-
-struct Run
-{
-    int code;
-    std::string out;
-    std::string err;
-};
-
-Run runCli(const QStringList& args)
-{
-    std::vector<std::string> argv{"tarnwick-cli"};
-    for (const QString& a : args)
-        argv.push_back(a.toStdString());
-    std::ostringstream out, err;
-    const int code = cli::CliRunner(out, err).run(argv);
-    return {code, out.str(), err.str()};
-}
-
-} // namespace
+using Run = testing::CliRun;
+using testing::runCli;
 
 class CliTest : public QObject
 {

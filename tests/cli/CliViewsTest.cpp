@@ -1,33 +1,13 @@
-#include "cli/CliRunner.h"
-
-#include "TestData.h"
+#include "CliRun.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sstream>
-
 namespace {
 
-struct Run
-{
-    int code;
-    std::string out;
-    std::string err;
-};
-
-Run runCli(const QStringList& args)
-{
-    std::vector<std::string> argv{"tarnwick-cli"};
-    for (const QString& a : args)
-        argv.push_back(a.toStdString());
-    std::ostringstream out, err;
-    cli::CliRunner runner(out, err);
-    runner.setClock(testing::fixedTime);
-    const int code = runner.run(argv);
-    return {code, out.str(), err.str()};
-}
+using Run = testing::CliRun;
+using testing::runCli;
 
 QList<QByteArray> lfLines(const std::string& text)
 {
