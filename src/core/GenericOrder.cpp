@@ -1,6 +1,8 @@
 #include "GenericOrder.h"
 
+#include <algorithm>
 #include <charconv>
+#include <numeric>
 
 namespace core {
 
@@ -80,6 +82,33 @@ int genericCompare(std::string_view a, std::string_view b)
     if (a.size() == b.size())
         return 0;
     return a.size() < b.size() ? -1 : 1;
+}
+
+std::vector<std::size_t> genericSortOrder(const std::vector<std::string>& keys, std::size_t width, SortOrder order)
+{
+    const std::size_t rows = width == 0 ? 0 : keys.size() / width;
+    std::vector<std::size_t> positions(rows);
+    std::iota(positions.begin(), positions.end(), std::size_t{0});
+    const auto compareRows = [&keys, width](std::size_t a, std::size_t b) {
+        for (std::size_t k = 0; k < width; ++k) {
+            const int c = genericCompare(keys[a * width + k], keys[b * width + k]);
+            if (c != 0)
+                return c;
+        }
+        return 0;
+    };
+    if (order == SortOrder::Ascending)
+        std::stable_sort(positions.begin(), positions.end(), [&](auto a, auto b) { return compareRows(a, b) < 0; });
+    else
+        std::stable_sort(positions.begin(), positions.end(), [&](auto a, auto b) { return compareRows(a, b) > 0; });
+    return positions;
+}
+
+std::pair<int, int> columnRange(int first, int last, int columnCount)
+{
+    if (first > last)
+        std::swap(first, last);
+    return {std::clamp(first, 0, columnCount - 1), std::clamp(last, 0, columnCount - 1)};
 }
 
 } // namespace core

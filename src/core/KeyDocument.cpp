@@ -1,7 +1,6 @@
 #include "KeyDocument.h"
 
 #include <algorithm>
-#include <numeric>
 
 namespace core {
 
@@ -24,43 +23,51 @@ bool isCommentLine(std::string_view line)
     return first != std::string_view::npos && line[first] == '#';
 }
 
-RecordCells splitRecordLine(std::string_view line)
+RecordCells splitRecordLine(std::string_view line, int lastColumn)
 {
     line = trimSpaces(line);
     RecordCells cells;
+    const std::size_t last = static_cast<std::size_t>(std::clamp(lastColumn, 1, ColumnCount - 1));
     std::size_t fields = 0;
-    // Fields fill cells 1 to 9; any beyond the ninth join the ninth, after a space.
-    const auto add = [&cells, &fields](std::string_view text) {
+    // Fields fill cells 1 to 9; any beyond the ninth join the ninth, after a space. Returns the cell written, or
+    // nothing once the cells asked for are filled.
+    const auto add = [&cells, &fields, last](std::string_view text) -> std::string* {
+        if (fields >= last && last < ColumnCount - 1)
+            return nullptr;
+        std::string* cell = &cells[std::min<std::size_t>(fields + 1, ColumnCount - 1)];
         if (fields < ColumnCount - 1) {
-            cells[fields + 1].assign(text);
+            cell->assign(text);
         } else {
-            cells[ColumnCount - 1] += ' ';
-            cells[ColumnCount - 1].append(text);
+            *cell += ' ';
+            cell->append(text);
         }
         ++fields;
+        return cell;
     };
-    // Tabs inside a field split it, as they do in the grid's row text.
-    const auto addSplit = [&add](std::string_view text) {
+    // Tabs inside a field split it, as they do in the grid's row text. Returns the cell of the last piece.
+    const auto addSplit = [&add](std::string_view text) -> std::string* {
         for (std::size_t tab = text.find('\t'); tab != std::string_view::npos; tab = text.find('\t')) {
-            add(text.substr(0, tab));
+            if (!add(text.substr(0, tab)))
+                return nullptr;
             text.remove_prefix(tab + 1);
         }
-        add(text);
+        return add(text);
     };
 
     std::size_t pos = 0;
     while (pos < line.size()) {
         const std::size_t space = line.find(' ', pos);
         const std::size_t end = space == std::string_view::npos ? line.size() : space;
-        addSplit(line.substr(pos, end - pos));
+        if (!addSplit(line.substr(pos, end - pos)))
+            break;
         pos = line.find_first_not_of(' ', end);
         if (pos == std::string_view::npos)
             break;
         // A word after which the rest of the line begins with a quote hands the rest over as the description,
         // which ends with one space.
         if (line[pos] == '"') {
-            addSplit(line.substr(pos));
-            cells[std::min<std::size_t>(fields, ColumnCount - 1)] += ' ';
+            if (std::string* lastPiece = addSplit(line.substr(pos)))
+                *lastPiece += ' ';
             break;
         }
     }
@@ -143,7 +150,7 @@ std::string KeyDocument::toBytes() const
     return out;
 }
 
-RecordCells KeyDocument::cells(int row) const
+RecordCells KeyDocument::cells(int row, int lastColumn) const
 {
     const Row& r = m_rows[idx(row)];
     if (r.edited >= 0)
@@ -152,7 +159,7 @@ RecordCells KeyDocument::cells(int row) const
     if (r.comment)
         result[SimNameColumn].assign(rawLine(r));
     else
-        result = splitRecordLine(rawLine(r));
+        result = splitRecordLine(rawLine(r), lastColumn);
     result[LineColumn] = std::to_string(r.number);
     return result;
 }
@@ -168,7 +175,7 @@ std::string KeyDocument::cell(int row, int column) const
         return std::to_string(r.number);
     if (r.comment)
         return column == SimNameColumn ? std::string(rawLine(r)) : std::string();
-    return std::move(splitRecordLine(rawLine(r))[static_cast<std::size_t>(column)]);
+    return std::move(splitRecordLine(rawLine(r), column)[static_cast<std::size_t>(column)]);
 }
 
 std::string KeyDocument::lineText(int row) const
@@ -179,13 +186,16 @@ std::string KeyDocument::lineText(int row) const
     return std::string(rawLine(r));
 }
 
+bool KeyDocument::isEditable(int row, int column) const
+{
+    return row >= 0 && row < rowCount() && column > LineColumn && column < ColumnCount && !m_rows[idx(row)].comment;
+}
+
 bool KeyDocument::setCell(int row, int column, std::string text)
 {
-    if (row < 0 || row >= rowCount() || column <= LineColumn || column >= ColumnCount)
+    if (!isEditable(row, column))
         return false;
     Row& r = m_rows[idx(row)];
-    if (r.comment)
-        return false;
     if (r.edited < 0) {
         m_editedCells.push_back(cells(row));
         r.edited = static_cast<std::int32_t>(m_editedCells.size() - 1);
@@ -197,37 +207,18 @@ bool KeyDocument::setCell(int row, int column, std::string text)
 
 void KeyDocument::sortRows(int firstColumn, int lastColumn, SortOrder order)
 {
-    if (firstColumn > lastColumn)
-        std::swap(firstColumn, lastColumn);
-    firstColumn = std::clamp(firstColumn, 0, ColumnCount - 1);
-    lastColumn = std::clamp(lastColumn, 0, ColumnCount - 1);
-
-    // Split every row once, keeping only the key columns.
-    const std::size_t width = static_cast<std::size_t>(lastColumn - firstColumn + 1);
+    const auto [first, last] = columnRange(firstColumn, lastColumn, ColumnCount);
+    // Split every row once, as far as the last key column, keeping only the key columns.
+    const std::size_t width = static_cast<std::size_t>(last - first + 1);
     std::vector<std::string> keys(m_rows.size() * width);
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
-        RecordCells rowCells = cells(static_cast<int>(i));
+        RecordCells rowCells = cells(static_cast<int>(i), last);
         for (std::size_t k = 0; k < width; ++k)
-            keys[i * width + k] = std::move(rowCells[static_cast<std::size_t>(firstColumn) + k]);
+            keys[i * width + k] = std::move(rowCells[static_cast<std::size_t>(first) + k]);
     }
-    std::vector<std::size_t> order_(m_rows.size());
-    std::iota(order_.begin(), order_.end(), std::size_t{0});
-    const auto compareRows = [&](std::size_t a, std::size_t b) {
-        for (std::size_t k = 0; k < width; ++k) {
-            const int c = genericCompare(keys[a * width + k], keys[b * width + k]);
-            if (c != 0)
-                return c;
-        }
-        return 0;
-    };
-    if (order == SortOrder::Ascending)
-        std::stable_sort(order_.begin(), order_.end(), [&](auto a, auto b) { return compareRows(a, b) < 0; });
-    else
-        std::stable_sort(order_.begin(), order_.end(), [&](auto a, auto b) { return compareRows(a, b) > 0; });
-
     std::vector<Row> sorted;
     sorted.reserve(m_rows.size());
-    for (const auto i : order_)
+    for (const auto i : genericSortOrder(keys, width, order))
         sorted.push_back(m_rows[i]);
     m_rows = std::move(sorted);
 }

@@ -64,10 +64,14 @@ public:
     int recordNumber(int row) const { return static_cast<int>(m_rows[idx(row)].number); }
 
     std::string cell(int row, int column) const;
-    RecordCells cells(int row) const;
+    /** The row's cells; with `lastColumn`, only cells up to that one are filled (the line is split no further). */
+    RecordCells cells(int row, int lastColumn = ColumnCount - 1) const;
 
     /** The line exactly as it stands in the file (without its line end); the normalised form for an edited row. */
     std::string lineText(int row) const;
+
+    /** True for a cell of columns 1 to 9 of a row that is not a comment: the cells setCell accepts. */
+    bool isEditable(int row, int column) const;
 
     /** Changes one cell of columns 1 to 9 and marks the document modified. Comment rows and column 0 are refused. */
     bool setCell(int row, int column, std::string text);
@@ -110,8 +114,9 @@ private:
 
 /** Splits one non-blank record line into cells 1 to 9 (cell 0 is left empty). Fields are separated by runs of
  *  spaces; a field after the first that begins with a double quote is the description and runs to the end of the
- *  line, followed by one space; tabs split cells; fields beyond the ninth are joined into the ninth by spaces. */
-RecordCells splitRecordLine(std::string_view line);
+ *  line, followed by one space; tabs split cells; fields beyond the ninth are joined into the ninth by spaces.
+ *  Splitting stops once cell `lastColumn` is filled; the cells before it are as a full split gives them. */
+RecordCells splitRecordLine(std::string_view line, int lastColumn = ColumnCount - 1);
 
 /** True when the first character other than spaces and tabs is '#'. */
 bool isCommentLine(std::string_view line);

@@ -31,63 +31,13 @@ std::optional<CountingKey> countingKey(std::string_view key, std::string_view mo
     return CountingKey{static_cast<int>(*modifier), *tableRow};
 }
 
-// Cells 4, 5 and 6 of a record line, split as splitRecordLine splits it (words at runs of spaces, each word at its
-// tabs, the description from a word after the first that begins with a double quote to the end of the line, with
-// one space after it), but without building the other cells. Reading the keyboard needs only these three.
-std::array<std::string, 3> keyCells(std::string_view line)
-{
-    std::array<std::string, 3> cells;
-    int field = 0; // cell field + 1
-    // Stores the tab-separated pieces of `text` that fall on cells 4 to 6; false once cell 6 has been filled.
-    const auto take = [&cells, &field](std::string_view text, bool spaceAfter) {
-        for (;;) {
-            const std::size_t tab = text.find('\t');
-            if (field >= 3) {
-                std::string& cell = cells[static_cast<std::size_t>(field - 3)];
-                cell.assign(text.substr(0, tab));
-                if (tab == std::string_view::npos && spaceAfter)
-                    cell += ' ';
-            }
-            if (++field >= 6)
-                return false;
-            if (tab == std::string_view::npos)
-                return true;
-            text.remove_prefix(tab + 1);
-        }
-    };
-    line = trimSpaces(line);
-    std::size_t pos = 0;
-    while (pos < line.size()) {
-        const std::size_t space = line.find(' ', pos);
-        const std::size_t end = space == std::string_view::npos ? line.size() : space;
-        if (!take(line.substr(pos, end - pos), false))
-            break;
-        pos = line.find_first_not_of(' ', end);
-        if (pos == std::string_view::npos)
-            break;
-        if (line[pos] == '"') {
-            take(line.substr(pos), true);
-            break;
-        }
-    }
-    return cells;
-}
-
-// Cells 4 to 6 of a row that is not a comment; an edited row has its own cells.
-std::array<std::string, 3> keyCellsOfRow(const KeyDocument& document, int row)
-{
-    if (!document.isEdited(row))
-        return keyCells(document.lineText(row));
-    RecordCells cells = document.cells(row);
-    return {std::move(cells[KeyColumn]), std::move(cells[ModifierColumn]), std::move(cells[ComboKeyColumn])};
-}
-
 std::optional<CountingKey> countingKeyOfRow(const KeyDocument& document, int row)
 {
     if (document.isComment(row))
         return std::nullopt;
-    const auto cells = keyCellsOfRow(document, row);
-    return countingKey(cells[0], cells[1], cells[2]);
+    // Reading the keyboard needs the cells up to the combination key only.
+    const RecordCells cells = document.cells(row, ComboKeyColumn);
+    return countingKey(cells[KeyColumn], cells[ModifierColumn], cells[ComboKeyColumn]);
 }
 
 void settleUse(KeyUsage& usage)
@@ -143,10 +93,10 @@ HoverAnswer hoverAnswer(const KeyDocument& document, const KeyboardUsage& usage,
     for (int r = 0; r < document.rowCount(); ++r) {
         if (document.isComment(r))
             continue;
-        const auto keys = keyCellsOfRow(document, r);
-        if (keyRowOfCell(keys[0]) != tableRow)
+        const RecordCells keys = document.cells(r, ModifierColumn);
+        if (keyRowOfCell(keys[KeyColumn]) != tableRow)
             continue;
-        const auto value = readWholeNumber(keys[1]);
+        const auto value = readWholeNumber(keys[ModifierColumn]);
         if (!value || *value != modifier)
             continue;
         RecordCells cells = document.cells(r);

@@ -3,7 +3,6 @@
 #include "KeyCodeTable.h"
 
 #include <algorithm>
-#include <numeric>
 
 namespace core {
 
@@ -130,30 +129,19 @@ void SimplifiedList::removeSimFromNames()
 
 void SimplifiedList::sortRows(int firstColumn, int lastColumn, SortOrder order)
 {
-    if (firstColumn > lastColumn)
-        std::swap(firstColumn, lastColumn);
-    firstColumn = std::clamp(firstColumn, 0, ColumnCount - 1);
-    lastColumn = std::clamp(lastColumn, 0, ColumnCount - 1);
-    const auto compareRows = [&](const SimplifiedEntry& a, const SimplifiedEntry& b) {
-        for (int c = firstColumn; c <= lastColumn; ++c) {
-            const int result = c == 0 ? (a.line > b.line) - (a.line < b.line)
-                                      : genericCompare(c == 1 ? a.simName
-                                              : c == 2        ? a.keys
-                                                              : a.description,
-                                          c == 1       ? b.simName
-                                              : c == 2 ? b.keys
-                                                       : b.description);
-            if (result != 0)
-                return result;
-        }
-        return 0;
-    };
-    if (order == SortOrder::Ascending)
-        std::stable_sort(
-            m_entries.begin(), m_entries.end(), [&](const auto& a, const auto& b) { return compareRows(a, b) < 0; });
-    else
-        std::stable_sort(
-            m_entries.begin(), m_entries.end(), [&](const auto& a, const auto& b) { return compareRows(a, b) > 0; });
+    const auto [first, last] = columnRange(firstColumn, lastColumn, ColumnCount);
+    const std::size_t width = static_cast<std::size_t>(last - first + 1);
+    std::vector<std::string> keys;
+    keys.reserve(m_entries.size() * width);
+    for (int r = 0; r < rowCount(); ++r) {
+        for (int c = first; c <= last; ++c)
+            keys.push_back(cell(r, c));
+    }
+    std::vector<SimplifiedEntry> sorted;
+    sorted.reserve(m_entries.size());
+    for (const auto i : genericSortOrder(keys, width, order))
+        sorted.push_back(std::move(m_entries[i]));
+    m_entries = std::move(sorted);
 }
 
 std::string SimplifiedList::toText() const

@@ -22,8 +22,6 @@ namespace gui {
 
 namespace {
 
-const QString kKeyFileFilter = QStringLiteral("Falcon .key files (*.key)|*.key|All files (*.*) |*.*");
-
 core::CompareInput readInput(const QString& path)
 {
     core::CompareInput input;
@@ -153,11 +151,8 @@ void ComparePage::setPath(int n, const QString& path)
 
 void ComparePage::chooseFile(int n)
 {
-    FileDialogRequest request;
-    request.title = QStringLiteral("Select the key file to open ...");
-    request.filter = kKeyFileFilter;
-    request.startFolder = m_context.keyFilesFolder();
-    const QString chosen = m_context.prompts.openFileName(m_dialogParent, request);
+    const QString chosen
+        = m_context.prompts.openFileName(m_dialogParent, keyFileOpenRequest(m_context.keyFilesFolder()));
     if (!chosen.isEmpty())
         setPath(n, chosen);
 }
@@ -217,9 +212,7 @@ void ComparePage::saveComparison()
     const std::string bytes = rich ? core::reportRtf(report) : core::reportText(report);
     io::FileError error;
     if (!io::writeFileAtomically(target, bytes, &error)) {
-        m_context.prompts.message(m_dialogParent, QStringLiteral("This didn't go well!"),
-            QStringLiteral("There seems to have been a problem saving ") + target, PromptButtons::Ok,
-            PromptIcon::Information);
+        reportSaveProblem(m_context.prompts, m_dialogParent, target);
         return;
     }
     emit bannerText(QStringLiteral("Ready"));

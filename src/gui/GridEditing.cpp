@@ -93,7 +93,7 @@ bool GridEditing::typeKey(int key, Qt::KeyboardModifiers modifiers)
         return false;
     const int row = block.top();
     const int column = block.left();
-    if (column == 0 || m_model->isComment(row))
+    if (!m_model->document().isEditable(row, column))
         return false;
 
     QString text = m_model->cellText(row, column);

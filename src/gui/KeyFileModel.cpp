@@ -84,8 +84,7 @@ bool KeyFileModel::setData(const QModelIndex& index, const QVariant& value, int 
 
 bool KeyFileModel::setCellText(int row, int column, const QString& text)
 {
-    if (row < 0 || row >= m_document.rowCount() || column <= core::LineColumn || column >= core::ColumnCount
-        || m_document.isComment(row))
+    if (!m_document.isEditable(row, column))
         return false;
     emit aboutToChange();
     const core::SavedState before = m_document.savedState();

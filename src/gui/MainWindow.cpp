@@ -37,8 +37,6 @@ namespace gui {
 
 namespace {
 
-const QString kKeyFileFilter = QStringLiteral("Falcon .key files (*.key)|*.key|All files (*.*) |*.*");
-const QString kOpenTitle = QStringLiteral("Select the key file to open ...");
 const QString kFirstTabCaption = QStringLiteral("Key file");
 const QString kNoKeyFileOpened = QStringLiteral("No Key File Opened");
 
@@ -194,7 +192,7 @@ void MainWindow::createStrip(QWidget* client)
 
 void MainWindow::createStatusBar()
 {
-    auto* bar = new QStatusBar(m_client);
+    auto* bar = m_statusBar = new QStatusBar(m_client);
     bar->setObjectName(QStringLiteral("StatusBar"));
     bar->setSizeGripEnabled(false);
     bar->setMouseTracking(true);
@@ -323,8 +321,8 @@ void MainWindow::resizeControls(int w, int h)
     m_compare->resize(tw, th);
     if (tw > 0 && th > 0)
         m_keyboard->layoutFor(tw, th, -m_tabs->page(SpareKeysPage)->pos());
-    if (auto* bar = m_client->findChild<QStatusBar*>(QStringLiteral("StatusBar")); bar && w > 0 && h > 315)
-        bar->setGeometry(0, px(h) - px(315), px(w), px(315));
+    if (m_statusBar && w > 0 && h > 315)
+        m_statusBar->setGeometry(0, px(h) - px(315), px(w), px(315));
 }
 
 void MainWindow::onPageChanged(int index)
@@ -355,11 +353,8 @@ void MainWindow::startUp(const QString& fileToOpen)
 
 void MainWindow::selectKeyFileToOpen()
 {
-    FileDialogRequest request;
-    request.title = kOpenTitle;
-    request.filter = kKeyFileFilter;
-    request.startFolder = fromLocal(m_locations.keyFilesFolder);
-    const QString path = m_context.prompts.openFileName(this, request);
+    const QString path
+        = m_context.prompts.openFileName(this, keyFileOpenRequest(fromLocal(m_locations.keyFilesFolder)));
     if (path.isEmpty())
         return;
     openKeyFile(path);
@@ -595,9 +590,7 @@ void MainWindow::viewListInTextEditor()
     const bool written = io::writeFileAtomically(path, m_keyListModel->list().toText(), &error);
     setBanner(QStringLiteral("Ready"));
     if (!written) {
-        m_context.prompts.message(this, QStringLiteral("This didn't go well!"),
-            QStringLiteral("There seems to have been a problem saving ") + path, PromptButtons::Ok,
-            PromptIcon::Information);
+        reportSaveProblem(m_context.prompts, this, path);
         return;
     }
     m_context.desktop.openDocument(path);

@@ -11,6 +11,7 @@ class QCheckBox;
 class QLabel;
 class QMenu;
 class QPushButton;
+class QStatusBar;
 class QToolButton;
 
 namespace io {
@@ -137,6 +138,7 @@ private:
     QCheckBox* m_removeSim = nullptr;
     QToolButton* m_sortButtons[3] = {};
     QToolButton* m_commandButtons[6] = {};
+    QStatusBar* m_statusBar = nullptr;
     QLabel* m_statusPanels[3] = {};
     QAction* m_openAction = nullptr;
     QAction* m_saveAction = nullptr;

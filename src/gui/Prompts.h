@@ -23,6 +23,9 @@ struct FileDialogRequest
     QString fallbackFolder;
 };
 
+/** The open dialog for key files, for the key file grid and for the comparison alike. */
+FileDialogRequest keyFileOpenRequest(const QString& startFolder);
+
 /**
  * Every modal question, message box and file dialog of the window goes through here, so tests can answer them.
  * A file dialog returns the chosen full path, or an empty string when the user cancelled.

@@ -4,6 +4,15 @@
 
 namespace gui {
 
+FileDialogRequest keyFileOpenRequest(const QString& startFolder)
+{
+    FileDialogRequest request;
+    request.title = QStringLiteral("Select the key file to open ...");
+    request.filter = QStringLiteral("Falcon .key files (*.key)|*.key|All files (*.*) |*.*");
+    request.startFolder = startFolder;
+    return request;
+}
+
 bool isReadOnlyFile(const QString& path)
 {
     const QFileInfo info(path);
@@ -15,6 +24,13 @@ void refuseReadOnly(Prompts& prompts, QWidget* parent, const QString& path)
     prompts.message(parent, QStringLiteral("Can't save Read Only file"),
         path + QStringLiteral(" is read only. Please save the file with a different name or location."),
         PromptButtons::Ok, PromptIcon::Information);
+}
+
+void reportSaveProblem(Prompts& prompts, QWidget* parent, const QString& path)
+{
+    prompts.message(parent, QStringLiteral("This didn't go well!"),
+        QStringLiteral("There seems to have been a problem saving ") + path, PromptButtons::Ok,
+        PromptIcon::Information);
 }
 
 bool confirmSaveTarget(Prompts& prompts, QWidget* parent, const QString& path)

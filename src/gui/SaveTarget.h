@@ -14,4 +14,7 @@ bool isReadOnlyFile(const QString& path);
 /** The refusal shown for a read-only file. */
 void refuseReadOnly(Prompts& prompts, QWidget* parent, const QString& path);
 
+/** The message for a report or list file that could not be written. */
+void reportSaveProblem(Prompts& prompts, QWidget* parent, const QString& path);
+
 } // namespace gui

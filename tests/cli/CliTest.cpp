@@ -48,6 +48,18 @@ private slots:
                                       << "tarnwick-cli: cannot read /no/such.key: No such file or folder\n";
         QTest::newRow("folder") << QStringList{QStringLiteral("list"), QStringLiteral("/")} << 1
                                 << "tarnwick-cli: cannot read /: It is a folder, not a file\n";
+        QTest::newRow("keys without file") << QStringList{QStringLiteral("keys")} << 2 << "tarnwick-cli: ";
+        QTest::newRow("compare with one file")
+            << QStringList{QStringLiteral("compare"), QStringLiteral("a.key")} << 2 << "tarnwick-cli: ";
+        QTest::newRow("keys with an unknown flag") << QStringList{QStringLiteral("keys"), QStringLiteral("a.key"),
+            QStringLiteral("--meta")} << 2 << "tarnwick-cli: ";
+        QTest::newRow("rtf without a file") << QStringList{QStringLiteral("compare"), QStringLiteral("a.key"),
+            QStringLiteral("b.key"), QStringLiteral("--rtf")}
+                                            << 2 << "tarnwick-cli: ";
+        QTest::newRow("keys of a missing file") << QStringList{QStringLiteral("keys"), QStringLiteral("/no/such.key")}
+                                                << 1 << "tarnwick-cli: cannot read /no/such.key: ";
+        QTest::newRow("macros of a missing file") << QStringList{QStringLiteral("macros"),
+            QStringLiteral("/no/such.key")} << 1 << "tarnwick-cli: cannot read /no/such.key: ";
     }
 
     void errors()

@@ -223,36 +223,6 @@ private slots:
         QCOMPARE(runCli({QStringLiteral("macros"), binary}).code, 0);
     }
 
-    void usageErrors_data()
-    {
-        QTest::addColumn<QStringList>("args");
-        QTest::newRow("keys without file") << QStringList{QStringLiteral("keys")};
-        QTest::newRow("compare with one file") << QStringList{QStringLiteral("compare"), QStringLiteral("a.key")};
-        QTest::newRow("keys with an unknown flag")
-            << QStringList{QStringLiteral("keys"), QStringLiteral("a.key"), QStringLiteral("--meta")};
-        QTest::newRow("rtf without a file") << QStringList{
-            QStringLiteral("compare"), QStringLiteral("a.key"), QStringLiteral("b.key"), QStringLiteral("--rtf")};
-    }
-
-    void usageErrors()
-    {
-        QFETCH(QStringList, args);
-        const auto run = runCli(args);
-        QCOMPARE(run.code, 2);
-        QVERIFY(run.out.empty());
-        QVERIFY(run.err.rfind("tarnwick-cli: ", 0) == 0);
-    }
-
-    void unreadableFileForKeysAndMacros()
-    {
-        for (const QString& command : {QStringLiteral("keys"), QStringLiteral("macros")}) {
-            const auto run = runCli({command, m_dir.filePath(QStringLiteral("nope.key"))});
-            QCOMPARE(run.code, 1);
-            QVERIFY(run.out.empty());
-            QVERIFY(run.err.rfind("tarnwick-cli: cannot read ", 0) == 0);
-        }
-    }
-
     void realProgramGivesTheSameBytes()
     {
         const QString sample = testing::samplePath(QStringLiteral("tarnwick-sample.key"));

@@ -61,6 +61,13 @@ private slots:
                 row[static_cast<std::size_t>(c)].data(), qsizetype(row[static_cast<std::size_t>(c)].size()));
         QCOMPARE(parts.join(QLatin1Char('|')), cells);
         QCOMPARE(doc.cell(0, core::LineColumn), std::string("1"));
+        // Splitting stops after the cells asked for, which come out as the full split gives them.
+        const auto full = core::splitRecordLine(line.toStdString());
+        for (int last = 1; last < core::ColumnCount; ++last) {
+            const auto partial = core::splitRecordLine(line.toStdString(), last);
+            for (int c = 1; c <= last; ++c)
+                QCOMPARE(partial[static_cast<std::size_t>(c)], full[static_cast<std::size_t>(c)]);
+        }
     }
 
     void numbersRecordsAndSkipsBlankLines_data()
