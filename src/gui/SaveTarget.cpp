@@ -4,15 +4,6 @@
 
 namespace gui {
 
-FileDialogRequest keyFileOpenRequest(const QString& startFolder)
-{
-    FileDialogRequest request;
-    request.title = QStringLiteral("Select the key file to open ...");
-    request.filter = QStringLiteral("Falcon .key files (*.key)|*.key|All files (*.*) |*.*");
-    request.startFolder = startFolder;
-    return request;
-}
-
 bool isReadOnlyFile(const QString& path)
 {
     const QFileInfo info(path);
