@@ -48,7 +48,7 @@ void BM_BuildViews(benchmark::State& state)
         const auto doc = core::KeyDocument::fromBytes(input(1));
         const auto list = core::SimplifiedList::build(doc, false);
         const auto usage = core::KeyboardUsage::computeAll(doc);
-        const std::string macros = core::fillCougarMacros(list, false);
+        const std::string macros = core::fillCougarMacros(doc, list.entries(), false);
         benchmark::DoNotOptimize(usage);
         benchmark::DoNotOptimize(macros.data());
     }

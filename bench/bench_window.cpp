@@ -1,11 +1,18 @@
 // The window's own sequences against the engine alone, offscreen: opening a 32767-line key file until "Ready",
-// and comparing two 32767-line files until the report is in its box.
+// comparing two 32767-line files until the report is in its box, and editing: one edit with every view brought up
+// to date, undoing a Paste of 1,000 rows, and a save against writing the same bytes with one fwrite.
 #include "BenchData.h"
 
 #include "core/Comparison.h"
 #include "core/KeyDocument.h"
+#include "core/KeyboardUsage.h"
 #include "gui/ComparePage.h"
 #include "gui/Desktop.h"
+#include "gui/GridEditing.h"
+#include "gui/GridPages.h"
+#include "gui/GridView.h"
+#include "gui/KeyFileSession.h"
+#include "gui/KeyListModel.h"
 #include "gui/MainWindow.h"
 #include "gui/Prompts.h"
 #include "io/FileIo.h"
@@ -18,6 +25,9 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextEdit>
+#include <QUndoStack>
+
+#include <cstdio>
 
 #include <benchmark/benchmark.h>
 
@@ -92,7 +102,7 @@ void BM_WindowOpen(benchmark::State& state)
     auto* banner = setup().window->findChild<QLabel*>(QStringLiteral("Label1"));
     auto* grid = setup().window->findChild<QAbstractItemView*>(QStringLiteral("GridData"));
     for (auto _ : state) {
-        setup().window->openKeyFile(setup().file1);
+        setup().window->session()->open(setup().file1);
         grid->viewport()->repaint();
         if (banner->text() != QLatin1String("Ready"))
             state.SkipWithError("not ready");
@@ -100,15 +110,66 @@ void BM_WindowOpen(benchmark::State& state)
 }
 BENCHMARK(BM_WindowOpen)->Unit(benchmark::kMillisecond);
 
-// The same, and the list, keyboard colours and macro text that the other pages show built as well.
-void BM_WindowOpenAllPages(benchmark::State& state)
+// One edit of a cell with every view up to date: the grid's and the list's row, the keyboard usage of all eight
+// modifier values and the hover answer of the edited key.
+void BM_EditWithViews(benchmark::State& state)
 {
+    gui::KeyFileSession* session = setup().window->session();
+    session->open(setup().file1);
+    int modifier = 0;
     for (auto _ : state) {
-        setup().window->openKeyFile(setup().file1);
-        benchmark::DoNotOptimize(setup().window->keyListModel());
+        modifier = (modifier + 1) % 8;
+        session->edit({{100, core::ModifierColumn, QString::number(modifier)}}, QStringLiteral("Edit"));
+        const auto& usage = session->keyboardUsage();
+        benchmark::DoNotOptimize(session->listModel()->index(100, 2).data());
+        benchmark::DoNotOptimize(core::hoverAnswer(session->document(), usage[std::size_t(modifier)], 0, modifier));
     }
 }
-BENCHMARK(BM_WindowOpenAllPages)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EditWithViews)->Unit(benchmark::kMicrosecond);
+
+// Paste over 1,000 rows, then its undo with the views up to date; only the undo is timed.
+void BM_UndoPasteOf1000Rows(benchmark::State& state)
+{
+    gui::KeyFileSession* session = setup().window->session();
+    session->open(setup().file1);
+    gui::GridEditing* editing = setup().window->keyFilePage()->editing();
+    editing->setPasteKey(QStringLiteral("0X3B"), 5);
+    for (auto _ : state) {
+        state.PauseTiming();
+        setup().window->keyFilePage()->grid()->selectBlock(2000, 4, 2999, 5);
+        editing->paste();
+        state.ResumeTiming();
+        session->undoStack()->undo();
+        benchmark::DoNotOptimize(session->keyboardUsage());
+    }
+}
+BENCHMARK(BM_UndoPasteOf1000Rows)->Unit(benchmark::kMillisecond);
+
+// A save of an edited document (the write only), against the same bytes written with one fwrite.
+void BM_Save(benchmark::State& state)
+{
+    gui::KeyFileSession* session = setup().window->session();
+    session->open(setup().file1);
+    session->edit({{10, core::ModifierColumn, QStringLiteral("3")}}, QStringLiteral("Edit"));
+    const QString target = setup().dir.filePath(QStringLiteral("saved.key"));
+    for (auto _ : state) {
+        if (!session->saveTo(target))
+            state.SkipWithError("save failed");
+    }
+}
+BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond);
+
+void BM_Fwrite(benchmark::State& state)
+{
+    const std::string bytes = setup().window->session()->document().toBytes();
+    const QByteArray target = setup().dir.filePath(QStringLiteral("fwrite.key")).toLocal8Bit();
+    for (auto _ : state) {
+        std::FILE* file = std::fopen(target.constData(), "wb");
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+    }
+}
+BENCHMARK(BM_Fwrite)->Unit(benchmark::kMillisecond);
 
 void BM_EngineCompare(benchmark::State& state)
 {

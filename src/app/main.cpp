@@ -15,6 +15,8 @@ int main(int argc, char** argv)
     io::SettingsFile settings(io::SettingsFile::defaultPath());
     gui::MainWindow window({prompts, desktop, settings, io::programFolder()});
     window.show();
-    window.startUp(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString());
+    // Paths come as Unicode from the platform, never through the local 8-bit code page.
+    const QStringList arguments = QCoreApplication::arguments();
+    window.startUp(arguments.size() > 1 ? arguments.at(1) : QString());
     return app.exec();
 }

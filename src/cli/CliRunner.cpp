@@ -198,7 +198,7 @@ int CliRunner::macros(const std::string& file, bool removeSim)
     if (!bytes)
         return 1;
     const auto document = core::KeyDocument::fromBytes(*bytes);
-    m_out << core::fillCougarMacros(core::SimplifiedList::build(document, removeSim), removeSim);
+    m_out << core::fillCougarMacros(document, core::SimplifiedList::build(document, removeSim).entries(), removeSim);
     return m_out ? 0 : 1;
 }
 

@@ -17,27 +17,10 @@ char asciiLower(char c)
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 void padToRemarkColumn(std::string& line)
 {
     if (line.size() < CougarRemarkColumn)
         line.append(CougarRemarkColumn - line.size(), ' ');
-}
-
-// The number that the last two characters of a DirectX line begin with: "28" gives 28, "9 " gives 9, and "X5"
-// gives 0, since it does not begin with a digit.
-int lastTwoValue(std::string_view line)
-{
-    const std::string_view tail = line.substr(line.size() - 2);
-    if (!isDigit(tail[0]))
-        return 0;
-    if (!isDigit(tail[1]))
-        return tail[0] - '0';
-    return (tail[0] - '0') * 10 + (tail[1] - '0');
 }
 
 // The Windows keys have no Cougar name; alone they are written as USB codes.
@@ -50,14 +33,30 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 3> kUsbKeys{
 // The length of ", Device 01" and the space that follows the keys text.
 constexpr std::size_t kDeviceSuffixLength = 12;
 // Buttons of the first device from this one on give no macro line.
-constexpr int kFirstDroppedButton = 29;
+constexpr long long kFirstDroppedButton = 29;
+constexpr long long kButtonsPerDevice = 32;
+constexpr long long kNumberLimit = 1LL << 60;
+
+// Where a DirectX line's button stands: on the first device (as the Cougar numbers its buttons), on another device,
+// or nowhere that the line can say.
+enum class Device { First, Other, Unknown };
+
+Device deviceOf(const Binding& b)
+{
+    if (!b.numberValid || b.number >= kNumberLimit || b.number <= -kNumberLimit)
+        return Device::Unknown;
+    return b.number + 1 <= kButtonsPerDevice ? Device::First : Device::Other;
+}
 
 } // namespace
 
-std::optional<std::string> cougarMacroLine(const SimplifiedEntry& entry, bool removeSim)
+std::optional<std::string> cougarMacroLine(const SimplifiedEntry& entry, const Binding& binding, bool removeSim)
 {
-    // The Cougar has no macro for a POV hat; such lines go the way of DirectX buttons of other devices.
-    if (entry.pov)
+    // The Cougar has no macro for a POV hat, nor for a button of a device other than the first.
+    if (binding.kind == RecordKind::Pov)
+        return std::nullopt;
+    const bool directX = binding.kind == RecordKind::DirectX && deviceOf(binding) != Device::Unknown;
+    if (directX && deviceOf(binding) == Device::Other)
         return std::nullopt;
 
     std::string line = entry.simName + " = ";
@@ -85,36 +84,30 @@ std::optional<std::string> cougarMacroLine(const SimplifiedEntry& entry, bool re
     if (contains(line, "^"))
         line.insert(0, "Rem ");
 
-    if (!contains(line, "Device 01")) {
+    if (!line.empty() && line[0] == '\\')
+        return std::nullopt;
+    if (!directX) {
+        padToRemarkColumn(line);
+        return line + remark;
+    }
+    // "SimA = DX5, Device 01 " loses ", Device 01 " and ends with its button. The Cougar's macros reach button 28.
+    if (binding.number + 1 >= kFirstDroppedButton)
+        return std::nullopt;
+    if (line.size() >= kDeviceSuffixLength)
+        line.resize(line.size() - kDeviceSuffixLength);
+    if (!entry.description.empty()) {
         padToRemarkColumn(line);
         line += remark;
     }
-
-    if (!line.empty() && line[0] == '\\')
-        return std::nullopt;
-    if (contains(line, "Device 01")) {
-        // "SimA = DX5, Device 01 " loses ", Device 01 " and ends with its button.
-        if (line.size() >= kDeviceSuffixLength)
-            line.resize(line.size() - kDeviceSuffixLength);
-        if (line.size() >= 2 && lastTwoValue(line) >= kFirstDroppedButton)
-            return std::nullopt;
-        if (!entry.description.empty()) {
-            padToRemarkColumn(line);
-            line += remark;
-        }
-        return line;
-    }
-    if (contains(line, "Device"))
-        return std::nullopt;
     return line;
 }
 
-std::string fillCougarMacros(const SimplifiedList& list, bool removeSim)
+std::string fillCougarMacros(const KeyDocument& document, const std::vector<SimplifiedEntry>& entries, bool removeSim)
 {
     std::string text;
-    text.reserve(list.entries().size() * 80);
-    for (const auto& entry : list.entries()) {
-        if (auto line = cougarMacroLine(entry, removeSim)) {
+    text.reserve(entries.size() * 80);
+    for (const auto& entry : entries) {
+        if (auto line = cougarMacroLine(entry, document.binding(entry.row), removeSim)) {
             text += *line;
             text += "\r\n";
         }

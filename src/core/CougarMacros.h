@@ -11,19 +11,21 @@ namespace core {
 constexpr std::size_t CougarRemarkColumn = 50;
 
 /**
- * The Cougar macro line of one entry of the simplified list, without its line end, or nothing when the entry gives
- * no line (a name beginning with a backslash, a DirectX button of device 01 above 28, a DirectX button of another
- * device or of an unknown one, a POV hat).
+ * The Cougar macro line of one entry of the readable list, whose record means `binding`, without its line end, or
+ * nothing when the entry gives no line (a name beginning with a backslash, a DirectX button of the first device
+ * above 28, a DirectX button of another device, a POV hat).
  *
  * The line is the sim name and " = ", then the keys text with one space, then, filled with spaces to 50
  * characters, the remark " Rem " + description + " ". The Windows keys alone become their USB texts, "Unassigned"
  * becomes "^"; a Windows key combined with others, "Unassigned" combined with others, and a "^" anywhere make the
- * line a comment ("Rem " in front). With `removeSim` a name beginning with "sim" in any letter case loses it.
+ * line a comment ("Rem " in front). A DirectX button of the first device is written as its button ("DX5"), with
+ * the remark only when there is a description. With `removeSim` a name beginning with "sim" in any letter case
+ * loses it.
  */
-std::optional<std::string> cougarMacroLine(const SimplifiedEntry& entry, bool removeSim);
+std::optional<std::string> cougarMacroLine(const SimplifiedEntry& entry, const Binding& binding, bool removeSim);
 
-/** The Cougar macro text of the whole list, in its present order: one line per entry that gives one, each ended by
- *  CRLF. */
-std::string fillCougarMacros(const SimplifiedList& list, bool removeSim);
+/** The Cougar macro text of `entries` (a readable list of `document`, in the order given): one line per entry
+ *  that gives one, each ended by CRLF. */
+std::string fillCougarMacros(const KeyDocument& document, const std::vector<SimplifiedEntry>& entries, bool removeSim);
 
 } // namespace core

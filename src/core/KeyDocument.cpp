@@ -1,5 +1,7 @@
 #include "KeyDocument.h"
 
+#include "Binding.h"
+
 #include <algorithm>
 
 namespace core {
@@ -87,18 +89,24 @@ std::string normalisedLine(const RecordCells& cells)
     return std::string(trimSpaces(text));
 }
 
+KeyDocument::KeyDocument() = default;
+KeyDocument::~KeyDocument() = default;
+KeyDocument::KeyDocument(KeyDocument&&) noexcept = default;
+KeyDocument& KeyDocument::operator=(KeyDocument&&) noexcept = default;
+KeyDocument::KeyDocument(const KeyDocument&) = default;
+KeyDocument& KeyDocument::operator=(const KeyDocument&) = default;
+
 KeyDocument KeyDocument::fromBytes(std::string bytes)
 {
     KeyDocument doc;
     doc.m_source = std::move(bytes);
-    doc.m_state = SavedState::Saved;
     const std::string_view src(doc.m_source);
     if (src.starts_with(kByteOrderMark))
         doc.m_bodyStart = kByteOrderMark.size();
 
     std::size_t pos = doc.m_bodyStart;
     std::size_t blankStart = pos;
-    std::uint32_t number = 0;
+    std::uint32_t lineNumber = 0;
     while (pos < src.size()) {
         const std::size_t end = src.find_first_of("\r\n", pos);
         const std::size_t lineEnd = end == std::string_view::npos ? src.size() : end;
@@ -106,13 +114,14 @@ KeyDocument KeyDocument::fromBytes(std::string bytes)
         if (lineEnd < src.size())
             eol = (src[lineEnd] == '\r' && lineEnd + 1 < src.size() && src[lineEnd + 1] == '\n') ? 2 : 1;
         const std::string_view line = src.substr(pos, lineEnd - pos);
+        ++lineNumber;
         if (!trimSpaces(line).empty()) {
             Row row;
             row.before = blankStart;
             row.start = pos;
             row.length = line.size();
             row.lineEnd = eol;
-            row.number = ++number;
+            row.number = lineNumber;
             row.comment = isCommentLine(line);
             doc.m_rows.push_back(row);
             blankStart = lineEnd + eol;
@@ -129,32 +138,32 @@ std::string KeyDocument::toBytes() const
     std::string out;
     out.reserve(m_source.size() + 16);
     out.append(src.substr(0, m_bodyStart));
-    for (std::size_t i = 0; i < m_rows.size(); ++i) {
-        const Row& row = m_rows[i];
+    for (const Row& row : m_rows) {
         out.append(src.substr(row.before, row.start - row.before));
         if (row.edited >= 0)
             out += normalisedLine(m_editedCells[static_cast<std::size_t>(row.edited)]);
         else
             out.append(rawLine(row));
-        if (row.lineEnd > 0)
-            out.append(src.substr(row.start + row.length, row.lineEnd));
-        else if (i + 1 < m_rows.size())
-            out += "\r\n"; // the file's last line, moved up by a sort
+        out.append(src.substr(row.start + row.length, row.lineEnd));
     }
     if (m_after < src.size())
         out.append(src.substr(m_after));
-    // A line that begins with the bytes of a byte order mark, sorted or edited to the top of a file without one,
-    // would lose them to the next reading; a line end in front keeps them in the line.
+    // A line that begins with the bytes of a byte order mark, edited to the top of a file without one, would lose
+    // them to the next reading; a line end in front keeps them in the line.
     if (m_bodyStart == 0 && std::string_view(out).starts_with(kByteOrderMark))
         out.insert(0, "\r\n");
     return out;
 }
 
-RecordCells KeyDocument::cells(int row, int lastColumn) const
+int KeyDocument::rowAtLine(int line) const
 {
-    const Row& r = m_rows[idx(row)];
-    if (r.edited >= 0)
-        return m_editedCells[static_cast<std::size_t>(r.edited)];
+    const auto it = std::lower_bound(m_rows.begin(), m_rows.end(), line,
+        [](const Row& row, int wanted) { return static_cast<int>(row.number) < wanted; });
+    return static_cast<int>(it - m_rows.begin());
+}
+
+RecordCells KeyDocument::readCells(const Row& r, int lastColumn) const
+{
     RecordCells result;
     if (r.comment)
         result[SimNameColumn].assign(rawLine(r));
@@ -162,6 +171,14 @@ RecordCells KeyDocument::cells(int row, int lastColumn) const
         result = splitRecordLine(rawLine(r), lastColumn);
     result[LineColumn] = std::to_string(r.number);
     return result;
+}
+
+RecordCells KeyDocument::cells(int row, int lastColumn) const
+{
+    const Row& r = m_rows[idx(row)];
+    if (r.edited >= 0)
+        return m_editedCells[static_cast<std::size_t>(r.edited)];
+    return readCells(r, lastColumn);
 }
 
 std::string KeyDocument::cell(int row, int column) const
@@ -186,41 +203,74 @@ std::string KeyDocument::lineText(int row) const
     return std::string(rawLine(r));
 }
 
+const Binding& KeyDocument::binding(int row) const
+{
+    if (m_bindings.size() != m_rows.size()) {
+        m_bindings.clear();
+        m_bindings.reserve(m_rows.size());
+        for (std::size_t r = 0; r < m_rows.size(); ++r)
+            m_bindings.push_back(m_rows[r].comment ? Binding::comment() : Binding::of(cells(static_cast<int>(r))));
+    }
+    return m_bindings[idx(row)];
+}
+
+void KeyDocument::rowChanged(int row)
+{
+    if (m_bindings.size() == m_rows.size())
+        m_bindings[idx(row)] = Binding::of(cells(row));
+}
+
 bool KeyDocument::isEditable(int row, int column) const
 {
     return row >= 0 && row < rowCount() && column > LineColumn && column < ColumnCount && !m_rows[idx(row)].comment;
+}
+
+void KeyDocument::setEditedCells(int row, RecordCells cells)
+{
+    Row& r = m_rows[idx(row)];
+    if (cells == readCells(r)) {
+        // Back to what the line says: the row is written as it was read again.
+        if (r.edited >= 0)
+            m_freeEdited.push_back(r.edited);
+        r.edited = -1;
+    } else {
+        if (r.edited < 0) {
+            if (m_freeEdited.empty()) {
+                m_editedCells.emplace_back();
+                r.edited = static_cast<std::int32_t>(m_editedCells.size() - 1);
+            } else {
+                r.edited = m_freeEdited.back();
+                m_freeEdited.pop_back();
+            }
+        }
+        m_editedCells[static_cast<std::size_t>(r.edited)] = std::move(cells);
+    }
+    rowChanged(row);
 }
 
 bool KeyDocument::setCell(int row, int column, std::string text)
 {
     if (!isEditable(row, column))
         return false;
-    Row& r = m_rows[idx(row)];
-    if (r.edited < 0) {
-        m_editedCells.push_back(cells(row));
-        r.edited = static_cast<std::int32_t>(m_editedCells.size() - 1);
-    }
-    m_editedCells[static_cast<std::size_t>(r.edited)][static_cast<std::size_t>(column)] = std::move(text);
-    m_state = SavedState::Modified;
+    RecordCells rowCells = cells(row);
+    rowCells[static_cast<std::size_t>(column)] = std::move(text);
+    setEditedCells(row, std::move(rowCells));
     return true;
 }
 
-void KeyDocument::sortRows(int firstColumn, int lastColumn, SortOrder order)
+KeyDocument::RowState KeyDocument::rowState(int row) const
 {
-    const auto [first, last] = columnRange(firstColumn, lastColumn, ColumnCount);
-    // Split every row once, as far as the last key column, keeping only the key columns.
-    const std::size_t width = static_cast<std::size_t>(last - first + 1);
-    std::vector<std::string> keys(m_rows.size() * width);
-    for (std::size_t i = 0; i < m_rows.size(); ++i) {
-        RecordCells rowCells = cells(static_cast<int>(i), last);
-        for (std::size_t k = 0; k < width; ++k)
-            keys[i * width + k] = std::move(rowCells[static_cast<std::size_t>(first) + k]);
-    }
-    std::vector<Row> sorted;
-    sorted.reserve(m_rows.size());
-    for (const auto i : genericSortOrder(keys, width, order))
-        sorted.push_back(m_rows[i]);
-    m_rows = std::move(sorted);
+    const Row& r = m_rows[idx(row)];
+    if (r.edited < 0)
+        return {};
+    return RowState{true, m_editedCells[static_cast<std::size_t>(r.edited)]};
+}
+
+void KeyDocument::restoreRow(int row, const RowState& state)
+{
+    if (row < 0 || row >= rowCount() || m_rows[idx(row)].comment)
+        return;
+    setEditedCells(row, state.edited ? state.cells : readCells(m_rows[idx(row)]));
 }
 
 } // namespace core

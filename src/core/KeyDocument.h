@@ -11,10 +11,7 @@
 
 namespace core {
 
-/** The document's saved state; the numbers are those shown by the status bar picture. */
-enum class SavedState { NoFile = 1, Saved = 2, Modified = 3 };
-
-/** Grid columns of a key file record. Column 0 is the record number, made by the reader. */
+/** Grid columns of a key file record. Column 0 is the line's number in the file, made by the reader. */
 enum Column {
     LineColumn = 0,
     SimNameColumn = 1,
@@ -34,34 +31,54 @@ using RecordCells = std::array<std::string, ColumnCount>;
 /** The header texts of the ten columns. */
 const std::array<std::string_view, ColumnCount>& columnHeaders();
 
+struct Binding;
+
 /**
- * The open key file: its records (non-blank lines) as rows of ten cells, in their present order.
+ * The open key file: its records (non-blank lines) as rows of ten cells, in file order.
  *
  * The document keeps the file's bytes, and each row refers to its own line in them, so that an unedited row is
  * written back exactly as it was read (spacing, line end, the blank lines before it). Cells are split from the
- * line when asked for; a row whose cells were edited keeps its own cells and is written in the normalised form.
- * Comment rows (first visible character '#') hold their whole line in the "Sim name" cell and cannot be edited.
+ * line when asked for; a row whose cells were edited keeps its own cells and is written in the normalised form,
+ * until its cells are the ones its line gives again. Comment rows (first visible character '#') hold their whole
+ * line in the "Sim name" cell and cannot be edited. Each row's meaning (its Binding) is derived once and kept up
+ * to date with every change of the row.
  *
  * Rows are indexed from 0; the grid's header row is not part of the document.
  */
 class KeyDocument
 {
 public:
-    KeyDocument() = default;
+    /** What a row holds, as much as undoing a change to it needs: its line as read, or edited cells. */
+    struct RowState
+    {
+        bool edited = false;
+        RecordCells cells; // when edited
+
+        friend bool operator==(const RowState&, const RowState&) = default;
+    };
+
+    KeyDocument();
+    ~KeyDocument();
+    KeyDocument(KeyDocument&&) noexcept;
+    KeyDocument& operator=(KeyDocument&&) noexcept;
+    KeyDocument(const KeyDocument&);
+    KeyDocument& operator=(const KeyDocument&);
 
     /** Reads a key file from its bytes. Lines end at CRLF, CR or LF; a UTF-8 byte order mark is kept aside. */
     static KeyDocument fromBytes(std::string bytes);
 
-    /** The key file as bytes: unedited rows byte for byte, edited rows normalised, in the present row order. A
-     *  file without a byte order mark whose first line would begin with its bytes gets a line end in front. */
+    /** The key file as bytes: unedited rows byte for byte, edited rows normalised. A file without a byte order
+     *  mark whose first line would begin with its bytes gets a line end in front. */
     std::string toBytes() const;
 
     int rowCount() const { return static_cast<int>(m_rows.size()); }
     bool isComment(int row) const { return m_rows[idx(row)].comment; }
     bool isEdited(int row) const { return m_rows[idx(row)].edited >= 0; }
 
-    /** The record number given at reading (column 0's value). */
-    int recordNumber(int row) const { return static_cast<int>(m_rows[idx(row)].number); }
+    /** The line's number in the file, as a text editor counts lines (blank and comment lines counted). */
+    int lineNumber(int row) const { return static_cast<int>(m_rows[idx(row)].number); }
+    /** The row of the record on line `line`, or of the first record after it; rowCount() past the last. */
+    int rowAtLine(int line) const;
 
     std::string cell(int row, int column) const;
     /** The row's cells; with `lastColumn`, only cells up to that one are filled (the line is split no further). */
@@ -70,19 +87,19 @@ public:
     /** The line exactly as it stands in the file (without its line end); the normalised form for an edited row. */
     std::string lineText(int row) const;
 
+    /** What the row means. */
+    const Binding& binding(int row) const;
+
     /** True for a cell of columns 1 to 9 of a row that is not a comment: the cells setCell accepts. */
     bool isEditable(int row, int column) const;
 
-    /** Changes one cell of columns 1 to 9 and marks the document modified. Comment rows and column 0 are refused. */
+    /** Changes one cell of columns 1 to 9. Comment rows and column 0 are refused. A row whose cells become those
+     *  of its line as read is unedited again and written as it was read. */
     bool setCell(int row, int column, std::string text);
 
-    /** Reorders the rows by the cells of columns first..last (either order), compared left to right in generic
-     *  order. The sort is stable; sorting by column 0 restores the order of the file. */
-    void sortRows(int firstColumn, int lastColumn, SortOrder order);
-
-    SavedState savedState() const { return m_state; }
-    void setSavedState(SavedState state) { m_state = state; }
-    void markModified() { m_state = SavedState::Modified; }
+    RowState rowState(int row) const;
+    /** Puts a row back to a state taken by rowState. */
+    void restoreRow(int row, const RowState& state);
 
     bool hasByteOrderMark() const { return m_bodyStart == 3; }
 
@@ -95,7 +112,7 @@ private:
         std::size_t before = 0; // start of the blank lines that stood before this line
         std::size_t start = 0; // start of the line text
         std::size_t length = 0; // length of the line text, without line end
-        std::uint32_t number = 0;
+        std::uint32_t number = 0; // line number in the file
         std::int32_t edited = -1; // index into m_editedCells
         std::uint8_t lineEnd = 0; // length of the line end in m_source: 0, 1 (CR or LF) or 2 (CRLF)
         bool comment = false;
@@ -103,13 +120,18 @@ private:
 
     static std::size_t idx(int row) { return static_cast<std::size_t>(row); }
     std::string_view rawLine(const Row& row) const { return std::string_view(m_source).substr(row.start, row.length); }
+    RecordCells readCells(const Row& row, int lastColumn = ColumnCount - 1) const;
+    void setEditedCells(int row, RecordCells cells);
+    void rowChanged(int row);
 
     std::string m_source;
     std::size_t m_bodyStart = 0; // 3 after a byte order mark
     std::size_t m_after = 0; // start of the blank lines after the last record
     std::vector<Row> m_rows;
     std::vector<RecordCells> m_editedCells;
-    SavedState m_state = SavedState::NoFile;
+    std::vector<std::int32_t> m_freeEdited; // slots of m_editedCells that no row uses
+    // Derived on first use, then kept up to date row by row.
+    mutable std::vector<Binding> m_bindings;
 };
 
 /** Splits one non-blank record line into cells 1 to 9 (cell 0 is left empty). Fields are separated by runs of

@@ -1,43 +1,24 @@
 #include "KeyboardUsage.h"
 
-#include "GenericOrder.h"
-
-#include <string_view>
+#include "Binding.h"
 
 namespace core {
 
 namespace {
 
-// The modifier value a record counts for on the keyboard, with the key's table row; nothing when it counts for no
-// key at all.
+// The key and modifier value a record counts for on the keyboard: a key line whose key is a key of the table, whose
+// modifier is a whole number 0 to 7 and whose combination key names no key.
 struct CountingKey
 {
     int modifier;
     int tableRow;
 };
 
-std::optional<CountingKey> countingKey(std::string_view key, std::string_view modifierCell, std::string_view comboKey)
+std::optional<CountingKey> countingKey(const Binding& b)
 {
-    if (key == "-2")
+    if (!b.isKey() || !b.key.isTableKey() || !b.modifier.isValid() || !b.combo.namesNoKey())
         return std::nullopt;
-    const auto modifier = readWholeNumber(modifierCell);
-    if (!modifier || *modifier < 0 || *modifier >= KeyboardUsage::ModifierCount)
-        return std::nullopt;
-    if (!namesNoKey(comboKey))
-        return std::nullopt;
-    const auto tableRow = keyRowOfCell(key);
-    if (!tableRow)
-        return std::nullopt;
-    return CountingKey{static_cast<int>(*modifier), *tableRow};
-}
-
-std::optional<CountingKey> countingKeyOfRow(const KeyDocument& document, int row)
-{
-    if (document.isComment(row))
-        return std::nullopt;
-    // Reading the keyboard needs the cells up to the combination key only.
-    const RecordCells cells = document.cells(row, ComboKeyColumn);
-    return countingKey(cells[KeyColumn], cells[ModifierColumn], cells[ComboKeyColumn]);
+    return CountingKey{b.modifier.value, b.key.tableRow};
 }
 
 void settleUse(KeyUsage& usage)
@@ -54,7 +35,7 @@ KeyboardUsage KeyboardUsage::compute(const KeyDocument& document, int modifier)
     KeyboardUsage usage;
     usage.m_modifier = modifier;
     for (int r = 0; r < document.rowCount(); ++r) {
-        const auto counting = countingKeyOfRow(document, r);
+        const auto counting = countingKey(document.binding(r));
         if (counting && counting->modifier == modifier)
             usage.m_keys[static_cast<std::size_t>(counting->tableRow)].rows.push_back(r);
     }
@@ -69,7 +50,7 @@ std::array<KeyboardUsage, KeyboardUsage::ModifierCount> KeyboardUsage::computeAl
     for (int m = 0; m < ModifierCount; ++m)
         all[static_cast<std::size_t>(m)].m_modifier = m;
     for (int r = 0; r < document.rowCount(); ++r) {
-        if (const auto counting = countingKeyOfRow(document, r)) {
+        if (const auto counting = countingKey(document.binding(r))) {
             auto& usage = all[static_cast<std::size_t>(counting->modifier)];
             usage.m_keys[static_cast<std::size_t>(counting->tableRow)].rows.push_back(r);
         }
@@ -91,13 +72,8 @@ HoverAnswer hoverAnswer(const KeyDocument& document, const KeyboardUsage& usage,
     if (!answer.assigned)
         return answer;
     for (int r = 0; r < document.rowCount(); ++r) {
-        if (document.isComment(r))
-            continue;
-        const RecordCells keys = document.cells(r, ModifierColumn);
-        if (keyRowOfCell(keys[KeyColumn]) != tableRow)
-            continue;
-        const auto value = readWholeNumber(keys[ModifierColumn]);
-        if (!value || *value != modifier)
+        const Binding& b = document.binding(r);
+        if (b.kind != RecordKind::Key || b.key.tableRow != tableRow || b.modifier.value != modifier)
             continue;
         RecordCells cells = document.cells(r);
         answer.matched = true;

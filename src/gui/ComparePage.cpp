@@ -1,6 +1,5 @@
 #include "ComparePage.h"
 
-#include "Desktop.h"
 #include "ReportView.h"
 #include "SaveTarget.h"
 #include "TabControl.h"
@@ -220,7 +219,7 @@ void ComparePage::saveComparison()
 
 void ComparePage::viewFile(int n)
 {
-    m_context.desktop.openInTextEditor(path(n));
+    emit viewRequested(path(n));
 }
 
 } // namespace gui

@@ -11,7 +11,6 @@ class QToolButton;
 
 namespace gui {
 
-class Desktop;
 class ReportFiller;
 class TabControl;
 
@@ -27,7 +26,6 @@ public:
     struct Context
     {
         Prompts& prompts;
-        Desktop& desktop;
         std::function<QString()> keyFilesFolder;
         std::function<QString()> firstTabCaption;
     };
@@ -43,7 +41,7 @@ public:
     void compare();
     /** Saves the report box, asking for the file. Nothing when the box holds only spaces. */
     void saveComparison();
-    /** Opens compared file n in the desktop's text editor. */
+    /** Asks for compared file n to be shown in the program for text files. */
     void viewFile(int n);
 
     /** The report box, with the whole report in it. */
@@ -54,6 +52,7 @@ public:
 
 signals:
     void bannerText(const QString& text);
+    void viewRequested(const QString& path);
 
 private:
     TabControl* m_tabs;

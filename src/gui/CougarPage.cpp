@@ -1,10 +1,9 @@
 #include "CougarPage.h"
 
 #include "Desktop.h"
-#include "KeyListModel.h"
+#include "KeyFileSession.h"
 #include "TabControl.h"
 #include "core/CougarMacros.h"
-#include "io/TextCodec.h"
 
 #include <QFontDatabase>
 #include <QLabel>
@@ -13,11 +12,14 @@
 
 namespace gui {
 
-CougarPage::CougarPage(TabControl* tabs, int pageIndex, KeyListModel* list, Desktop& desktop, QObject* parent)
+CougarPage::CougarPage(TabControl* tabs, int pageIndex, KeyFileSession* session, ListSource list, RemoveSim removeSim,
+    Desktop& desktop, QObject* parent)
     : QObject(parent)
     , m_tabs(tabs)
     , m_page(pageIndex)
-    , m_list(list)
+    , m_session(session)
+    , m_list(std::move(list))
+    , m_removeSim(std::move(removeSim))
     , m_desktop(desktop)
     , m_text(new QPlainTextEdit(tabs->page(pageIndex)))
 {
@@ -36,7 +38,7 @@ CougarPage::CougarPage(TabControl* tabs, int pageIndex, KeyListModel* list, Desk
     connect(buttons[1], &QPushButton::clicked, this, &CougarPage::copySelected);
     connect(buttons[2], &QPushButton::clicked, this, [this] {
         m_desktop.clearClipboard();
-        emit refreshRequested();
+        fillCougarMacros();
     });
 
     auto* label = new QLabel(QStringLiteral("Copy and paste these into a Cougar macro file."), page);
@@ -62,6 +64,8 @@ CougarPage::CougarPage(TabControl* tabs, int pageIndex, KeyListModel* list, Desk
         if (index == m_page)
             showPendingText();
     });
+    connect(session, &KeyFileSession::documentReset, this, &CougarPage::listChanged);
+    connect(session, &KeyFileSession::rowsChanged, this, &CougarPage::listChanged);
 }
 
 void CougarPage::resize(int tabWidthTwips, int tabHeightTwips)
@@ -70,23 +74,28 @@ void CougarPage::resize(int tabWidthTwips, int tabHeightTwips)
         m_tabs->placeOnPage(m_page, m_text, 120, 960, tabWidthTwips - 240, tabHeightTwips - 1000);
 }
 
-void CougarPage::fillCougarMacros(bool removeSim)
+void CougarPage::listChanged()
 {
-    m_pendingText = core::fillCougarMacros(m_list->list(), removeSim);
-    m_pending = true;
+    m_stale = true;
     if (m_tabs->currentIndex() == m_page)
         showPendingText();
 }
 
+void CougarPage::fillCougarMacros()
+{
+    m_stale = true;
+    showPendingText();
+}
+
 void CougarPage::showPendingText()
 {
-    if (!m_pending)
+    if (!m_stale)
         return;
-    m_pending = false;
-    QString text = io::decodeText(m_pendingText, io::detectEncoding(m_pendingText));
-    std::string().swap(m_pendingText);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    m_text->setPlainText(text);
+    m_stale = false;
+    const std::string text = core::fillCougarMacros(m_session->document(), m_list(), m_removeSim());
+    QString shown = m_session->decode(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    m_text->setPlainText(shown);
 }
 
 QPlainTextEdit* CougarPage::textBox()

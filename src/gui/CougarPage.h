@@ -1,8 +1,12 @@
 #pragma once
 
+#include "core/SimplifiedList.h"
+
 #include <QObject>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 class QPlainTextEdit;
 class QPushButton;
@@ -10,19 +14,30 @@ class QPushButton;
 namespace gui {
 
 class Desktop;
-class KeyListModel;
+class KeyFileSession;
 class TabControl;
 
-/** The "Cougar macros" page: the macro text of the readable list in a plain-text editor, and its three buttons. */
+/**
+ * The "Cougar macros" page: the macro text of the readable list, in the order the list shows, in a plain-text
+ * editor, and its three buttons. The text follows the document: it is rebuilt when the page is shown after a
+ * change, or at once when the page is on screen.
+ */
 class CougarPage final : public QObject
 {
     Q_OBJECT
 
 public:
-    CougarPage(TabControl* tabs, int pageIndex, KeyListModel* list, Desktop& desktop, QObject* parent = nullptr);
+    /** The list's entries in the order shown, names as shown, and whether "sim" is removed from the names. */
+    using ListSource = std::function<std::vector<core::SimplifiedEntry>()>;
+    using RemoveSim = std::function<bool()>;
+
+    CougarPage(TabControl* tabs, int pageIndex, KeyFileSession* session, ListSource list, RemoveSim removeSim,
+        Desktop& desktop, QObject* parent = nullptr);
 
     /** Rebuilds the macro text from the list in its present order. */
-    void fillCougarMacros(bool removeSim);
+    void fillCougarMacros();
+    /** The document or the list changed: the text is rebuilt now when the page is on screen, else when shown. */
+    void listChanged();
     void copyAll();
     void copySelected();
 
@@ -31,20 +46,18 @@ public:
     /** Places the text box for a tab control of the given size in twips. */
     void resize(int tabWidthTwips, int tabHeightTwips);
 
-signals:
-    void refreshRequested();
-
 private:
     void showPendingText();
 
     TabControl* m_tabs;
     int m_page;
-    KeyListModel* m_list;
+    KeyFileSession* m_session;
+    ListSource m_list;
+    RemoveSim m_removeSim;
     Desktop& m_desktop;
     QPlainTextEdit* m_text;
-    // Filling a large editor is slow, so a new text waits until its page is shown.
-    std::string m_pendingText;
-    bool m_pending = false;
+    // Building the text and filling a large editor take time, so a change waits until the page is shown.
+    bool m_stale = true;
 };
 
 } // namespace gui

@@ -13,7 +13,8 @@ public:
     virtual void setClipboardText(const QString& text) = 0;
     /** Opens a document with the desktop's program for its type; the path is passed as one argument. */
     virtual bool openDocument(const QString& path) = 0;
-    /** Starts the desktop's program for text files on `path` (one argument), or with no file when it is empty. */
+    /** Starts the desktop's program for plain text (text/plain) on `path` (one argument), or with no file when it
+     *  is empty. False when there is no such program. */
     virtual bool openInTextEditor(const QString& path) = 0;
 };
 

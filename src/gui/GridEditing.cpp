@@ -1,7 +1,8 @@
 #include "GridEditing.h"
 
+#include "GridProxy.h"
 #include "GridView.h"
-#include "KeyFileModel.h"
+#include "KeyFileSession.h"
 #include "core/GenericOrder.h"
 #include "core/KeyCodeTable.h"
 
@@ -54,10 +55,11 @@ bool ignoredCellAllowsMenu(const QString& text)
     return rounded >= 0 && rounded <= 32767;
 }
 
-GridEditing::GridEditing(GridView* grid, KeyFileModel* model, QObject* parent)
+GridEditing::GridEditing(GridView* grid, GridProxy* proxy, KeyFileSession* session, QObject* parent)
     : QObject(parent)
     , m_grid(grid)
-    , m_model(model)
+    , m_proxy(proxy)
+    , m_session(session)
     , m_menu(new QMenu(QStringLiteral("RHandMouseMenu"), grid))
 {
     m_menu->setObjectName(QStringLiteral("mnuRHMmenu"));
@@ -86,17 +88,22 @@ void GridEditing::setPasteKey(const QString& keyCode, int modifier)
     m_pasteModifier = modifier;
 }
 
+int GridEditing::documentRow(int viewRow) const
+{
+    return m_proxy->mapToSource(m_proxy->index(viewRow, 0)).row();
+}
+
 bool GridEditing::typeKey(int key, Qt::KeyboardModifiers modifiers)
 {
     const QRect block = m_grid->selectedBlock();
     if (!block.isValid() || block.width() != 1 || block.height() != 1)
         return false;
-    const int row = block.top();
+    const int row = documentRow(block.top());
     const int column = block.left();
-    if (!m_model->document().isEditable(row, column))
+    if (!m_session->document().isEditable(row, column))
         return false;
 
-    QString text = m_model->cellText(row, column);
+    QString text = m_session->cellText(row, column);
     const Qt::KeyboardModifiers shiftState = modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
     if (key == Qt::Key_Backspace) {
         text.chop(1);
@@ -111,17 +118,16 @@ bool GridEditing::typeKey(int key, Qt::KeyboardModifiers modifiers)
     } else {
         return false;
     }
-    m_model->setCellText(row, column, text);
-    m_model->markModified();
+    m_session->edit({{row, column, text}}, QStringLiteral("Typing"), true);
     return true;
 }
 
 bool GridEditing::popupMenu(QPoint globalPosition)
 {
-    const QModelIndex current = m_grid->currentIndex();
-    if (!current.isValid() || current.column() < 4 || current.column() > 7)
+    const QModelIndex anchor = m_grid->anchorIndex();
+    if (!anchor.isValid() || anchor.column() < 4 || anchor.column() > 7)
         return false;
-    if (!ignoredCellAllowsMenu(m_model->cellText(current.row(), 3)))
+    if (!ignoredCellAllowsMenu(m_session->cellText(documentRow(anchor.row()), core::IgnoredColumn)))
         return false;
     m_paste->setEnabled(!m_pasteKeyCode.isEmpty());
     m_menu->popup(globalPosition);
@@ -145,30 +151,29 @@ void GridEditing::applyToBlock(bool pasting)
         return;
     const int c1 = qMax(block.left(), 4);
     const int c2 = qMin(block.right(), 7);
-    const int r1 = qMax(block.top(), 0);
-    const int r2 = qMin(block.bottom(), m_model->rowCount() - 1);
-    for (int c = c1; c <= c2; ++c) {
-        for (int r = r1; r <= r2; ++r) {
+    QList<CellEdit> edits;
+    for (const int row : m_proxy->sourceRows(block.top(), block.bottom())) {
+        for (int c = c1; c <= c2; ++c) {
             const bool keyColumn = c == 4 || c == 6;
             QString text;
             if (pasting)
                 text = keyColumn ? m_pasteKeyCode : QString::number(m_pasteModifier);
             else
                 text = c == 4 ? QStringLiteral("0XFFFFFFFF") : QStringLiteral("0");
-            m_model->setCellText(r, c, text);
+            edits.append({row, c, text});
         }
     }
-    m_model->markModified();
+    m_session->edit(edits, pasting ? QStringLiteral("Paste") : QStringLiteral("Clear assignment"));
     fillBanner();
 }
 
 QString GridEditing::bannerTextForCurrentCell() const
 {
-    const QModelIndex current = m_grid->currentIndex();
+    const QModelIndex current = m_grid->anchorIndex();
     if (!current.isValid())
         return {};
     const int c = current.column();
-    const QString cell = m_model->cellText(current.row(), c);
+    const QString cell = m_session->cellText(documentRow(current.row()), c);
     if (cell.isEmpty())
         return {};
     if (c == 4 || c == 6)
@@ -182,11 +187,11 @@ QString GridEditing::bannerTextForCurrentCell() const
 
 void GridEditing::fillBanner()
 {
-    const QModelIndex current = m_grid->currentIndex();
+    const QModelIndex current = m_grid->anchorIndex();
     if (!current.isValid())
         return;
     const int c = current.column();
-    if (c < 4 || c > 7 || m_model->cellText(current.row(), c).isEmpty())
+    if (c < 4 || c > 7 || m_session->cellText(documentRow(current.row()), c).isEmpty())
         return;
     emit bannerText(bannerTextForCurrentCell());
 }

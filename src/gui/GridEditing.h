@@ -8,20 +8,21 @@ class QMenu;
 
 namespace gui {
 
+class GridProxy;
 class GridView;
-class KeyFileModel;
+class KeyFileSession;
 
 /**
  * Editing of the key file grid, which has no cell editor: typing into the single selected cell on key release,
  * and the right-button menu that pastes the key copied from the virtual keyboard or clears the key assignment of
- * a block of cells.
+ * a block of cells. Each edit is one undoable step of the session; blocks are the rows the grid shows.
  */
 class GridEditing final : public QObject
 {
     Q_OBJECT
 
 public:
-    GridEditing(GridView* grid, KeyFileModel* model, QObject* parent = nullptr);
+    GridEditing(GridView* grid, GridProxy* proxy, KeyFileSession* session, QObject* parent = nullptr);
 
     /** The key and modifiers copied from the virtual keyboard; an empty code disables Paste. */
     void setPasteKey(const QString& keyCode, int modifier);
@@ -35,7 +36,8 @@ public:
 
     /** Applies one released key to the selected cell; true when the key was one that typing handles. */
     bool typeKey(int key, Qt::KeyboardModifiers modifiers);
-    /** Opens the menu at `globalPosition` when the current cell allows it; true when it opened. */
+    /** Opens the menu at `globalPosition` when the cell where the selection started allows it; true when it
+     *  opened. */
     bool popupMenu(QPoint globalPosition);
     void paste();
     void clearAssignment();
@@ -51,9 +53,12 @@ signals:
 private:
     void applyToBlock(bool pasting);
     void fillBanner();
+    /** The document row of a view row. */
+    int documentRow(int viewRow) const;
 
     GridView* m_grid;
-    KeyFileModel* m_model;
+    GridProxy* m_proxy;
+    KeyFileSession* m_session;
     QMenu* m_menu;
     QAction* m_paste;
     QAction* m_clear;

@@ -2,9 +2,14 @@
 
 #include "Twips.h"
 
+#include <QAbstractButton>
+#include <QAbstractProxyModel>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyleOptionHeader>
 
 namespace gui {
 
@@ -25,6 +30,57 @@ GridView::GridView(QWidget* parent)
     gridFont.setPointSizeF(9.75);
     setFont(gridFont);
     verticalHeader()->setDefaultSectionSize(QFontMetrics(gridFont).height() + 4);
+}
+
+void GridView::showLineNumbers()
+{
+    verticalHeader()->show();
+    verticalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    verticalHeader()->setSectionsClickable(false);
+    setColumnHidden(0, true);
+    m_corner = findChild<QAbstractButton*>();
+    if (m_corner)
+        m_corner->installEventFilter(this);
+    connect(model(), &QAbstractItemModel::modelReset, this, &GridView::fitLineNumbers);
+    connect(model(), &QAbstractItemModel::layoutChanged, this, &GridView::fitLineNumbers);
+    fitLineNumbers();
+}
+
+void GridView::fitLineNumbers()
+{
+    setColumnHidden(0, true);
+    int widest = 0;
+    const QFontMetrics metrics(verticalHeader()->font());
+    const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, verticalHeader());
+    widest = metrics.horizontalAdvance(QStringLiteral("Line"));
+    // Line numbers grow with the file, so the last row in file order has the longest, wherever a sort put it.
+    const auto* proxy = qobject_cast<const QAbstractProxyModel*>(model());
+    const QAbstractItemModel* rows = proxy ? proxy->sourceModel() : model();
+    if (rows->rowCount() > 0) {
+        const QString last = rows->headerData(rows->rowCount() - 1, Qt::Vertical).toString();
+        widest = qMax(widest, metrics.horizontalAdvance(QString(last.size(), QLatin1Char('8'))));
+    }
+    verticalHeader()->setFixedWidth(widest + 4 * margin + 2);
+}
+
+bool GridView::eventFilter(QObject* watched, QEvent* event)
+{
+    // The corner above the line numbers carries their caption.
+    if (watched == m_corner && event->type() == QEvent::Paint) {
+        QWidget* corner = m_corner;
+        QPainter painter(corner);
+        QStyleOptionHeader option;
+        option.initFrom(corner);
+        option.state |= QStyle::State_Enabled;
+        option.palette = palette();
+        option.rect = corner->rect();
+        option.text = QStringLiteral("Line");
+        option.textAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+        option.position = QStyleOptionHeader::OnlyOneSection;
+        style()->drawControl(QStyle::CE_Header, &option, &painter, corner);
+        return true;
+    }
+    return QTableView::eventFilter(watched, event);
 }
 
 void GridView::setColumnWidthsTwips(const QList<int>& widths)
@@ -53,25 +109,47 @@ std::pair<int, int> GridView::selectedColumnRange() const
 
 QRect GridView::selectedBlock() const
 {
-    const QModelIndex current = currentIndex();
-    if (!current.isValid())
+    const QModelIndex anchor = anchorIndex();
+    if (!anchor.isValid())
         return {};
     const QItemSelection selection = selectionModel()->selection();
     for (const QItemSelectionRange& range : selection) {
-        if (range.contains(current))
+        if (range.contains(anchor) || range.contains(currentIndex()))
             return QRect(QPoint(range.left(), range.top()), QPoint(range.right(), range.bottom()));
     }
-    return QRect(current.column(), current.row(), 1, 1);
+    return QRect(anchor.column(), anchor.row(), 1, 1);
 }
 
 void GridView::selectBlock(int row1, int column1, int row2, int column2)
 {
     if (!model())
         return;
-    const QModelIndex current = model()->index(row1, column1);
-    selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
-    selectionModel()->select(
-        QItemSelection(current, model()->index(row2, column2)), QItemSelectionModel::ClearAndSelect);
+    const QModelIndex anchor = model()->index(row1, column1);
+    const QModelIndex end = model()->index(row2, column2);
+    selectionModel()->setCurrentIndex(end, QItemSelectionModel::NoUpdate);
+    selectionModel()->select(QItemSelection(anchor, end), QItemSelectionModel::ClearAndSelect);
+    m_anchor = anchor;
+}
+
+QModelIndex GridView::anchorIndex() const
+{
+    return m_anchor.isValid() ? QModelIndex(m_anchor) : currentIndex();
+}
+
+void GridView::showFromTop()
+{
+    m_anchor = QPersistentModelIndex();
+    if (selectionModel())
+        selectionModel()->clear();
+    scrollToTop();
+    horizontalScrollBar()->setValue(0);
+}
+
+void GridView::keyPressEvent(QKeyEvent* event)
+{
+    QTableView::keyPressEvent(event);
+    if (!(event->modifiers() & Qt::ShiftModifier))
+        m_anchor = currentIndex();
 }
 
 void GridView::keyReleaseEvent(QKeyEvent* event)
@@ -84,8 +162,11 @@ void GridView::keyReleaseEvent(QKeyEvent* event)
 void GridView::mousePressEvent(QMouseEvent* event)
 {
     // The right button opens the menu over the current cell; it does not move it.
-    if (event->button() != Qt::RightButton)
+    if (event->button() != Qt::RightButton) {
         QTableView::mousePressEvent(event);
+        if (event->button() == Qt::LeftButton && !(event->modifiers() & Qt::ShiftModifier))
+            m_anchor = currentIndex();
+    }
     emit mousePressed(event->button());
 }
 

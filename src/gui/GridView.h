@@ -16,16 +16,26 @@ class GridView final : public QTableView
 public:
     explicit GridView(QWidget* parent = nullptr);
 
+    /** The model's column 0 (the line number) shown as the row header, which stays in view when the grid is
+     *  scrolled sideways and is as wide as the largest number, under the caption "Line". */
+    void showLineNumbers();
+
     /** Column widths in twips. */
     void setColumnWidthsTwips(const QList<int>& widths);
     /** Cells of one row, from `firstColumn` to the last, shown as one, for comment rows. */
     void spanRows(const QList<int>& rows, int firstColumn);
 
-    /** The columns from the current cell to the selection's other end (either order), or the current column. */
+    /** The columns of the selected block, or the current column. */
     std::pair<int, int> selectedColumnRange() const;
-    /** The block between the current cell and the selection's other end: rows and columns, ascending. */
+    /** The selected block: rows and columns, ascending, in view rows. */
     QRect selectedBlock() const;
+    /** Selects the block from (row1, column1), the anchor, to (row2, column2). */
     void selectBlock(int row1, int column1, int row2, int column2);
+    /** Where the selection started: the cell last clicked or moved to without Shift. A drag or Shift+arrow moves the
+     *  current cell to the selection's other end; the anchor stays. */
+    QModelIndex anchorIndex() const;
+    /** Back to the top left, nothing selected: how a newly opened file is shown. */
+    void showFromTop();
 
     // Typing goes to the cells, not to a search for a matching row.
     void keyboardSearch(const QString&) override { }
@@ -36,9 +46,17 @@ signals:
     void mouseReleased(Qt::MouseButton button, QPoint globalPosition);
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void fitLineNumbers();
+
+    QPersistentModelIndex m_anchor;
+    QWidget* m_corner = nullptr;
 };
 
 } // namespace gui

@@ -1,26 +1,24 @@
 #include "KeyFileModel.h"
 
+#include "KeyFileSession.h"
+
 #include <QBrush>
 #include <QPalette>
 
 namespace gui {
 
-KeyFileModel::KeyFileModel(QObject* parent)
-    : QAbstractTableModel(parent)
-{ }
-
-void KeyFileModel::setDocument(core::KeyDocument document, io::TextEncoding encoding)
+KeyFileModel::KeyFileModel(KeyFileSession* session)
+    : QAbstractTableModel(session)
+    , m_session(session)
 {
-    beginResetModel();
-    m_document = std::move(document);
-    m_encoding = encoding;
-    endResetModel();
-    emit savedStateChanged(m_document.savedState());
+    connect(session, &KeyFileSession::aboutToReset, this, &KeyFileModel::beginResetModel);
+    connect(session, &KeyFileSession::documentReset, this, &KeyFileModel::endResetModel);
+    connect(session, &KeyFileSession::rowsChanged, this, &KeyFileModel::onRowsChanged);
 }
 
 int KeyFileModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : m_document.rowCount();
+    return parent.isValid() ? 0 : m_session->document().rowCount();
 }
 
 int KeyFileModel::columnCount(const QModelIndex& parent) const
@@ -28,22 +26,15 @@ int KeyFileModel::columnCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : core::ColumnCount;
 }
 
-QString KeyFileModel::cellText(int row, int column) const
-{
-    if (row < 0 || row >= m_document.rowCount())
-        return {};
-    return io::decodeText(m_document.cell(row, column), m_encoding);
-}
-
 QVariant KeyFileModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid())
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
     switch (role) {
     case Qt::DisplayRole:
-        return cellText(index.row(), index.column());
+        return m_session->cellText(index.row(), index.column());
     case Qt::ForegroundRole:
-        if (index.column() > 0 && m_document.isComment(index.row()))
+        if (index.column() > 0 && m_session->document().isComment(index.row()))
             return QBrush(QPalette().color(QPalette::Disabled, QPalette::Text));
         return {};
     case Qt::BackgroundRole:
@@ -59,6 +50,8 @@ QVariant KeyFileModel::data(const QModelIndex& index, int role) const
 
 QVariant KeyFileModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
+    if (orientation == Qt::Vertical && role == Qt::DisplayRole && section >= 0 && section < rowCount())
+        return m_session->document().lineNumber(section);
     if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section < 0 || section >= core::ColumnCount)
         return QAbstractTableModel::headerData(section, orientation, role);
     const auto header = core::columnHeaders()[static_cast<std::size_t>(section)];
@@ -77,44 +70,15 @@ Qt::ItemFlags KeyFileModel::flags(const QModelIndex& index) const
 
 bool KeyFileModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
-    if (!index.isValid() || role != Qt::EditRole)
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid) || role != Qt::EditRole)
         return false;
-    return setCellText(index.row(), index.column(), value.toString());
+    return m_session->edit({{index.row(), index.column(), value.toString()}}, QStringLiteral("Edit"));
 }
 
-bool KeyFileModel::setCellText(int row, int column, const QString& text)
+void KeyFileModel::onRowsChanged(const QList<int>& rows)
 {
-    if (!m_document.isEditable(row, column))
-        return false;
-    emit aboutToChange();
-    const core::SavedState before = m_document.savedState();
-    if (!m_document.setCell(row, column, io::encodeText(text, m_encoding)))
-        return false;
-    emit dataChanged(index(row, column), index(row, column), {Qt::DisplayRole});
-    if (before != m_document.savedState())
-        emit savedStateChanged(m_document.savedState());
-    return true;
-}
-
-void KeyFileModel::sortRows(int firstColumn, int lastColumn, core::SortOrder order)
-{
-    emit aboutToChange();
-    beginResetModel();
-    m_document.sortRows(firstColumn, lastColumn, order);
-    endResetModel();
-}
-
-void KeyFileModel::setSavedState(core::SavedState state)
-{
-    if (m_document.savedState() == state)
-        return;
-    m_document.setSavedState(state);
-    emit savedStateChanged(state);
-}
-
-void KeyFileModel::markModified()
-{
-    setSavedState(core::SavedState::Modified);
+    for (const int row : rows)
+        emit dataChanged(index(row, 0), index(row, core::ColumnCount - 1), {Qt::DisplayRole});
 }
 
 } // namespace gui

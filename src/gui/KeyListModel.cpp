@@ -1,38 +1,71 @@
 #include "KeyListModel.h"
 
+#include "KeyFileSession.h"
+
 #include <QPalette>
+
+#include <algorithm>
 
 namespace gui {
 
-KeyListModel::KeyListModel(QObject* parent)
-    : QAbstractTableModel(parent)
-{ }
-
-void KeyListModel::setList(core::SimplifiedList list, io::TextEncoding encoding)
+KeyListModel::KeyListModel(KeyFileSession* session)
+    : QAbstractTableModel(session)
+    , m_session(session)
 {
-    beginResetModel();
-    m_list = std::move(list);
-    m_encoding = encoding;
-    endResetModel();
+    connect(session, &KeyFileSession::aboutToReset, this, &KeyListModel::beginResetModel);
+    connect(session, &KeyFileSession::documentReset, this, [this] {
+        rebuild();
+        endResetModel();
+    });
+    connect(session, &KeyFileSession::rowsChanged, this, &KeyListModel::onRowsChanged);
 }
 
-void KeyListModel::removeSimFromNames()
+void KeyListModel::rebuild()
 {
-    m_list.removeSimFromNames();
+    const core::KeyDocument& document = m_session->document();
+    m_rows.clear();
+    m_rows.reserve(static_cast<std::size_t>(document.rowCount()));
+    for (int r = 0; r < document.rowCount(); ++r) {
+        if (!document.isComment(r))
+            m_rows.push_back(r);
+    }
+}
+
+void KeyListModel::setRemoveSim(bool removeSim)
+{
+    if (m_removeSim == removeSim)
+        return;
+    m_removeSim = removeSim;
     if (rowCount() > 0)
         emit dataChanged(index(0, 1), index(rowCount() - 1, 1), {Qt::DisplayRole});
 }
 
-void KeyListModel::sortRows(int firstColumn, int lastColumn, core::SortOrder order)
+int KeyListModel::listRow(int documentRow) const
 {
-    beginResetModel();
-    m_list.sortRows(firstColumn, lastColumn, order);
-    endResetModel();
+    const auto it = std::lower_bound(m_rows.begin(), m_rows.end(), documentRow);
+    return it != m_rows.end() && *it == documentRow ? static_cast<int>(it - m_rows.begin()) : -1;
+}
+
+core::SimplifiedEntry KeyListModel::entry(int row) const
+{
+    const core::KeyDocument& document = m_session->document();
+    const int r = documentRow(row);
+    core::RecordCells cells = document.cells(r);
+    const core::Binding& binding = document.binding(r);
+    core::SimplifiedEntry e;
+    e.row = r;
+    e.line = document.lineNumber(r);
+    e.simName
+        = m_removeSim ? core::withoutSimPrefix(cells[core::SimNameColumn]) : std::move(cells[core::SimNameColumn]);
+    e.keys = core::keysText(binding);
+    e.description = std::move(cells[core::DescriptionColumn]);
+    e.pov = binding.kind == core::RecordKind::Pov;
+    return e;
 }
 
 int KeyListModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : m_list.rowCount();
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
 }
 
 int KeyListModel::columnCount(const QModelIndex& parent) const
@@ -42,11 +75,26 @@ int KeyListModel::columnCount(const QModelIndex& parent) const
 
 QVariant KeyListModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid())
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
+    const core::KeyDocument& document = m_session->document();
+    const int r = documentRow(index.row());
     switch (role) {
     case Qt::DisplayRole:
-        return io::decodeText(m_list.cell(index.row(), index.column()), m_encoding);
+        switch (index.column()) {
+        case 0:
+            return document.lineNumber(r);
+        case 1: {
+            const std::string name = document.cell(r, core::SimNameColumn);
+            return m_session->decode(m_removeSim ? core::withoutSimPrefix(name) : name);
+        }
+        case 2:
+            return m_session->decode(core::keysText(document.binding(r)));
+        case 3:
+            return m_session->decode(document.cell(r, core::DescriptionColumn));
+        default:
+            return {};
+        }
     case Qt::BackgroundRole:
         if (index.column() == 0)
             return QPalette().brush(QPalette::Button);
@@ -61,6 +109,8 @@ QVariant KeyListModel::data(const QModelIndex& index, int role) const
 QVariant KeyListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     static const char* const headers[] = {"Line", "Sim name", "Keys", "Description"};
+    if (orientation == Qt::Vertical && role == Qt::DisplayRole && section >= 0 && section < rowCount())
+        return m_session->document().lineNumber(documentRow(section));
     if (role == Qt::DisplayRole && orientation == Qt::Horizontal && section >= 0 && section < 4)
         return QString::fromLatin1(headers[section]);
     return QAbstractTableModel::headerData(section, orientation, role);
@@ -73,6 +123,15 @@ Qt::ItemFlags KeyListModel::flags(const QModelIndex& index) const
     if (index.column() == 0)
         return Qt::ItemIsEnabled;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+}
+
+void KeyListModel::onRowsChanged(const QList<int>& rows)
+{
+    for (const int documentRow : rows) {
+        const int row = listRow(documentRow);
+        if (row >= 0)
+            emit dataChanged(index(row, 0), index(row, core::SimplifiedList::ColumnCount - 1), {Qt::DisplayRole});
+    }
 }
 
 } // namespace gui

@@ -1,25 +1,36 @@
 #pragma once
 
 #include "core/SimplifiedList.h"
-#include "io/TextCodec.h"
 
 #include <QAbstractTableModel>
 
+#include <vector>
+
 namespace gui {
 
-/** The readable list of the "Keys assigned" page: read-only, derived from the document when it is opened. */
+class KeyFileSession;
+
+/**
+ * The readable list of the "Keys assigned" page: one row per record that is not a comment, in file order, with its
+ * line number, sim name, keys in words and description. Read-only; it follows every change of the document.
+ */
 class KeyListModel final : public QAbstractTableModel
 {
     Q_OBJECT
 
 public:
-    explicit KeyListModel(QObject* parent = nullptr);
+    explicit KeyListModel(KeyFileSession* session);
 
-    void setList(core::SimplifiedList list, io::TextEncoding encoding);
-    const core::SimplifiedList& list() const { return m_list; }
+    /** Names without a leading "sim" (the "Remove SIM from name" box). */
+    void setRemoveSim(bool removeSim);
+    bool removeSim() const { return m_removeSim; }
 
-    void removeSimFromNames();
-    void sortRows(int firstColumn, int lastColumn, core::SortOrder order);
+    /** The document row of list row `row`. */
+    int documentRow(int row) const { return m_rows[static_cast<std::size_t>(row)]; }
+    /** The list row of document row `documentRow`, or -1 for a comment. */
+    int listRow(int documentRow) const;
+    /** List row `row` as the engine's list entry, with the names as shown. */
+    core::SimplifiedEntry entry(int row) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -28,8 +39,12 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
-    core::SimplifiedList m_list;
-    io::TextEncoding m_encoding = io::TextEncoding::Windows1252;
+    void rebuild();
+    void onRowsChanged(const QList<int>& rows);
+
+    KeyFileSession* m_session;
+    std::vector<int> m_rows; // list row -> document row
+    bool m_removeSim = false;
 };
 
 } // namespace gui

@@ -1,6 +1,6 @@
 #include "KeyboardPage.h"
 
-#include "KeyFileModel.h"
+#include "KeyFileSession.h"
 #include "KeyboardLayout.h"
 #include "Twips.h"
 #include "core/KeyCodeTable.h"
@@ -105,10 +105,15 @@ void KeyLabel::mouseReleaseEvent(QMouseEvent* event)
     emit released(m_index);
 }
 
-KeyboardPage::KeyboardPage(KeyFileModel* model, QWidget* parent)
+KeyboardPage::KeyboardPage(KeyFileSession* session, QWidget* parent)
     : QWidget(parent)
-    , m_model(model)
+    , m_session(session)
 {
+    connect(session, &KeyFileSession::documentReset, this, [this] {
+        resetForOpening();
+        documentChanged();
+    });
+    connect(session, &KeyFileSession::rowsChanged, this, &KeyboardPage::documentChanged);
     setObjectName(QStringLiteral("KeyboardPage"));
     setMouseTracking(true);
     for (int f = 0; f < 2; ++f) {
@@ -208,6 +213,18 @@ void KeyboardPage::layoutFor(int tabWidthTwips, int tabHeightTwips, QPoint origi
             label && label->objectName().startsWith(QLatin1String("Label4_")))
             label->resize(qMax(label->width(), label->sizeHint().width()), label->height());
     }
+    // The read-outs of the key under the pointer start after the widest of their captions, which today's fonts may
+    // have grown into them.
+    int captionsRight = 0;
+    for (const char* name : {"Label4_0", "Label4_11", "Label4_12"}) {
+        if (const auto* caption = findChild<QLabel*>(QLatin1String(name)))
+            captionsRight = qMax(captionsRight, caption->geometry().right() + 4);
+    }
+    for (QLabel* readOut : {m_keyCode, m_simName, m_description}) {
+        if (readOut->x() < captionsRight)
+            readOut->setGeometry(
+                captionsRight, readOut->y(), readOut->geometry().right() - captionsRight + 1, readOut->height());
+    }
     // A copied-key label starts after its caption when the caption has grown into it.
     for (int i = 0; i < 3; ++i) {
         const auto* caption = findChild<QLabel*>(QStringLiteral("Label4_%1").arg(7 + i));
@@ -232,21 +249,31 @@ void KeyboardPage::clearLabels()
         key->setBackground(QColor());
 }
 
-void KeyboardPage::colourKeyLabels()
+void KeyboardPage::documentChanged()
 {
-    colourKeyLabels(m_model->document());
+    m_stale = true;
+    if (isVisible())
+        colourKeyLabels();
 }
 
-void KeyboardPage::colourKeyLabels(const core::KeyDocument& document)
+void KeyboardPage::showEvent(QShowEvent* event)
 {
-    clearLabels();
-    m_usage = core::KeyboardUsage::compute(document, modifierValue());
+    QWidget::showEvent(event);
+    if (m_stale)
+        colourKeyLabels();
+}
+
+void KeyboardPage::colourKeyLabels()
+{
+    m_stale = false;
+    const core::KeyboardUsage& usage = m_session->keyboardUsage()[static_cast<std::size_t>(modifierValue())];
     for (int row = 0; row < core::KeyCodeTable::KeyCount; ++row) {
         KeyLabel* key = m_keys.value(core::KeyCodeTable::row(row).labelIndex);
         if (!key || !key->isEnabled())
             continue;
-        switch (m_usage.forTableRow(row).use) {
+        switch (usage.forTableRow(row).use) {
         case core::KeyUse::Free:
+            key->setBackground(QColor());
             break;
         case core::KeyUse::Assigned:
             key->setBackground(AssignedColour);
@@ -264,7 +291,6 @@ void KeyboardPage::resetForOpening()
         box->setChecked(false);
     m_keyCode->clear();
     clearLabels();
-    m_usage = core::KeyboardUsage();
     for (QLabel* label : m_paste)
         label->clear();
     clearReadOuts();
@@ -283,7 +309,8 @@ void KeyboardPage::onHover(int index)
     if (!row)
         return;
     const int modifier = modifierValue();
-    const auto answer = core::hoverAnswer(m_model->document(), m_usage, *row, modifier);
+    const core::KeyboardUsage& usage = m_session->keyboardUsage()[static_cast<std::size_t>(modifier)];
+    const auto answer = core::hoverAnswer(m_session->document(), usage, *row, modifier);
     m_keyCode->setText(QString::fromStdString(answer.scanCodeText));
     KeyLabel* key = m_keys.value(index);
     if (!answer.assigned) {
@@ -293,13 +320,17 @@ void KeyboardPage::onHover(int index)
         return;
     }
     if (answer.matched) {
-        m_simName->setText(m_model->decode(answer.simName));
-        m_description->setText(m_model->decode(answer.description));
+        m_simName->setText(m_session->decode(answer.simName));
+        m_description->setText(m_session->decode(answer.description));
     }
-    // The tool tip lists every function that uses the key with the ticked modifiers.
+    // The tool tip lists the functions that use the key with the ticked modifiers; a key used by thousands of
+    // lines names the first few and counts the rest.
+    const std::vector<int>& rows = usage.forTableRow(*row).rows;
     QStringList functions;
-    for (const int documentRow : m_usage.forTableRow(*row).rows)
-        functions << m_model->cellText(documentRow, core::SimNameColumn);
+    for (std::size_t i = 0; i < rows.size() && i < std::size_t(ToolTipFunctions); ++i)
+        functions << m_session->cellText(rows[i], core::SimNameColumn);
+    if (rows.size() > std::size_t(ToolTipFunctions))
+        functions << QStringLiteral("and %1 more").arg(rows.size() - std::size_t(ToolTipFunctions));
     key->setToolTip(functions.join(QLatin1Char('\n')));
 }
 

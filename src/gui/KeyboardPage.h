@@ -14,7 +14,7 @@ class QTextEdit;
 
 namespace gui {
 
-class KeyFileModel;
+class KeyFileSession;
 
 /** One key of the virtual keyboard: a bordered, centred caption on a background that shows the key's use. */
 class KeyLabel final : public QWidget
@@ -58,14 +58,15 @@ public:
     static inline const QColor AssignedColour{0, 255, 0};
     static inline const QColor MultipleColour{255, 0, 0};
 
-    KeyboardPage(KeyFileModel* model, QWidget* parent);
+    /** A key's tool tip names at most this many functions. */
+    static constexpr int ToolTipFunctions = 20;
+
+    KeyboardPage(KeyFileSession* session, QWidget* parent);
 
     /** Every key back to the unassigned colour. */
     void clearLabels();
     /** Colours the keys from the document as it is now, for the ticked modifiers. */
     void colourKeyLabels();
-    /** Colours the keys from `document`. */
-    void colourKeyLabels(const core::KeyDocument& document);
     /** What opening a file resets: boxes, colours, read-outs and the copied key's labels. */
     void resetForOpening();
     /** Empties the read-outs of the key under the pointer. */
@@ -86,8 +87,12 @@ signals:
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    /** The document changed: recoloured now when on screen, otherwise when next shown. */
+    void documentChanged();
+
     void onHover(int index);
     void onRelease(int index);
     void place(QWidget* widget, QRect twips, double fontPoints = 0);
@@ -99,8 +104,8 @@ private:
         double fontPoints;
     };
 
-    KeyFileModel* m_model;
-    core::KeyboardUsage m_usage;
+    KeyFileSession* m_session;
+    bool m_stale = false;
     QFrame* m_frames[2] = {};
     QHash<int, KeyLabel*> m_keys;
     QList<KeyLabel*> m_keyList;

@@ -3,9 +3,10 @@
 #include "ComparePage.h"
 #include "CougarPage.h"
 #include "Desktop.h"
+#include "ElidedLabel.h"
 #include "GridEditing.h"
+#include "GridPages.h"
 #include "GridView.h"
-#include "KeyFileModel.h"
 #include "KeyListModel.h"
 #include "KeyboardPage.h"
 #include "SaveTarget.h"
@@ -14,8 +15,6 @@
 #include "Twips.h"
 #include "core/SimplifiedList.h"
 #include "io/FileIo.h"
-#include "io/SettingsFile.h"
-#include "io/TextCodec.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,7 +23,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
-#include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
@@ -32,6 +30,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolButton>
+#include <QUndoStack>
 
 namespace gui {
 
@@ -40,33 +39,12 @@ namespace {
 const QString kFirstTabCaption = QStringLiteral("Key file");
 const QString kNoKeyFileOpened = QStringLiteral("No Key File Opened");
 
-QString fromLocal(const std::string& text)
-{
-    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string toLocal(const QString& text)
-{
-    return text.toLocal8Bit().toStdString();
-}
-
-QToolButton* pictureButton(QWidget* parent, const QString& objectName, QStyle::StandardPixmap pixmap)
-{
-    auto* button = new QToolButton(parent);
-    button->setObjectName(objectName);
-    button->setIcon(parent->style()->standardIcon(pixmap));
-    button->setIconSize(QSize(16, 16));
-    button->setAutoRaise(false);
-    return button;
-}
-
 } // namespace
 
 MainWindow::MainWindow(WindowContext context, QWidget* parent)
     : QMainWindow(parent)
     , m_context(context)
-    , m_keyFileModel(new KeyFileModel(this))
-    , m_keyListModel(new KeyListModel(this))
+    , m_session(new KeyFileSession(context.prompts, this, this))
 {
     setObjectName(QStringLiteral("FrmZ4IZKey"));
     setWindowTitle(QStringLiteral("  Tarnwick vs. 1.3"));
@@ -91,9 +69,7 @@ MainWindow::MainWindow(WindowContext context, QWidget* parent)
     m_tabs->addPage(QStringLiteral("pageCougar"), QStringLiteral("Cougar macros"));
     m_tabs->addPage(QStringLiteral("pageCompare"), QStringLiteral("Compare two key files"));
     m_tabs->setGeometry(0, px(780), px(14880), px(8880));
-    createKeyFilePage();
-    createKeysAssignedPage();
-    createOtherPages();
+    createPages();
     createStatusBar();
     connect(m_tabs, &TabControl::currentChanged, this, &MainWindow::onPageChanged);
     connect(m_tabs, &TabControl::surfaceHovered, this, &MainWindow::onSurfaceHovered);
@@ -101,8 +77,16 @@ MainWindow::MainWindow(WindowContext context, QWidget* parent)
     m_help->install(m_client);
     for (QLabel* panel : m_statusPanels)
         m_help->watch(panel, QStringLiteral("StatusBar"));
-    connect(m_keyFileModel, &KeyFileModel::savedStateChanged, this, [this] { updateSavedIcon(); });
-    connect(m_keyFileModel, &KeyFileModel::aboutToChange, this, &MainWindow::buildDerivedViews);
+
+    connect(m_session, &KeyFileSession::savedStateChanged, this, &MainWindow::updateSavedIcon);
+    connect(m_session, &KeyFileSession::pathChanged, this, &MainWindow::onPathChanged);
+    connect(m_session, &KeyFileSession::documentReset, this, &MainWindow::onDocumentReset);
+    connect(m_session, &KeyFileSession::progress, this, [this](const QString& banner, const QString& status) {
+        setBanner(banner);
+        if (!status.isNull())
+            setStatusText(status);
+        repaintNow();
+    });
 
     // The initial client area is 15000 x 10395 twips, centred on the screen.
     const QSize client(px(15000), px(10395));
@@ -110,7 +94,8 @@ MainWindow::MainWindow(WindowContext context, QWidget* parent)
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     resizeControls(twips(client.width()), twips(client.height()));
-    onPageChanged(KeyFilePage);
+    onPageChanged(KeyFilePageIndex);
+    onPathChanged();
     updateSavedIcon();
 }
 
@@ -120,22 +105,33 @@ void MainWindow::createMenus()
 {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("mnuFile"));
-    m_openAction = file->addAction(QStringLiteral("&Open"));
-    m_openAction->setObjectName(QStringLiteral("mnuFileOpen"));
-    m_openAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    m_saveAction = file->addAction(QStringLiteral("&Save"));
-    m_saveAction->setObjectName(QStringLiteral("mnuFileSave"));
-    m_saveAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    QAction* open = file->addAction(QStringLiteral("&Open"));
+    open->setObjectName(QStringLiteral("mnuFileOpen"));
+    open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    QAction* save = file->addAction(QStringLiteral("&Save"));
+    save->setObjectName(QStringLiteral("mnuFileSave"));
+    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     file->addSeparator()->setObjectName(QStringLiteral("mnuDiv1"));
-    m_saveAsAction = file->addAction(QStringLiteral("Save &As ..."));
-    m_saveAsAction->setObjectName(QStringLiteral("mnuFileSaveAs"));
+    QAction* saveAs = file->addAction(QStringLiteral("Save &As ..."));
+    saveAs->setObjectName(QStringLiteral("mnuFileSaveAs"));
     file->addSeparator()->setObjectName(QStringLiteral("mnuDiv2"));
-    m_exitAction = file->addAction(QStringLiteral("E&xit"));
-    m_exitAction->setObjectName(QStringLiteral("mnuFileExit"));
-    connect(m_openAction, &QAction::triggered, this, &MainWindow::openWithSaveOffer);
-    connect(m_saveAction, &QAction::triggered, this, &MainWindow::saveToOwnPath);
-    connect(m_saveAsAction, &QAction::triggered, this, &MainWindow::saveFileAs);
-    connect(m_exitAction, &QAction::triggered, this, &QWidget::close);
+    QAction* exit = file->addAction(QStringLiteral("E&xit"));
+    exit->setObjectName(QStringLiteral("mnuFileExit"));
+    connect(open, &QAction::triggered, m_session, &KeyFileSession::openWithSaveOffer);
+    connect(save, &QAction::triggered, m_session, &KeyFileSession::saveToOwnPath);
+    connect(saveAs, &QAction::triggered, m_session, &KeyFileSession::saveFileAs);
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("mnuEdit"));
+    QAction* undo = m_session->undoStack()->createUndoAction(edit, QStringLiteral("&Undo"));
+    undo->setObjectName(QStringLiteral("mnuEditUndo"));
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QAction* redo = m_session->undoStack()->createRedoAction(edit, QStringLiteral("&Redo"));
+    redo->setObjectName(QStringLiteral("mnuEditRedo"));
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    edit->addAction(undo);
+    edit->addAction(redo);
 }
 
 void MainWindow::createStrip(QWidget* client)
@@ -150,18 +146,24 @@ void MainWindow::createStrip(QWidget* client)
     sortLabel->setObjectName(QStringLiteral("Label2_1"));
     sortLabel->setWordWrap(true); // two lines where today's fonts do not fit one
     placeTwips(sortLabel, 180, 300, 855, 195);
-    m_sortButtons[0] = pictureButton(frame, QStringLiteral("Command2_0"), QStyle::SP_ArrowUp);
-    m_sortButtons[0]->setToolTip(QStringLiteral("Sort ascending"));
+    m_sortButtons[0]
+        = pictureButton(frame, QStringLiteral("Command2_0"), QStyle::SP_ArrowUp, QStringLiteral("Sort ascending"));
     placeTwips(m_sortButtons[0], 1140, 180, 435, 435);
-    m_sortButtons[1] = pictureButton(frame, QStringLiteral("Command2_1"), QStyle::SP_ArrowDown);
-    m_sortButtons[1]->setToolTip(QStringLiteral("Sort descending"));
+    m_sortButtons[1]
+        = pictureButton(frame, QStringLiteral("Command2_1"), QStyle::SP_ArrowDown, QStringLiteral("Sort descending"));
     placeTwips(m_sortButtons[1], 1800, 180, 435, 435);
     m_sortButtons[2] = new QToolButton(frame);
     m_sortButtons[2]->setObjectName(QStringLiteral("Command2_2"));
     m_sortButtons[2]->setText(QStringLiteral("Reset"));
     placeTwips(m_sortButtons[2], 2400, 180, 615, 435);
-    for (int i = 0; i < 3; ++i)
-        connect(m_sortButtons[i], &QToolButton::clicked, this, [this, i] { sortCurrentGrid(i); });
+    for (int i = 0; i < 3; ++i) {
+        connect(m_sortButtons[i], &QToolButton::clicked, this, [this, i] {
+            if (m_tabs->currentIndex() == KeyFilePageIndex)
+                m_keyFilePage->sort(i);
+            else if (m_tabs->currentIndex() == KeysAssignedPageIndex)
+                m_keysAssignedPage->sort(i);
+        });
+    }
 
     auto* keyLabel = new QLabel(QStringLiteral("Key"), client);
     keyLabel->setObjectName(QStringLiteral("Label2_0"));
@@ -196,18 +198,18 @@ void MainWindow::createStatusBar()
     bar->setObjectName(QStringLiteral("StatusBar"));
     bar->setSizeGripEnabled(false);
     bar->setMouseTracking(true);
-    const char* const names[] = {"StatusPanel1", "StatusPanel2", "StatusPanel3"};
+    m_pathPanel = new ElidedLabel(bar);
+    m_statusPanels[0] = new QLabel(bar);
+    m_statusPanels[1] = m_pathPanel;
+    m_statusPanels[2] = new QLabel(bar);
     for (int i = 0; i < 3; ++i) {
-        m_statusPanels[i] = new QLabel(bar);
-        m_statusPanels[i]->setObjectName(QString::fromLatin1(names[i]));
+        m_statusPanels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i + 1));
         m_statusPanels[i]->setFrameShape(QFrame::Panel);
         m_statusPanels[i]->setFrameShadow(QFrame::Sunken);
         m_statusPanels[i]->setMouseTracking(true);
     }
     m_statusPanels[0]->setMinimumWidth(px(1200));
     m_statusPanels[1]->setMinimumWidth(px(1600));
-    m_statusPanels[1]->setText(kNoKeyFileOpened);
-    m_statusPanels[1]->setToolTip(QStringLiteral("Location of currently opened .key file"));
     m_statusPanels[2]->setFixedWidth(px(300));
     m_statusPanels[2]->setAlignment(Qt::AlignCenter);
     m_statusPanels[2]->setToolTip(QStringLiteral("Currently active file saved state"));
@@ -216,85 +218,44 @@ void MainWindow::createStatusBar()
     bar->addWidget(m_statusPanels[2]);
 }
 
-void MainWindow::createKeyFilePage()
+void MainWindow::createPages()
 {
-    QWidget* page = m_tabs->page(KeyFilePage);
-    m_gridData = new GridView(page);
-    m_gridData->setObjectName(QStringLiteral("GridData"));
-    m_gridData->setModel(m_keyFileModel);
-    m_gridData->setColumnWidthsTwips({500, 3540, 1080, 855, 2130, 2535, 2130, 2535, 1245, 3825});
-    m_gridData->setMouseTracking(true);
-    // The key file grid marks its selection in its own colours.
-    QPalette palette = m_gridData->palette();
-    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
-        palette.setColor(group, QPalette::Highlight, QColor(255, 224, 192));
-        palette.setColor(group, QPalette::HighlightedText, QColor(0, 0, 192));
-    }
-    m_gridData->setPalette(palette);
-    connect(m_keyFileModel, &QAbstractItemModel::modelReset, this, [this] {
-        QList<int> comments;
-        for (int r = 0; r < m_keyFileModel->rowCount(); ++r)
-            if (m_keyFileModel->isComment(r))
-                comments.append(r);
-        m_gridData->spanRows(comments, core::SimNameColumn);
-    });
+    m_keyFilePage = new KeyFilePage(m_tabs, KeyFilePageIndex, m_session, this);
+    connect(m_keyFilePage, &KeyFilePage::openRequested, m_session, &KeyFileSession::openWithSaveOffer);
+    connect(m_keyFilePage, &KeyFilePage::saveRequested, m_session, &KeyFileSession::saveFileAs);
+    connect(m_keyFilePage->editing(), &GridEditing::bannerText, this, &MainWindow::setBanner);
 
-    m_commandButtons[0] = pictureButton(m_tabs, QStringLiteral("Command4_0"), QStyle::SP_DialogOpenButton);
-    m_commandButtons[0]->setToolTip(QStringLiteral("Open a key file"));
-    m_tabs->addHeaderWidget(KeyFilePage, m_commandButtons[0], Qt::LeftEdge);
-    connect(m_commandButtons[0], &QToolButton::clicked, this, &MainWindow::openWithSaveOffer);
-    m_commandButtons[1] = pictureButton(m_tabs, QStringLiteral("Command4_1"), QStyle::SP_DialogSaveButton);
-    m_commandButtons[1]->setToolTip(QStringLiteral("Save the key file"));
-    m_tabs->addHeaderWidget(KeyFilePage, m_commandButtons[1], Qt::RightEdge);
-    connect(m_commandButtons[1], &QToolButton::clicked, this, &MainWindow::saveFileAs);
+    m_keysAssignedPage = new KeysAssignedPage(m_tabs, KeysAssignedPageIndex, m_session, this);
+    connect(m_keysAssignedPage, &KeysAssignedPage::viewInTextEditorRequested, this, &MainWindow::viewListInTextEditor);
 
-    m_editing = new GridEditing(m_gridData, m_keyFileModel, this);
-    connect(m_editing, &GridEditing::bannerText, this, &MainWindow::setBanner);
-}
-
-void MainWindow::createKeysAssignedPage()
-{
-    QWidget* page = m_tabs->page(KeysAssignedPage);
-    m_keyGrid = new GridView(page);
-    m_keyGrid->setObjectName(QStringLiteral("KeyGrid"));
-    m_keyGrid->setModel(m_keyListModel);
-    m_keyGrid->setColumnWidthsTwips({500, 3540, 4000, 3825});
-    m_keyGrid->setMouseTracking(true);
-
-    m_commandButtons[2] = pictureButton(m_tabs, QStringLiteral("Command4_2"), QStyle::SP_FileDialogDetailedView);
-    m_commandButtons[2]->setToolTip(QStringLiteral("View the list in a text editor"));
-    m_tabs->addHeaderWidget(KeysAssignedPage, m_commandButtons[2], Qt::LeftEdge);
-    connect(m_commandButtons[2], &QToolButton::clicked, this, &MainWindow::viewListInTextEditor);
-}
-
-void MainWindow::createOtherPages()
-{
-    m_keyboard = new KeyboardPage(m_keyFileModel, m_tabs->page(SpareKeysPage));
+    m_keyboard = new KeyboardPage(m_session, m_tabs->page(SpareKeysPageIndex));
     connect(m_keyboard, &KeyboardPage::keyCopied, this,
-        [this](const QString& code, int modifier) { m_editing->setPasteKey(code, modifier); });
+        [this](const QString& code, int modifier) { m_keyFilePage->editing()->setPasteKey(code, modifier); });
     connect(m_keyboard, &KeyboardPage::surfaceHovered, this, &MainWindow::onSurfaceHovered);
 
-    m_cougar = new CougarPage(m_tabs, CougarMacrosPage, m_keyListModel, m_context.desktop, this);
-    connect(m_cougar, &CougarPage::refreshRequested, this,
-        [this] { m_cougar->fillCougarMacros(m_removeSim->isChecked()); });
+    const auto listInViewOrder = [this] {
+        std::vector<core::SimplifiedEntry> entries;
+        for (const int row : m_keysAssignedPage->listRowsInViewOrder())
+            entries.push_back(m_session->listModel()->entry(row));
+        return entries;
+    };
+    m_cougar = new CougarPage(
+        m_tabs, CougarMacrosPageIndex, m_session, listInViewOrder, [this] { return m_removeSim->isChecked(); },
+        m_context.desktop, this);
 
-    m_compare = new ComparePage(m_tabs, CompareFilesPage,
-        {m_context.prompts, m_context.desktop, [this] { return fromLocal(m_locations.keyFilesFolder); },
-            [this] { return m_tabs->tabText(KeyFilePage); }},
+    m_compare = new ComparePage(m_tabs, CompareFilesPageIndex,
+        {m_context.prompts, [this] { return m_locations.keyFilesFolder; },
+            [this] { return m_tabs->tabText(KeyFilePageIndex); }},
         this);
     connect(m_compare, &ComparePage::bannerText, this, &MainWindow::setBanner);
+    connect(m_compare, &ComparePage::viewRequested, this, &MainWindow::openInTextEditor);
 }
 
 void MainWindow::onSurfaceHovered()
 {
     m_help->show(QStringLiteral("SSTab1"));
-    if (m_tabs->currentIndex() == SpareKeysPage)
+    if (m_tabs->currentIndex() == SpareKeysPageIndex)
         m_keyboard->clearReadOuts();
-}
-
-core::SavedState MainWindow::savedState() const
-{
-    return m_keyFileModel->document().savedState();
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event)
@@ -313,261 +274,65 @@ void MainWindow::resizeControls(int w, int h)
         m_tabs->setGeometry(0, px(780), px(tabWidth), px(tabHeight));
     const int tw = twips(m_tabs->width());
     const int th = twips(m_tabs->height());
-    if (tw - 240 > 0 && th - 560 > 0) {
-        m_tabs->placeOnPage(KeyFilePage, m_gridData, 60, 420, tw - 240, th - 560);
-        m_tabs->placeOnPage(KeysAssignedPage, m_keyGrid, 60, 420, tw - 240, th - 560);
-    }
+    m_keyFilePage->resize(tw, th);
+    m_keysAssignedPage->resize(tw, th);
     m_cougar->resize(tw, th);
     m_compare->resize(tw, th);
     if (tw > 0 && th > 0)
-        m_keyboard->layoutFor(tw, th, -m_tabs->page(SpareKeysPage)->pos());
+        m_keyboard->layoutFor(tw, th, -m_tabs->page(SpareKeysPageIndex)->pos());
     if (m_statusBar && w > 0 && h > 315)
         m_statusBar->setGeometry(0, px(h) - px(315), px(w), px(315));
 }
 
 void MainWindow::onPageChanged(int index)
 {
-    if (index != KeyFilePage)
-        buildDerivedViews();
-    // Each page shows only its own large control; the strip's controls work where their effect shows.
-    const bool onGrid = index == KeyFilePage || index == KeysAssignedPage;
+    // The strip's controls work where their effect shows.
+    const bool onGrid = index == KeyFilePageIndex || index == KeysAssignedPageIndex;
     for (auto* button : m_sortButtons)
         button->setEnabled(onGrid);
-    m_removeSim->setEnabled(index == KeysAssignedPage || index == CougarMacrosPage);
+    m_removeSim->setEnabled(index == KeysAssignedPageIndex || index == CougarMacrosPageIndex);
 }
 
 void MainWindow::startUp(const QString& fileToOpen)
 {
-    m_editing->setPasteKey({}, 0);
-    m_keyFileModel->setSavedState(core::SavedState::NoFile);
     m_locations = m_context.settingsFile.load(m_context.programFolder);
+    m_session->setKeyFilesFolder(m_locations.keyFilesFolder);
     repaintNow();
-    if (!fileToOpen.isEmpty()) {
-        openKeyFile(QFileInfo(fileToOpen).absoluteFilePath());
-    } else if (!m_locations.keyFilePath.empty()) {
-        openKeyFile(fromLocal(m_locations.keyFilePath));
-    } else {
-        updateSavedIcon();
-    }
+    if (!fileToOpen.isEmpty())
+        m_session->open(QFileInfo(fileToOpen).absoluteFilePath());
+    else if (!m_locations.keyFilePath.isEmpty())
+        m_session->open(m_locations.keyFilePath);
+    updateSavedIcon();
 }
 
-void MainWindow::selectKeyFileToOpen()
+void MainWindow::onPathChanged()
 {
-    const QString path
-        = m_context.prompts.openFileName(this, keyFileOpenRequest(fromLocal(m_locations.keyFilesFolder)));
+    const QString path = m_session->path();
+    m_locations.keyFilePath = path;
+    m_locations.keyFileName = m_session->fileName();
+    m_tabs->setTabText(KeyFilePageIndex, path.isEmpty() ? kFirstTabCaption : m_session->fileName());
     if (path.isEmpty())
-        return;
-    openKeyFile(path);
-}
-
-bool MainWindow::openKeyFile(const QString& path)
-{
-    const QString name = QFileInfo(path).fileName();
-    m_locations.keyFilePath = toLocal(path);
-    m_locations.keyFileName = toLocal(name);
-
-    m_keyFileModel->setDocument(core::KeyDocument(), io::TextEncoding::Windows1252);
-    setStatusText(QStringLiteral(" Opening ") + name
-        + QStringLiteral(", analysing the contents and just staring at you. Please wait ..."));
-    setBanner(QStringLiteral("Analysing ..."));
-    repaintNow();
-    m_keyListModel->setList(core::SimplifiedList(), io::TextEncoding::Windows1252);
-    m_keyboard->resetForOpening();
-    m_editing->setPasteKey({}, 0);
-    m_tabs->setCurrentIndex(KeyFilePage);
-
-    std::string bytes;
-    io::FileError error;
-    if (!io::readFileBytes(path, &bytes, &error)) {
-        showNoFileOpen();
-        setBanner(QStringLiteral("Ready"));
-        m_context.prompts.message(this, QStringLiteral("Unable to open key file"),
-            QStringLiteral("I couldn't open ") + path + QStringLiteral(": ") + error.reason + QLatin1Char('.'),
-            PromptButtons::Ok, PromptIcon::Critical);
-        return false;
-    }
-    const io::TextEncoding encoding = io::detectEncoding(bytes);
-    m_tabs->setTabText(KeyFilePage, name);
-    m_keyFileModel->setDocument(core::KeyDocument::fromBytes(std::move(bytes)), encoding);
-    // Opening a large file does not wait for the list, the keyboard colours and the macro text.
-    m_derivedViewsPending = true;
-    m_statusPanels[1]->setText(path);
+        m_pathPanel->setFullText(kNoKeyFileOpened, QStringLiteral("Location of currently opened .key file"));
+    else
+        m_pathPanel->setFullText(path, path);
     m_compare->setPath(0, path);
-    m_keyFileModel->setSavedState(core::SavedState::Saved);
-    updateSavedIcon();
-    setBanner(QStringLiteral("Ready"));
-    setStatusText(QStringLiteral(" You can click on the keys / modifiers columns to display the associated key"));
-    return true;
-}
-
-void MainWindow::showNoFileOpen()
-{
-    m_derivedViewsPending = false;
-    m_locations.keyFilePath.clear();
-    m_locations.keyFileName.clear();
-    m_keyFileModel->setDocument(core::KeyDocument(), io::TextEncoding::Windows1252);
-    m_keyListModel->setList(core::SimplifiedList(), io::TextEncoding::Windows1252);
-    m_tabs->setTabText(KeyFilePage, kFirstTabCaption);
-    m_statusPanels[1]->setText(kNoKeyFileOpened);
     updateSavedIcon();
 }
 
-void MainWindow::buildDerivedViews()
+void MainWindow::onDocumentReset()
 {
-    if (!m_derivedViewsPending)
-        return;
-    m_derivedViewsPending = false;
-    const core::KeyDocument& opened = m_keyFileModel->document();
-    m_keyListModel->setList(core::SimplifiedList::build(opened, m_removeSim->isChecked()), m_keyFileModel->encoding());
-    m_keyboard->colourKeyLabels(opened);
-    m_cougar->fillCougarMacros(m_removeSim->isChecked());
-}
-
-KeyListModel* MainWindow::keyListModel()
-{
-    buildDerivedViews();
-    return m_keyListModel;
-}
-
-KeyboardPage* MainWindow::keyboardPage()
-{
-    buildDerivedViews();
-    return m_keyboard;
-}
-
-CougarPage* MainWindow::cougarPage()
-{
-    buildDerivedViews();
-    return m_cougar;
-}
-
-void MainWindow::fillKeyGrid()
-{
-    m_keyListModel->setList(
-        core::SimplifiedList::build(m_keyFileModel->document(), m_removeSim->isChecked()), m_keyFileModel->encoding());
+    // A newly opened file starts on its grid; the key copied from the keyboard belonged to the old one.
+    m_keyFilePage->editing()->setPasteKey({}, 0);
+    m_tabs->setCurrentIndex(KeyFilePageIndex);
 }
 
 void MainWindow::removeSimName()
 {
-    buildDerivedViews();
     setBanner(QStringLiteral("Wait ..."));
     repaintNow();
-    if (m_removeSim->isChecked())
-        m_keyListModel->removeSimFromNames();
-    else
-        fillKeyGrid();
-    m_cougar->fillCougarMacros(m_removeSim->isChecked());
+    m_session->listModel()->setRemoveSim(m_removeSim->isChecked());
+    m_cougar->fillCougarMacros();
     setBanner(QStringLiteral("Ready"));
-}
-
-void MainWindow::sortCurrentGrid(int buttonIndex)
-{
-    GridView* grid = m_tabs->currentIndex() == KeyFilePage ? m_gridData : m_keyGrid;
-    const core::SortOrder order = buttonIndex == 1 ? core::SortOrder::Descending : core::SortOrder::Ascending;
-    int first = 0;
-    int last = 0;
-    QRect block;
-    if (buttonIndex != 2) {
-        std::tie(first, last) = grid->selectedColumnRange();
-        block = grid->selectedBlock();
-        if (first < 0)
-            return;
-    }
-    if (grid == m_gridData)
-        m_keyFileModel->sortRows(first, last, order);
-    else
-        m_keyListModel->sortRows(first, last, order);
-    // The selected columns stay selected, so the same sort can be repeated.
-    if (block.isValid())
-        grid->selectBlock(block.top(), block.left(), block.bottom(), block.right());
-    else if (grid->model()->rowCount() > 0)
-        grid->setCurrentIndex(grid->model()->index(qMax(0, grid->currentIndex().row()), 0));
-}
-
-QString MainWindow::keyFileName() const
-{
-    return fromLocal(m_locations.keyFileName);
-}
-
-void MainWindow::openWithSaveOffer()
-{
-    if (savedState() == core::SavedState::Modified) {
-        const QString name = keyFileName();
-        const PromptAnswer answer = m_context.prompts.message(this,
-            QStringLiteral(" Save ") + name + QStringLiteral(" now?"),
-            name
-                + QStringLiteral(" has changed and isn't saved. Do you want to save it  before opening a different key "
-                                 "file?"),
-            PromptButtons::YesNoCancel, PromptIcon::Question);
-        if (answer == PromptAnswer::Cancel)
-            return;
-        if (answer == PromptAnswer::Yes) {
-            saveFileAs();
-            if (savedState() == core::SavedState::Modified) {
-                m_context.prompts.message(this, QStringLiteral("Hmmm...let me think..."),
-                    name
-                        + QStringLiteral(" wasn't saved, so I won't continue to load up a new "
-                                         "key file just in case you pressed the cancel button "
-                                         "by accident."),
-                    PromptButtons::Ok, PromptIcon::Exclamation);
-                return;
-            }
-        }
-    }
-    selectKeyFileToOpen();
-}
-
-void MainWindow::saveFileAs()
-{
-    FileDialogRequest request;
-    request.title = QStringLiteral("Save file as ...");
-    request.filter = QStringLiteral("Key file (*.key)|*.key");
-    request.defaultSuffix = QStringLiteral("key");
-    request.proposedName = m_tabs->tabText(KeyFilePage);
-    if (!m_locations.keyFilePath.empty())
-        request.fallbackFolder = QFileInfo(fromLocal(m_locations.keyFilePath)).absolutePath();
-    const QString path = m_context.prompts.saveFileName(this, request);
-    if (path.isEmpty() || !confirmSaveTarget(m_context.prompts, this, path))
-        return;
-    saveFile(path);
-}
-
-void MainWindow::saveToOwnPath()
-{
-    const QString path = fromLocal(m_locations.keyFilePath);
-    if (savedState() == core::SavedState::NoFile || path.isEmpty()) {
-        saveFileAs();
-        return;
-    }
-    if (isReadOnlyFile(path)) {
-        refuseReadOnly(m_context.prompts, this, path);
-        return;
-    }
-    saveFile(path);
-}
-
-bool MainWindow::saveFile(const QString& path)
-{
-    setBanner(QStringLiteral("Saving ..."));
-    repaintNow();
-    io::FileError error;
-    // The file is written whole to a temporary file and renamed over the target: a failure leaves the file on
-    // disk as it was, and the document keeps the user's edits.
-    if (!io::writeFileAtomically(path, m_keyFileModel->document().toBytes(), &error)) {
-        setBanner(QStringLiteral("Ready"));
-        m_context.prompts.message(this, QStringLiteral("File possibly not saved"),
-            QStringLiteral("Looks like there was a problem saving your file. The error raised was %1: %2.")
-                    .arg(error.code)
-                    .arg(error.reason)
-                + QStringLiteral(
-                    "\r\nCheck your file with a text editor. Ignore the status bar file saves status graphic."),
-            PromptButtons::Ok, PromptIcon::Exclamation);
-        return false;
-    }
-    m_keyFileModel->setSavedState(core::SavedState::Saved);
-    // Every view is rebuilt from what was written.
-    openKeyFile(path);
-    return true;
 }
 
 QString MainWindow::temporaryListPath() const
@@ -582,33 +347,44 @@ QString MainWindow::temporaryListPath() const
 
 void MainWindow::viewListInTextEditor()
 {
-    buildDerivedViews();
     setBanner(QStringLiteral(" Creating text file"));
     repaintNow();
+    std::vector<core::SimplifiedEntry> entries;
+    for (const int row : m_keysAssignedPage->listRowsInViewOrder())
+        entries.push_back(m_session->listModel()->entry(row));
     const QString path = temporaryListPath();
     io::FileError error;
-    const bool written = io::writeFileAtomically(path, m_keyListModel->list().toText(), &error);
+    const bool written = io::writeFileAtomically(path, core::listText(entries), &error);
     setBanner(QStringLiteral("Ready"));
     if (!written) {
         reportSaveProblem(m_context.prompts, this, path);
         return;
     }
-    m_context.desktop.openDocument(path);
+    openInTextEditor(path);
+}
+
+void MainWindow::openInTextEditor(const QString& path)
+{
+    if (!m_context.desktop.openInTextEditor(path)) {
+        m_context.prompts.message(this, QStringLiteral("No text editor found"),
+            QStringLiteral("There is no program for text files on this computer to open ") + path + QLatin1Char('.'),
+            PromptButtons::Ok, PromptIcon::Information);
+    }
 }
 
 void MainWindow::updateSavedIcon()
 {
-    const QString name = keyFileName();
-    switch (savedState()) {
-    case core::SavedState::NoFile:
+    const QString name = m_session->fileName();
+    switch (m_session->savedState()) {
+    case SavedState::NoFile:
         m_statusPanels[2]->setPixmap(style()->standardIcon(QStyle::SP_DialogCancelButton).pixmap(16, 16));
         m_statusPanels[2]->setToolTip(QStringLiteral("No file open"));
         break;
-    case core::SavedState::Saved:
+    case SavedState::Saved:
         m_statusPanels[2]->setPixmap(style()->standardIcon(QStyle::SP_DialogApplyButton).pixmap(16, 16));
         m_statusPanels[2]->setToolTip(name + QStringLiteral(" is saved"));
         break;
-    case core::SavedState::Modified:
+    case SavedState::Modified:
         m_statusPanels[2]->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(16, 16));
         m_statusPanels[2]->setToolTip(name + QStringLiteral(" has been modified and isn't saved"));
         break;
@@ -636,26 +412,9 @@ void MainWindow::repaintNow()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (savedState() == core::SavedState::Modified) {
-        const QString name = keyFileName();
-        const PromptAnswer answer
-            = m_context.prompts.message(this, QStringLiteral(" Save ") + name + QStringLiteral(" now?"),
-                name + QStringLiteral(" has changed and isn't saved. Do you want to save it before exiting?"),
-                PromptButtons::YesNoCancel, PromptIcon::Question);
-        if (answer == PromptAnswer::Cancel) {
-            event->ignore();
-            return;
-        }
-        if (answer == PromptAnswer::Yes) {
-            saveFileAs();
-            if (savedState() == core::SavedState::Modified) {
-                m_context.prompts.message(this, QStringLiteral("Ooops!"),
-                    name + QStringLiteral(" wasn't saved. Exit program aborted."), PromptButtons::Ok,
-                    PromptIcon::Exclamation);
-                event->ignore();
-                return;
-            }
-        }
+    if (!m_session->offerToSaveBeforeExit()) {
+        event->ignore();
+        return;
     }
     // The settings are written when the window goes; a failure to write them is passed over.
     m_context.settingsFile.save(m_locations);

@@ -56,6 +56,8 @@ void ReportFiller::start(core::Report report)
             from = end;
         }
     }
+    // A new report is the start of the box's undo history: undo must not take the report away.
+    m_box->setUndoRedoEnabled(false);
     m_box->clear();
     // Lines wrap at the box's width, but wrapping a line of hundreds of thousands of characters would take the
     // layout minutes; a report with such a line is shown unwrapped, which lays out in a blink.
@@ -90,6 +92,7 @@ void ReportFiller::insertLines(int lines)
     if (!busy()) {
         m_pieces.clear();
         m_next = 0;
+        m_box->setUndoRedoEnabled(true);
     }
 }
 

@@ -38,17 +38,37 @@ QString SettingsFile::defaultPath()
     return QDir(config).filePath(name);
 }
 
-core::FileLocations SettingsFile::load(const QString& programFolder) const
+namespace {
+
+// The settings file holds paths in the local 8-bit code page; the program works with Unicode paths. These two are
+// the only places that convert.
+QString fromLocal(const std::string& text)
 {
-    core::PathProbe probe;
-    probe.exists = [](const std::string& p) { return QFileInfo::exists(QString::fromLocal8Bit(p)); };
-    probe.fileExists = [](const std::string& p) { return QFileInfo(QString::fromLocal8Bit(p)).isFile(); };
-    return core::Settings::optionsGet(readSettingsText(m_path), programFolder.toLocal8Bit().toStdString(), probe);
+    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-bool SettingsFile::save(const core::FileLocations& locations) const
+std::string toLocal(const QString& text)
 {
-    const std::string text = core::Settings::optionsSave(readSettingsText(m_path), locations);
+    return text.toLocal8Bit().toStdString();
+}
+
+} // namespace
+
+Locations SettingsFile::load(const QString& programFolder) const
+{
+    core::PathProbe probe;
+    probe.exists = [](const std::string& p) { return QFileInfo::exists(fromLocal(p)); };
+    probe.fileExists = [](const std::string& p) { return QFileInfo(fromLocal(p)).isFile(); };
+    const core::FileLocations read
+        = core::Settings::optionsGet(readSettingsText(m_path), toLocal(programFolder), probe);
+    return Locations{fromLocal(read.keyFilesFolder), fromLocal(read.keyFilePath), fromLocal(read.keyFileName)};
+}
+
+bool SettingsFile::save(const Locations& locations) const
+{
+    const core::FileLocations written{
+        toLocal(locations.keyFilesFolder), toLocal(locations.keyFilePath), toLocal(locations.keyFileName)};
+    const std::string text = core::Settings::optionsSave(readSettingsText(m_path), written);
     FileError ignored;
     return writeFileAtomically(m_path, text, &ignored);
 }

@@ -6,6 +6,16 @@
 
 namespace io {
 
+/** The remembered locations, as paths on this machine. */
+struct Locations
+{
+    QString keyFilesFolder;
+    QString keyFilePath;
+    QString keyFileName;
+
+    friend bool operator==(const Locations&, const Locations&) = default;
+};
+
 /** The settings file on disk: read once at start-up, written once when the window closes. */
 class SettingsFile
 {
@@ -19,10 +29,10 @@ public:
     const QString& path() const { return m_path; }
 
     /** The remembered locations; a missing or unreadable file gives the defaults. */
-    core::FileLocations load(const QString& programFolder) const;
+    Locations load(const QString& programFolder) const;
 
     /** Writes the three keys, keeping whatever else the file holds. A failure is passed over: returns false. */
-    bool save(const core::FileLocations& locations) const;
+    bool save(const Locations& locations) const;
 
 private:
     QString m_path;

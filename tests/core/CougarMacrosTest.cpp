@@ -6,8 +6,6 @@
 
 #include <QTest>
 
-using core::SimplifiedEntry;
-
 namespace {
 
 // A macro line whose remark stands at the 51st character: `start` filled with spaces to 50, then the remark.
@@ -19,13 +17,16 @@ QByteArray remarked(const QByteArray& start, const QByteArray& description)
     return line + " Rem " + description + ' ';
 }
 
-SimplifiedEntry entry(const QByteArray& simName, const QByteArray& keys, const QByteArray& description)
+// The macro line of the first line of `bytes`, read as a key file.
+std::optional<std::string> macroLine(const QByteArray& bytes, bool removeSim = false)
 {
-    SimplifiedEntry e;
-    e.simName = simName.toStdString();
-    e.keys = keys.toStdString();
-    e.description = description.toStdString();
-    return e;
+    const auto doc = core::KeyDocument::fromBytes(bytes.toStdString());
+    return core::cougarMacroLine(core::SimplifiedList::build(doc, false).entries().at(0), doc.binding(0), removeSim);
+}
+
+std::string macros(const core::KeyDocument& doc, bool removeSim = false)
+{
+    return core::fillCougarMacros(doc, core::SimplifiedList::build(doc, removeSim).entries(), removeSim);
 }
 
 } // namespace
@@ -37,138 +38,111 @@ class CougarMacrosTest : public QObject
 private slots:
     void workedExampleCharacterByCharacter()
     {
-        const auto line = core::cougarMacroLine(entry("SimAlpha", "CTL a", "\"Alpha\""), false);
+        const auto line = macroLine("SimAlpha -1 0 0x1E 2 0 0 1 \"Alpha\"");
         QVERIFY(line.has_value());
         // "SimAlpha = CTL a " is 17 characters; 33 spaces fill it to 50, then the remark follows.
-        const std::string expected = "SimAlpha = CTL a " + std::string(33, ' ') + " Rem \"Alpha\" ";
+        const std::string expected = "SimAlpha = CTL a " + std::string(33, ' ') + " Rem \"Alpha\"  ";
         QCOMPARE(*line, expected);
-        QCOMPARE(line->size(), std::size_t(63));
         QCOMPARE(line->find("Rem"), std::size_t(51)); // the 52nd character
-        QCOMPARE(line->substr(0, 11), std::string("SimAlpha = "));
     }
 
     void rules_data()
     {
-        QTest::addColumn<QByteArray>("simName");
-        QTest::addColumn<QByteArray>("keys");
-        QTest::addColumn<QByteArray>("description");
+        QTest::addColumn<QByteArray>("keyLine");
         QTest::addColumn<bool>("removeSim");
         QTest::addColumn<bool>("hasLine");
         QTest::addColumn<QByteArray>("line");
 
-        const QByteArray d = "\"Desc\"";
+        const QByteArray d = "\"Desc\" ";
+        const auto key = [](const QByteArray& name, const QByteArray& cells) -> QByteArray {
+            return name + " -1 0 " + cells + " 1 \"Desc\"";
+        };
+        const auto button = [](int number, const QByteArray& name = "SimA") -> QByteArray {
+            return name + ' ' + QByteArray::number(number) + " -1 -2 0 0x0 -1 1 \"Desc\"";
+        };
         // Windows keys: alone they become USB codes; combined they stay and the line is commented out.
-        QTest::newRow("WinL alone") << QByteArray("SimA") << QByteArray("WinL") << d << false << true
+        QTest::newRow("WinL alone") << key("SimA", "0XDB 0 0 0") << false << true
                                     << remarked("SimA = USB (DE3 UE3) ", d);
-        QTest::newRow("WinR alone") << QByteArray("SimA") << QByteArray("WinR") << d << false << true
+        QTest::newRow("WinR alone") << key("SimA", "0XDC 0 0 0") << false << true
                                     << remarked("SimA = USB (DE7 UE7) ", d);
-        QTest::newRow("Apps alone") << QByteArray("SimA") << QByteArray("Apps") << d << false << true
+        QTest::newRow("Apps alone") << key("SimA", "0XDD 0 0 0") << false << true
                                     << remarked("SimA = USB (D65 U65) ", d);
-        QTest::newRow("WinL with a modifier") << QByteArray("SimA") << QByteArray("SHF WinL") << d << false << true
-                                              << remarked("Rem SimA = SHF WinL ", d);
+        QTest::newRow("WinL with a modifier")
+            << key("SimA", "0XDB 1 0 0") << false << true << remarked("Rem SimA = SHF WinL ", d);
         QTest::newRow("WinL as combination key")
-            << QByteArray("SimA") << QByteArray("WinL  a") << d << false << true << remarked("Rem SimA = WinL  a ", d);
+            << key("SimA", "0x1E 0 0XDB 0") << false << true << remarked("Rem SimA = WinL  a ", d);
         QTest::newRow("two Windows keys combined")
-            << QByteArray("SimA") << QByteArray("ALT WinR  CTL Apps") << d << false << true
-            << remarked("Rem Rem SimA = ALT WinR  CTL Apps ", d);
+            << key("SimA", "0XDD 2 0XDC 4") << false << true << remarked("Rem Rem SimA = ALT WinR  CTL Apps ", d);
         // Unassigned becomes "^", and "^" comments the line out.
-        QTest::newRow("Unassigned") << QByteArray("SimA") << QByteArray("Unassigned") << d << false << true
-                                    << remarked("Rem SimA = ^ ", d);
-        QTest::newRow("Unassigned with a modifier") << QByteArray("SimA") << QByteArray("SHF Unassigned") << d << false
-                                                    << true << remarked("Rem SimA = SHF Unassigned ", d);
+        QTest::newRow("Unassigned") << key("SimA", "0XFFFFFFFF 0 0 0") << false << true << remarked("Rem SimA = ^ ", d);
+        QTest::newRow("Unassigned with a modifier")
+            << key("SimA", "0XFFFFFFFF 1 0 0") << false << true << remarked("Rem SimA = SHF Unassigned ", d);
         QTest::newRow("caret in the name counts twice")
-            << QByteArray("Sim^A") << QByteArray("a") << d << false << true << remarked("Rem Rem Sim^A = a ", d);
-        QTest::newRow("caret in the name and Unassigned") << QByteArray("Sim^A") << QByteArray("Unassigned") << d
-                                                          << false << true << remarked("Rem Rem Sim^A = ^ ", d);
-        QTest::newRow("caret in the keys")
-            << QByteArray("SimA") << QByteArray("SHF ^") << d << false << true << remarked("Rem SimA = SHF ^ ", d);
+            << key("Sim^A", "0x1E 0 0 0") << false << true << remarked("Rem Rem Sim^A = a ", d);
+        QTest::newRow("caret in the name and Unassigned")
+            << key("Sim^A", "0XFFFFFFFF 0 0 0") << false << true << remarked("Rem Rem Sim^A = ^ ", d);
         // DirectX buttons of device 01 up to 28 are kept, without ", Device 01"; all others give no line.
-        QTest::newRow("DX1 device 01") << QByteArray("SimA") << QByteArray("DX1, Device 01") << d << false << true
-                                       << remarked("SimA = DX1", d);
-        QTest::newRow("DX9 device 01") << QByteArray("SimA") << QByteArray("DX9, Device 01") << d << false << true
-                                       << remarked("SimA = DX9", d);
-        QTest::newRow("DX10 device 01") << QByteArray("SimA") << QByteArray("DX10, Device 01") << d << false << true
-                                        << remarked("SimA = DX10", d);
-        QTest::newRow("DX28 device 01") << QByteArray("SimA") << QByteArray("DX28, Device 01") << d << false << true
-                                        << remarked("SimA = DX28", d);
-        QTest::newRow("DX29 device 01") << QByteArray("SimA") << QByteArray("DX29, Device 01") << d << false << false
-                                        << QByteArray();
-        QTest::newRow("DX32 device 01") << QByteArray("SimA") << QByteArray("DX32, Device 01") << d << false << false
-                                        << QByteArray();
-        QTest::newRow("DX with empty description") << QByteArray("SimA") << QByteArray("DX5, Device 01") << QByteArray()
-                                                   << false << true << QByteArray("SimA = DX5");
+        QTest::newRow("DX1 device 01") << button(0) << false << true << remarked("SimA = DX1", d);
+        QTest::newRow("DX10 device 01") << button(9) << false << true << remarked("SimA = DX10", d);
+        QTest::newRow("DX28 device 01") << button(27) << false << true << remarked("SimA = DX28", d);
+        QTest::newRow("DX29 device 01") << button(28) << false << false << QByteArray();
+        QTest::newRow("DX32 device 01") << button(31) << false << false << QByteArray();
+        QTest::newRow("DX3 device 02") << button(34) << false << false << QByteArray();
+        QTest::newRow("DX1 device 13") << button(384) << false << false << QByteArray();
+        QTest::newRow("DX without a number")
+            << QByteArray("SimA x -1 -2 0 0x0 -1 1 \"Desc\"") << false << true << remarked("SimA = DX? ", d);
+        QTest::newRow("DX with empty description")
+            << QByteArray("SimA 4 -1 -2 0 0x0 -1") << false << true << QByteArray("SimA = DX5");
         QTest::newRow("DX with a long name is not padded")
-            << QByteArray("SimAVeryLongFunctionNameThatFillsTheColumnWhole") << QByteArray("DX7, Device 01") << d
-            << false << true << QByteArray("SimAVeryLongFunctionNameThatFillsTheColumnWhole = DX7 Rem \"Desc\" ");
-        QTest::newRow("DX3 device 02") << QByteArray("SimA") << QByteArray("DX3, Device 02") << d << false << false
-                                       << QByteArray();
-        QTest::newRow("DX1 device 13") << QByteArray("SimA") << QByteArray("DX1, Device 13") << d << false << false
-                                       << QByteArray();
+            << button(6, "SimAVeryLongFunctionNameThatFillsTheColumnWhole") << false << true
+            << QByteArray("SimAVeryLongFunctionNameThatFillsTheColumnWhole = DX7 Rem \"Desc\"  ");
+        QTest::newRow("POV hat") << QByteArray("OTWViewLeft 0 -1 -3 6 0x0 -1 1 \"Desc\"") << false << false
+                                 << QByteArray();
         // Filling to 50 characters: below, at and beyond.
-        QTest::newRow("49 characters get one space") << QByteArray(44, 'N') << QByteArray("a") << d << false << true
-                                                     << QByteArray(QByteArray(44, 'N') + " = a   Rem \"Desc\" ");
-        QTest::newRow("50 characters get none") << QByteArray(45, 'N') << QByteArray("a") << d << false << true
-                                                << QByteArray(QByteArray(45, 'N') + " = a  Rem \"Desc\" ");
-        QTest::newRow("beyond 50 characters") << QByteArray(60, 'N') << QByteArray("a") << d << false << true
-                                              << QByteArray(QByteArray(60, 'N') + " = a  Rem \"Desc\" ");
-        QTest::newRow("empty description") << QByteArray("SimA") << QByteArray("a") << QByteArray() << false << true
-                                           << remarked("SimA = a ", QByteArray());
-        QTest::newRow("empty keys text") << QByteArray("SimA") << QByteArray() << d << false << true
-                                         << remarked("SimA =  ", d);
+        QTest::newRow("49 characters get one space") << key(QByteArray(44, 'N'), "0x1E 0 0 0") << false << true
+                                                     << QByteArray(QByteArray(44, 'N') + " = a   Rem " + d + ' ');
+        QTest::newRow("50 characters get none") << key(QByteArray(45, 'N'), "0x1E 0 0 0") << false << true
+                                                << QByteArray(QByteArray(45, 'N') + " = a  Rem " + d + ' ');
+        QTest::newRow("beyond 50 characters") << key(QByteArray(60, 'N'), "0x1E 0 0 0") << false << true
+                                              << QByteArray(QByteArray(60, 'N') + " = a  Rem " + d + ' ');
+        QTest::newRow("no description") << QByteArray("SimA -1 0 0x1E 0 0 0 1") << false << true
+                                        << remarked("SimA = a ", QByteArray());
+        QTest::newRow("empty keys text") << key("SimA", "0 0 0 0") << false << true << remarked("SimA =  ", d);
         // A line that begins with a backslash is dropped; one that "Rem " comes before is not.
-        QTest::newRow("backslash line") << QByteArray("\\SimA") << QByteArray("a") << d << false << false
-                                        << QByteArray();
+        QTest::newRow("backslash line") << key("\\SimA", "0x1E 0 0 0") << false << false << QByteArray();
         QTest::newRow("backslash line behind Rem")
-            << QByteArray("\\SimA") << QByteArray("Unassigned") << d << false << true << remarked("Rem \\SimA = ^ ", d);
+            << key("\\SimA", "0XFFFFFFFF 0 0 0") << false << true << remarked("Rem \\SimA = ^ ", d);
         QTest::newRow("backslash key name")
-            << QByteArray("SimA") << QByteArray("CTL \\") << d << false << true << remarked("SimA = CTL \\ ", d);
+            << key("SimA", "0X2B 2 0 0") << false << true << remarked("SimA = CTL \\ ", d);
         // Remove SIM works on the name with " = " behind it.
-        QTest::newRow("remove SIM") << QByteArray("SimAlpha") << QByteArray("CTL a") << d << true << true
-                                    << remarked("Alpha = CTL a ", d);
+        QTest::newRow("remove SIM") << key("SimAlpha", "0x1E 2 0 0") << true << true << remarked("Alpha = CTL a ", d);
         QTest::newRow("remove SIM any case")
-            << QByteArray("sIMAlpha") << QByteArray("a") << d << true << true << remarked("Alpha = a ", d);
+            << key("sIMAlpha", "0x1E 0 0 0") << true << true << remarked("Alpha = a ", d);
         QTest::newRow("remove SIM from exactly Sim")
-            << QByteArray("Sim") << QByteArray("a") << d << true << true << remarked(" = a ", d);
+            << key("Sim", "0x1E 0 0 0") << true << true << remarked(" = a ", d);
         QTest::newRow("exactly Sim kept without remove SIM")
-            << QByteArray("Sim") << QByteArray("a") << d << false << true << remarked("Sim = a ", d);
+            << key("Sim", "0x1E 0 0 0") << false << true << remarked("Sim = a ", d);
         QTest::newRow("remove SIM leaves other names")
-            << QByteArray("OTWViewUp") << QByteArray("a") << d << true << true << remarked("OTWViewUp = a ", d);
+            << key("OTWViewUp", "0x1E 0 0 0") << true << true << remarked("OTWViewUp = a ", d);
         QTest::newRow("remove SIM from a two-letter name")
-            << QByteArray("Si") << QByteArray("a") << d << true << true << remarked("Si = a ", d);
+            << key("Si", "0x1E 0 0 0") << true << true << remarked("Si = a ", d);
         QTest::newRow("remove SIM then Rem")
-            << QByteArray("SimA") << QByteArray("Unassigned") << d << true << true << remarked("Rem A = ^ ", d);
+            << key("SimA", "0XFFFFFFFF 0 0 0") << true << true << remarked("Rem A = ^ ", d);
         // Bytes pass through unchanged.
-        QTest::newRow("8-bit description") << QByteArray("SimA") << QByteArray("a") << QByteArray("\"10\xb0\"") << false
-                                           << true << remarked("SimA = a ", QByteArray("\"10\xb0\""));
+        QTest::newRow("8-bit description") << QByteArray("SimA -1 0 0x1E 0 0 0 1 \"10\xb0\"") << false << true
+                                           << remarked("SimA = a ", QByteArray("\"10\xb0\" "));
     }
 
     void rules()
     {
-        QFETCH(QByteArray, simName);
-        QFETCH(QByteArray, keys);
-        QFETCH(QByteArray, description);
+        QFETCH(QByteArray, keyLine);
         QFETCH(bool, removeSim);
         QFETCH(bool, hasLine);
         QFETCH(QByteArray, line);
-        const auto result = core::cougarMacroLine(entry(simName, keys, description), removeSim);
+        const auto result = macroLine(keyLine, removeSim);
         QCOMPARE(result.has_value(), hasLine);
         if (hasLine)
             QCOMPARE(QByteArray::fromStdString(*result), line);
-    }
-
-    void povLinesAreLeftOut()
-    {
-        SimplifiedEntry pov = entry("OTWViewLeft", "POV1 Left", "\"Look left\"");
-        pov.pov = true;
-        QVERIFY(!core::cougarMacroLine(pov, false).has_value());
-        // The flag decides, not the text.
-        QVERIFY(core::cougarMacroLine(entry("SimPOV", "POV1 Left", "\"x\""), false).has_value());
-
-        const auto doc = core::KeyDocument::fromBytes("OTWViewLeft 0 -1 -3 6 0x0 -1\nSimA -1 0 0x1E 0 0 0 1 \"a\"\n");
-        const auto list = core::SimplifiedList::build(doc, false);
-        QVERIFY(list.entries()[0].pov);
-        QVERIFY(!list.entries()[1].pov);
-        QCOMPARE(core::fillCougarMacros(list, false), remarked("SimA = a ", "\"a\" ").toStdString() + "\r\n");
     }
 
     void textFollowsTheListInItsOrder()
@@ -178,26 +152,23 @@ private slots:
                                                       "SimBtn 40 -1 -2 0 0x0 -1\r\n"
                                                       "SimA -1 0 0x1E 2 0 0 1 \"a\"\r\n"
                                                       "SimDX 4 -1 -2 0 0x0 -1\r\n");
-        auto list = core::SimplifiedList::build(doc, false);
+        const auto entries = core::SimplifiedList::build(doc, false).entries();
         const std::string lineB = remarked("SimB = b ", "\"b\" ").toStdString();
         const std::string lineA = remarked("SimA = CTL a ", "\"a\" ").toStdString();
         // A DirectX line without a description has no remark; button 41 is on device 02 and gives no line.
-        QCOMPARE(core::fillCougarMacros(list, false), lineB + "\r\n" + lineA + "\r\nSimDX = DX5\r\n");
-        list.sortRows(1, 1, core::SortOrder::Ascending);
-        QCOMPARE(core::fillCougarMacros(list, false), lineA + "\r\n" + lineB + "\r\nSimDX = DX5\r\n");
-        QCOMPARE(core::fillCougarMacros(core::SimplifiedList(), false), std::string());
+        QCOMPARE(core::fillCougarMacros(doc, entries, false), lineB + "\r\n" + lineA + "\r\nSimDX = DX5\r\n");
+        const std::vector<core::SimplifiedEntry> reordered{entries[2], entries[0]};
+        QCOMPARE(core::fillCougarMacros(doc, reordered, false), lineA + "\r\n" + lineB + "\r\n");
+        QCOMPARE(core::fillCougarMacros(doc, {}, false), std::string());
     }
 
     void removeSimStripsTheListedNameAgain()
     {
         // The list strips "Sim" from "SimSimX", and the macro strips the "Sim" of what is left.
         const auto doc = core::KeyDocument::fromBytes("SimSimX -1 0 0x1E 0 0 0 1 \"x\"\nSim -1 0 0x30 0 0 0 1 \"y\"\n");
-        const auto list = core::SimplifiedList::build(doc, true);
-        QCOMPARE(list.entries()[0].simName, std::string("SimX"));
-        QCOMPARE(list.entries()[1].simName, std::string("Sim"));
         const std::string expected
             = remarked("X = a ", "\"x\" ").toStdString() + "\r\n" + remarked(" = b ", "\"y\" ").toStdString() + "\r\n";
-        QCOMPARE(core::fillCougarMacros(list, true), expected);
+        QCOMPARE(macros(doc, true), expected);
     }
 
     void sampleFileMacros()
@@ -205,7 +176,7 @@ private slots:
         const auto doc = core::KeyDocument::fromBytes(
             testing::readBytes(testing::samplePath(QStringLiteral("tarnwick-sample.key"))));
         const auto list = core::SimplifiedList::build(doc, false);
-        const QByteArray text = QByteArray::fromStdString(core::fillCougarMacros(list, false));
+        const QByteArray text = QByteArray::fromStdString(macros(doc));
         QVERIFY(text.endsWith("\r\n"));
         const QList<QByteArray> lines = text.left(text.size() - 1).split('\n');
         QVERIFY(lines.size() > 100);
@@ -231,9 +202,8 @@ private slots:
             const auto doc = core::KeyDocument::fromBytes(testing::readBytes(file));
             for (const bool removeSim : {false, true}) {
                 const auto list = core::SimplifiedList::build(doc, removeSim);
-                const std::string text = core::fillCougarMacros(list, removeSim);
+                const std::string text = macros(doc, removeSim);
                 QVERIFY2(!text.empty(), qPrintable(file));
-                QCOMPARE(core::fillCougarMacros(list, removeSim), text);
                 std::size_t lines = 0;
                 for (std::size_t pos = text.find('\n'); pos != std::string::npos; pos = text.find('\n', pos + 1)) {
                     QVERIFY2(pos > 0 && text[pos - 1] == '\r', qPrintable(file));

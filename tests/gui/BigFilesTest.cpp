@@ -2,10 +2,6 @@
 
 #include "gui/ComparePage.h"
 #include "gui/CougarPage.h"
-#include "gui/GridView.h"
-#include "gui/KeyFileModel.h"
-#include "gui/KeyListModel.h"
-#include "gui/TabControl.h"
 #include "io/FileIo.h"
 
 #include "TestData.h"
@@ -73,10 +69,10 @@ std::string keyLines(std::size_t bytes, int lineLength)
 // with itself and a save, which must give back the same bytes.
 void exercise(WindowFixture& f, const QString& path)
 {
-    auto* tabs = f.find<gui::TabControl>(QStringLiteral("SSTab1"));
-    QVERIFY(f.window->openKeyFile(path));
+    auto* tabs = f.tabs();
+    QVERIFY(f.session()->open(path));
     QCOMPARE(f.banner(), QStringLiteral("Ready"));
-    auto* grid = f.find<gui::GridView>(QStringLiteral("GridData"));
+    auto* grid = f.keyGrid();
     grid->selectBlock(0, 1, 0, 2);
     f.click(QStringLiteral("Command2_1"));
     f.click(QStringLiteral("Command2_2"));
@@ -84,16 +80,16 @@ void exercise(WindowFixture& f, const QString& path)
         tabs->setCurrentIndex(page);
         QApplication::processEvents();
     }
-    tabs->setCurrentIndex(gui::MainWindow::SpareKeysPage);
+    tabs->setCurrentIndex(gui::MainWindow::SpareKeysPageIndex);
     for (int box = 0; box < 3; ++box)
         f.find<QCheckBox>(QStringLiteral("ChkModifier_%1").arg(box))->click();
-    tabs->setCurrentIndex(gui::MainWindow::CougarMacrosPage);
+    tabs->setCurrentIndex(gui::MainWindow::CougarMacrosPageIndex);
     f.find<QPushButton>(QStringLiteral("Command3_0"))->click();
-    QCOMPARE(f.desktop.clipboard.isEmpty(), f.window->keyListModel()->rowCount() == 0);
+    QCOMPARE(f.desktop.clipboard.isEmpty(), f.session()->listModel()->rowCount() == 0);
     f.desktop.clipboard.clear(); // the test's stand-in for the system clipboard lets go of it
     f.window->viewListInTextEditor();
     QCOMPARE(QString::fromStdString(testing::readBytes(f.window->temporaryListPath())).isEmpty(),
-        f.window->keyListModel()->rowCount() == 0);
+        f.session()->listModel()->rowCount() == 0);
     gui::ComparePage* compare = f.window->comparePage();
     compare->setPath(1, path);
     f.find<QPushButton>(QStringLiteral("Command5"))->click();
@@ -101,9 +97,9 @@ void exercise(WindowFixture& f, const QString& path)
     const QString copy = f.dir.filePath(QStringLiteral("copy.key"));
     QFile::remove(copy);
     f.prompts.answerFile(copy);
-    f.window->saveFileAs();
+    f.session()->saveFileAs();
     QVERIFY2(testing::readBytes(copy) == testing::readBytes(path), qPrintable(path));
-    QCOMPARE(f.window->savedState(), core::SavedState::Saved);
+    QCOMPARE(f.savedState(), gui::SavedState::Saved);
 }
 
 } // namespace
@@ -122,7 +118,7 @@ private slots:
         const qint64 before = memoryInUse();
         QElapsedTimer timer;
         timer.start();
-        QVERIFY(f.window->openKeyFile(atLimit));
+        QVERIFY(f.session()->open(atLimit));
         const qint64 opened = peakMemory();
         qInfo("64 MiB file: opened in %lld ms, peak memory %lld MiB more", timer.restart(), (opened - before) >> 20);
         exercise(f, atLimit);
@@ -139,10 +135,10 @@ private slots:
 
         const QString over = f.writeKeyFile(QStringLiteral("over.key"), bytes + "x");
         f.prompts.answerMessage(PromptAnswer::Ok);
-        QVERIFY(!f.window->openKeyFile(over));
+        QVERIFY(!f.session()->open(over));
         QCOMPARE(f.prompts.asked.last().text,
             QStringLiteral("I couldn't open ") + over + QStringLiteral(": The file is larger than 64 MiB."));
-        QCOMPARE(f.window->savedState(), core::SavedState::NoFile);
+        QCOMPARE(f.savedState(), gui::SavedState::NoFile);
     }
 
     void strangeFiles_data()
@@ -185,36 +181,6 @@ private slots:
         exercise(f, f.writeKeyFile(QStringLiteral("strange.key"), bytes.toStdString()));
         qInfo("every view in %lld ms", timer.elapsed());
         QVERIFY(f.prompts.asked.size() == 1); // only the save dialog
-    }
-
-    void decodedTextIsShownAndTypedTextKeepsTheEncoding_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("description");
-        QTest::addColumn<QByteArray>("afterTyping");
-        QTest::newRow("UTF-8") << QByteArray("\xEF\xBB\xBFSimA -1 0 0x1E 0 0 0 1 \"25\xC2\xB0\"\r\n")
-                               << QString::fromUtf8("\"25\xC2\xB0\" ")
-                               << QByteArray("\xEF\xBB\xBFSimA -1 0 0x1E 0 0 0 1 \"25\xC2\xB0\" 1\r\n");
-        QTest::newRow("Windows-1252") << QByteArray("SimA -1 0 0x1E 0 0 0 1 \"25\xB0\"\r\n")
-                                      << QString::fromUtf8("\"25\xC2\xB0\" ")
-                                      << QByteArray("SimA -1 0 0x1E 0 0 0 1 \"25\xB0\" 1\r\n");
-    }
-
-    void decodedTextIsShownAndTypedTextKeepsTheEncoding()
-    {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, description);
-        QFETCH(QByteArray, afterTyping);
-        WindowFixture f;
-        f.create();
-        const QString path = f.writeKeyFile(QStringLiteral("e.key"), bytes.toStdString());
-        f.window->startUp(path);
-        QCOMPARE(f.window->keyFileModel()->cellText(0, 9), description);
-        auto* grid = f.find<gui::GridView>(QStringLiteral("GridData"));
-        grid->selectBlock(0, 9, 0, 9);
-        QTest::keyRelease(grid, Qt::Key_1);
-        f.window->findChild<QAction*>(QStringLiteral("mnuFileSave"))->trigger();
-        QCOMPARE(QByteArray::fromStdString(testing::readBytes(path)), afterTyping);
     }
 };
 

@@ -4,7 +4,6 @@
 #include "core/ReportWriters.h"
 #include "gui/ComparePage.h"
 #include "gui/ReportView.h"
-#include "gui/TabControl.h"
 #include "io/FileIo.h"
 
 #include <QElapsedTimer>
@@ -41,7 +40,7 @@ struct CompareFixture : WindowFixture
         page = window->comparePage();
         file1 = writeKeyFile(QStringLiteral("one.key"), kFile1);
         file2 = writeKeyFile(QStringLiteral("two.key"), kFile2);
-        find<gui::TabControl>(QStringLiteral("SSTab1"))->setCurrentIndex(gui::MainWindow::CompareFilesPage);
+        showPage(gui::MainWindow::CompareFilesPageIndex);
     }
 
     QTextEdit* box() const { return page->reportBox(); }
@@ -96,13 +95,13 @@ private slots:
         const AskedPrompt& asked = f.prompts.asked.first();
         QCOMPARE(asked.request.title, QStringLiteral("Select the key file to open ..."));
         QCOMPARE(asked.request.filter, QStringLiteral("Falcon .key files (*.key)|*.key|All files (*.*) |*.*"));
-        QCOMPARE(asked.request.startFolder, QString::fromStdString(f.window->locations().keyFilesFolder));
+        QCOMPARE(asked.request.startFolder, f.window->locations().keyFilesFolder);
         // Cancel changes nothing.
         f.prompts.answerFile(QString());
         f.find<QPushButton>(QStringLiteral("Command1_1"))->click();
         QCOMPARE(f.page->path(1), f.file2);
         // Opening a key file for editing makes it key file 1.
-        f.window->openKeyFile(f.file1);
+        f.session()->open(f.file1);
         QCOMPARE(f.page->path(0), f.file1);
         QCOMPARE(f.page->path(1), f.file2);
     }
@@ -369,6 +368,20 @@ private slots:
         f.click(QStringLiteral("Command4_4"));
         f.click(QStringLiteral("Command4_5"));
         QCOMPARE(f.desktop.editorFiles, QStringList({f.file1, QString()}));
+    }
+
+    // Undo in the report box undoes the user's own edits, never the report itself.
+    void undoInTheReportKeepsTheReport()
+    {
+        CompareFixture f;
+        f.compareBoth();
+        const QString report = f.box()->toPlainText();
+        QVERIFY(!f.box()->document()->isUndoAvailable());
+        f.box()->setFocus();
+        QTest::keyClicks(f.box(), QStringLiteral("x"));
+        QTest::keyClick(f.box(), Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(f.box(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(f.box()->toPlainText(), report);
     }
 };
 

@@ -1,19 +1,20 @@
 #include "WindowFixture.h"
 
 #include "gui/GridEditing.h"
-#include "gui/GridView.h"
-#include "gui/KeyFileModel.h"
+#include "gui/KeyboardPage.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QMenu>
 #include <QTest>
+#include <QUndoStack>
 
 using testing::WindowFixture;
 
 namespace {
 
-const char* const kFile = "# comment line\r\n"
-                          "SimA -1 0 0x1E 0 0XFFFFFFFF 0 1 \"Alpha\"\r\n"
+const std::string kFile = "# comment line\r\n"
+                          "SimA  -1 0 0x1E 0 0XFFFFFFFF 0 1 \"Alpha\"\r\n"
                           "SimB -1 -1 0x30 1 0XFFFFFFFF 0 1 \"Beta\"\r\n"
                           "SimC -1 0 0x2E 2 0XFFFFFFFF 0 1 \"Gamma\"\r\n"
                           "SimD -1 32768 0x20 4 0XFFFFFFFF 0 1 \"Delta\"\r\n"
@@ -22,28 +23,39 @@ const char* const kFile = "# comment line\r\n"
 struct EditFixture : WindowFixture
 {
     gui::GridView* grid = nullptr;
-    gui::KeyFileModel* model = nullptr;
+    gui::GridEditing* editing = nullptr;
+    QString path;
 
     EditFixture()
     {
-        create();
-        window->startUp(writeKeyFile(QStringLiteral("e.key"), kFile));
-        grid = find<gui::GridView>(QStringLiteral("GridData"));
-        model = window->keyFileModel();
+        path = open(kFile, QStringLiteral("e.key"));
+        grid = keyGrid();
+        editing = window->keyFilePage()->editing();
     }
 
+    QString cell(int row, int column) const { return session()->cellText(row, column); }
     QStringList block(int r1, int c1, int r2, int c2) const
     {
         QStringList cells;
         for (int r = r1; r <= r2; ++r)
             for (int c = c1; c <= c2; ++c)
-                cells << model->cellText(r, c);
+                cells << cell(r, c);
         return cells;
     }
+    bool popup() { return editing->popupMenu(QPoint(10, 10)); }
+    void menuItem(QAction* action)
+    {
+        QVERIFY(popup());
+        action->trigger();
+        editing->menu()->hide();
+    }
+    QUndoStack* undo() const { return session()->undoStack(); }
+    std::string bytes() const { return session()->document().toBytes(); }
 };
 
 } // namespace
 
+/** Typing, the right-button menu, undo and redo, and the views that follow every change. */
 class EditingTest : public QObject
 {
     Q_OBJECT
@@ -55,36 +67,30 @@ private slots:
         QTest::addColumn<int>("modifiers");
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("after");
-        QTest::addColumn<bool>("modified");
         const int none = Qt::NoModifier;
         QTest::newRow("digit") << int(Qt::Key_4) << none << "0"
-                               << "04" << true;
+                               << "04";
         QTest::newRow("keypad digit") << int(Qt::Key_7) << int(Qt::KeypadModifier) << "0"
-                                      << "07" << true;
-        QTest::newRow("keypad zero") << int(Qt::Key_0) << int(Qt::KeypadModifier) << ""
-                                     << "0" << true;
+                                      << "07";
         QTest::newRow("letter") << int(Qt::Key_A) << none << "0x"
-                                << "0xa" << true;
+                                << "0xa";
         QTest::newRow("shift letter") << int(Qt::Key_A) << int(Qt::ShiftModifier) << "0x"
-                                      << "0xA" << true;
+                                      << "0xA";
         QTest::newRow("control shift letter") << int(Qt::Key_A) << int(Qt::ShiftModifier | Qt::ControlModifier) << "0x"
-                                              << "0xa" << true;
+                                              << "0xa";
         QTest::newRow("alt letter") << int(Qt::Key_Z) << int(Qt::AltModifier) << ""
-                                    << "z" << true;
-        QTest::newRow("shift digit") << int(Qt::Key_1) << int(Qt::ShiftModifier) << ""
-                                     << "1" << true;
+                                    << "z";
         QTest::newRow("shift digit as symbol") << int(Qt::Key_Exclam) << int(Qt::ShiftModifier) << ""
-                                               << "1" << true;
+                                               << "1";
         QTest::newRow("backspace") << int(Qt::Key_Backspace) << none << "0x1E"
-                                   << "0x1" << true;
-        QTest::newRow("backspace on empty cell") << int(Qt::Key_Backspace) << none << ""
-                                                 << "" << true;
+                                   << "0x1";
+        // Keys that change no byte are no edit: the document stays saved.
+        QTest::newRow("backspace on an empty cell") << int(Qt::Key_Backspace) << none << ""
+                                                    << "";
         QTest::newRow("function key ignored") << int(Qt::Key_F1) << none << "0x1E"
-                                              << "0x1E" << false;
-        QTest::newRow("space ignored") << int(Qt::Key_Space) << none << "0x1E"
-                                       << "0x1E" << false;
+                                              << "0x1E";
         QTest::newRow("period ignored") << int(Qt::Key_Period) << none << "0x1E"
-                                        << "0x1E" << false;
+                                        << "0x1E";
     }
 
     void typing()
@@ -93,27 +99,38 @@ private slots:
         QFETCH(int, modifiers);
         QFETCH(QString, before);
         QFETCH(QString, after);
-        QFETCH(bool, modified);
         EditFixture f;
-        f.model->setCellText(1, 4, before);
-        f.model->setSavedState(core::SavedState::Saved);
+        f.session()->edit({{1, 4, before}}, QStringLiteral("set up"));
+        f.undo()->setClean();
         f.grid->selectBlock(1, 4, 1, 4);
         QTest::keyRelease(f.grid, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-        QCOMPARE(f.model->cellText(1, 4), after);
-        QCOMPARE(f.window->savedState(), modified ? core::SavedState::Modified : core::SavedState::Saved);
+        QCOMPARE(f.cell(1, 4), after);
+        const bool modified = before != after;
+        QCOMPARE(f.savedState(), modified ? gui::SavedState::Modified : gui::SavedState::Saved);
         QCOMPARE(f.panelTip(3),
             modified ? QStringLiteral("e.key has been modified and isn't saved") : QStringLiteral("e.key is saved"));
     }
 
-    void typingWorksInEveryColumnButTheLineColumn()
+    void typingIntoOneCellIsOneStepAndTypedBackIsNoChange()
     {
         EditFixture f;
         f.grid->selectBlock(2, 9, 2, 9);
         QTest::keyRelease(f.grid, Qt::Key_X, Qt::NoModifier);
-        QCOMPARE(f.model->cellText(2, 9), QStringLiteral("\"Beta\" x"));
-        f.grid->selectBlock(2, 1, 2, 1);
+        QTest::keyRelease(f.grid, Qt::Key_Y, Qt::NoModifier);
+        QCOMPARE(f.cell(2, 9), QStringLiteral("\"Beta\" xy"));
+        QCOMPARE(f.undo()->count(), 1);
+        QCOMPARE(f.undo()->undoText(), QStringLiteral("Typing"));
         QTest::keyRelease(f.grid, Qt::Key_Backspace, Qt::NoModifier);
-        QCOMPARE(f.model->cellText(2, 1), QStringLiteral("Sim"));
+        QTest::keyRelease(f.grid, Qt::Key_Backspace, Qt::NoModifier);
+        // Typed back to what was read: no step is left, and the file's own spacing is written again.
+        QCOMPARE(f.undo()->count(), 0);
+        QCOMPARE(f.savedState(), gui::SavedState::Saved);
+        QCOMPARE(f.bytes(), kFile);
+        // Typing into another cell is another step.
+        QTest::keyRelease(f.grid, Qt::Key_1, Qt::NoModifier);
+        f.grid->selectBlock(2, 2, 2, 2);
+        QTest::keyRelease(f.grid, Qt::Key_2, Qt::NoModifier);
+        QCOMPARE(f.undo()->count(), 2);
     }
 
     void multiCellSelectionAndCommentsIgnoreTyping()
@@ -124,8 +141,8 @@ private slots:
         QCOMPARE(f.block(1, 4, 1, 5), QStringList({"0x1E", "0"}));
         f.grid->selectBlock(0, 1, 0, 1);
         QTest::keyRelease(f.grid, Qt::Key_1, Qt::NoModifier);
-        QCOMPARE(f.model->cellText(0, 1), QStringLiteral("# comment line"));
-        QCOMPARE(f.window->savedState(), core::SavedState::Saved);
+        QCOMPARE(f.cell(0, 1), QStringLiteral("# comment line"));
+        QCOMPARE(f.savedState(), gui::SavedState::Saved);
     }
 
     void ignoredCellDecidesTheMenu_data()
@@ -137,8 +154,6 @@ private slots:
         QTest::newRow("32767") << "32767" << true;
         QTest::newRow("32768") << "32768" << false;
         QTest::newRow("empty") << "" << false;
-        QTest::newRow("text") << "x" << false;
-        QTest::newRow("rounds down into range") << "32767.4" << true;
         QTest::newRow("half rounds to even, out") << "32767.5" << false;
         QTest::newRow("small negative rounds to 0") << "-0.4" << true;
         QTest::newRow("hex is not a number") << "0x1" << false;
@@ -151,59 +166,72 @@ private slots:
         QCOMPARE(gui::ignoredCellAllowsMenu(ignored), opens);
     }
 
-    void menuOpensOnlyOverKeyAndModifierColumns_data()
+    // The menu's conditions are those of the cell where the selection started, whichever way it was dragged.
+    void menuOpensOverKeyAndModifierColumns_data()
     {
-        QTest::addColumn<int>("row");
-        QTest::addColumn<int>("column");
+        QTest::addColumn<QPoint>("start"); // column, row
+        QTest::addColumn<QPoint>("end");
         QTest::addColumn<bool>("opens");
-        QTest::newRow("keys, ignored 0") << 1 << 4 << true;
-        QTest::newRow("combination modifiers") << 1 << 7 << true;
-        QTest::newRow("cockpit id column") << 1 << 2 << false;
-        QTest::newRow("description column") << 1 << 9 << false;
-        QTest::newRow("ignored -1") << 2 << 5 << false;
-        QTest::newRow("ignored 32768") << 4 << 4 << false;
-        QTest::newRow("ignored text") << 5 << 4 << false;
-        QTest::newRow("comment row") << 0 << 4 << false;
+        QTest::newRow("keys, ignored 0") << QPoint(4, 1) << QPoint(4, 1) << true;
+        QTest::newRow("combination modifiers") << QPoint(7, 1) << QPoint(7, 1) << true;
+        QTest::newRow("from modifiers left to ignored") << QPoint(5, 1) << QPoint(3, 1) << true;
+        QTest::newRow("from keys right to description") << QPoint(4, 1) << QPoint(9, 1) << true;
+        QTest::newRow("from description left to keys") << QPoint(9, 1) << QPoint(4, 1) << false;
+        QTest::newRow("cockpit id column") << QPoint(2, 1) << QPoint(2, 1) << false;
+        QTest::newRow("ignored -1") << QPoint(5, 2) << QPoint(5, 2) << false;
+        QTest::newRow("ignored 32768") << QPoint(4, 4) << QPoint(4, 4) << false;
+        QTest::newRow("ignored text") << QPoint(4, 5) << QPoint(4, 5) << false;
+        QTest::newRow("comment row") << QPoint(4, 0) << QPoint(4, 0) << false;
     }
 
-    void menuOpensOnlyOverKeyAndModifierColumns()
+    void menuOpensOverKeyAndModifierColumns()
     {
-        QFETCH(int, row);
-        QFETCH(int, column);
+        QFETCH(QPoint, start);
+        QFETCH(QPoint, end);
         QFETCH(bool, opens);
         EditFixture f;
-        f.grid->selectBlock(row, column, row, column);
-        QCOMPARE(f.window->gridEditing()->popupMenu(QPoint(10, 10)), opens);
-        f.window->gridEditing()->menu()->hide();
+        for (int c = 1; c < 10; ++c)
+            f.grid->setColumnWidth(c, 60);
+        // A drag with the mouse: pressed on one cell, moved to the other.
+        const QRect from = f.grid->visualRect(f.grid->model()->index(start.y(), start.x()));
+        const QRect to = f.grid->visualRect(f.grid->model()->index(end.y(), end.x()));
+        QTest::mousePress(f.grid->viewport(), Qt::LeftButton, {}, from.center());
+        QMouseEvent move(QEvent::MouseMove, QPointF(to.center()), f.grid->viewport()->mapToGlobal(QPointF(to.center())),
+            Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(f.grid->viewport(), &move);
+        QTest::mouseRelease(f.grid->viewport(), Qt::LeftButton, {}, to.center());
+        if (start.y() > 0) // a comment row is one cell across
+            QCOMPARE(f.grid->anchorIndex().column(), start.x());
+        QCOMPARE(f.popup(), opens);
+        f.editing->menu()->hide();
     }
 
-    void pasteIsEnabledOnlyWithACopiedKey()
+    void pasteIsEnabledOnlyWithACopiedKeyAndStaysAfterASave()
     {
         EditFixture f;
-        auto* editing = f.window->gridEditing();
         f.grid->selectBlock(1, 4, 1, 4);
-        QVERIFY(editing->popupMenu(QPoint(10, 10)));
-        QVERIFY(!editing->pasteAction()->isEnabled());
-        QVERIFY(editing->clearAction()->isEnabled());
-        editing->menu()->hide();
-        editing->setPasteKey(QStringLiteral("0X3B"), 3);
-        QVERIFY(editing->popupMenu(QPoint(10, 10)));
-        QVERIFY(editing->pasteAction()->isEnabled());
-        editing->menu()->hide();
+        QVERIFY(f.popup());
+        QVERIFY(!f.editing->pasteAction()->isEnabled());
+        QVERIFY(f.editing->clearAction()->isEnabled());
+        f.editing->menu()->hide();
+        f.editing->setPasteKey(QStringLiteral("0X3B"), 3);
+        f.trigger(QStringLiteral("mnuFileSave"));
+        QVERIFY(f.popup());
+        QVERIFY(f.editing->pasteAction()->isEnabled());
+        f.editing->menu()->hide();
         // Opening a file forgets the copied key.
-        f.window->openKeyFile(f.dir.filePath(QStringLiteral("e.key")));
+        f.window->session()->open(f.path);
         f.grid->selectBlock(1, 4, 1, 4);
-        QVERIFY(editing->popupMenu(QPoint(10, 10)));
-        QVERIFY(!editing->pasteAction()->isEnabled());
-        editing->menu()->hide();
+        QVERIFY(f.popup());
+        QVERIFY(!f.editing->pasteAction()->isEnabled());
+        f.editing->menu()->hide();
     }
 
     void pasteAndClearCoverTheBlockInAnyDirection_data()
     {
-        QTest::addColumn<QRect>("drag"); // current cell (x = column, y = row) to selection end, as a rect of points
+        QTest::addColumn<QRect>("drag"); // anchor (left, top) to selection end (right, bottom), as points
         QTest::newRow("down right") << QRect(QPoint(4, 1), QPoint(5, 3));
         QTest::newRow("up left") << QRect(QPoint(5, 3), QPoint(4, 1));
-        QTest::newRow("up right") << QRect(QPoint(4, 3), QPoint(5, 1));
         QTest::newRow("down left") << QRect(QPoint(5, 1), QPoint(4, 3));
     }
 
@@ -211,41 +239,44 @@ private slots:
     {
         QFETCH(QRect, drag);
         EditFixture f;
-        auto* editing = f.window->gridEditing();
-        editing->setPasteKey(QStringLiteral("0X3B"), 3);
-        // The rect holds the current cell as (left, top) and the selection end as (right, bottom).
+        f.editing->setPasteKey(QStringLiteral("0X3B"), 3);
         f.grid->selectBlock(drag.top(), drag.left(), drag.bottom(), drag.right());
-        QVERIFY(editing->popupMenu(QPoint(10, 10)));
-        editing->pasteAction()->trigger();
-        editing->menu()->hide();
+        f.menuItem(f.editing->pasteAction());
         QCOMPARE(f.block(1, 4, 3, 5), QStringList({"0X3B", "3", "0X3B", "3", "0X3B", "3"}));
         QCOMPARE(f.block(4, 4, 4, 5), QStringList({"0x20", "4"}));
         QCOMPARE(f.block(1, 6, 1, 7), QStringList({"0XFFFFFFFF", "0"}));
-        QCOMPARE(f.window->savedState(), core::SavedState::Modified);
-        QVERIFY(editing->popupMenu(QPoint(10, 10)));
-        editing->clearAction()->trigger();
-        editing->menu()->hide();
+        QCOMPARE(f.undo()->undoText(), QStringLiteral("Paste"));
+        f.menuItem(f.editing->clearAction());
         QCOMPARE(f.block(1, 4, 3, 5), QStringList({"0XFFFFFFFF", "0", "0XFFFFFFFF", "0", "0XFFFFFFFF", "0"}));
+        QCOMPARE(f.undo()->count(), 2);
     }
 
     void wideSelectionIsClippedToKeyAndModifierColumns()
     {
         EditFixture f;
-        auto* editing = f.window->gridEditing();
-        editing->setPasteKey(QStringLiteral("0X1F"), 6);
+        f.editing->setPasteKey(QStringLiteral("0X1F"), 6);
         f.grid->selectBlock(2, 2, 3, 9);
-        editing->paste();
+        f.editing->paste();
         QCOMPARE(f.block(2, 2, 2, 9), QStringList({"-1", "-1", "0X1F", "6", "0X1F", "6", "1", "\"Beta\" "}));
-        QCOMPARE(f.model->cellText(1, 4), QStringLiteral("0x1E"));
-        QCOMPARE(f.model->cellText(4, 4), QStringLiteral("0x20"));
-        editing->clearAssignment();
+        QCOMPARE(f.cell(1, 4), QStringLiteral("0x1E"));
+        QCOMPARE(f.cell(4, 4), QStringLiteral("0x20"));
+        f.editing->clearAssignment();
         // Clearing puts "0" into the combination key, not the marker.
         QCOMPARE(f.block(3, 4, 3, 7), QStringList({"0XFFFFFFFF", "0", "0", "0"}));
-        // The banner names the current cell's key: column 2 is not a key column, so it keeps its text.
+        // The banner names the anchor cell's key: column 2 is not a key column, so it keeps its text.
         QCOMPARE(f.banner(), QStringLiteral("Ready"));
         f.grid->selectBlock(2, 4, 2, 4);
-        editing->clearAssignment();
+        f.editing->clearAssignment();
         QCOMPARE(f.banner(), QStringLiteral("Unassigned"));
+    }
+
+    void clearOnCommentsIsNoEdit()
+    {
+        EditFixture f;
+        f.grid->selectBlock(0, 4, 0, 7);
+        f.editing->clearAssignment();
+        QCOMPARE(f.undo()->count(), 0);
+        QCOMPARE(f.savedState(), gui::SavedState::Saved);
     }
 
     void bannerNamesTheClickedCell_data()
@@ -257,7 +288,6 @@ private slots:
         QTest::newRow("modifier") << 3 << 5 << "CTL";
         QTest::newRow("modifier zero") << 1 << 5 << "";
         QTest::newRow("combination key") << 1 << 6 << "Unassigned";
-        QTest::newRow("cockpit id keeps the banner") << 1 << 2 << "Ready";
         QTest::newRow("sim name keeps the banner") << 1 << 1 << "Ready";
     }
 
@@ -267,16 +297,138 @@ private slots:
         QFETCH(int, column);
         QFETCH(QString, banner);
         EditFixture f;
-        const QRect cell = f.grid->visualRect(f.model->index(row, column));
-        QTest::mousePress(f.grid->viewport(), Qt::LeftButton, {}, cell.center());
-        QTest::mouseRelease(f.grid->viewport(), Qt::LeftButton, {}, cell.center());
-        QCOMPARE(f.grid->currentIndex(), f.model->index(row, column));
+        const QRect cell = f.grid->visualRect(f.grid->model()->index(row, column));
+        QTest::mouseClick(f.grid->viewport(), Qt::LeftButton, {}, cell.center());
         QCOMPARE(f.banner(), banner);
         // The right button neither moves the current cell nor touches the banner.
-        const QRect other = f.grid->visualRect(f.model->index(3, 4));
+        const QRect other = f.grid->visualRect(f.grid->model()->index(3, 4));
         QTest::mousePress(f.grid->viewport(), Qt::RightButton, {}, other.center());
-        QCOMPARE(f.grid->currentIndex(), f.model->index(row, column));
+        QCOMPARE(f.grid->currentIndex(), f.grid->model()->index(row, column));
         QCOMPARE(f.banner(), banner);
+        QTest::mouseRelease(f.grid->viewport(), Qt::RightButton, {}, other.center());
+        f.editing->menu()->hide();
+    }
+
+    // Every kind of edit undoes to the saved bytes and redoes to the edited ones; the saved state follows.
+    void undoAndRedoEveryEdit_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("typing") << "typing";
+        QTest::newRow("paste") << "paste";
+        QTest::newRow("clear") << "clear";
+    }
+
+    void undoAndRedoEveryEdit()
+    {
+        QFETCH(QString, kind);
+        EditFixture f;
+        f.editing->setPasteKey(QStringLiteral("0X18"), 6);
+        if (kind == QLatin1String("typing")) {
+            f.grid->selectBlock(1, 5, 1, 5);
+            QTest::keyRelease(f.grid, Qt::Key_3, Qt::NoModifier);
+        } else {
+            f.grid->selectBlock(1, 4, 3, 5);
+            kind == QLatin1String("paste") ? f.editing->paste() : f.editing->clearAssignment();
+        }
+        const std::string edited = f.bytes();
+        QVERIFY(edited != kFile);
+        auto* undo = f.window->findChild<QAction*>(QStringLiteral("mnuEditUndo"));
+        auto* redo = f.window->findChild<QAction*>(QStringLiteral("mnuEditRedo"));
+        QCOMPARE(undo->text(), QStringLiteral("&Undo ") + f.undo()->undoText());
+        QCOMPARE(undo->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+        QCOMPARE(redo->shortcuts(),
+            QList<QKeySequence>({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
+        undo->trigger();
+        QCOMPARE(f.bytes(), kFile);
+        QCOMPARE(f.savedState(), gui::SavedState::Saved);
+        redo->trigger();
+        QCOMPARE(f.bytes(), edited);
+        QCOMPARE(f.savedState(), gui::SavedState::Modified);
+        // After a save, undo makes the document modified again and gives the bytes read at opening.
+        f.trigger(QStringLiteral("mnuFileSave"));
+        QCOMPARE(testing::readBytes(f.path), edited);
+        QCOMPARE(f.savedState(), gui::SavedState::Saved);
+        undo->trigger();
+        QCOMPARE(f.savedState(), gui::SavedState::Modified);
+        QCOMPARE(f.bytes(), kFile);
+    }
+
+    // Sorting is a view: the file keeps its order, and edits through a sorted grid reach the right lines.
+    void sortingIsAView()
+    {
+        EditFixture f;
+        f.grid->selectBlock(0, 1, 0, 1);
+        f.click(QStringLiteral("Command2_1"));
+        QCOMPARE(WindowFixture::shownColumn(f.grid, 1),
+            QStringList({"SimE", "SimD", "SimC", "SimB", "SimA", "# comment line"}));
+        QCOMPARE(f.grid->model()->headerData(0, Qt::Vertical).toInt(), 6);
+        QCOMPARE(f.grid->columnSpan(5, 1), 9);
+        f.editing->setPasteKey(QStringLiteral("0X3B"), 0);
+        f.grid->selectBlock(3, 4, 4, 4); // SimB and SimA
+        f.editing->paste();
+        QCOMPARE(f.block(1, 4, 2, 4), QStringList({"0X3B", "0X3B"}));
+        QCOMPARE(f.cell(3, 4), QStringLiteral("0x2E"));
+        f.trigger(QStringLiteral("mnuFileSave"));
+        QCOMPARE(QByteArray::fromStdString(testing::readBytes(f.path)).indexOf("SimA"),
+            QByteArray::fromStdString(kFile).indexOf("SimA"));
+        // Sorting by a number column: numbers as numbers, then Reset back to file order.
+        f.grid->selectBlock(0, 3, 0, 3);
+        f.click(QStringLiteral("Command2_0"));
+        QCOMPARE(WindowFixture::shownColumn(f.grid, 3), QStringList({"", "-1", "0", "0", "32768", "x"}));
+        f.click(QStringLiteral("Command2_2"));
+        QCOMPARE(WindowFixture::shownColumn(f.grid, 1).first(), QStringLiteral("# comment line"));
+        // The list sorts apart from the file grid.
+        f.showPage(gui::MainWindow::KeysAssignedPageIndex);
+        f.listGrid()->selectBlock(0, 2, 0, 2);
+        f.click(QStringLiteral("Command2_0"));
+        QCOMPARE(WindowFixture::shownColumn(f.listGrid(), 2), QStringList({"ALT d", "CTL c", "e", "F1", "SHF F1"}));
+        QCOMPARE(WindowFixture::shownColumn(f.grid, 1).first(), QStringLiteral("# comment line"));
+    }
+
+    // The list, the keyboard and its hover answer follow every edit, undo and redo at once.
+    void viewsFollowTheDocument()
+    {
+        EditFixture f;
+        f.editing->setPasteKey(QStringLiteral("0X18"), 6);
+        f.grid->selectBlock(1, 4, 1, 5);
+        f.editing->paste();
+        QCOMPARE(WindowFixture::shown(f.listGrid(), 0, 2), QStringLiteral("CTL ALT o"));
+        f.showPage(gui::MainWindow::SpareKeysPageIndex);
+        f.find<QCheckBox>(QStringLiteral("ChkModifier_1"))->click();
+        f.find<QCheckBox>(QStringLiteral("ChkModifier_2"))->click();
+        gui::KeyboardPage* keyboard = f.window->keyboardPage();
+        QCOMPARE(keyboard->keyLabel(24)->background(), gui::KeyboardPage::AssignedColour);
+        // Two moves: a pointer that stays where the previous window left it reports no move.
+        QTest::mouseMove(keyboard->keyLabel(24), QPoint(2, 2));
+        QTest::mouseMove(keyboard->keyLabel(24), QPoint(3, 3));
+        QCOMPARE(f.find<QLabel>(QStringLiteral("Label7"))->text(), QStringLiteral("SimA"));
+        f.trigger(QStringLiteral("mnuEditUndo"));
+        QVERIFY(!keyboard->keyLabel(24)->background().isValid());
+        QCOMPARE(WindowFixture::shown(f.listGrid(), 0, 2), QStringLiteral("a"));
+        f.trigger(QStringLiteral("mnuEditRedo"));
+        QCOMPARE(keyboard->keyLabel(24)->background(), gui::KeyboardPage::AssignedColour);
+    }
+
+    void encodingIsDecidedAtOpening_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("saved");
+        QTest::newRow("Windows-1252") << QByteArray("# c\nSimA 1 \"25\xb0\"\n")
+                                      << QByteArray("# c\nSimA \xb0 \"25\xb0\"\n");
+        QTest::newRow("UTF-8") << QByteArray("\xEF\xBB\xBFSimA 1 \"25\xc2\xb0\"\r\n")
+                               << QByteArray("\xEF\xBB\xBFSimA \xc2\xb0 \"25\xc2\xb0\"\r\n");
+    }
+
+    void encodingIsDecidedAtOpening()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, saved);
+        WindowFixture f;
+        f.open(bytes.toStdString());
+        const int row = f.session()->document().rowCount() - 1;
+        QCOMPARE(f.session()->cellText(row, 3), QString::fromUtf8("\"25\xc2\xb0\" "));
+        QVERIFY(f.session()->edit({{row, 2, QString::fromUtf8("\xc2\xb0")}}, QStringLiteral("Edit")));
+        QCOMPARE(QByteArray::fromStdString(f.session()->document().toBytes()), saved);
     }
 };
 

@@ -2,10 +2,8 @@
 
 #include "core/KeyboardUsage.h"
 #include "gui/GridEditing.h"
-#include "gui/KeyFileModel.h"
 #include "gui/KeyboardLayout.h"
 #include "gui/KeyboardPage.h"
-#include "gui/TabControl.h"
 #include "gui/Twips.h"
 
 #include <QCheckBox>
@@ -31,10 +29,9 @@ struct KeyboardFixture : WindowFixture
 
     KeyboardFixture()
     {
-        create();
-        window->startUp(writeKeyFile(QStringLiteral("k.key"), kFile));
+        open(kFile);
         page = window->keyboardPage();
-        find<gui::TabControl>(QStringLiteral("SSTab1"))->setCurrentIndex(gui::MainWindow::SpareKeysPage);
+        showPage(gui::MainWindow::SpareKeysPageIndex);
     }
 
     QColor colour(int labelIndex) const { return page->keyLabel(labelIndex)->background(); }
@@ -76,7 +73,7 @@ private slots:
         }
         QCOMPARE(disabled, 7);
         // Frames and the instructions at their places in the tab control at the standard size.
-        auto* tabs = f.find<gui::TabControl>(QStringLiteral("SSTab1"));
+        auto* tabs = f.tabs();
         QCOMPARE(f.find<QWidget>(QStringLiteral("Frame1"))->mapTo(tabs, QPoint()), QPoint(gui::px(180), gui::px(480)));
         QCOMPARE(f.find<QWidget>(QStringLiteral("Frame2"))->geometry().size(), QSize(gui::px(3315), gui::px(2955)));
         QCOMPARE(f.find<QWidget>(QStringLiteral("RichTextBox1"))->mapTo(tabs, QPoint()),
@@ -111,10 +108,11 @@ private slots:
         WindowFixture f;
         f.create();
         f.window->startUp(testing::samplePath(QStringLiteral("tarnwick-sample.key")));
+        f.showPage(gui::MainWindow::SpareKeysPageIndex);
         for (int box = 0; box < 3; ++box)
             if (modifier & (1 << box))
                 f.find<QCheckBox>(QStringLiteral("ChkModifier_%1").arg(box))->click();
-        const auto usage = core::KeyboardUsage::compute(f.window->keyFileModel()->document(), modifier);
+        const auto usage = core::KeyboardUsage::compute(f.session()->document(), modifier);
         int coloured = 0;
         for (int row = 0; row < core::KeyCodeTable::KeyCount; ++row) {
             const auto& key = core::KeyCodeTable::row(row);
@@ -153,17 +151,6 @@ private slots:
         }
     }
 
-    void editsRecolourOnlyOnTheNextBoxClick()
-    {
-        KeyboardFixture f;
-        f.window->keyFileModel()->setCellText(1, 4, QStringLiteral("0x20")); // SimOnce moves from a to d
-        QCOMPARE(f.colour(30), QColor(0, 255, 0));
-        f.tick(0);
-        f.tick(0);
-        QVERIFY(!f.colour(30).isValid());
-        QCOMPARE(f.colour(32), QColor(0, 255, 0));
-    }
-
     void hoverShowsTheFirstMatchingLine()
     {
         KeyboardFixture f;
@@ -172,6 +159,9 @@ private slots:
         QCOMPARE(f.label(QStringLiteral("Label7")), QStringLiteral("SimTwiceA"));
         QCOMPARE(f.label(QStringLiteral("Label8")), QStringLiteral("\"Twice A\" "));
         QCOMPARE(f.page->keyLabel(48)->toolTip(), QStringLiteral("SimTwiceA\nSimTwiceB"));
+        // The Description caption stands clear of its read-out.
+        QVERIFY(f.find<QLabel>(QStringLiteral("Label4_12"))->geometry().right()
+            < f.find<QLabel>(QStringLiteral("Label8"))->x());
         // A free key: its code, and empty read-outs.
         f.hover(18);
         QCOMPARE(f.label(QStringLiteral("Label3")), QStringLiteral("0X12"));
@@ -228,8 +218,8 @@ private slots:
         QCOMPARE(f.label(QStringLiteral("Label6_0")), QStringLiteral("0X1E"));
         QCOMPARE(f.label(QStringLiteral("Label6_1")), modifier);
         QCOMPARE(f.label(QStringLiteral("Label6_2")), associated);
-        QCOMPARE(f.window->gridEditing()->pasteKeyCode(), QStringLiteral("0X1E"));
-        QCOMPARE(f.window->gridEditing()->pasteModifier(), modifier.toInt());
+        QCOMPARE(f.window->keyFilePage()->editing()->pasteKeyCode(), QStringLiteral("0X1E"));
+        QCOMPARE(f.window->keyFilePage()->editing()->pasteModifier(), modifier.toInt());
     }
 
     void openingResetsThePage()
@@ -237,13 +227,13 @@ private slots:
         KeyboardFixture f;
         f.tick(1);
         f.clickKey(46);
-        f.window->openKeyFile(f.dir.filePath(QStringLiteral("k.key")));
+        f.session()->open(f.dir.filePath(QStringLiteral("k.key")));
         QVERIFY(!f.find<QCheckBox>(QStringLiteral("ChkModifier_1"))->isChecked());
         QCOMPARE(f.label(QStringLiteral("Label6_0")), QString());
         QCOMPARE(f.label(QStringLiteral("Label3")), QString());
-        QCOMPARE(f.window->gridEditing()->pasteKeyCode(), QString());
+        QCOMPARE(f.window->keyFilePage()->editing()->pasteKeyCode(), QString());
         // The colours come back, from the file as opened, when the keyboard is next shown.
-        f.find<gui::TabControl>(QStringLiteral("SSTab1"))->setCurrentIndex(gui::MainWindow::SpareKeysPage);
+        f.showPage(gui::MainWindow::SpareKeysPageIndex);
         QCOMPARE(f.colour(30), QColor(0, 255, 0));
     }
 
@@ -257,6 +247,23 @@ private slots:
         QVERIFY(html.startsWith(QStringLiteral("Instructions\n1.) Move your mouse over the virtual keyboard")));
         QVERIFY(html.contains(QStringLiteral("you must select both adjacent columns to paste into.")));
         QVERIFY(html.endsWith(QStringLiteral("because I'm too lazy to develop an appropriate help file!")));
+    }
+
+    void toolTipOfAKeyUsedByManyLinesStaysShort()
+    {
+        std::string bytes;
+        for (int i = 0; i < 25; ++i)
+            bytes += "SimF" + std::to_string(i) + " -1 0 0x1E 0 0 0 1 \"d\"\r\n";
+        WindowFixture f;
+        f.open(bytes);
+        f.showPage(gui::MainWindow::SpareKeysPageIndex);
+        gui::KeyLabel* a = f.window->keyboardPage()->keyLabel(30);
+        QTest::mouseMove(a, a->rect().center());
+        const QStringList lines = a->toolTip().split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 21);
+        QCOMPARE(lines.first(), QStringLiteral("SimF0"));
+        QCOMPARE(lines[19], QStringLiteral("SimF19"));
+        QCOMPARE(lines.last(), QStringLiteral("and 5 more"));
     }
 
     void instructionsAreFormatted()

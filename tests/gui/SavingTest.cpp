@@ -1,15 +1,20 @@
 #include "WindowFixture.h"
 
-#include "gui/KeyFileModel.h"
-#include "gui/TabControl.h"
+#include "gui/ComparePage.h"
 #include "io/FileIo.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QPushButton>
 #include <QTest>
 
 #include <cerrno>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 using gui::PromptAnswer;
 using gui::PromptButtons;
@@ -25,20 +30,56 @@ struct SaveFixture : WindowFixture
 {
     QString path;
 
-    SaveFixture()
-    {
-        create();
-        path = writeKeyFile(QStringLiteral("keys.key"), kOriginal);
-        window->startUp(path);
-    }
+    SaveFixture() { path = open(kOriginal, QStringLiteral("keys.key")); }
 
-    void edit() { window->keyFileModel()->setCellText(1, 5, QStringLiteral("2")); }
-    QString tab0() const { return find<gui::TabControl>(QStringLiteral("SSTab1"))->tabText(0); }
+    void edit() { session()->edit({{1, 5, QStringLiteral("2")}}, QStringLiteral("Edit")); }
+    QString tab0() const { return tabs()->tabText(0); }
 };
 
 void readOnly(const QString& path)
 {
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+}
+
+// A 64 KiB file system, mounted for the test when it runs as root; nothing otherwise.
+class SmallDisk
+{
+public:
+    explicit SmallDisk(const QString& path)
+        : m_path(path)
+    {
+#ifdef Q_OS_UNIX
+        QDir().mkpath(path);
+        if (geteuid() == 0)
+            m_mounted = QProcess::execute(QStringLiteral("mount"),
+                            {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                QStringLiteral("size=64k"), QStringLiteral("tmpfs"), path})
+                == 0;
+#endif
+    }
+    ~SmallDisk()
+    {
+        if (m_mounted)
+            QProcess::execute(QStringLiteral("umount"), {m_path});
+    }
+    bool mounted() const
+    {
+        return m_mounted;
+    }
+
+private:
+    QString m_path;
+    bool m_mounted = false;
+};
+
+// About 40 KiB of key file: one copy fits the small disk, two do not.
+std::string fortyKilobytes()
+{
+    std::string bytes;
+    for (int i = 0; bytes.size() < 40 * 1024; ++i)
+        bytes += "SimFunction" + std::to_string(i) + " -1 0 0x1E 0 0XFFFFFFFF 0 1 \"Function number "
+            + std::to_string(i) + "\"\r\n";
+    return bytes;
 }
 
 } // namespace
@@ -66,7 +107,7 @@ private slots:
         // The saved file is now the open one.
         QCOMPARE(f.tab0(), QStringLiteral("copy.key"));
         QCOMPARE(f.panel(2), copy);
-        QCOMPARE(f.window->savedState(), core::SavedState::Saved);
+        QCOMPARE(f.savedState(), gui::SavedState::Saved);
         QCOMPARE(f.banner(), QStringLiteral("Ready"));
     }
 
@@ -76,12 +117,12 @@ private slots:
         f.edit();
         const QString target = f.dir.filePath(QStringLiteral("new.key"));
         f.prompts.answerFile(target);
-        f.window->saveFileAs();
+        f.session()->saveFileAs();
         QCOMPARE(testing::readBytes(target),
             std::string("# top\r\n\r\nSimA -1 0 0x1E 2 0 0 1 \"Alpha\"\r\nSimB -1 0 0x30 0 0 0 1 \"Beta\"\n"));
-        QCOMPARE(f.window->savedState(), core::SavedState::Saved);
+        QCOMPARE(f.savedState(), gui::SavedState::Saved);
         QCOMPARE(f.panelTip(3), QStringLiteral("new.key is saved"));
-        QCOMPARE(f.window->keyFileModel()->cellText(1, 5), QStringLiteral("2"));
+        QCOMPARE(f.session()->cellText(1, 5), QStringLiteral("2"));
         QCOMPARE(testing::readBytes(f.path), kOriginal);
     }
 
@@ -99,7 +140,7 @@ private slots:
         f.edit();
         f.prompts.answerFile(f.path);
         f.prompts.answerMessage(yes ? PromptAnswer::Yes : PromptAnswer::No);
-        f.window->saveFileAs();
+        f.session()->saveFileAs();
         QCOMPARE(f.prompts.asked.size(), 2);
         const AskedPrompt& question = f.prompts.asked[1];
         QCOMPARE(question.title, QStringLiteral("OK to overwrite exisiting file?"));
@@ -107,7 +148,7 @@ private slots:
         QCOMPARE(question.buttons, PromptButtons::YesNo);
         QCOMPARE(question.icon, PromptIcon::Question);
         QCOMPARE(testing::readBytes(f.path) == kOriginal, !yes);
-        QCOMPARE(f.window->savedState(), yes ? core::SavedState::Saved : core::SavedState::Modified);
+        QCOMPARE(f.savedState(), yes ? gui::SavedState::Saved : gui::SavedState::Modified);
     }
 
     void readOnlyTargetIsRefused()
@@ -118,15 +159,15 @@ private slots:
         f.prompts.answerFile(f.path);
         f.prompts.answerMessage(PromptAnswer::Yes);
         f.prompts.answerMessage(PromptAnswer::Ok);
-        f.window->saveFileAs();
+        f.session()->saveFileAs();
         QCOMPARE(f.prompts.asked.size(), 3);
         QCOMPARE(f.prompts.asked[2].title, QStringLiteral("Can't save Read Only file"));
         QCOMPARE(f.prompts.asked[2].text,
             f.path + QStringLiteral(" is read only. Please save the file with a different name or location."));
         QCOMPARE(f.prompts.asked[2].icon, PromptIcon::Information);
         QCOMPARE(testing::readBytes(f.path), kOriginal);
-        QCOMPARE(f.window->savedState(), core::SavedState::Modified);
-        QCOMPARE(f.window->keyFileModel()->cellText(1, 5), QStringLiteral("2"));
+        QCOMPARE(f.savedState(), gui::SavedState::Modified);
+        QCOMPARE(f.session()->cellText(1, 5), QStringLiteral("2"));
     }
 
     void cancelledDialogChangesNothing()
@@ -134,9 +175,9 @@ private slots:
         SaveFixture f;
         f.edit();
         f.prompts.answerFile(QString());
-        f.window->saveFileAs();
+        f.session()->saveFileAs();
         QCOMPARE(f.prompts.asked.size(), 1);
-        QCOMPARE(f.window->savedState(), core::SavedState::Modified);
+        QCOMPARE(f.savedState(), gui::SavedState::Modified);
     }
 
     void failedWriteKeepsFileAndEdits_data()
@@ -165,7 +206,7 @@ private slots:
         }
         f.prompts.answerFile(target);
         f.prompts.answerMessage(PromptAnswer::Ok);
-        f.window->saveFileAs();
+        f.session()->saveFileAs();
         QVERIFY(f.prompts.allAnswersUsed());
         const AskedPrompt& failure = f.prompts.asked.last();
         QCOMPARE(failure.title, QStringLiteral("File possibly not saved"));
@@ -173,15 +214,15 @@ private slots:
         QVERIFY2(failure.text.startsWith(
                      QStringLiteral("Looks like there was a problem saving your file. The error raised was ")),
             qPrintable(failure.text));
-        QVERIFY(failure.text.endsWith(QStringLiteral(
-            ".\r\nCheck your file with a text editor. Ignore the status bar file saves status graphic.")));
+        QVERIFY(failure.text.endsWith(
+            QStringLiteral(".\r\nYour file on disk has not been changed, and your edits are still here.")));
         if (how == QLatin1String("full"))
             QVERIFY(failure.text.contains(QStringLiteral("was %1: ").arg(ENOSPC)));
         // Shown once; the file on disk, the document and the grid are as they were.
         QCOMPARE(f.prompts.asked.count(), how == QLatin1String("missing") ? 2 : 3);
         QCOMPARE(testing::readBytes(f.path), kOriginal);
-        QCOMPARE(f.window->savedState(), core::SavedState::Modified);
-        QCOMPARE(f.window->keyFileModel()->cellText(1, 5), QStringLiteral("2"));
+        QCOMPARE(f.savedState(), gui::SavedState::Modified);
+        QCOMPARE(f.session()->cellText(1, 5), QStringLiteral("2"));
         QCOMPARE(f.tab0(), QStringLiteral("keys.key"));
         QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files).size(), 1 + int(QFile::exists(f.settings.path())));
     }
@@ -190,15 +231,15 @@ private slots:
     {
         SaveFixture f;
         f.edit();
-        f.window->findChild<QAction*>(QStringLiteral("mnuFileSave"))->trigger();
+        f.trigger(QStringLiteral("mnuFileSave"));
         QVERIFY(f.prompts.asked.isEmpty());
         QVERIFY(testing::readBytes(f.path).find("SimA -1 0 0x1E 2 0 0 1") != std::string::npos);
-        QCOMPARE(f.window->savedState(), core::SavedState::Saved);
+        QCOMPARE(f.savedState(), gui::SavedState::Saved);
 
         f.edit();
         readOnly(f.path);
         f.prompts.answerMessage(PromptAnswer::Ok);
-        f.window->findChild<QAction*>(QStringLiteral("mnuFileSave"))->trigger();
+        f.trigger(QStringLiteral("mnuFileSave"));
         QCOMPARE(f.prompts.asked.size(), 1);
         QCOMPARE(f.prompts.asked[0].title, QStringLiteral("Can't save Read Only file"));
     }
@@ -210,11 +251,11 @@ private slots:
         f.window->startUp();
         const QString target = f.dir.filePath(QStringLiteral("Key file.key"));
         f.prompts.answerFile(target);
-        f.window->findChild<QAction*>(QStringLiteral("mnuFileSave"))->trigger();
+        f.trigger(QStringLiteral("mnuFileSave"));
         QCOMPARE(f.prompts.asked[0].request.proposedName, QStringLiteral("Key file"));
         QVERIFY(QFile::exists(target));
         QCOMPARE(QFileInfo(target).size(), 0);
-        QCOMPARE(f.window->savedState(), core::SavedState::Saved);
+        QCOMPARE(f.savedState(), gui::SavedState::Saved);
     }
 
     void exitGuard_data()
@@ -299,7 +340,7 @@ private slots:
             QCOMPARE(f.prompts.asked.last().text,
                 QStringLiteral("keys.key wasn't saved, so I won't continue to load up a new key file just in case "
                                "you pressed the cancel button by accident."));
-        QCOMPARE(f.window->savedState(), core::SavedState::Modified);
+        QCOMPARE(f.savedState(), gui::SavedState::Modified);
     }
 
     void listIsWrittenForTheTextEditor()
@@ -309,8 +350,83 @@ private slots:
         const QString temp = f.window->temporaryListPath();
         QCOMPARE(temp, f.dir.filePath(QStringLiteral("Temp.txt")));
         QCOMPARE(testing::readBytes(temp), std::string("SimA a \"Alpha\"\r\nSimB b \"Beta\"\r\n"));
-        QCOMPARE(f.desktop.openedDocuments, QStringList{temp});
+        QCOMPARE(f.desktop.editorFiles, QStringList{temp});
         QCOMPARE(f.banner(), QStringLiteral("Ready"));
+        // Without a program for text files, the user is told so.
+        f.desktop.hasTextEditor = false;
+        f.prompts.answerMessage(PromptAnswer::Ok);
+        f.click(QStringLiteral("Command4_2"));
+        QCOMPARE(f.prompts.asked.last().title, QStringLiteral("No text editor found"));
+        QCOMPARE(f.prompts.asked.last().text,
+            QStringLiteral("There is no program for text files on this computer to open ") + temp + QLatin1Char('.'));
+    }
+
+    void temporaryListThatCannotBeWrittenSaysSo()
+    {
+        SaveFixture f;
+        const QString temp = f.window->temporaryListPath();
+        QDir().mkdir(temp); // a folder where the file should go
+        f.prompts.answerMessage(PromptAnswer::Ok);
+        f.window->viewListInTextEditor();
+        QCOMPARE(f.prompts.asked.size(), 1);
+        QCOMPARE(f.prompts.asked[0].title, QStringLiteral("This didn't go well!"));
+        QCOMPARE(f.prompts.asked[0].text, QStringLiteral("There seems to have been a problem saving ") + temp);
+        QVERIFY(f.desktop.editorFiles.isEmpty());
+    }
+
+    void saveOnAFullDiskKeepsTheFile()
+    {
+        WindowFixture f;
+        const QString folder = f.dir.filePath(QStringLiteral("disk"));
+        SmallDisk disk(folder);
+        if (!disk.mounted())
+            QSKIP("mounting a small file system needs root");
+        const std::string original = fortyKilobytes();
+        const QString path = QDir(folder).filePath(QStringLiteral("big.key"));
+        testing::writeBytes(path, original);
+        f.create();
+        f.window->startUp(path);
+        f.session()->edit({{0, 5, QStringLiteral("3")}}, QStringLiteral("Edit"));
+        f.prompts.answerMessage(PromptAnswer::Ok);
+        f.trigger(QStringLiteral("mnuFileSave"));
+        QVERIFY2(f.prompts.asked[0].text.contains(QStringLiteral("The error raised was %1: ").arg(ENOSPC)),
+            qPrintable(f.prompts.asked[0].text));
+        QCOMPARE(testing::readBytes(path), original);
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("big.key")});
+        QCOMPARE(f.savedState(), gui::SavedState::Modified);
+    }
+
+    void fileReplacedByAFolderBetweenCheckAndWrite()
+    {
+        SaveFixture f;
+        f.edit();
+        const QString target = f.writeKeyFile(QStringLiteral("target.key"), "old");
+        f.prompts.answerFile(target);
+        f.prompts.answerMessage(PromptAnswer::Yes);
+        f.prompts.answerMessage(PromptAnswer::Ok);
+        // While the overwrite question is open, someone swaps the file for a folder.
+        f.prompts.onAsk = [&target](const AskedPrompt& asked) {
+            if (asked.title == QLatin1String("OK to overwrite exisiting file?")) {
+                QFile::remove(target);
+                QDir().mkdir(target);
+            }
+        };
+        f.session()->saveFileAs();
+        QCOMPARE(f.prompts.asked.last().title, QStringLiteral("File possibly not saved"));
+        QVERIFY(QFileInfo(target).isDir());
+        QCOMPARE(f.savedState(), gui::SavedState::Modified);
+    }
+
+    void settingsThatCannotBeWrittenArePassedOver()
+    {
+        WindowFixture f;
+        testing::writeBytes(f.settings.path(), "[FileLocations]\r\nKeyFilesFolder=C:\\Keys\r\n");
+        f.create();
+        f.window->startUp();
+        io::injectWriteFailure(ENOSPC);
+        QVERIFY(f.window->close());
+        QVERIFY(f.prompts.asked.isEmpty());
+        QCOMPARE(testing::readBytes(f.settings.path()), std::string("[FileLocations]\r\nKeyFilesFolder=C:\\Keys\r\n"));
     }
 };
 

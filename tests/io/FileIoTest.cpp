@@ -109,12 +109,10 @@ private slots:
         const QString keyFile = dir.filePath(QStringLiteral("My Keys.key"));
         testing::writeBytes(keyFile, "SimA 1\r\n");
         io::SettingsFile settings(path);
-        core::FileLocations loc{dir.path().toStdString(), keyFile.toStdString(), "My Keys.key"};
+        const io::Locations loc{dir.path(), keyFile, QStringLiteral("My Keys.key")};
         QVERIFY(settings.save(loc));
         const auto back = settings.load(QStringLiteral("/prog"));
-        QCOMPARE(back.keyFilesFolder, loc.keyFilesFolder);
-        QCOMPARE(back.keyFilePath, loc.keyFilePath);
-        QCOMPARE(back.keyFileName, loc.keyFileName);
+        QCOMPARE(back, loc);
         QVERIFY(testing::readBytes(path).find("x=1") != std::string::npos);
     }
 
@@ -123,11 +121,11 @@ private slots:
         QTemporaryDir dir;
         io::SettingsFile missing(dir.filePath(QStringLiteral("none.ini")));
         const auto loc = missing.load(QStringLiteral("/prog"));
-        QVERIFY(loc.keyFilePath.empty());
-        QVERIFY(!loc.keyFilesFolder.empty());
+        QVERIFY(loc.keyFilePath.isEmpty());
+        QVERIFY(!loc.keyFilesFolder.isEmpty());
         // A settings path that is a folder cannot be written: passed over, no crash.
         io::SettingsFile folder(dir.path());
-        QVERIFY(!folder.save({"a", "b", "c"}));
+        QVERIFY(!folder.save({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
     }
 
     void encodings_data()

@@ -65,14 +65,16 @@ public:
     }
     bool openInTextEditor(const QString& path) override
     {
-        editorFiles << path;
-        return true;
+        if (hasTextEditor)
+            editorFiles << path;
+        return hasTextEditor;
     }
 
     QString clipboard;
     int clipboardClears = 0;
     QStringList openedDocuments;
     QStringList editorFiles;
+    bool hasTextEditor = true;
 };
 
 } // namespace testing

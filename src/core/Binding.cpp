@@ -1,0 +1,235 @@
+#include "Binding.h"
+
+#include "GenericOrder.h"
+#include "KeyCodeTable.h"
+
+namespace core {
+
+namespace {
+
+constexpr std::string_view kReferenceName = "SimDoNothing";
+constexpr std::uint32_t kReleaseMarker = 0x42;
+constexpr long long kNumberLimit = 1LL << 60; // beyond this a button or hat number is not shown
+
+const char* const kPovDirections[] = {"Up", "Up-Right", "Right", "Down-Right", "Down", "Down-Left", "Left", "Up-Left"};
+
+bool hasHexPrefix(std::string_view text)
+{
+    return text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+}
+
+Visibility visibilityOf(std::string_view cell)
+{
+    if (cell == "1")
+        return Visibility::Shown;
+    if (cell == "0" || cell == "-0")
+        return Visibility::Locked;
+    if (cell == "-1")
+        return Visibility::Headline;
+    if (cell == "-2")
+        return Visibility::Hidden;
+    return Visibility::Other;
+}
+
+// "DX5, Device 01": 32 buttons make one device, counted from the button number as it stands in the file.
+std::string directXText(const Binding& b)
+{
+    if (!b.numberValid || b.number >= kNumberLimit || b.number <= -kNumberLimit)
+        return "DX?";
+    const long long button = b.number + 1;
+    if (button < 33)
+        return "DX" + std::to_string(button) + ", Device 01";
+    const long long device = (button - 1) / 32 + 1;
+    const long long k = button - (device - 1) * 32;
+    return "DX" + std::to_string(k) + ", Device " + (device < 10 ? "0" : "") + std::to_string(device);
+}
+
+std::string povText(const Binding& b)
+{
+    std::string text = "POV";
+    text += (b.numberValid && b.number < kNumberLimit) ? std::to_string(b.number + 1) : std::string("?");
+    text += ' ';
+    text += b.direction >= 0 ? kPovDirections[b.direction] : "?";
+    return text;
+}
+
+// The modifier words, then the key's name after one space when both are there.
+std::string keyWithModifiers(const ModifierRef& modifier, const KeyRef& key)
+{
+    std::string text;
+    if (modifier.value != ModifierRef::Empty)
+        text = modifier.words();
+    if (key.kind != KeyRef::Kind::Empty) {
+        if (!text.empty())
+            text += ' ';
+        text += key.name();
+    }
+    return text;
+}
+
+} // namespace
+
+KeyRef KeyRef::of(std::string_view cell)
+{
+    KeyRef ref;
+    if (cell.empty())
+        return ref;
+    if (cell == "0") {
+        ref.kind = Kind::Zero;
+        return ref;
+    }
+    if (!hasHexPrefix(cell)) {
+        ref.kind = Kind::NotACode;
+        return ref;
+    }
+    const auto code = parseScanCode(cell);
+    if (!code) {
+        ref.kind = Kind::Malformed;
+        return ref;
+    }
+    ref.code = *code;
+    if (*code == 0) {
+        ref.kind = Kind::Zero;
+    } else if (*code == KeyCodeTable::NoKeyCode) {
+        ref.kind = Kind::Unassigned;
+    } else if (const auto row = KeyCodeTable::rowOfScanCode(*code)) {
+        ref.kind = Kind::Table;
+        ref.tableRow = static_cast<std::int16_t>(*row);
+    } else {
+        ref.kind = Kind::Unknown;
+    }
+    return ref;
+}
+
+std::string KeyRef::name() const
+{
+    switch (kind) {
+    case Kind::Unassigned:
+        return "Unassigned";
+    case Kind::Table:
+        return std::string(KeyCodeTable::row(tableRow).keyName);
+    case Kind::Unknown:
+    case Kind::Malformed:
+        return "Not found";
+    case Kind::Empty:
+    case Kind::Zero:
+    case Kind::NotACode:
+        break;
+    }
+    return {};
+}
+
+ModifierRef ModifierRef::of(std::string_view cell)
+{
+    ModifierRef ref;
+    if (cell.empty())
+        return ref;
+    const auto value = readWholeNumber(cell);
+    ref.value = (value && *value >= 0 && *value <= 7) ? static_cast<std::int8_t>(*value) : Invalid;
+    return ref;
+}
+
+std::string ModifierRef::words() const
+{
+    if (value == Empty)
+        return {};
+    return modifierText(value);
+}
+
+Binding Binding::of(const RecordCells& cells)
+{
+    Binding b;
+    for (int c = ColumnCount - 1; c >= SimNameColumn; --c) {
+        if (!cells[static_cast<std::size_t>(c)].empty()) {
+            b.fieldCount = static_cast<std::uint8_t>(c);
+            break;
+        }
+    }
+    b.reference = cells[SimNameColumn] == kReferenceName;
+    b.visibility = visibilityOf(cells[AssignableColumn]);
+    const std::string& keyCell = cells[KeyColumn];
+    if (keyCell == "-2" || keyCell == "-3") {
+        b.kind = keyCell == "-2" ? RecordKind::DirectX : RecordKind::Pov;
+        if (const auto number = readWholeNumber(cells[CockpitIdColumn])) {
+            b.numberValid = true;
+            b.number = *number;
+        }
+        if (const auto invocation = readWholeNumber(cells[IgnoredColumn])) {
+            b.invocationValid = true;
+            b.invocation = *invocation;
+        }
+        if (b.kind == RecordKind::DirectX) {
+            b.release = parseScanCode(cells[ModifierColumn]) == kReleaseMarker;
+        } else if (const auto direction = readWholeNumber(cells[ModifierColumn]);
+                   direction && *direction >= 0 && *direction < 8) {
+            b.direction = static_cast<std::int8_t>(*direction);
+        }
+        // Seven fields end a DirectX or POV line; anything after them is text the reader took as fields.
+        b.trailingText = b.fieldCount > 7;
+        return b;
+    }
+    b.kind = RecordKind::Key;
+    b.key = KeyRef::of(keyCell);
+    b.modifier = ModifierRef::of(cells[ModifierColumn]);
+    b.combo = KeyRef::of(cells[ComboKeyColumn]);
+    b.comboModifier = ModifierRef::of(cells[ComboModifierColumn]);
+    b.trailingText = !textAfterDescription(cells[DescriptionColumn]).empty();
+    return b;
+}
+
+std::string keysText(const Binding& binding)
+{
+    switch (binding.kind) {
+    case RecordKind::Comment:
+        return {};
+    case RecordKind::DirectX:
+        return directXText(binding);
+    case RecordKind::Pov:
+        return povText(binding);
+    case RecordKind::Key:
+        break;
+    }
+    // A combination key that names no key gives no combination text, whatever its modifiers say.
+    std::string combination;
+    if (!binding.combo.namesNoKey())
+        combination = keyWithModifiers(binding.comboModifier, binding.combo);
+    std::string primary = keyWithModifiers(binding.modifier, binding.key);
+    if (combination.empty())
+        return primary;
+    return combination + "  " + primary;
+}
+
+std::string_view textAfterDescription(std::string_view description)
+{
+    if (description.empty() || description[0] != '"')
+        return {};
+    const std::size_t closing = description.rfind('"');
+    if (closing == 0)
+        return {};
+    return trimSpaces(description.substr(closing + 1));
+}
+
+std::optional<UnwritableCell> unwritableCell(const RecordCells& cells)
+{
+    int lastFilled = 0;
+    for (int c = SimNameColumn; c < ColumnCount; ++c) {
+        if (!cells[static_cast<std::size_t>(c)].empty())
+            lastFilled = c;
+    }
+    for (int c = SimNameColumn; c < DescriptionColumn; ++c) {
+        const std::string& cell = cells[static_cast<std::size_t>(c)];
+        if (cell.empty()) {
+            if (c < lastFilled)
+                return UnwritableCell{c, UnwritableCell::Reason::Empty};
+            continue;
+        }
+        if (cell.find_first_of(" \t\r\n") != std::string::npos)
+            return UnwritableCell{c, UnwritableCell::Reason::Space};
+        // Reading takes a field after the first that begins with a quote as the description.
+        if (c > SimNameColumn && cell[0] == '"')
+            return UnwritableCell{c, UnwritableCell::Reason::Quote};
+    }
+    return std::nullopt;
+}
+
+} // namespace core

@@ -1,0 +1,132 @@
+#pragma once
+
+#include "KeyDocument.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace core {
+
+/** What a key cell names. */
+struct KeyRef
+{
+    enum class Kind : std::uint8_t {
+        Empty, // the cell is empty
+        Zero, // "0" or any spelling of 0x0: no key, and no name
+        NotACode, // a text without the 0x prefix: no name, but not "no key" either
+        Unassigned, // any spelling of 0xFFFFFFFF: the marker of no key
+        Table, // a key of the table, matched by value
+        Unknown, // a well-formed code that no key of the table has
+        Malformed, // "0x" followed by something other than 1 to 8 hexadecimal digits
+    };
+
+    Kind kind = Kind::Empty;
+    std::int16_t tableRow = -1; // Table only
+    std::uint32_t code = 0; // Table and Unknown
+
+    static KeyRef of(std::string_view cell);
+
+    /** Names no key: empty, 0, 0x0 or the marker. */
+    bool namesNoKey() const { return kind == Kind::Empty || kind == Kind::Zero || kind == Kind::Unassigned; }
+    bool isTableKey() const { return kind == Kind::Table; }
+    /** The key's name as the list writes it: the Cougar name, "Unassigned", "Not found" or nothing. */
+    std::string name() const;
+
+    friend bool operator==(const KeyRef&, const KeyRef&) = default;
+};
+
+/** A modifier cell: empty, a whole number 0 to 7 (1 Shift, 2 Control, 4 Alt), or anything else. */
+struct ModifierRef
+{
+    static constexpr std::int8_t Empty = -2;
+    static constexpr std::int8_t Invalid = -1;
+
+    std::int8_t value = Empty;
+
+    static ModifierRef of(std::string_view cell);
+    bool isValid() const { return value >= 0; }
+    /** "SHF CTL ALT" words, "???" for an invalid cell, nothing for an empty one. */
+    std::string words() const;
+
+    friend bool operator==(const ModifierRef&, const ModifierRef&) = default;
+};
+
+/** What kind of record a line is. */
+enum class RecordKind : std::uint8_t {
+    Comment, // first visible character '#'
+    Key, // a keyboard key ("Keys" cell other than -2 and -3)
+    DirectX, // a joystick button: "-2" in the "Keys" cell
+    Pov, // a POV hat direction: "-3" in the "Keys" cell
+};
+
+/** The visibility cell (the "Assignable" column) of a key line. */
+enum class Visibility : std::uint8_t {
+    Shown, // 1: listed in the simulator's set-up screen and changeable there
+    Locked, // 0 or -0: listed, not changeable
+    Headline, // -1: a section title
+    Hidden, // -2: not listed (the comm-menu context keys)
+    Other, // empty or anything else
+};
+
+/**
+ * The meaning of one record, derived from its cells once per change and read by every view.
+ *
+ * A key line binds `key` with `modifier`, and, when `combo` names a key, the two-stroke combination `combo` with
+ * `comboModifier` first. A DirectX line binds button `number` (counted from 0; column 2), pressed as `invocation`
+ * says (column 3), a release line when column 5 holds 0x42. A POV line binds hat `number` in `direction` (column 5,
+ * 0 Up to 7 Up-Left). Numbers that are not whole numbers are not valid.
+ */
+struct Binding
+{
+    RecordKind kind = RecordKind::Comment;
+    Visibility visibility = Visibility::Other;
+    std::uint8_t fieldCount = 0; // the last filled cell of columns 1 to 9
+    bool reference = false; // sim name SimDoNothing: a line that documents a key, bound to nothing
+    bool trailingText = false; // text after the description's closing quote, or after a DirectX line's fields
+
+    KeyRef key;
+    ModifierRef modifier;
+    KeyRef combo;
+    ModifierRef comboModifier;
+
+    bool numberValid = false;
+    bool invocationValid = false;
+    bool release = false;
+    std::int8_t direction = -1; // POV: 0 to 7, -1 when not a direction
+    std::int64_t number = 0;
+    std::int64_t invocation = 0;
+
+    static Binding comment() { return {}; }
+    static Binding of(const RecordCells& cells);
+
+    bool isComment() const { return kind == RecordKind::Comment; }
+    bool isKey() const { return kind == RecordKind::Key; }
+    bool isHeadline() const { return isKey() && visibility == Visibility::Headline; }
+    bool hasCombination() const { return isKey() && !combo.namesNoKey(); }
+
+    /** The fields a well-formed line of this kind has: nine for a key line, seven for DirectX and POV. */
+    int expectedFields() const { return kind == RecordKind::Key ? 9 : 7; }
+
+    friend bool operator==(const Binding&, const Binding&) = default;
+};
+
+/** The keys text of a binding: "CTL ALT c", "ALT c  SHF F1", "DX5, Device 01", "POV1 Left". */
+std::string keysText(const Binding& binding);
+
+/** The description cell's text after its closing quote, trimmed; empty when there is none. */
+std::string_view textAfterDescription(std::string_view description);
+
+/** A cell of a row that reading the written line would not give back, and why. */
+struct UnwritableCell
+{
+    int column = 0;
+    enum class Reason { Empty, Space, Quote } reason = Reason::Empty;
+};
+
+/** The first cell of `cells` (columns 1 to 8) that cannot be written so that reading gives it back: an empty cell
+ *  before a filled one, a space or tab inside a cell, or a quote that would begin a description early. */
+std::optional<UnwritableCell> unwritableCell(const RecordCells& cells);
+
+} // namespace core

@@ -1,0 +1,66 @@
+#include "GridProxy.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace gui {
+
+GridProxy::GridProxy(QAbstractItemModel* source, SortKey sortKey, QObject* parent)
+    : QSortFilterProxyModel(parent)
+    , m_sortKey(std::move(sortKey))
+{
+    setDynamicSortFilter(false);
+    setSourceModel(source);
+    connect(source, &QAbstractItemModel::modelAboutToBeReset, this, [this] { m_rank.clear(); });
+    sort(0);
+}
+
+void GridProxy::sortByColumns(int firstColumn, int lastColumn, core::SortOrder order)
+{
+    const int count = sourceModel()->rowCount();
+    const auto [first, last] = core::columnRange(firstColumn, lastColumn, sourceModel()->columnCount());
+    // Rows are sorted from the order they are shown in, so that equal rows keep it.
+    std::vector<int> shown(static_cast<std::size_t>(count));
+    std::iota(shown.begin(), shown.end(), 0);
+    if (m_rank.size() == shown.size())
+        std::sort(shown.begin(), shown.end(), [this](int a, int b) { return m_rank[a] < m_rank[b]; });
+    const std::size_t width = static_cast<std::size_t>(last - first + 1);
+    std::vector<std::string> keys;
+    keys.reserve(shown.size() * width);
+    for (const int row : shown) {
+        for (int c = first; c <= last; ++c)
+            keys.push_back(m_sortKey(row, c));
+    }
+    std::vector<int> rank(shown.size());
+    const auto sorted = core::genericSortOrder(keys, width, order);
+    for (std::size_t place = 0; place < sorted.size(); ++place)
+        rank[static_cast<std::size_t>(shown[sorted[place]])] = static_cast<int>(place);
+    m_rank = std::move(rank);
+    sort(0, Qt::AscendingOrder);
+}
+
+void GridProxy::resetOrder()
+{
+    m_rank.clear();
+    sort(0, Qt::AscendingOrder);
+}
+
+std::vector<int> GridProxy::sourceRows(int firstRow, int lastRow) const
+{
+    std::vector<int> rows;
+    for (int r = qMax(0, firstRow); r <= qMin(lastRow, rowCount() - 1); ++r)
+        rows.push_back(mapToSource(index(r, 0)).row());
+    return rows;
+}
+
+bool GridProxy::lessThan(const QModelIndex& left, const QModelIndex& right) const
+{
+    const auto l = static_cast<std::size_t>(left.row());
+    const auto r = static_cast<std::size_t>(right.row());
+    if (m_rank.size() != static_cast<std::size_t>(sourceModel()->rowCount()) || l >= m_rank.size()
+        || r >= m_rank.size())
+        return l < r;
+    return m_rank[l] < m_rank[r];
+}
+
+} // namespace gui

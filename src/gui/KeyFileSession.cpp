@@ -1,0 +1,303 @@
+#include "KeyFileSession.h"
+
+#include "KeyFileModel.h"
+#include "KeyListModel.h"
+#include "SaveTarget.h"
+#include "io/FileIo.h"
+
+#include <QFileInfo>
+#include <QUndoCommand>
+#include <QUndoStack>
+
+#include <algorithm>
+
+namespace gui {
+
+using RowStates = std::vector<std::pair<int, core::KeyDocument::RowState>>;
+
+/** One change of the document: the states of the rows it touches before and after it, so that undoing and redoing
+ *  give back exactly the bytes each row had. */
+class EditCommand final : public QUndoCommand
+{
+public:
+    static constexpr int TypingId = 1;
+
+    EditCommand(KeyFileSession* session, const QString& name, RowStates before, RowStates after, bool typing)
+        : QUndoCommand(name)
+        , m_session(session)
+        , m_before(std::move(before))
+        , m_after(std::move(after))
+        , m_typing(typing)
+    { }
+
+    void redo() override { m_session->applyRowStates(m_after); }
+    void undo() override { m_session->applyRowStates(m_before); }
+    int id() const override { return m_typing ? TypingId : -1; }
+
+    bool mergeWith(const QUndoCommand* other) override
+    {
+        // Typing goes on in the same cell: one step from the first key to the last.
+        const auto* next = static_cast<const EditCommand*>(other);
+        if (next->m_typing != m_typing || next->m_after.size() != 1 || m_after.size() != 1
+            || next->m_after.front().first != m_after.front().first || next->m_cell != m_cell)
+            return false;
+        m_after = next->m_after;
+        setObsolete(m_after == m_before);
+        return true;
+    }
+
+    void setCell(int column) { m_cell = column; }
+
+private:
+    KeyFileSession* m_session;
+    RowStates m_before;
+    RowStates m_after;
+    bool m_typing;
+    int m_cell = -1;
+};
+
+KeyFileSession::KeyFileSession(Prompts& prompts, QWidget* dialogParent, QObject* parent)
+    : QObject(parent)
+    , m_prompts(prompts)
+    , m_dialogParent(dialogParent)
+    , m_undo(new QUndoStack(this))
+    , m_fileModel(new KeyFileModel(this))
+    , m_listModel(new KeyListModel(this))
+{
+    connect(m_undo, &QUndoStack::cleanChanged, this, &KeyFileSession::savedStateChanged);
+}
+
+KeyFileSession::~KeyFileSession() = default;
+
+QString KeyFileSession::fileName() const
+{
+    return QFileInfo(m_path).fileName();
+}
+
+SavedState KeyFileSession::savedState() const
+{
+    if (!m_open)
+        return SavedState::NoFile;
+    return m_undo->isClean() ? SavedState::Saved : SavedState::Modified;
+}
+
+QString KeyFileSession::cellText(int row, int column) const
+{
+    if (row < 0 || row >= m_document.rowCount())
+        return {};
+    return decode(m_document.cell(row, column));
+}
+
+const std::array<core::KeyboardUsage, core::KeyboardUsage::ModifierCount>& KeyFileSession::keyboardUsage() const
+{
+    if (!m_usageFresh) {
+        m_usage = core::KeyboardUsage::computeAll(m_document);
+        m_usageFresh = true;
+    }
+    return m_usage;
+}
+
+bool KeyFileSession::edit(const QList<CellEdit>& edits, const QString& name, bool typing)
+{
+    // The rows as they are, then as the edit leaves them; the document is put back until the command applies it.
+    RowStates before;
+    for (const CellEdit& e : edits) {
+        if (!m_document.isEditable(e.row, e.column))
+            continue;
+        const bool seen = std::any_of(before.begin(), before.end(), [&e](const auto& s) { return s.first == e.row; });
+        if (!seen)
+            before.emplace_back(e.row, m_document.rowState(e.row));
+    }
+    if (before.empty())
+        return false;
+    for (const CellEdit& e : edits)
+        m_document.setCell(e.row, e.column, encode(e.text));
+    RowStates after;
+    bool changed = false;
+    for (const auto& [row, state] : before) {
+        after.emplace_back(row, m_document.rowState(row));
+        changed = changed || !(after.back().second == state);
+    }
+    for (const auto& [row, state] : before)
+        m_document.restoreRow(row, state);
+    if (!changed)
+        return false;
+    auto* command = new EditCommand(this, name, std::move(before), std::move(after), typing);
+    if (typing && edits.size() == 1)
+        command->setCell(edits.front().column);
+    m_undo->push(command);
+    return true;
+}
+
+void KeyFileSession::applyRowStates(const RowStates& states)
+{
+    QList<int> rows;
+    rows.reserve(static_cast<qsizetype>(states.size()));
+    for (const auto& [row, state] : states) {
+        m_document.restoreRow(row, state);
+        rows.append(row);
+    }
+    m_usageFresh = false;
+    emit rowsChanged(rows);
+}
+
+void KeyFileSession::replaceDocument(
+    core::KeyDocument document, io::TextEncoding encoding, const QString& path, bool open)
+{
+    emit aboutToReset();
+    m_document = std::move(document);
+    m_encoding = encoding;
+    m_open = open;
+    m_path = path;
+    m_usageFresh = false;
+    m_undo->clear();
+    emit documentReset();
+    emit pathChanged();
+    emit savedStateChanged();
+}
+
+void KeyFileSession::close()
+{
+    replaceDocument(core::KeyDocument(), io::TextEncoding::Windows1252, {}, false);
+}
+
+bool KeyFileSession::open(const QString& path)
+{
+    const QString name = QFileInfo(path).fileName();
+    emit progress(QStringLiteral("Analysing ..."),
+        QStringLiteral(" Opening ") + name
+            + QStringLiteral(", analysing the contents and just staring at you. Please wait ..."));
+    std::string bytes;
+    io::FileError error;
+    if (!io::readFileBytes(path, &bytes, &error)) {
+        close();
+        emit progress(QStringLiteral("Ready"), QLatin1String(""));
+        m_prompts.message(m_dialogParent, QStringLiteral("Unable to open key file"),
+            QStringLiteral("I couldn't open ") + path + QStringLiteral(": ") + error.reason + QLatin1Char('.'),
+            PromptButtons::Ok, PromptIcon::Critical);
+        return false;
+    }
+    // The encoding is decided once, from the whole file; typed text is encoded back the same way.
+    const io::TextEncoding encoding = io::detectEncoding(bytes);
+    replaceDocument(core::KeyDocument::fromBytes(std::move(bytes)), encoding, path, true);
+    emit progress(QStringLiteral("Ready"),
+        QStringLiteral(" You can click on the keys / modifiers columns to display the associated key"));
+    return true;
+}
+
+void KeyFileSession::selectKeyFileToOpen()
+{
+    const QString path = m_prompts.openFileName(m_dialogParent, keyFileOpenRequest(m_keyFilesFolder));
+    if (!path.isEmpty())
+        open(path);
+}
+
+void KeyFileSession::openWithSaveOffer()
+{
+    if (savedState() == SavedState::Modified) {
+        const QString name = fileName();
+        const PromptAnswer answer = m_prompts.message(m_dialogParent,
+            QStringLiteral(" Save ") + name + QStringLiteral(" now?"),
+            name
+                + QStringLiteral(" has changed and isn't saved. Do you want to save it  before opening a different key "
+                                 "file?"),
+            PromptButtons::YesNoCancel, PromptIcon::Question);
+        if (answer == PromptAnswer::Cancel)
+            return;
+        if (answer == PromptAnswer::Yes) {
+            saveFileAs();
+            if (savedState() == SavedState::Modified) {
+                m_prompts.message(m_dialogParent, QStringLiteral("Hmmm...let me think..."),
+                    name
+                        + QStringLiteral(" wasn't saved, so I won't continue to load up a new "
+                                         "key file just in case you pressed the cancel button "
+                                         "by accident."),
+                    PromptButtons::Ok, PromptIcon::Exclamation);
+                return;
+            }
+        }
+    }
+    selectKeyFileToOpen();
+}
+
+void KeyFileSession::saveFileAs()
+{
+    FileDialogRequest request;
+    request.title = QStringLiteral("Save file as ...");
+    request.filter = QStringLiteral("Key file (*.key)|*.key");
+    request.defaultSuffix = QStringLiteral("key");
+    request.proposedName = m_open ? fileName() : QStringLiteral("Key file");
+    if (!m_path.isEmpty())
+        request.fallbackFolder = QFileInfo(m_path).absolutePath();
+    const QString path = m_prompts.saveFileName(m_dialogParent, request);
+    if (path.isEmpty() || !confirmSaveTarget(m_prompts, m_dialogParent, path))
+        return;
+    saveTo(path);
+}
+
+void KeyFileSession::saveToOwnPath()
+{
+    if (!m_open) {
+        saveFileAs();
+        return;
+    }
+    if (isReadOnlyFile(m_path)) {
+        refuseReadOnly(m_prompts, m_dialogParent, m_path);
+        return;
+    }
+    saveTo(m_path);
+}
+
+bool KeyFileSession::saveTo(const QString& path)
+{
+    emit progress(QStringLiteral("Saving ..."), {});
+    io::FileError error;
+    // The file is written whole to a temporary file and renamed over the target: a failure leaves the file on
+    // disk as it was, and the document keeps the user's edits.
+    if (!io::writeFileAtomically(path, m_document.toBytes(), &error)) {
+        emit progress(QStringLiteral("Ready"), {});
+        m_prompts.message(m_dialogParent, QStringLiteral("File possibly not saved"),
+            QStringLiteral("Looks like there was a problem saving your file. The error raised was %1: %2.")
+                    .arg(error.code)
+                    .arg(error.reason)
+                + QStringLiteral("\r\nYour file on disk has not been changed, and your edits are still here."),
+            PromptButtons::Ok, PromptIcon::Exclamation);
+        return false;
+    }
+    // What was written is what the document holds: it is saved, with its views and its history as they are.
+    const bool wasOpen = m_open;
+    m_open = true;
+    const bool pathChangedNow = m_path != path;
+    m_path = path;
+    m_undo->setClean();
+    if (pathChangedNow || !wasOpen)
+        emit pathChanged();
+    emit savedStateChanged();
+    emit progress(QStringLiteral("Ready"), {});
+    return true;
+}
+
+bool KeyFileSession::offerToSaveBeforeExit()
+{
+    if (savedState() != SavedState::Modified)
+        return true;
+    const QString name = fileName();
+    const PromptAnswer answer
+        = m_prompts.message(m_dialogParent, QStringLiteral(" Save ") + name + QStringLiteral(" now?"),
+            name + QStringLiteral(" has changed and isn't saved. Do you want to save it before exiting?"),
+            PromptButtons::YesNoCancel, PromptIcon::Question);
+    if (answer == PromptAnswer::Cancel)
+        return false;
+    if (answer == PromptAnswer::Yes) {
+        saveFileAs();
+        if (savedState() == SavedState::Modified) {
+            m_prompts.message(m_dialogParent, QStringLiteral("Ooops!"),
+                name + QStringLiteral(" wasn't saved. Exit program aborted."), PromptButtons::Ok,
+                PromptIcon::Exclamation);
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace gui

@@ -1,0 +1,124 @@
+#pragma once
+
+#include "Prompts.h"
+#include "core/KeyDocument.h"
+#include "core/KeyboardUsage.h"
+#include "io/TextCodec.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <vector>
+
+class QUndoStack;
+
+namespace gui {
+
+class KeyFileModel;
+class KeyListModel;
+
+/** The document's saved state; the numbers are those shown by the status bar picture. */
+enum class SavedState { NoFile = 1, Saved = 2, Modified = 3 };
+
+/** One cell to change, as text on screen. */
+struct CellEdit
+{
+    int row = 0;
+    int column = 0;
+    QString text;
+};
+
+/**
+ * The life of the open key file: opening, saving, saving under a new name, the offer to save before the document
+ * goes, its path and text encoding, the undo stack through which every change goes, and the views derived from
+ * the document (the grid's and the list's models, the keyboard usage).
+ *
+ * Every change of the document is one command on the undo stack; the stack's clean state is the saved state. The
+ * views follow each change: models get the changed rows, derived values are recomputed when next asked for.
+ */
+class KeyFileSession final : public QObject
+{
+    Q_OBJECT
+
+public:
+    KeyFileSession(Prompts& prompts, QWidget* dialogParent, QObject* parent = nullptr);
+    ~KeyFileSession() override;
+
+    const core::KeyDocument& document() const { return m_document; }
+    io::TextEncoding encoding() const { return m_encoding; }
+    bool isOpen() const { return m_open; }
+    /** The open file's path; empty with no file open. */
+    const QString& path() const { return m_path; }
+    QString fileName() const;
+    SavedState savedState() const;
+    QUndoStack* undoStack() const { return m_undo; }
+    KeyFileModel* fileModel() const { return m_fileModel; }
+    KeyListModel* listModel() const { return m_listModel; }
+
+    /** Where the open dialog starts. */
+    void setKeyFilesFolder(const QString& folder) { m_keyFilesFolder = folder; }
+    const QString& keyFilesFolder() const { return m_keyFilesFolder; }
+
+    QString cellText(int row, int column) const;
+    QString decode(std::string_view bytes) const { return io::decodeText(bytes, m_encoding); }
+    std::string encode(const QString& text) const { return io::encodeText(text, m_encoding); }
+
+    /** The keyboard usage of every modifier value 0 to 7, for the document as it is now. */
+    const std::array<core::KeyboardUsage, core::KeyboardUsage::ModifierCount>& keyboardUsage() const;
+
+    /** Changes cells as one undoable step named `name`. Consecutive typing into one cell (`typing`) merges into
+     *  one step. Cells that cannot be edited are passed over; an edit that changes no byte is no step at all.
+     *  True when the document changed. */
+    bool edit(const QList<CellEdit>& edits, const QString& name, bool typing = false);
+
+    /** Reads `path` as the document. A file that cannot be read gets a message, and then no file is open. */
+    bool open(const QString& path);
+    /** The open dialog, then opening; nothing changes when the user cancels. */
+    void selectKeyFileToOpen();
+    /** Offers to save a modified document, then the open dialog. */
+    void openWithSaveOffer();
+    /** The save dialog, the overwrite and read-only checks, then the save. */
+    void saveFileAs();
+    /** Saves to the open file's own path (read-only refused), or Save As with no file open. */
+    void saveToOwnPath();
+    /** Writes the document to `path`. On success the document is saved there; on failure a message says why and
+     *  the document stays as it was. */
+    bool saveTo(const QString& path);
+    /** Asks whether to save a modified document before the window closes; false when closing must stop. */
+    bool offerToSaveBeforeExit();
+    /** No file open. */
+    void close();
+
+signals:
+    void aboutToReset();
+    /** A new document (opened, or none). */
+    void documentReset();
+    /** Cells of these document rows changed (an edit, an undo or a redo). */
+    void rowsChanged(const QList<int>& rows);
+    void savedStateChanged();
+    void pathChanged();
+    /** A long action's progress: the banner text and, unless null, the first status panel's text. */
+    void progress(const QString& banner, const QString& status);
+
+private:
+    friend class EditCommand;
+    void applyRowStates(const std::vector<std::pair<int, core::KeyDocument::RowState>>& states);
+    void replaceDocument(core::KeyDocument document, io::TextEncoding encoding, const QString& path, bool open);
+
+    Prompts& m_prompts;
+    QWidget* m_dialogParent;
+    core::KeyDocument m_document;
+    io::TextEncoding m_encoding = io::TextEncoding::Windows1252;
+    bool m_open = false;
+    QString m_path;
+    QString m_keyFilesFolder;
+    QUndoStack* m_undo;
+    KeyFileModel* m_fileModel;
+    KeyListModel* m_listModel;
+    mutable std::array<core::KeyboardUsage, core::KeyboardUsage::ModifierCount> m_usage;
+    mutable bool m_usageFresh = false;
+};
+
+} // namespace gui

@@ -1,0 +1,322 @@
+#include "core/KeyDocument.h"
+#include "core/Binding.h"
+#include "core/GenericOrder.h"
+
+#include "TestData.h"
+
+#include <QDir>
+#include <QTest>
+
+using core::KeyDocument;
+
+namespace {
+
+// Cells 1..9 of a row, joined with '|' so a whole row compares in one go.
+QString joined(const core::RecordCells& row)
+{
+    QStringList parts;
+    for (int c = 1; c < core::ColumnCount; ++c)
+        parts << QString::fromLatin1(row[std::size_t(c)].data(), qsizetype(row[std::size_t(c)].size()));
+    return parts.join(QLatin1Char('|'));
+}
+
+} // namespace
+
+/** Reading a key file into rows and cells, writing it back byte for byte, and the row states that undo relies on. */
+class KeyDocumentTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void splitsRecordLines_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("cells");
+        QTest::newRow("nine fields") << QByteArray("SimPickle -1 0 0X39 0 0XFFFFFFFF 0 1 \"Pickle\"")
+                                     << "SimPickle|-1|0|0X39|0|0XFFFFFFFF|0|1|\"Pickle\" ";
+        QTest::newRow("runs of spaces") << QByteArray("  SimA   1    2  \"d\"   ") << "SimA|1|2|\"d\" |||||";
+        QTest::newRow("description keeps inner spaces and text after the quote")
+            << QByteArray("SimA 1 \"a  b\" tail  x") << "SimA|1|\"a  b\" tail  x ||||||";
+        QTest::newRow("quote inside a word is ordinary") << QByteArray("Sim\"A 1 x\"y") << "Sim\"A|1|x\"y||||||";
+        QTest::newRow("first word never a description") << QByteArray("\"Sim 1 \"d\"") << "\"Sim|1|\"d\" ||||||";
+        QTest::newRow("description right after the first word") << QByteArray("SimA \"d e\"") << "SimA|\"d e\" |||||||";
+        QTest::newRow("single word") << QByteArray("SimAlone") << "SimAlone||||||||";
+        QTest::newRow("tab splits a field") << QByteArray("SimA\t1 2") << "SimA|1|2||||||";
+        QTest::newRow("tab in the description splits it") << QByteArray("SimA \"x\ty\"") << "SimA|\"x|y\" ||||||";
+        QTest::newRow("extra fields join the last cell")
+            << QByteArray("S 1 2 3 4 5 6 7 8 9 10") << "S|1|2|3|4|5|6|7|8 9 10";
+        QTest::newRow("description beyond ninth field")
+            << QByteArray("S 1 2 3 4 5 6 7 8 \"d x\"") << "S|1|2|3|4|5|6|7|8 \"d x\" ";
+        QTest::newRow("binary bytes kept")
+            << testing::literalBytes("S\x01\xff 2") << QString::fromLatin1("S\x01\xff|2|||||||");
+    }
+
+    void splitsRecordLines()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QString, cells);
+        const auto doc = KeyDocument::fromBytes(line.toStdString());
+        QCOMPARE(doc.rowCount(), 1);
+        QCOMPARE(joined(doc.cells(0)), cells);
+        // Splitting stops after the cells asked for, which come out as the full split gives them.
+        const auto full = core::splitRecordLine(line.toStdString());
+        for (int last = 1; last < core::ColumnCount; ++last) {
+            const auto partial = core::splitRecordLine(line.toStdString(), last);
+            for (int c = 1; c <= last; ++c)
+                QCOMPARE(partial[std::size_t(c)], full[std::size_t(c)]);
+        }
+    }
+
+    // Rows are the non-blank lines; each carries its line number as a text editor counts lines.
+    void rowsAndLineNumbers_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QList<int>>("lines");
+        QTest::addColumn<QList<bool>>("comments");
+        QTest::newRow("empty file") << QByteArray() << QList<int>{} << QList<bool>{};
+        QTest::newRow("blank lines only") << QByteArray("  \r\n\r\n \n") << QList<int>{} << QList<bool>{};
+        QTest::newRow("blank second line")
+            << QByteArray("A 1\r\n   \r\nC 3\r\n") << QList<int>{1, 3} << QList<bool>{false, false};
+        QTest::newRow("lone CR and mixed ends")
+            << QByteArray("A\r\nB\nC\rD") << QList<int>{1, 2, 3, 4} << QList<bool>{false, false, false, false};
+        QTest::newRow("CR CR LF is two line ends")
+            << QByteArray("A\r\r\nB") << QList<int>{1, 3} << QList<bool>{false, false};
+        QTest::newRow("tab-only line is a record")
+            << QByteArray("A\n\t\nB") << QList<int>{1, 2, 3} << QList<bool>{false, false, false};
+        QTest::newRow("comments, indented by spaces and tabs")
+            << QByteArray("# note\n \t #x\nSimA 1 \"#x\"\n") << QList<int>{1, 2, 3} << QList<bool>{true, true, false};
+        QTest::newRow("comment after a byte order mark")
+            << QByteArray("\xEF\xBB\xBF# c\r\n\r\nSimA\r\n") << QList<int>{1, 3} << QList<bool>{true, false};
+        QTest::newRow("NUL bytes") << testing::literalBytes("A\0B 1\n") << QList<int>{1} << QList<bool>{false};
+    }
+
+    void rowsAndLineNumbers()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QList<int>, lines);
+        QFETCH(QList<bool>, comments);
+        const auto doc = KeyDocument::fromBytes(bytes.toStdString());
+        QCOMPARE(doc.rowCount(), lines.size());
+        for (int r = 0; r < doc.rowCount(); ++r) {
+            QCOMPARE(doc.lineNumber(r), lines[r]);
+            QCOMPARE(doc.cell(r, core::LineColumn), std::to_string(lines[r]));
+            QCOMPARE(doc.isComment(r), comments[r]);
+            QCOMPARE(doc.binding(r).isComment(), comments[r]);
+            QCOMPARE(doc.rowAtLine(lines[r]), r);
+        }
+        QCOMPARE(doc.rowAtLine(1 << 20), doc.rowCount());
+    }
+
+    void commentRowHoldsItsWholeLineAndRefusesEdits()
+    {
+        auto doc = KeyDocument::fromBytes("  # SimA 1 2 \"x\"  \r\nSimB 1\r\n");
+        QCOMPARE(doc.cell(0, core::SimNameColumn), std::string("  # SimA 1 2 \"x\"  "));
+        QCOMPARE(doc.cell(0, core::CockpitIdColumn), std::string());
+        QVERIFY(!doc.setCell(0, core::SimNameColumn, "changed"));
+        QVERIFY(!doc.setCell(1, core::LineColumn, "9"));
+        QVERIFY(!doc.setCell(2, core::KeyColumn, "0"));
+        QVERIFY(!doc.isEdited(0));
+    }
+
+    void byteOrderMarkIsNotPartOfTheFirstCell()
+    {
+        const auto doc = KeyDocument::fromBytes("\xEF\xBB\xBFSimA 1\r\n");
+        QVERIFY(doc.hasByteOrderMark());
+        QCOMPARE(doc.cell(0, core::SimNameColumn), std::string("SimA"));
+    }
+
+    void unchangedDocumentSavesByteForByte_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("CRLF") << QByteArray("SimA 1 0 0x1E 0 0 0 1 \"a\"\r\nSimB 1\r\n");
+        QTest::newRow("no final line end") << QByteArray("SimA 1\nSimB 2");
+        QTest::newRow("mixed line ends") << QByteArray("A\r\nB\nC\rD\r\n");
+        QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBFSimA 1\r\n");
+        QTest::newRow("blank lines everywhere") << QByteArray("\r\n  \nSimA 1\n\n \t \nSimB\n\n  ");
+        QTest::newRow("spacing and tabs") << QByteArray("  SimA\t 1   2  \"d  \"   \r\n");
+        QTest::newRow("eight-bit bytes") << QByteArray("SimA 1 \"25\xb0 \xc2\xb0\"\r\n");
+        QTest::newRow("NUL bytes") << testing::literalBytes("Sim\0A 1\n\0\n");
+        QTest::newRow("lone CR at end") << QByteArray("SimA\r");
+    }
+
+    void unchangedDocumentSavesByteForByte()
+    {
+        QFETCH(QByteArray, bytes);
+        const std::string original = bytes.toStdString();
+        QCOMPARE(KeyDocument::fromBytes(original).toBytes(), original);
+    }
+
+    void ownAndRealKeyFilesRoundTrip()
+    {
+        QStringList files = testing::corpusKeyFiles();
+        files << testing::samplePath(QStringLiteral("tarnwick-sample.key"));
+        const QDir data(testing::testDataPath(QString()));
+        for (const QString& name : data.entryList({QStringLiteral("*.key")}, QDir::Files))
+            files << data.filePath(name);
+        QVERIFY(files.size() >= 7);
+        for (const QString& file : files) {
+            const std::string bytes = testing::readBytes(file);
+            const auto doc = KeyDocument::fromBytes(bytes);
+            QVERIFY2(doc.toBytes() == bytes, qPrintable(file));
+            // Reading what was written gives the same cells.
+            const auto again = KeyDocument::fromBytes(doc.toBytes());
+            QCOMPARE(again.rowCount(), doc.rowCount());
+            for (int r = 0; r < doc.rowCount(); r += 7)
+                QVERIFY(again.cells(r) == doc.cells(r));
+        }
+    }
+
+    void editedRowIsNormalisedOthersStay()
+    {
+        const std::string original = "# top\r\n\r\nSimA  -1 0   0x1E 0 0 0 1  \"Alpha  one\"  \r\n"
+                                     "SimB\t-1 0 0x30 0 0 0 1 \"Beta\"\nSimC 1";
+        auto doc = KeyDocument::fromBytes(original);
+        QVERIFY(doc.setCell(1, core::ModifierColumn, "3"));
+        QVERIFY(doc.isEdited(1));
+        QCOMPARE(doc.toBytes(),
+            std::string("# top\r\n\r\nSimA -1 0 0x1E 3 0 0 1 \"Alpha  one\"\r\n"
+                        "SimB\t-1 0 0x30 0 0 0 1 \"Beta\"\nSimC 1"));
+        // Editing the last line keeps it without a line end.
+        QVERIFY(doc.setCell(3, core::CockpitIdColumn, "2"));
+        const std::string saved = doc.toBytes();
+        QCOMPARE(saved.substr(saved.size() - 7), std::string("\nSimC 2"));
+        // Line breaks typed into a cell do not split the record.
+        QVERIFY(doc.setCell(2, core::CockpitIdColumn, "x\r\ny"));
+        QCOMPARE(KeyDocument::fromBytes(doc.toBytes()).rowCount(), 4);
+    }
+
+    // A row changed and changed back is written as it was read, spacing included; row states put rows back.
+    void rowsChangedBackAreUnedited()
+    {
+        const std::string original = "SimA  -1 0 0x1E  0 0 0 1 \"a\"\r\nSimB 1\r\n";
+        auto doc = KeyDocument::fromBytes(original);
+        const KeyDocument::RowState read = doc.rowState(0);
+        QVERIFY(!read.edited);
+        QVERIFY(doc.setCell(0, core::ModifierColumn, "2"));
+        const KeyDocument::RowState edited = doc.rowState(0);
+        QVERIFY(edited.edited);
+        QCOMPARE(doc.binding(0).modifier.value, 2);
+        QVERIFY(doc.setCell(0, core::ModifierColumn, "0"));
+        QVERIFY(!doc.isEdited(0));
+        QCOMPARE(doc.toBytes(), original);
+        doc.restoreRow(0, edited);
+        QCOMPARE(doc.binding(0).modifier.value, 2);
+        QCOMPARE(doc.lineText(0), std::string("SimA -1 0 0x1E 2 0 0 1 \"a\""));
+        doc.restoreRow(0, read);
+        QCOMPARE(doc.toBytes(), original);
+        QCOMPARE(doc.binding(0).modifier.value, 0);
+        // A line at the top of a file without a byte order mark that begins with its bytes keeps them.
+        auto bom = KeyDocument::fromBytes("SimA 1\r\n");
+        QVERIFY(bom.setCell(0, core::SimNameColumn, "\xEF\xBB\xBF#A"));
+        QCOMPARE(KeyDocument::fromBytes(bom.toBytes()).cell(0, core::SimNameColumn), std::string("\xEF\xBB\xBF#A"));
+    }
+
+    void normalisedRowsReadBackToTheSameCells_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::newRow("full") << QByteArray("SimA -1 0 0X1E 1 0XFFFFFFFF 0 1 \"Alpha\"");
+        QTest::newRow("short") << QByteArray("OTWViewUp 0 -1 -3 0 0x0 -1");
+        QTest::newRow("description with spaces") << QByteArray("SimA 1 \"a  b  \"  ");
+        QTest::newRow("extra fields") << QByteArray("S 1 2 3 4 5 6 7 8 9 10 11");
+    }
+
+    void normalisedRowsReadBackToTheSameCells()
+    {
+        QFETCH(QByteArray, line);
+        auto doc = KeyDocument::fromBytes(line.toStdString() + "\n");
+        const auto before = doc.cells(0);
+        QVERIFY(doc.setCell(0, core::SimNameColumn, "X"));
+        QVERIFY(doc.setCell(0, core::SimNameColumn, before[core::SimNameColumn] + "Y"));
+        auto again = KeyDocument::fromBytes(doc.toBytes());
+        QVERIFY(again.setCell(0, core::SimNameColumn, before[core::SimNameColumn]));
+        QVERIFY(again.cells(0) == before);
+    }
+
+    void genericCompare_data()
+    {
+        QTest::addColumn<QString>("a");
+        QTest::addColumn<QString>("b");
+        QTest::addColumn<int>("sign");
+        QTest::newRow("numbers, not text") << "2"
+                                           << "10" << -1;
+        QTest::newRow("negative numbers") << "-1"
+                                          << "0" << -1;
+        QTest::newRow("minus zero equals zero") << "-0"
+                                                << "0" << 0;
+        QTest::newRow("decimals") << "1.5"
+                                  << "1.25" << 1;
+        QTest::newRow("number against text") << "10"
+                                             << "9a" << -1;
+        QTest::newRow("text ignores case") << "simA"
+                                           << "SIMa" << 0;
+        QTest::newRow("text") << "SimB"
+                              << "SimA" << 1;
+        QTest::newRow("prefix first") << "Sim"
+                                      << "SimA" << -1;
+        QTest::newRow("hex codes are text") << "0x1E"
+                                            << "0x3" << -1;
+        QTest::newRow("empty first") << ""
+                                     << "a" << -1;
+    }
+
+    void genericCompare()
+    {
+        QFETCH(QString, a);
+        QFETCH(QString, b);
+        QFETCH(int, sign);
+        const int result = core::genericCompare(a.toStdString(), b.toStdString());
+        QCOMPARE((result > 0) - (result < 0), sign);
+    }
+
+    void genericSortOrder_data()
+    {
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("last");
+        QTest::addColumn<bool>("descending");
+        QTest::addColumn<QString>("order");
+        // Rows: name, cockpit id, ignored
+        QTest::newRow("names ascending") << 0 << 0 << false << "a,B,b2,c,D";
+        QTest::newRow("names descending") << 0 << 0 << true << "D,c,b2,B,a";
+        QTest::newRow("numbers, stable") << 1 << 1 << false << "a,B,D,c,b2";
+        QTest::newRow("two columns") << 1 << 2 << false << "B,a,D,c,b2";
+        QTest::newRow("range given backwards") << 2 << 1 << false << "B,a,D,c,b2";
+        QTest::newRow("descending keeps equal rows in order") << 1 << 1 << true << "c,b2,D,a,B";
+    }
+
+    void genericSortOrder()
+    {
+        QFETCH(int, first);
+        QFETCH(int, last);
+        QFETCH(bool, descending);
+        QFETCH(QString, order);
+        const std::vector<std::vector<std::string>> rows{
+            {"c", "10", "1"}, {"a", "2", "9"}, {"B", "2", "1"}, {"D", "3", "0"}, {"b2", "10", "2"}};
+        const auto [from, to] = core::columnRange(first, last, 3);
+        std::vector<std::string> keys;
+        for (const auto& row : rows)
+            for (int c = from; c <= to; ++c)
+                keys.push_back(row[std::size_t(c)]);
+        QStringList names;
+        for (const auto i : core::genericSortOrder(keys, std::size_t(to - from + 1),
+                 descending ? core::SortOrder::Descending : core::SortOrder::Ascending))
+            names << QString::fromStdString(rows[i][0]);
+        QCOMPARE(names.join(QLatin1Char(',')), order);
+    }
+
+    void megabyteLineSplitsInLinearTime()
+    {
+        // Two hundred thousand words on one line: a quadratic splitter would not finish within the test timeout.
+        std::string line = "SimLong";
+        for (int i = 0; i < 200000; ++i)
+            line += " w";
+        line += " \"end\"";
+        const auto doc = KeyDocument::fromBytes(line);
+        const std::string last = doc.cell(0, core::DescriptionColumn);
+        QVERIFY(last.size() > 390000);
+        QVERIFY(last.substr(last.size() - 6) == "\"end\" ");
+    }
+};
+
+QTEST_APPLESS_MAIN(KeyDocumentTest)
+#include "KeyDocumentTest.moc"

@@ -1,0 +1,378 @@
+#include "WindowFixture.h"
+
+#include "gui/ComparePage.h"
+#include "gui/StatusHelp.h"
+#include "gui/Twips.h"
+#include "gui/WidgetPrompts.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QMenu>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTest>
+
+using gui::px;
+using testing::AskedPrompt;
+using testing::WindowFixture;
+
+namespace {
+
+const char* const kSmallFile = "SimC -1 0 0x1E 1 0 0 1 \"c\"\r\n"
+                               "# note\r\n"
+                               "\r\n"
+                               "OTWA -1 0 0x30 0 0 0 1 \"a\"\r\n"
+                               "SimB 10 0 0x2E 2 0 0 1 \"b\"\r\n"
+                               "simD 9 0 0x20 0 0 0 1 \"d\"\r\n";
+
+} // namespace
+
+/** Start-up, opening, the window's layout and its status bar help. */
+class WindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void firstRunOpensNothingAndWritesSettingsAtClose()
+    {
+        WindowFixture f;
+        f.create();
+        f.window->startUp();
+        QCOMPARE(f.window->windowTitle(), QStringLiteral("  Tarnwick vs. 1.3"));
+        QCOMPARE(f.savedState(), gui::SavedState::NoFile);
+        QCOMPARE(f.panel(2), QStringLiteral("No Key File Opened"));
+        QCOMPARE(f.panelTip(2), QStringLiteral("Location of currently opened .key file"));
+        QCOMPARE(f.panelTip(3), QStringLiteral("No file open"));
+        QCOMPARE(f.tabs()->tabText(0), QStringLiteral("Key file"));
+        QCOMPARE(f.tabs()->currentIndex(), 0);
+        QVERIFY(!f.find<QCheckBox>(QStringLiteral("CHKRemoveSIM"))->isEnabled());
+        // No default folder on this machine: the program's folder stands in.
+        QCOMPARE(f.window->locations().keyFilesFolder, f.dir.path());
+        f.window->close();
+        const std::string ini = testing::readBytes(f.settings.path());
+        QVERIFY(ini.find("[FileLocations]") != std::string::npos);
+        QVERIFY(ini.find("KeyFilePath=\r\n") != std::string::npos || ini.find("KeyFilePath=\n") != std::string::npos);
+    }
+
+    void startUpReopensTheRememberedFile()
+    {
+        WindowFixture f;
+        const QString path = f.copySample(QStringLiteral("My Keys.key"));
+        testing::writeBytes(f.settings.path(),
+            "[FileLocations]\r\nKeyFilesFolder=" + f.dir.path().toStdString() + "\r\nKeyFilePath=" + path.toStdString()
+                + "\r\nKeyFileName=My Keys.key\r\n");
+        f.create();
+        f.window->startUp();
+        QCOMPARE(f.keyGrid()->model()->rowCount(), 221);
+        QCOMPARE(f.listGrid()->model()->rowCount(), 198);
+        QCOMPARE(f.tabs()->tabText(0), QStringLiteral("My Keys.key"));
+        QCOMPARE(f.panel(2), path);
+        QCOMPARE(f.panelTip(2), path);
+        QCOMPARE(
+            f.panel(1), QStringLiteral(" You can click on the keys / modifiers columns to display the associated key"));
+        QCOMPARE(f.banner(), QStringLiteral("Ready"));
+        QCOMPARE(f.panelTip(3), QStringLiteral("My Keys.key is saved"));
+        // The grid: headers, the line number of the file beside each row, comments across the row.
+        QCOMPARE(f.keyGrid()->model()->headerData(4, Qt::Horizontal).toString(), QStringLiteral("Keys"));
+        QCOMPARE(f.keyGrid()->model()->headerData(5, Qt::Vertical).toInt(), 7);
+        QCOMPARE(WindowFixture::shown(f.keyGrid(), 5, 1), QStringLiteral("SimDoNothing"));
+        QCOMPARE(f.keyGrid()->columnSpan(0, 1), 9);
+        QCOMPARE(f.keyGrid()->columnSpan(5, 1), 1);
+        QCOMPARE(f.keyGrid()->columnWidth(1), px(3540));
+    }
+
+    void rememberedFileThatIsGoneIsForgotten()
+    {
+        WindowFixture f;
+        testing::writeBytes(f.settings.path(),
+            "[FileLocations]\nKeyFilePath=" + f.dir.filePath(QStringLiteral("gone.key")).toStdString()
+                + "\nKeyFileName=gone.key\n");
+        f.create();
+        f.window->startUp();
+        QCOMPARE(f.savedState(), gui::SavedState::NoFile);
+        f.window->close();
+        QVERIFY(testing::readBytes(f.settings.path()).find("gone.key") == std::string::npos);
+    }
+
+    void commandLineFileOpensInsteadOfTheRememberedOne()
+    {
+        WindowFixture f;
+        const QString remembered = f.writeKeyFile(QStringLiteral("a.key"), "SimA 1\r\n");
+        testing::writeBytes(f.settings.path(), "[FileLocations]\nKeyFilePath=" + remembered.toStdString() + "\n");
+        const QString given = f.open("SimB 1\r\nSimC 2\r\n", QStringLiteral("b.key"));
+        QCOMPARE(f.keyGrid()->model()->rowCount(), 2);
+        f.window->close();
+        QVERIFY(testing::readBytes(f.settings.path()).find("KeyFilePath=" + given.toStdString()) != std::string::npos);
+    }
+
+    void openDialogAndSecondOpening()
+    {
+        WindowFixture f;
+        f.copySample();
+        const QString second = f.writeKeyFile(QStringLiteral("two.key"), "SimOnly -1 0 0x1E 0 0 0 1 \"One\"\r\n");
+        f.create();
+        f.window->startUp(f.dir.filePath(QStringLiteral("sample.key")));
+        f.keyGrid()->scrollToBottom();
+        f.showPage(gui::MainWindow::CompareFilesPageIndex);
+        // A cancelled dialog keeps everything; the next one opens the other file.
+        f.prompts.answerFile(QString());
+        f.prompts.answerFile(second);
+        f.click(QStringLiteral("Command4_0"));
+        QCOMPARE(f.keyGrid()->model()->rowCount(), 221);
+        f.trigger(QStringLiteral("mnuFileOpen"));
+        const AskedPrompt& asked = f.prompts.asked.first();
+        QCOMPARE(asked.kind, AskedPrompt::OpenFile);
+        QCOMPARE(asked.request.title, QStringLiteral("Select the key file to open ..."));
+        QCOMPARE(asked.request.filter, QStringLiteral("Falcon .key files (*.key)|*.key|All files (*.*) |*.*"));
+        QCOMPARE(asked.request.startFolder, f.window->locations().keyFilesFolder);
+        QCOMPARE(f.keyGrid()->model()->rowCount(), 1);
+        QCOMPARE(WindowFixture::shown(f.listGrid(), 0, 2), QStringLiteral("a"));
+        QCOMPARE(f.tabs()->tabText(0), QStringLiteral("two.key"));
+        QCOMPARE(f.tabs()->currentIndex(), 0);
+        QCOMPARE(f.window->comparePage()->path(0), second);
+        QCOMPARE(f.window->locations().keyFileName, QStringLiteral("two.key"));
+        // A newly opened file starts at its top.
+        QCOMPARE(f.keyGrid()->verticalScrollBar()->value(), 0);
+    }
+
+    void unreadableFileIsRefusedWithAMessage_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("missing") << "missing";
+        QTest::newRow("folder") << "folder";
+    }
+
+    void unreadableFileIsRefusedWithAMessage()
+    {
+        QFETCH(QString, kind);
+        WindowFixture f;
+        f.open(kSmallFile);
+        const QString bad = kind == QLatin1String("folder") ? f.dir.path() : f.dir.filePath(QStringLiteral("no.key"));
+        f.prompts.answerFile(bad);
+        f.prompts.answerMessage(gui::PromptAnswer::Ok);
+        f.trigger(QStringLiteral("mnuFileOpen"));
+        const AskedPrompt& refusal = f.prompts.asked.last();
+        QCOMPARE(refusal.title, QStringLiteral("Unable to open key file"));
+        QCOMPARE(refusal.icon, gui::PromptIcon::Critical);
+        QVERIFY(refusal.text.startsWith(QStringLiteral("I couldn't open ") + bad + QStringLiteral(": ")));
+        QCOMPARE(f.savedState(), gui::SavedState::NoFile);
+        QCOMPARE(f.keyGrid()->model()->rowCount(), 0);
+        QCOMPARE(f.panel(2), QStringLiteral("No Key File Opened"));
+        QCOMPARE(f.tabs()->tabText(0), QStringLiteral("Key file"));
+        // No progress text is left behind, and the comparison no longer offers the old file.
+        QCOMPARE(f.panel(1), QString());
+        QCOMPARE(f.banner(), QStringLiteral("Ready"));
+        QCOMPARE(f.window->comparePage()->path(0), QString());
+    }
+
+    // The layout table's numbers at the standard size and two others, in twips of the client area.
+    void layoutFollowsTheWindowSize_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<QSize>("tabs");
+        QTest::addColumn<QSize>("grid");
+        QTest::newRow("standard") << 15000 << 10395 << QSize(px(14880), px(8880)) << QSize(px(14640), px(8320));
+        QTest::newRow("larger") << 18000 << 12000 << QSize(px(17880), px(10485)) << QSize(px(17640), px(9925));
+        QTest::newRow("smaller") << 12000 << 9000 << QSize(px(11880), px(7485)) << QSize(px(11640), px(6925));
+    }
+
+    void layoutFollowsTheWindowSize()
+    {
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(QSize, tabs);
+        QFETCH(QSize, grid);
+        WindowFixture f;
+        f.create();
+        f.window->resizeControls(width, height);
+        QCOMPARE(f.tabs()->geometry(), QRect(QPoint(0, px(780)), tabs));
+        QCOMPARE(f.keyGrid()->size(), grid);
+        QCOMPARE(f.listGrid()->size(), grid);
+        QCOMPARE(f.keyGrid()->mapTo(f.tabs(), QPoint(0, 0)), QPoint(px(60), px(420)));
+        // A client area too small leaves the sizes as they were.
+        f.window->resizeControls(0, 0);
+        QCOMPARE(f.keyGrid()->size(), grid);
+        auto* bar = f.find<QStatusBar>(QStringLiteral("StatusBar"));
+        QCOMPARE(bar->geometry().bottom(), px(height) - 1);
+    }
+
+    void pageSwitchingShowsOneLargeControl_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<bool>("sortEnabled");
+        QTest::addColumn<bool>("removeSimEnabled");
+        QTest::newRow("key file") << 0 << true << false;
+        QTest::newRow("keys assigned") << 1 << true << true;
+        QTest::newRow("spare keys") << 2 << false << false;
+        QTest::newRow("cougar") << 3 << false << true;
+        QTest::newRow("compare") << 4 << false << false;
+    }
+
+    void pageSwitchingShowsOneLargeControl()
+    {
+        QFETCH(int, page);
+        QFETCH(bool, sortEnabled);
+        QFETCH(bool, removeSimEnabled);
+        WindowFixture f;
+        f.create();
+        f.showPage(page == 0 ? 1 : 0);
+        f.showPage(page);
+        QCOMPARE(f.keyGrid()->isVisible(), page == 0);
+        QCOMPARE(f.listGrid()->isVisible(), page == 1);
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(f.find<QToolButton>(QStringLiteral("Command2_%1").arg(i))->isEnabled(), sortEnabled);
+        QCOMPARE(f.find<QCheckBox>(QStringLiteral("CHKRemoveSIM"))->isEnabled(), removeSimEnabled);
+        // The tab row's buttons belong to their own page.
+        QCOMPARE(f.find<QToolButton>(QStringLiteral("Command4_0"))->isVisible(), page == 0);
+        QCOMPARE(f.find<QToolButton>(QStringLiteral("Command4_2"))->isVisible(), page == 1);
+    }
+
+    // The line number is the file's, as wide as the largest one, and stays in view when scrolled sideways.
+    void lineNumbersStayInView()
+    {
+        WindowFixture f;
+        std::string bytes;
+        for (int i = 0; i < 12000; ++i)
+            bytes += "SimLine" + std::to_string(i) + " -1 0 0x1E 0 0 0 1 \"d\"\r\n\r\n";
+        f.open(bytes);
+        gui::GridView* grid = f.keyGrid();
+        QCOMPARE(grid->model()->headerData(11999, Qt::Vertical).toInt(), 23999);
+        QVERIFY(grid->isColumnHidden(0));
+        QVERIFY(grid->verticalHeader()->isVisible());
+        QVERIFY(grid->verticalHeader()->width() >= grid->fontMetrics().horizontalAdvance(QStringLiteral("23999")));
+        grid->horizontalScrollBar()->setValue(grid->horizontalScrollBar()->maximum());
+        QVERIFY(grid->verticalHeader()->isVisible());
+        QCOMPARE(grid->verticalHeader()->x(), grid->frameWidth());
+    }
+
+    void dialogFiltersBecomeQtNameFilters_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("key files") << "Falcon .key files (*.key)|*.key|All files (*.*) |*.*"
+                                   << QStringList{"Falcon .key files (*.key)", "All files (*.*)"};
+        QTest::newRow("caption without pattern") << "Keys|*.key" << QStringList{"Keys (*.key)"};
+    }
+
+    void dialogFiltersBecomeQtNameFilters()
+    {
+        QFETCH(QString, filter);
+        QFETCH(QStringList, names);
+        QCOMPARE(gui::WidgetPrompts::qtFilters(filter), names);
+    }
+
+    void statusPanelShowsALongPathShortenedInTheMiddle()
+    {
+        WindowFixture f;
+        const QString path = f.open(kSmallFile, QString(120, QLatin1Char('x')) + QStringLiteral(".key"));
+        auto* panel = f.find<QLabel>(QStringLiteral("StatusPanel2"));
+        QCOMPARE(panel->text(), path);
+        QCOMPARE(panel->toolTip(), path);
+        QVERIFY(panel->width() < panel->fontMetrics().horizontalAdvance(path));
+        QVERIFY(panel->minimumSizeHint().width() < panel->width());
+    }
+
+    void everyHelpTextByObjectName_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("remove sim") << "CHKRemoveSIM" << 1
+                                    << " Select this if you want to remove SIM from the name. Useful for Cougar macros "
+                                       "and sorting.";
+        QTest::newRow("key file 2") << "Command1_1" << 4 << " Select the two key files you want to compare.";
+        QTest::newRow("copy all") << "Command3_0" << 3 << " I reckon you're smart enough to figure out what this does!";
+        QTest::newRow("refresh") << "Command3_2" << 3
+                                 << " Don't forget to use this if you've made any changes to the order or content of "
+                                    "any grid cells.";
+        QTest::newRow("open") << "Command4_0" << 0 << " Use this button to select and open up a key file for editing";
+        QTest::newRow("save") << "Command4_1" << 0 << " Use this button to save the key file";
+        QTest::newRow("view list") << "Command4_2" << 1
+                                   << " Use this button to view this data in your default text editor.";
+        QTest::newRow("save comparison") << "Command4_3" << 4 << " Use this button to save the comparison text below.";
+        QTest::newRow("compare") << "Command5" << 4
+                                 << " Select the two key files you want to compare and press this button. Note "
+                                    "comparisons are done on SAVED files only!";
+        QTest::newRow("keyboard frame") << "Frame1" << 2
+                                        << " I bet you're seeing how quickly you can move your mouse over these keys "
+                                           "whilst watching the data for them change!";
+        QTest::newRow("sort frame") << "Frame3" << 0
+                                    << " Use these buttons to sort the selected columns. Don't worry, row data will be "
+                                       "maintained.";
+        QTest::newRow("banner") << "Label1" << 0
+                                << " You can click on the keys / modifiers columns and display the associated key in "
+                                   "here";
+        QTest::newRow("caption label") << "Label4_11" << 2 << " Howdy.";
+        QTest::newRow("legend unassigned, two spaces") << "Label5_0" << 2 << "  Dorvo by name, dorvo by nature!";
+        QTest::newRow("legend red") << "Label5_2" << 2
+                                    << " Red indicates that I've detected the same keys allocated to different "
+                                       "functions.";
+        QTest::newRow("status bar") << "StatusPanel2" << 0
+                                    << " I'm the Status Bar. Move your mouse over items and I'll tell you what they "
+                                       "do.";
+    }
+
+    void everyHelpTextByObjectName()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, page);
+        QFETCH(QString, text);
+        WindowFixture f;
+        f.create();
+        f.showPage(page);
+        QWidget* widget = f.find<QWidget>(name);
+        QVERIFY2(widget && widget->isVisible(), qPrintable(name));
+        QTest::mouseMove(widget, QPoint(3, 3));
+        QTest::mouseMove(widget, QPoint(2, 2));
+        QCOMPARE(f.panel(1), text);
+    }
+
+    void gridsAndTextBoxesShowTheirHelpFromTheirViewport_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("start");
+        QTest::newRow("grid") << "GridData" << 0 << " Click on the keys or modifier columns";
+        QTest::newRow("list") << "KeyGrid" << 1 << " This is a simplified version of the key file.";
+        QTest::newRow("macros") << "RTBCougar" << 3 << " Note you will need to add slash modifiers";
+        QTest::newRow("report") << "RTBcompare" << 4 << " You can copy and edit in here before saving";
+    }
+
+    void gridsAndTextBoxesShowTheirHelpFromTheirViewport()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, page);
+        QFETCH(QString, start);
+        WindowFixture f;
+        f.create();
+        f.showPage(page);
+        auto* area = f.find<QAbstractScrollArea>(name);
+        // Two moves: a pointer that stays where the previous window left it reports no move.
+        QTest::mouseMove(area->viewport(), QPoint(30, 30));
+        QTest::mouseMove(area->viewport(), QPoint(20, 20));
+        QVERIFY2(f.panel(1).startsWith(start), qPrintable(f.panel(1)));
+    }
+
+    void panelIsNotRewrittenWhenTheTextIsThere()
+    {
+        WindowFixture f;
+        f.create();
+        f.showPage(gui::MainWindow::CougarMacrosPageIndex);
+        gui::StatusHelp* help = f.window->statusHelp();
+        QTest::mouseMove(f.find<QWidget>(QStringLiteral("Command3_0")), QPoint(3, 3));
+        const int writes = help->writes();
+        QTest::mouseMove(f.find<QWidget>(QStringLiteral("Command3_1")), QPoint(3, 3));
+        QTest::mouseMove(f.find<QWidget>(QStringLiteral("Command3_0")), QPoint(5, 5));
+        QCOMPARE(help->writes(), writes);
+        // A control without help leaves the text in place.
+        f.showPage(gui::MainWindow::SpareKeysPageIndex);
+        QTest::mouseMove(f.find<QWidget>(QStringLiteral("ChkModifier_0")), QPoint(3, 3));
+        QCOMPARE(f.panel(1), QStringLiteral(" I reckon you're smart enough to figure out what this does!"));
+        QCOMPARE(help->writes(), writes);
+    }
+};
+
+QTEST_MAIN(WindowTest)
+#include "WindowTest.moc"
