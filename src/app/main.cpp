@@ -1,4 +1,5 @@
 #include "gui/Desktop.h"
+#include "gui/GeometryDump.h"
 #include "gui/MainWindow.h"
 #include "gui/WidgetPrompts.h"
 #include "io/FileIo.h"
@@ -15,6 +16,8 @@ int main(int argc, char** argv)
     io::SettingsFile settings(io::SettingsFile::defaultPath());
     gui::MainWindow window({prompts, desktop, settings, io::programFolder()});
     window.show();
+    // For scripts/e2e.py: the windows' widgets, where they are and what they show, as JSON in a file.
+    gui::GeometryDump::fromEnvironment(&app);
     window.startUp(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString());
     return app.exec();
 }
