@@ -53,7 +53,7 @@ compare_seed() {
     local out=$1 flags=$2 first=$3 second=$4 size
     size=$(stat -c %s "$first")
     {
-        printf "\\x$(printf %02x "$flags")\\x$(printf %02x $((size & 255)))\\x$(printf %02x $((size >> 8 & 255)))"
+        printf '%b' "\\x$(printf %02x "$flags")\\x$(printf %02x $((size & 255)))\\x$(printf %02x $((size >> 8 & 255)))"
         printf '\x7e\x00\x00\x00\x0f\x00\x00\x00\x04\x58\x1a'
         cat "$first" "$second"
     } >"$out"

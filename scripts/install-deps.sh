@@ -13,8 +13,8 @@ packages=(
     unrtf
 )
 if [[ "${TARNWICK_WITH_EXTRAS:-0}" == 1 ]]; then
-    # Tools for the checks beyond the unit tests: RTF reader, fuzzing, screenshots, driving the real window.
-    packages+=(clang libclang-rt-14-dev imagemagick xdotool)
+    # Tools for the checks beyond the unit tests: fuzzing, screenshots, driving the real window, the house style.
+    packages+=(clang libclang-rt-14-dev imagemagick xdotool python3 clang-format shellcheck)
 fi
 
 missing=()

@@ -1,4 +1,5 @@
 #include "gui/Desktop.h"
+#include "gui/GeometryDump.h"
 #include "gui/MainWindow.h"
 #include "gui/WidgetPrompts.h"
 #include "io/FileIo.h"
@@ -15,6 +16,8 @@ int main(int argc, char** argv)
     io::SettingsFile settings(io::SettingsFile::defaultPath());
     gui::MainWindow window({prompts, desktop, settings, io::programFolder()});
     window.show();
+    // For scripts/e2e.py: the windows' widgets, where they are and what they show, as JSON in a file.
+    gui::GeometryDump::fromEnvironment(&app);
     // Paths come as Unicode from the platform, never through the local 8-bit code page.
     const QStringList arguments = QCoreApplication::arguments();
     window.startUp(arguments.size() > 1 ? arguments.at(1) : QString());
