@@ -15,6 +15,9 @@ packages=(
 if [[ "${TARNWICK_WITH_EXTRAS:-0}" == 1 ]]; then
     # Tools for the checks beyond the unit tests: fuzzing, screenshots, driving the real window, the house style.
     packages+=(clang libclang-rt-14-dev imagemagick xdotool python3 clang-format shellcheck)
+    # Installing and packaging (scripts/test-install.sh): menu entry and MIME checks, the Debian package's
+    # dependencies, the icons' rendering. mimetype (libfile-mimeinfo-perl) is what xdg-mime asks outside a desktop.
+    packages+=(desktop-file-utils xdg-utils shared-mime-info libfile-mimeinfo-perl libglib2.0-bin dpkg-dev librsvg2-bin)
 fi
 
 missing=()

@@ -6,11 +6,28 @@
 #include "io/SettingsFile.h"
 
 #include <QApplication>
+#include <QIcon>
+
+namespace {
+
+/** The application icon from the program's resources, one PNG per size. */
+QIcon applicationIcon()
+{
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/tarnwick-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarnwick"));
+    // Window systems that match windows to menu entries (Wayland) find tarnwick.desktop by this name.
+    QApplication::setDesktopFileName(QStringLiteral("tarnwick"));
+    QApplication::setWindowIcon(applicationIcon());
     gui::WidgetPrompts prompts;
     gui::SystemDesktop desktop;
     io::SettingsFile settings(io::SettingsFile::defaultPath());

@@ -48,7 +48,6 @@ MainWindow::MainWindow(WindowContext context, QWidget* parent)
 {
     setObjectName(QStringLiteral("FrmZ4IZKey"));
     setWindowTitle(QStringLiteral("  Tarnwick vs. 1.3"));
-    setWindowIcon(style()->standardIcon(QStyle::SP_ComputerIcon));
     // The window's controls use the desktop's UI font at the classic 8.25 pt; grids and the banner set their own.
     QFont windowFont = QApplication::font();
     windowFont.setPointSizeF(8.25);
