@@ -341,6 +341,12 @@ void MainWindow::startUp(const QString& fileToOpen)
     m_editing->setPasteKey({}, 0);
     m_keyFileModel->setSavedState(core::SavedState::NoFile);
     m_locations = m_context.settingsFile.load(m_context.programFolder);
+    if (const auto problem = m_context.settingsFile.loadProblem()) {
+        m_context.prompts.message(this, QStringLiteral("Settings not remembered"),
+            QStringLiteral("Tarnwick could not read its settings file ") + m_context.settingsFile.path()
+                + QStringLiteral(": ") + *problem + QStringLiteral(". It will not remember its settings this time."),
+            PromptButtons::Ok, PromptIcon::Exclamation);
+    }
     repaintNow();
     if (!fileToOpen.isEmpty()) {
         openKeyFile(QFileInfo(fileToOpen).absoluteFilePath());

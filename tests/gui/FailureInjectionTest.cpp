@@ -151,19 +151,28 @@ private slots:
         QCOMPARE(testing::readBytes(path), std::string("SimA 1\r\n"));
     }
 
-    void settingsThatCannotBeWrittenArePassedOver_data()
+    void settingsThatCannotBeReadOrWrittenAreLeftAlone_data()
     {
         QTest::addColumn<QString>("how");
-        QTest::newRow("path is a folder") << "folder";
-        QTest::newRow("disk full") << "full";
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("path is a folder") << "folder"
+                                          << "It is a folder, not a file";
+        QTest::newRow("too large") << "large"
+                                   << "The file is larger than 1 MiB";
+        QTest::newRow("disk full") << "full"
+                                   << "";
     }
 
-    void settingsThatCannotBeWrittenArePassedOver()
+    void settingsThatCannotBeReadOrWrittenAreLeftAlone()
     {
         QFETCH(QString, how);
+        QFETCH(QString, reason);
         QTemporaryDir dir;
         const QString settingsPath = dir.filePath(QStringLiteral("BremKeyDecode.ini"));
-        testing::writeBytes(settingsPath, "[FileLocations]\r\nKeyFilesFolder=C:\\Keys\r\n");
+        std::string bytes = "[FileLocations]\r\nKeyFilesFolder=C:\\Keys\r\n";
+        if (how == QLatin1String("large"))
+            bytes += "; " + std::string(1024 * 1024, 'x') + "\r\n";
+        testing::writeBytes(settingsPath, bytes);
         if (how == QLatin1String("folder")) {
             QFile::remove(settingsPath);
             QDir().mkdir(settingsPath);
@@ -173,15 +182,26 @@ private slots:
         io::SettingsFile settings(settingsPath);
         gui::MainWindow window({prompts, desktop, settings, dir.path()});
         window.show();
+        // A settings file that cannot be read is named once, at start-up.
+        if (!reason.isEmpty())
+            prompts.answerMessage(PromptAnswer::Ok);
         window.startUp();
+        QVERIFY(prompts.allAnswersUsed());
+        if (!reason.isEmpty()) {
+            QCOMPARE(prompts.asked.size(), 1);
+            QCOMPARE(prompts.asked[0].title, QStringLiteral("Settings not remembered"));
+            QCOMPARE(prompts.asked[0].text,
+                QStringLiteral("Tarnwick could not read its settings file ") + settingsPath + QStringLiteral(": ")
+                    + reason + QStringLiteral(". It will not remember its settings this time."));
+        }
         if (how == QLatin1String("full"))
             io::injectWriteFailure(ENOSPC);
         QVERIFY(window.close());
-        QVERIFY(prompts.asked.isEmpty());
-        if (how == QLatin1String("full"))
-            QCOMPARE(testing::readBytes(settingsPath), std::string("[FileLocations]\r\nKeyFilesFolder=C:\\Keys\r\n"));
-        else
+        QCOMPARE(prompts.asked.size(), reason.isEmpty() ? 0 : 1);
+        if (how == QLatin1String("folder"))
             QVERIFY(QFileInfo(settingsPath).isDir());
+        else
+            QVERIFY(testing::readBytes(settingsPath) == bytes);
     }
 
     void temporaryListThatCannotBeWrittenSaysSo()
