@@ -1,6 +1,6 @@
 // Builds a styled report from the input and writes it as text and as RTF. The text must end every line with CRLF;
-// the RTF must be one well-formed group in 7-bit characters, and reading it back must give the report's text in
-// the report's colours and styles.
+// the RTF must be one well-formed group in 7-bit characters, and reading it back must give the report's characters
+// (each run's bytes read as core::nextTextChar reads them) in the report's colours and styles.
 //
 // Input: pieces, each a style byte (bits 0-1: black, blue, green or a colour from the next three bytes; bit 2: bold
 // and underlined) and then a text (FuzzedDataProvider's random-length string).
@@ -9,6 +9,7 @@
 
 #include "core/Report.h"
 #include "core/ReportWriters.h"
+#include "core/TextDecoding.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -30,12 +31,33 @@ bool isControl(unsigned char c)
     return c < 0x20 && c != '\r' && c != '\n' && c != '\t';
 }
 
-std::string withoutControls(std::string_view text)
+void appendUtf8(std::string& out, char32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// The characters of report text as UTF-8, without the control characters that have no RTF form.
+std::string charactersWithoutControls(std::string_view text)
 {
     std::string out;
-    for (const char c : text) {
-        if (!isControl(static_cast<unsigned char>(c)))
-            out += c;
+    for (std::size_t i = 0; i < text.size();) {
+        const char32_t c = core::nextTextChar(text, &i);
+        if (c >= 0x20 || !isControl(static_cast<unsigned char>(c)))
+            appendUtf8(out, c);
     }
     return out;
 }
@@ -52,9 +74,10 @@ void appendRun(std::vector<ReportRun>& runs, std::string_view text, Rgb colour, 
 
 /**
  * Reads back what reportRtf writes, and no more: groups, control words with their number and the one space that may
- * end them, the control symbols \\ \{ \} and \'hh, the colour table, \cfN, \b, \b0, \ul, \ulnone, \par (a CRLF) and
- * \tab. Other control words are passed over, as is the font table and the CR and LF bytes of the RTF itself. Text
- * is collected only at the document's own level. `ok` turns false on anything that does not parse.
+ * end them, the control symbols \\ \{ \} and \'hh, the colour table, \cfN, \b, \b0, \ul, \ulnone, \par (a CRLF),
+ * \tab and \uN? (a UTF-16 unit and its one-character fallback; surrogates in pairs). Other control words are passed
+ * over, as is the font table and the CR and LF bytes of the RTF itself. Text is collected, as UTF-8, only at the
+ * document's own level. `ok` turns false on anything that does not parse.
  */
 class RtfReader
 {
@@ -79,7 +102,7 @@ public:
                     return false; // a colour without its closing ';'
                 --depth;
                 if (depth == 0)
-                    return m_rtf.substr(m_pos) == "\r\n";
+                    return m_highSurrogate == 0 && m_rtf.substr(m_pos) == "\r\n";
             } else if (c == '\\') {
                 if (depth == 0 || !readControl(depth))
                     return false;
@@ -178,6 +201,13 @@ private:
         } else if (negative) {
             return false;
         }
+        if (word == "u") {
+            // The fallback character follows at once; the writer's is always '?'.
+            if (number < -32768 || number > 32767 || m_pos >= m_rtf.size() || m_rtf[m_pos] != '?')
+                return false;
+            ++m_pos;
+            return depth != 1 || unicodeUnit(static_cast<char32_t>(number < 0 ? number + 0x10000 : number));
+        }
         if (m_pos < m_rtf.size() && m_rtf[m_pos] == ' ')
             ++m_pos;
         return controlWord(word, number, depth);
@@ -222,8 +252,32 @@ private:
         return true;
     }
 
+    bool unicodeUnit(char32_t unit)
+    {
+        if (unit >= 0xD800 && unit <= 0xDBFF) {
+            if (m_highSurrogate != 0)
+                return false;
+            m_highSurrogate = unit;
+            return true;
+        }
+        char32_t c = unit;
+        if (unit >= 0xDC00 && unit <= 0xDFFF) {
+            if (m_highSurrogate == 0)
+                return false;
+            c = 0x10000 + ((m_highSurrogate - 0xD800) << 10) + (unit - 0xDC00);
+            m_highSurrogate = 0;
+        } else if (c < 0x80) {
+            return false; // ASCII is written as itself
+        }
+        std::string utf8;
+        appendUtf8(utf8, c);
+        return text(utf8);
+    }
+
     bool text(std::string_view chars)
     {
+        if (m_highSurrogate != 0)
+            return false; // a high surrogate without its low one
         // The report knows bold and underlined only together, and every run sets its colour.
         if (!m_colourSet || m_bold != m_underline)
             return false;
@@ -244,6 +298,7 @@ private:
     bool m_colourSet = false;
     bool m_bold = false;
     bool m_underline = false;
+    char32_t m_highSurrogate = 0;
 };
 
 // Every CR and every LF of the text belongs to a CRLF.
@@ -334,14 +389,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < colours.size(); ++i)
         FUZZ_CHECK(std::count(colours.begin(), colours.end(), colours[i]) == 1);
 
-    // Read back, the RTF gives each run's plain text in the run's style; control characters other than CR, LF and
+    // Read back, the RTF gives each run's characters in the run's style; control characters other than CR, LF and
     // tab have no RTF form and are left out.
     std::vector<ReportRun> plainRuns;
     std::string plainText;
     for (const ReportRun& run : report.runs()) {
         Report one;
         one.append(run.text, run.colour, run.boldUnderline);
-        const std::string runText = withoutControls(core::reportText(one));
+        const std::string runText = charactersWithoutControls(core::reportText(one));
         appendRun(plainRuns, runText, run.colour, run.boldUnderline);
         plainText += runText;
     }
@@ -350,7 +405,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const ReportRun& run : reader.runs())
         readText += run.text;
     FUZZ_CHECK(readText == plainText);
-    if (std::none_of(allText.begin(), allText.end(), [](char c) { return isControl(static_cast<unsigned char>(c)); }))
+    const auto plainAscii = [](char c) { return isControl(static_cast<unsigned char>(c)) || c & 0x80; };
+    if (std::none_of(allText.begin(), allText.end(), plainAscii))
         FUZZ_CHECK(readText == text);
     return 0;
 }

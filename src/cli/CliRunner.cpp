@@ -14,6 +14,8 @@
 #include <QString>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <optional>
 
 namespace cli {
@@ -82,6 +84,22 @@ int CliRunner::run(int argc, char** argv)
 }
 
 int CliRunner::run(const std::vector<std::string>& args)
+{
+    errno = 0;
+    const int code = runCommand(args);
+    // Output that did not arrive is a failure like any other: the stream is flushed so that a write error shows
+    // now, and the system's reason is the last one it gave.
+    m_out.flush();
+    if (!m_out) {
+        const int error = errno;
+        m_err << "tarnwick-cli: cannot write standard output: "
+              << (error != 0 ? std::strerror(error) : "the write failed") << '\n';
+        return 1;
+    }
+    return code;
+}
+
+int CliRunner::runCommand(const std::vector<std::string>& args)
 {
     CLI::App app{"Reads Falcon 4 key files: lists their assignments and writes them back.", "tarnwick-cli"};
     app.set_version_flag("--version", kVersion);

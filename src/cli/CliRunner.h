@@ -9,7 +9,8 @@
 namespace cli {
 
 /** The `tarnwick-cli` program: parses its arguments, runs one command, writes to `out` and `err` and returns the
- *  exit code (0 done, 1 a file could not be read or written, 2 a usage error). Output is the files' own bytes. */
+ *  exit code (0 done, 1 a file could not be read or written, or `out` could not be written, 2 a usage error).
+ *  Output is the files' own bytes. */
 class CliRunner
 {
 public:
@@ -22,6 +23,7 @@ public:
     void setClock(std::function<std::tm()> clock) { m_clock = std::move(clock); }
 
 private:
+    int runCommand(const std::vector<std::string>& args);
     int keys(const std::string& file, int modifier);
     int macros(const std::string& file, bool removeSim);
     int compare(

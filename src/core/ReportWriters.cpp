@@ -1,5 +1,7 @@
 #include "ReportWriters.h"
 
+#include "TextDecoding.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -26,10 +28,36 @@ std::size_t colourIndex(const std::vector<Rgb>& table, Rgb colour)
     return static_cast<std::size_t>(std::find(table.begin(), table.end(), colour) - table.begin()) + 1;
 }
 
+// One UTF-16 unit as RTF's \uN with N the unit's signed 16-bit value, then "?" for readers without Unicode.
+void appendUnicodeUnit(std::string& out, char32_t unit)
+{
+    const long value = unit > 0x7FFF ? static_cast<long>(unit) - 0x10000 : static_cast<long>(unit);
+    out += "\\u";
+    out += std::to_string(value);
+    out += '?';
+}
+
+void appendUnicode(std::string& out, char32_t c)
+{
+    if (c > 0xFFFF) {
+        c -= 0x10000;
+        appendUnicodeUnit(out, 0xD800 + (c >> 10));
+        appendUnicodeUnit(out, 0xDC00 + (c & 0x3FF));
+    } else {
+        appendUnicodeUnit(out, c);
+    }
+}
+
 void appendEscaped(std::string& out, std::string_view text)
 {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte >= 0x80) {
+            std::size_t next = i;
+            appendUnicode(out, nextTextChar(text, &next));
+            i = next - 1;
+            continue;
+        }
         switch (byte) {
         case '\\':
         case '{':
@@ -49,7 +77,7 @@ void appendEscaped(std::string& out, std::string_view text)
             out += "\\tab ";
             break;
         default:
-            if (byte >= 0x80 || byte == 0x7F) {
+            if (byte == 0x7F) {
                 out += "\\'";
                 out += kHexDigits[byte >> 4];
                 out += kHexDigits[byte & 0x0F];

@@ -11,10 +11,12 @@ namespace core {
 std::string reportText(const Report& report);
 
 /**
- * The report as an RTF document in the Windows-1252 code page: a colour table that holds black, blue and green
- * first (and any other colour of the report after them), each run in its colour, bold and underlined where the run
- * is. Backslashes and braces are escaped, bytes above 127 are written as \'hh, a line end (CRLF, CR or LF) as \par,
- * a tab as \tab; other control characters are left out.
+ * The report as an RTF document: a colour table that holds black, blue and green first (and any other colour of
+ * the report after them), each run in its colour, bold and underlined where the run is. Backslashes and braces are
+ * escaped, a line end (CRLF, CR or LF) is written as \par, a tab as \tab; other control characters are left out.
+ * Characters outside ASCII are Unicode escapes (\uN? with N the signed 16-bit value, a pair of them for a character
+ * beyond the BMP), read from the bytes as nextTextChar does, so a UTF-8 and a Windows-1252 file both show their
+ * own characters; the file itself is 7-bit.
  */
 std::string reportRtf(const Report& report);
 

@@ -205,9 +205,11 @@ void ComparePage::saveComparison()
         return;
     emit bannerText(QStringLiteral("Saving ..."));
 
-    // The extension decides the format, whatever filter was picked.
-    const core::Report report = reportFromDocument(*m_report->document());
+    // The extension decides the format, whatever filter was picked. RTF holds any character; the plain text is
+    // Windows-1252, as it always was.
     const bool rich = target.right(3).toLower() == QLatin1String("rtf");
+    const core::Report report
+        = reportFromDocument(*m_report->document(), rich ? io::TextEncoding::Utf8 : io::TextEncoding::Windows1252);
     const std::string bytes = rich ? core::reportRtf(report) : core::reportText(report);
     io::FileError error;
     if (!io::writeFileAtomically(target, bytes, &error)) {

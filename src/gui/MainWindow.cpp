@@ -296,6 +296,12 @@ void MainWindow::startUp(const QString& fileToOpen)
 {
     m_locations = m_context.settingsFile.load(m_context.programFolder);
     m_session->setKeyFilesFolder(m_locations.keyFilesFolder);
+    if (const auto problem = m_context.settingsFile.loadProblem()) {
+        m_context.prompts.message(this, QStringLiteral("Settings not remembered"),
+            QStringLiteral("Tarnwick could not read its settings file ") + m_context.settingsFile.path()
+                + QStringLiteral(": ") + *problem + QStringLiteral(". It will not remember its settings this time."),
+            PromptButtons::Ok, PromptIcon::Exclamation);
+    }
     repaintNow();
     if (!fileToOpen.isEmpty())
         m_session->open(QFileInfo(fileToOpen).absoluteFilePath());

@@ -36,8 +36,9 @@ void ReportFiller::start(core::Report report)
         format.setForeground(QColor(run.colour.r, run.colour.g, run.colour.b));
         format.setFontWeight(run.boldUnderline ? QFont::Bold : QFont::Normal);
         format.setFontUnderline(run.boldUnderline);
-        // The runs are the files' own bytes: UTF-8 where they are valid UTF-8, Windows-1252 otherwise.
-        QString text = io::decodeText(run.text, io::detectEncoding(run.text));
+        // The runs are the files' own bytes, a UTF-8 file's and a Windows-1252 file's side by side: read as the RTF
+        // writer reads them.
+        QString text = io::decodeMixedText(run.text);
         std::string().swap(run.text); // each run's bytes go as soon as they are text
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -96,7 +97,7 @@ void ReportFiller::insertLines(int lines)
     }
 }
 
-core::Report reportFromDocument(const QTextDocument& document)
+core::Report reportFromDocument(const QTextDocument& document, io::TextEncoding encoding)
 {
     core::Report report;
     const auto styleOf = [](const QTextCharFormat& format, core::Rgb* colour, bool* boldUnderline) {
@@ -115,7 +116,7 @@ core::Report reportFromDocument(const QTextDocument& document)
             styleOf(fragment.charFormat(), &colour, &boldUnderline);
             QString text = fragment.text();
             text.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
-            report.append(io::encodeText(text, io::TextEncoding::Windows1252), colour, boldUnderline);
+            report.append(io::encodeText(text, encoding), colour, boldUnderline);
         }
         // A paragraph's end is written in its own style, which the document keeps as the character format of the
         // paragraph that follows.

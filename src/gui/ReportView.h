@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Report.h"
+#include "io/TextCodec.h"
 
 #include <QObject>
 #include <QString>
@@ -53,7 +54,8 @@ private:
 };
 
 /** The box's document as a report, the user's edits included: colours, bold or underlined text, CRLF line ends,
- *  text in Windows-1252 (characters it cannot hold become '?'). */
-core::Report reportFromDocument(const QTextDocument& document);
+ *  text in `encoding` (in Windows-1252 characters it cannot hold become '?'). UTF-8 keeps every character, and the
+ *  RTF writer reads it back as the same characters. */
+core::Report reportFromDocument(const QTextDocument& document, io::TextEncoding encoding);
 
 } // namespace gui

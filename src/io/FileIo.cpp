@@ -1,5 +1,7 @@
 #include "FileIo.h"
 
+#include "Platform.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -26,19 +28,87 @@ FileError systemError(const QString& fallback)
     return error;
 }
 
+FileError notAFile(FileKind kind, int code)
+{
+    switch (kind) {
+    case FileKind::Missing:
+        if (code == 0 || code == ENOENT || code == ENOTDIR)
+            return FileError{QStringLiteral("No such file or folder"), ENOENT};
+        return FileError{QString::fromLocal8Bit(std::strerror(code)), code};
+    case FileKind::Folder:
+        return FileError{QStringLiteral("It is a folder, not a file"), EISDIR};
+    case FileKind::NamedPipe:
+        return FileError{QStringLiteral("It is a named pipe, not a regular file"), EINVAL};
+    case FileKind::Device:
+        return FileError{QStringLiteral("It is a device, not a regular file"), EINVAL};
+    case FileKind::Socket:
+        return FileError{QStringLiteral("It is a socket, not a regular file"), EINVAL};
+    case FileKind::Regular:
+    case FileKind::Other:
+        break;
+    }
+    return FileError{QStringLiteral("It is not a regular file"), EINVAL};
+}
+
+// A file with other names (hard links) is written in place, so that every name shows the new content. The new
+// content first goes whole into a temporary file beside it: a full disk or any other failure there leaves the
+// file as it was. Should writing the file itself then fail, the temporary file is kept and the reason names it.
+bool writeInPlace(const QString& path, const std::string& bytes, FileError* error)
+{
+    const auto fail = [error](const FileError& failure) {
+        if (error)
+            *error = failure;
+        return false;
+    };
+    const QFileInfo target(QFileInfo(path).canonicalFilePath());
+    QTemporaryFile copy(target.dir().filePath(target.fileName() + QStringLiteral(".XXXXXX")));
+    const auto size = static_cast<qint64>(bytes.size());
+    errno = 0;
+    if (!copy.open())
+        return fail(systemError(copy.errorString()));
+    if (const int injected = g_injectedWriteFailure.exchange(0); injected != 0) {
+        errno = injected;
+        return fail(systemError(QString()));
+    }
+    errno = 0;
+    if (copy.write(bytes.data(), size) != size || !copy.flush())
+        return fail(systemError(copy.errorString()));
+    if (const int code = syncToDisk(copy.handle()); code != 0) {
+        errno = code;
+        return fail(systemError(QString()));
+    }
+
+    QFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered))
+        return fail(systemError(file.errorString()));
+    errno = 0;
+    bool written = file.write(bytes.data(), size) == size && file.resize(size);
+    if (written) {
+        if (const int code = syncToDisk(file.handle()); code != 0) {
+            errno = code;
+            written = false;
+        }
+    }
+    if (!written) {
+        FileError failure = systemError(file.errorString());
+        copy.setAutoRemove(false);
+        failure.reason += QStringLiteral("; the new content is kept in ") + copy.fileName();
+        return fail(failure);
+    }
+    return true;
+}
+
 } // namespace
 
 bool readFileBytes(const QString& path, std::string* bytes, FileError* error, qint64 limit)
 {
-    const QFileInfo info(path);
     FileError result;
-    if (!info.exists()) {
-        result.reason = QStringLiteral("No such file or folder");
-        result.code = ENOENT;
-    } else if (info.isDir()) {
-        result.reason = QStringLiteral("It is a folder, not a file");
-        result.code = EISDIR;
-    } else if (info.size() > limit) {
+    int kindError = 0;
+    // Only a regular file is opened: opening a named pipe waits for a writer, and a device may never end.
+    if (const FileKind kind = fileKind(path, &kindError); kind != FileKind::Regular) {
+        result = notAFile(kind, kindError);
+    } else if (const QFileInfo info(path); info.size() > limit) {
         result.reason = QStringLiteral("The file is larger than %1 MiB").arg(limit / (1024 * 1024));
         result.code = EFBIG;
     } else {
@@ -79,41 +149,53 @@ bool readFileBytes(const QString& path, std::string* bytes, FileError* error, qi
     return false;
 }
 
+bool isReadOnlyFile(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() && !(info.permissions() & QFileDevice::WriteOwner);
+}
+
 bool writeFileAtomically(const QString& path, const std::string& bytes, FileError* error)
 {
-    if (QFileInfo(path).isDir()) {
+    const auto fail = [error](const FileError& failure) {
         if (error)
-            *error = FileError{QStringLiteral("It is a folder, not a file"), EISDIR};
+            *error = failure;
         return false;
-    }
+    };
+    const FileKind kind = fileKind(path);
+    if (kind != FileKind::Regular && kind != FileKind::Missing)
+        return fail(notAFile(kind, 0));
+    // The check is explicit: a process with the rights to write anyway (root) still leaves such a file alone.
+    if (kind == FileKind::Regular && isReadOnlyFile(path))
+        return fail(FileError{QStringLiteral("The file is read-only"), EACCES});
+    const FileIdentity identity = kind == FileKind::Regular ? fileIdentity(path) : FileIdentity{};
+    if (identity.links > 1)
+        return writeInPlace(path, bytes, error);
+
     QSaveFile file(path);
     errno = 0;
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = systemError(file.errorString());
-        return false;
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(systemError(file.errorString()));
+    // The new file takes the old one's owner, group and permissions before it holds anything.
+    if (const int code = applyIdentity(file.handle(), identity); code != 0) {
+        file.cancelWriting();
+        errno = code;
+        return fail(systemError(QString()));
     }
     const auto size = static_cast<qint64>(bytes.size());
     if (const int injected = g_injectedWriteFailure.exchange(0); injected != 0) {
         file.cancelWriting();
         errno = injected;
-        if (error)
-            *error = systemError(QString());
-        return false;
+        return fail(systemError(QString()));
     }
     if (file.write(bytes.data(), size) != size || !file.flush()) {
         const FileError failure = systemError(file.errorString());
         file.cancelWriting();
-        if (error)
-            *error = failure;
-        return false;
+        return fail(failure);
     }
     errno = 0;
-    if (!file.commit()) {
-        if (error)
-            *error = systemError(file.errorString());
-        return false;
-    }
+    if (!file.commit())
+        return fail(systemError(file.errorString()));
     return true;
 }
 

@@ -16,12 +16,19 @@ struct FileError
     int code = 0;
 };
 
-/** Reads a whole file. Refuses folders, missing files and files over `limit` bytes with a reason. */
+/** Reads a whole regular file (or one a symbolic link leads to). Refuses missing files, folders, named pipes,
+ *  devices and files over `limit` bytes with a reason, without opening them. */
 [[nodiscard]] bool readFileBytes(
     const QString& path, std::string* bytes, FileError* error, qint64 limit = MaxKeyFileSize);
 
+/** True when the file exists and its owner may not write it (the read-only attribute). */
+bool isReadOnlyFile(const QString& path);
+
 /** Writes a whole file through a temporary file renamed over the target, so that a failure leaves any existing
- *  file as it was. */
+ *  file as it was. The new file keeps the old one's owner and group (as far as the process may set them) and its
+ *  permission bits. A file with other names (hard links) is written in place once the new content is complete in
+ *  a temporary file, so that every name shows it. A read-only file and anything that is not a regular file are
+ *  refused, whatever the process's rights. */
 [[nodiscard]] bool writeFileAtomically(const QString& path, const std::string& bytes, FileError* error);
 
 /** Makes the next atomic write fail with system error `code` after writing its temporary file, as a full disk

@@ -6,19 +6,25 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <cerrno>
+
 namespace io {
 
 namespace {
 
 constexpr qint64 MaxSettingsSize = 1024 * 1024;
 
-std::string readSettingsText(const QString& path)
+// The file's text; empty when there is no file. Nothing, with the reason, when a file is there but cannot be read.
+std::optional<std::string> readSettingsText(const QString& path, QString* problem)
 {
     std::string text;
-    FileError ignored;
-    if (!readFileBytes(path, &text, &ignored, MaxSettingsSize))
-        text.clear();
-    return text;
+    FileError error;
+    if (readFileBytes(path, &text, &error, MaxSettingsSize))
+        return text;
+    if (error.code == ENOENT)
+        return std::string();
+    *problem = error.reason;
+    return std::nullopt;
 }
 
 } // namespace
@@ -54,23 +60,32 @@ std::string toLocal(const QString& text)
 
 } // namespace
 
-Locations SettingsFile::load(const QString& programFolder) const
+Locations SettingsFile::load(const QString& programFolder)
 {
+    QString problem;
+    const std::optional<std::string> text = readSettingsText(m_path, &problem);
+    m_loadProblem = text ? std::nullopt : std::optional<QString>(problem);
     core::PathProbe probe;
     probe.exists = [](const std::string& p) { return QFileInfo::exists(fromLocal(p)); };
     probe.fileExists = [](const std::string& p) { return QFileInfo(fromLocal(p)).isFile(); };
     const core::FileLocations read
-        = core::Settings::optionsGet(readSettingsText(m_path), toLocal(programFolder), probe);
+        = core::Settings::optionsGet(text.value_or(std::string()), toLocal(programFolder), probe);
     return Locations{fromLocal(read.keyFilesFolder), fromLocal(read.keyFilePath), fromLocal(read.keyFileName)};
 }
 
 bool SettingsFile::save(const Locations& locations) const
 {
+    // Writing from nothing would lose whatever the file holds.
+    if (m_loadProblem)
+        return false;
+    QString problem;
+    const std::optional<std::string> text = readSettingsText(m_path, &problem);
+    if (!text)
+        return false;
     const core::FileLocations written{
         toLocal(locations.keyFilesFolder), toLocal(locations.keyFilePath), toLocal(locations.keyFileName)};
-    const std::string text = core::Settings::optionsSave(readSettingsText(m_path), written);
     FileError ignored;
-    return writeFileAtomically(m_path, text, &ignored);
+    return writeFileAtomically(m_path, core::Settings::optionsSave(*text, written), &ignored);
 }
 
 } // namespace io

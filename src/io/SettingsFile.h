@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace io {
 
 /** The remembered locations, as paths on this machine. */
@@ -28,14 +30,20 @@ public:
 
     const QString& path() const { return m_path; }
 
-    /** The remembered locations; a missing or unreadable file gives the defaults. */
-    Locations load(const QString& programFolder) const;
+    /** The remembered locations; a missing file or one that cannot be read gives the defaults. */
+    Locations load(const QString& programFolder);
 
-    /** Writes the three keys, keeping whatever else the file holds. A failure is passed over: returns false. */
+    /** Why the last load could not read the file (too large, not a regular file, no permission); nothing when it
+     *  was read or is missing. */
+    std::optional<QString> loadProblem() const { return m_loadProblem; }
+
+    /** Writes the three keys, keeping whatever else the file holds. A file that could not be read, at load or
+     *  now, is left as it is. A failure is passed over: returns false. */
     bool save(const Locations& locations) const;
 
 private:
     QString m_path;
+    std::optional<QString> m_loadProblem;
 };
 
 } // namespace io

@@ -15,6 +15,9 @@ bool isValidUtf8(std::string_view bytes);
 TextEncoding detectEncoding(std::string_view bytes);
 
 QString decodeText(std::string_view bytes, TextEncoding encoding);
+/** Text that may mix both encodings, as a comparison report of two files does: each valid UTF-8 sequence is read
+ *  as UTF-8, any other byte as Windows-1252 (core::nextTextChar). */
+QString decodeMixedText(std::string_view bytes);
 /** Characters that Windows-1252 cannot hold become '?'. */
 std::string encodeText(const QString& text, TextEncoding encoding);
 

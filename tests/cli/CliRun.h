@@ -4,6 +4,7 @@
 
 #include "TestData.h"
 
+#include <QProcess>
 #include <QStringList>
 
 #include <sstream>
@@ -31,6 +32,23 @@ inline CliRun runCli(const QStringList& args)
     runner.setClock(fixedTime);
     const int code = runner.run(argv);
     return {code, out.str(), err.str()};
+}
+
+/** Runs the real tarnwick-cli program, its standard output going to `outputFile` when one is given. A run that
+ *  has not ended within 30 seconds is stopped and gives code -1. */
+inline CliRun runRealCli(const QStringList& args, const QString& outputFile = QString())
+{
+    QProcess process;
+    if (!outputFile.isEmpty())
+        process.setStandardOutputFile(outputFile);
+    process.start(QStringLiteral(TARNWICK_CLI_PATH), args);
+    if (!process.waitForFinished(30000)) {
+        process.kill();
+        process.waitForFinished();
+        return {-1, {}, "did not finish"};
+    }
+    const int code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    return {code, process.readAllStandardOutput().toStdString(), process.readAllStandardError().toStdString()};
 }
 
 } // namespace testing

@@ -1,5 +1,6 @@
 #include "CliRun.h"
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -73,6 +74,72 @@ private slots:
         // Usage errors are one line.
         QCOMPARE(std::count(run.err.begin(), run.err.end(), '\n'), 1L);
         QVERIFY(run.out.empty());
+    }
+
+    void refusesWhatIsNotARegularFile_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("list of a named pipe") << QStringList{
+            "list", "@pipe"} << "tarnwick-cli: cannot read @pipe: It is a named pipe, not a regular file\n";
+        QTest::newRow("keys of a device") << QStringList{
+            "keys", "/dev/zero"} << "tarnwick-cli: cannot read /dev/zero: It is a device, not a regular file\n";
+        QTest::newRow("save from a named pipe") << QStringList{
+            "save", "@pipe", "@out"} << "tarnwick-cli: cannot read @pipe: It is a named pipe, not a regular file\n";
+        QTest::newRow("save to a named pipe") << QStringList{
+            "save", "@in", "@pipe"} << "tarnwick-cli: cannot write @pipe: It is a named pipe, not a regular file\n";
+        // Refused whatever the rights of the user: root could write it anyway.
+        QTest::newRow("save to a read-only file") << QStringList{"save", "@in", "@read-only"}
+                                                  << "tarnwick-cli: cannot write @read-only: The file is read-only\n";
+    }
+
+    void refusesWhatIsNotARegularFile()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, err);
+        if (args.contains(QStringLiteral("/dev/zero")) && !QFileInfo::exists(QStringLiteral("/dev/zero")))
+            QSKIP("no /dev/zero here");
+        QTemporaryDir dir;
+        const QString pipe = dir.filePath(QStringLiteral("pipe.key"));
+        const QString in = dir.filePath(QStringLiteral("in.key"));
+        const QString readOnly = dir.filePath(QStringLiteral("read-only.key"));
+        if (args.contains(QStringLiteral("@pipe")) && !testing::makeNamedPipe(pipe))
+            QSKIP("no mkfifo here");
+        testing::writeBytes(in, "SimA 1\r\n");
+        testing::writeBytes(readOnly, "old");
+        QFile::setPermissions(readOnly, QFileDevice::ReadOwner);
+        const std::pair<QString, QString> names[]
+            = {{"@pipe", pipe}, {"@in", in}, {"@read-only", readOnly}, {"@out", dir.filePath("out.key")}};
+        for (const auto& [name, path] : names) {
+            args.replaceInStrings(name, path);
+            err.replace(name, path);
+        }
+        // The real program, so that a run that waits on the pipe ends the test instead of stopping it.
+        const auto run = testing::runRealCli(args);
+        QCOMPARE(run.code, 1);
+        QCOMPARE(QString::fromStdString(run.err), err);
+        QVERIFY(run.out.empty());
+        QCOMPARE(testing::readBytes(readOnly), std::string("old"));
+        QVERIFY(!QFile::exists(dir.filePath("out.key")));
+        if (args.contains(pipe))
+            QVERIFY(QFileInfo::exists(pipe) && !QFileInfo(pipe).isFile());
+    }
+
+    void standardOutputThatCannotBeWritten_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("list") << QStringList{"list", testing::samplePath("tarnwick-sample.key")};
+        QTest::newRow("version") << QStringList{"--version"};
+    }
+
+    void standardOutputThatCannotBeWritten()
+    {
+        QFETCH(QStringList, args);
+        if (!QFileInfo::exists(QStringLiteral("/dev/full")))
+            QSKIP("no /dev/full here");
+        const auto run = testing::runRealCli(args, QStringLiteral("/dev/full"));
+        QCOMPARE(run.code, 1);
+        QCOMPARE(run.err, std::string("tarnwick-cli: cannot write standard output: No space left on device\n"));
     }
 
     void helpAndVersion()

@@ -1,5 +1,6 @@
 #include "WindowFixture.h"
 
+#include "cli/CliRunner.h"
 #include "core/Comparison.h"
 #include "core/ReportWriters.h"
 #include "gui/ComparePage.h"
@@ -17,6 +18,7 @@
 #include <QTextEdit>
 
 #include <cerrno>
+#include <sstream>
 
 using gui::PromptAnswer;
 using gui::PromptIcon;
@@ -173,13 +175,45 @@ private slots:
         now.tm_year = 126;
         const auto engine
             = core::compareKeyFiles({f.file1.toStdString(), kFile1, {}}, {f.file2.toStdString(), kFile2, {}}, now);
-        QCOMPARE(withoutDate(core::reportText(gui::reportFromDocument(*f.box()->document()))),
+        const QTextDocument& document = *f.box()->document();
+        QCOMPARE(withoutDate(core::reportText(gui::reportFromDocument(document, io::TextEncoding::Windows1252))),
             withoutDate(core::reportText(engine)));
-        QCOMPARE(QString::fromStdString(withoutDate(core::reportRtf(gui::reportFromDocument(*f.box()->document())))),
+        QCOMPARE(QString::fromStdString(
+                     withoutDate(core::reportRtf(gui::reportFromDocument(document, io::TextEncoding::Utf8)))),
             QString::fromStdString(withoutDate(core::reportRtf(engine))));
         // The view starts at the top, and the box stays editable.
         QCOMPARE(f.box()->textCursor().position(), 0);
         QVERIFY(!f.box()->isReadOnly());
+    }
+
+    void utf8AndWindows1252ShowAndSaveAlike()
+    {
+        CompareFixture f;
+        const std::string utf8 = "SimA 1 0 0X1E 0 0 0 1 \"20\xc2\xb0 \xe2\x86\x92\"\r\n";
+        const std::string cp1252 = "SimB 1 0 0X30 0 0 0 1 \"10\xb0 \x80\"\r\n";
+        f.file1 = f.writeKeyFile(QStringLiteral("utf8.key"), utf8);
+        f.file2 = f.writeKeyFile(QStringLiteral("cp1252.key"), cp1252);
+        f.compareBoth();
+        // Both files' characters show as themselves, each file in its own encoding.
+        QCOMPARE(f.colourOf(QString::fromUtf8("SimA 1 0 0X1E 0 0 0 1 \"20\xc2\xb0 \xe2\x86\x92\"")), QColor(0, 0, 255));
+        QCOMPARE(f.colourOf(QString::fromUtf8("SimB 1 0 0X30 0 0 0 1 \"10\xc2\xb0 \xe2\x82\xac\"")), QColor(0, 128, 0));
+
+        // The window's RTF is the command line's, apart from the date line.
+        const QString saved = f.dir.filePath(QStringLiteral("window.rtf"));
+        f.prompts.answerFile(saved);
+        f.click(QStringLiteral("Command4_3"));
+        const QString written = f.dir.filePath(QStringLiteral("cli.rtf"));
+        std::ostringstream out, err;
+        cli::CliRunner cli(out, err);
+        cli.setClock(testing::fixedTime);
+        QCOMPARE(cli.run({"tarnwick-cli", "compare", f.file1.toStdString(), f.file2.toStdString(), "--rtf",
+                     written.toStdString()}),
+            0);
+        const std::string windowRtf = testing::readBytes(saved);
+        QCOMPARE(QString::fromStdString(withoutDate(windowRtf)),
+            QString::fromStdString(withoutDate(testing::readBytes(written))));
+        QVERIFY(windowRtf.find("20\\u176? \\u8594?") != std::string::npos);
+        QVERIFY(windowRtf.find("10\\u176? \\u8364?") != std::string::npos);
     }
 
     void longReportFillsInStepsAndCompletes()
@@ -293,7 +327,7 @@ private slots:
         f.click(QStringLiteral("Command4_3"));
         QVERIFY(testing::readBytes(txt).rfind("My note \xb0 {x}\r\nText in blue relates to: ", 0) == 0);
         const std::string rtfBytes = testing::readBytes(rtf);
-        QVERIFY(rtfBytes.find("My note \\'b0 \\{x\\}") != std::string::npos);
+        QVERIFY(rtfBytes.find("My note \\u176? \\{x\\}") != std::string::npos);
         QVERIFY(rtfBytes.find("\\red0\\green128\\blue0") != std::string::npos);
         QVERIFY(rtfBytes.find("\\b\\ul ") != std::string::npos);
 

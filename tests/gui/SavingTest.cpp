@@ -417,16 +417,49 @@ private slots:
         QCOMPARE(f.savedState(), gui::SavedState::Modified);
     }
 
-    void settingsThatCannotBeWrittenArePassedOver()
+    void settingsThatCannotBeReadOrWrittenAreLeftAlone_data()
     {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("path is a folder") << "folder" << "It is a folder, not a file";
+        QTest::newRow("too large") << "large" << "The file is larger than 1 MiB";
+        QTest::newRow("disk full") << "full" << "";
+    }
+
+    void settingsThatCannotBeReadOrWrittenAreLeftAlone()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, reason);
         WindowFixture f;
-        testing::writeBytes(f.settings.path(), "[FileLocations]\r\nKeyFilesFolder=C:\\Keys\r\n");
+        const QString settingsPath = f.settings.path();
+        std::string bytes = "[FileLocations]\r\nKeyFilesFolder=C:\\Keys\r\n";
+        if (how == QLatin1String("large"))
+            bytes += "; " + std::string(1024 * 1024, 'x') + "\r\n";
+        testing::writeBytes(settingsPath, bytes);
+        if (how == QLatin1String("folder")) {
+            QFile::remove(settingsPath);
+            QDir().mkdir(settingsPath);
+        }
         f.create();
+        // A settings file that cannot be read is named once, at start-up.
+        if (!reason.isEmpty())
+            f.prompts.answerMessage(PromptAnswer::Ok);
         f.window->startUp();
-        io::injectWriteFailure(ENOSPC);
+        if (!reason.isEmpty()) {
+            QCOMPARE(f.prompts.asked.size(), 1);
+            QCOMPARE(f.prompts.asked[0].title, QStringLiteral("Settings not remembered"));
+            QCOMPARE(f.prompts.asked[0].text,
+                QStringLiteral("Tarnwick could not read its settings file ") + settingsPath + QStringLiteral(": ")
+                    + reason + QStringLiteral(". It will not remember its settings this time."));
+        }
+        if (how == QLatin1String("full"))
+            io::injectWriteFailure(ENOSPC);
         QVERIFY(f.window->close());
-        QVERIFY(f.prompts.asked.isEmpty());
-        QCOMPARE(testing::readBytes(f.settings.path()), std::string("[FileLocations]\r\nKeyFilesFolder=C:\\Keys\r\n"));
+        QCOMPARE(f.prompts.asked.size(), reason.isEmpty() ? 0 : 1);
+        if (how == QLatin1String("folder"))
+            QVERIFY(QFileInfo(settingsPath).isDir());
+        else
+            QVERIFY(testing::readBytes(settingsPath) == bytes);
     }
 };
 

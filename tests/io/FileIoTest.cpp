@@ -1,4 +1,5 @@
 #include "io/FileIo.h"
+#include "io/Platform.h"
 #include "io/SettingsFile.h"
 #include "io/TextCodec.h"
 
@@ -6,8 +7,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cerrno>
 
 class FileIoTest : public QObject
 {
@@ -23,6 +27,13 @@ private slots:
         io::FileError error;
         QVERIFY(io::readFileBytes(path, &bytes, &error));
         QCOMPARE(bytes, std::string("A\0B\r\n", 5));
+        // A symbolic link to a regular file reads as the file.
+        const QString link = dir.filePath(QStringLiteral("link.key"));
+        if (!QFile::link(path, link))
+            QSKIP("no symbolic links here");
+        bytes.clear();
+        QVERIFY(io::readFileBytes(link, &bytes, &error));
+        QCOMPARE(bytes, std::string("A\0B\r\n", 5));
     }
 
     void refusesWhatItCannotRead_data()
@@ -35,6 +46,13 @@ private slots:
                                 << "It is a folder, not a file";
         QTest::newRow("over the limit") << "large"
                                         << "The file is larger than 1 MiB";
+        // Opening a named pipe would wait for a writer, and a device would be read up to the limit.
+        QTest::newRow("named pipe") << "pipe"
+                                    << "It is a named pipe, not a regular file";
+        QTest::newRow("link to a named pipe") << "link to pipe"
+                                              << "It is a named pipe, not a regular file";
+        QTest::newRow("device") << "device"
+                                << "It is a device, not a regular file";
     }
 
     void refusesWhatItCannotRead()
@@ -47,6 +65,20 @@ private slots:
             path = dir.path();
         if (kind == QLatin1String("large"))
             testing::writeBytes(path, std::string(1024 * 1024 + 1, 'a'));
+        if (kind.endsWith(QLatin1String("pipe"))) {
+            const QString pipe = dir.filePath(QStringLiteral("pipe"));
+            if (!testing::makeNamedPipe(pipe))
+                QSKIP("no mkfifo here");
+            if (kind == QLatin1String("pipe"))
+                path = pipe;
+            else
+                QVERIFY(QFile::link(pipe, path));
+        }
+        if (kind == QLatin1String("device")) {
+            path = QStringLiteral("/dev/zero");
+            if (!QFileInfo::exists(path))
+                QSKIP("no /dev/zero here");
+        }
         std::string bytes = "untouched";
         io::FileError error;
         QVERIFY(!io::readFileBytes(path, &bytes, &error, 1024 * 1024));
@@ -73,14 +105,114 @@ private slots:
         QVERIFY(io::writeFileAtomically(path, "new\r\n", &error));
         QCOMPARE(testing::readBytes(path), std::string("new\r\n"));
 
-        // A target that is a folder is refused and stays a folder.
-        QVERIFY(!io::writeFileAtomically(dir.path(), "x", &error));
-        QVERIFY(!error.reason.isEmpty());
-        QVERIFY(QFileInfo(dir.path()).isDir());
-
         // A target in a folder that does not exist fails without creating anything.
         QVERIFY(!io::writeFileAtomically(dir.filePath(QStringLiteral("no/such/file.key")), "x", &error));
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("no"))));
+    }
+
+    void writeRefusesWhatItMustNotReplace_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("folder") << "folder"
+                                << "It is a folder, not a file";
+        // Refused even where the process could write it anyway (root).
+        QTest::newRow("read-only file") << "read-only"
+                                        << "The file is read-only";
+        QTest::newRow("named pipe") << "pipe"
+                                    << "It is a named pipe, not a regular file";
+    }
+
+    void writeRefusesWhatItMustNotReplace()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("target"));
+        if (kind == QLatin1String("folder"))
+            QVERIFY(QDir().mkdir(path));
+        if (kind == QLatin1String("read-only")) {
+            testing::writeBytes(path, "old");
+            QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+        }
+        if (kind == QLatin1String("pipe") && !testing::makeNamedPipe(path))
+            QSKIP("no mkfifo here");
+        io::FileError error;
+        QVERIFY(!io::writeFileAtomically(path, "new", &error));
+        QCOMPARE(error.reason, reason);
+        QVERIFY(error.code != 0);
+        const QFileInfo after(path);
+        QCOMPARE(after.isDir(), kind == QLatin1String("folder"));
+        QCOMPARE(after.isFile(), kind == QLatin1String("read-only"));
+        if (kind == QLatin1String("read-only"))
+            QCOMPARE(testing::readBytes(path), std::string("old"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System).size(), 1);
+    }
+
+    void saveKeepsTheFilesIdentity_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<bool>("hardLink");
+        QTest::addColumn<bool>("otherOwner");
+        QTest::newRow("owner only") << "600" << false << false;
+        QTest::newRow("set-group-id, everyone reads") << "2755" << false << false;
+        QTest::newRow("hard link") << "640" << true << false;
+        QTest::newRow("another owner and group") << "640" << false << true;
+        QTest::newRow("another owner, hard link") << "604" << true << true;
+    }
+
+    void saveKeepsTheFilesIdentity()
+    {
+        QFETCH(QString, mode);
+        QFETCH(bool, hardLink);
+        QFETCH(bool, otherOwner);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("keys.key"));
+        const QString other = dir.filePath(QStringLiteral("other name.key"));
+        testing::writeBytes(path, "old content\r\n");
+        if (!testing::runProgram(QStringLiteral("chmod"), {mode, path}))
+            QSKIP("no chmod here");
+        if (hardLink && !testing::runProgram(QStringLiteral("ln"), {path, other}))
+            QSKIP("no hard links here");
+        if (otherOwner) {
+            if (QFileInfo(path).ownerId() != 0)
+                QSKIP("giving a file to another user takes root");
+            QVERIFY(testing::runProgram(QStringLiteral("chown"), {QStringLiteral("4321:8765"), path}));
+        }
+        const QFileInfo before(path);
+        const io::FileIdentity identity = io::fileIdentity(path);
+        QCOMPARE(identity.owner, static_cast<long long>(before.ownerId()));
+        QCOMPARE(identity.links, hardLink ? 2LL : 1LL);
+
+        io::FileError error;
+        QVERIFY2(io::writeFileAtomically(path, "new content\r\n", &error), qPrintable(error.reason));
+        QCOMPARE(testing::readBytes(path), std::string("new content\r\n"));
+        const QFileInfo after(path);
+        QCOMPARE(after.ownerId(), before.ownerId());
+        QCOMPARE(after.groupId(), before.groupId());
+        QCOMPARE(after.permissions(), before.permissions());
+        const io::FileIdentity kept = io::fileIdentity(path);
+        QCOMPARE(QString::number(kept.permissions, 8), QString::number(identity.permissions, 8));
+        QCOMPARE(kept.links, identity.links);
+        // The other name shows the new content, and no temporary file is left beside them.
+        if (hardLink)
+            QCOMPARE(testing::readBytes(other), std::string("new content\r\n"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), hardLink ? 2 : 1);
+    }
+
+    void failedWriteOfAHardLinkedFileKeepsIt()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("keys.key"));
+        testing::writeBytes(path, "old");
+        if (!testing::runProgram(QStringLiteral("ln"), {path, dir.filePath(QStringLiteral("other.key"))}))
+            QSKIP("no hard links here");
+        io::injectWriteFailure(ENOSPC);
+        io::FileError error;
+        QVERIFY(!io::writeFileAtomically(path, "new", &error));
+        QCOMPARE(error.code, ENOSPC);
+        QCOMPARE(testing::readBytes(path), std::string("old"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
     }
 
     void failedWriteInReadOnlyFolderKeepsOldFile()
@@ -112,20 +244,70 @@ private slots:
         const io::Locations loc{dir.path(), keyFile, QStringLiteral("My Keys.key")};
         QVERIFY(settings.save(loc));
         const auto back = settings.load(QStringLiteral("/prog"));
+        QVERIFY(!settings.loadProblem());
         QCOMPARE(back, loc);
-        QVERIFY(testing::readBytes(path).find("x=1") != std::string::npos);
+        // Everything else the file holds stays.
+        const std::string text = testing::readBytes(path);
+        for (const char* kept : {"; mine", "[Other]", "x=1"})
+            QVERIFY2(text.find(kept) != std::string::npos, kept);
     }
 
-    void settingsFileMissingOrUnwritable()
+    void settingsFileMissing()
     {
         QTemporaryDir dir;
         io::SettingsFile missing(dir.filePath(QStringLiteral("none.ini")));
         const auto loc = missing.load(QStringLiteral("/prog"));
         QVERIFY(loc.keyFilePath.isEmpty());
         QVERIFY(!loc.keyFilesFolder.isEmpty());
-        // A settings path that is a folder cannot be written: passed over, no crash.
-        io::SettingsFile folder(dir.path());
-        QVERIFY(!folder.save({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+        QVERIFY(!missing.loadProblem());
+        QVERIFY(missing.save({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+        QVERIFY(testing::readBytes(missing.path()).find("KeyFileName=c") != std::string::npos);
+    }
+
+    void settingsFileThatCannotBeReadIsLeftAlone_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("atLoad");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("too large") << "large" << true << "The file is larger than 1 MiB";
+        QTest::newRow("folder") << "folder" << true << "It is a folder, not a file";
+        QTest::newRow("named pipe") << "pipe" << true << "It is a named pipe, not a regular file";
+        QTest::newRow("too large since loading") << "large" << false << "";
+        QTest::newRow("named pipe since loading") << "pipe" << false << "";
+    }
+
+    void settingsFileThatCannotBeReadIsLeftAlone()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, atLoad);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("BremKeyDecode.ini"));
+        const std::string large = "[FileLocations]\r\nKeyFileName=kept.key\r\n; " + std::string(1024 * 1024, 'x');
+        const auto make = [&] {
+            if (kind == QLatin1String("large"))
+                testing::writeBytes(path, large);
+            if (kind == QLatin1String("folder"))
+                QDir().mkdir(path);
+            if (kind == QLatin1String("pipe"))
+                return testing::makeNamedPipe(path);
+            return true;
+        };
+        io::SettingsFile settings(path);
+        if (atLoad && !make())
+            QSKIP("no mkfifo here");
+        const auto loc = settings.load(QStringLiteral("/prog"));
+        QVERIFY(loc.keyFileName.isEmpty());
+        QCOMPARE(settings.loadProblem().value_or(QString()), reason);
+        if (!atLoad && !make())
+            QSKIP("no mkfifo here");
+        QVERIFY(!settings.save({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+        const QFileInfo after(path);
+        QCOMPARE(after.isFile(), kind == QLatin1String("large"));
+        QCOMPARE(after.isDir(), kind == QLatin1String("folder"));
+        QVERIFY(after.exists());
+        if (kind == QLatin1String("large"))
+            QVERIFY(testing::readBytes(path) == large);
     }
 
     void encodings_data()
@@ -154,6 +336,25 @@ private slots:
         QCOMPARE(encoding == io::TextEncoding::Utf8, utf8);
         QCOMPARE(io::decodeText(raw, encoding), text);
         QCOMPARE(io::encodeText(text, encoding), raw);
+    }
+
+    void mixedText_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("ascii") << QByteArray("SimA 1") << "SimA 1";
+        QTest::newRow("both degree signs") << QByteArray("\xc2\xb0 \xb0") << QString::fromUtf8("\xc2\xb0 \xc2\xb0");
+        QTest::newRow("utf-8 arrow, 1252 euro, utf-8 cut short") << QByteArray(
+            "\xe2\x86\x92\x80\xe2\x86") << QString::fromUtf8("\xe2\x86\x92\xe2\x82\xac\xc3\xa2\xe2\x80\xa0");
+        QTest::newRow("beyond the BMP") << QByteArray("\xf0\x9f\x98\x80\xb0")
+                                        << QString::fromUtf8("\xf0\x9f\x98\x80\xc2\xb0");
+    }
+
+    void mixedText()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(io::decodeMixedText(bytes.toStdString()), text);
     }
 
     void everyWindows1252ByteRoundTrips()

@@ -2,6 +2,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 
 namespace testing {
 
@@ -50,6 +53,21 @@ void writeBytes(const QString& path, const std::string& bytes)
     QFile file(path);
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+bool runProgram(const QString& program, const QStringList& args)
+{
+    const QString found = QStandardPaths::findExecutable(program);
+    if (found.isEmpty())
+        return false;
+    QProcess process;
+    process.start(found, args);
+    return process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+bool makeNamedPipe(const QString& path)
+{
+    return runProgram(QStringLiteral("mkfifo"), {path}) && QFileInfo::exists(path);
 }
 
 std::tm fixedTime()

@@ -24,6 +24,10 @@ QStringList corpusKeyFiles();
 /** The whole file as bytes; fails the calling test when it cannot be read (QVERIFY on the result's size). */
 std::string readBytes(const QString& path);
 void writeBytes(const QString& path, const std::string& bytes);
+/** Makes a named pipe at `path` with the system's mkfifo program; false where there is none. */
+bool makeNamedPipe(const QString& path);
+/** Runs `program` (found on the path) with `args`; false when it is missing or fails. */
+bool runProgram(const QString& program, const QStringList& args);
 /** 4 December 2026, 3:26 pm: the clock that report tests compare at. */
 std::tm fixedTime();
 
