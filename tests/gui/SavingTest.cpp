@@ -421,9 +421,12 @@ private slots:
     {
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("path is a folder") << "folder" << "It is a folder, not a file";
-        QTest::newRow("too large") << "large" << "The file is larger than 1 MiB";
-        QTest::newRow("disk full") << "full" << "";
+        QTest::newRow("path is a folder") << "folder"
+                                          << "It is a folder, not a file";
+        QTest::newRow("too large") << "large"
+                                   << "The file is larger than 1 MiB";
+        QTest::newRow("disk full") << "full"
+                                   << "";
     }
 
     void settingsThatCannotBeReadOrWrittenAreLeftAlone()
