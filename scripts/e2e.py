@@ -489,7 +489,8 @@ def select_cells(d):
     grid = d.wait_widget("GridData")
     d.click(grid)
     d.wait("focus in the grid", lambda dump: dump["focus"] == "GridData")
-    d.key("ctrl+Home", *(["Down"] * d.row), "Right", "Right", "Right", "Right", "shift+Right")
+    # Ctrl+Home goes to the Sim name of the first row: the line number is the rows' header, not a column.
+    d.key("ctrl+Home", *(["Down"] * d.row), "Right", "Right", "Right", "shift+Right")
     grid = d.wait_widget("GridData", block_is(d.row, 4, 5), f"row {d.row} Keys to Modifiers selected by keys")
     block = grid["selection"][0]
     y = block["y"] + block["height"] // 2
