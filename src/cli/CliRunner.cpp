@@ -1,5 +1,7 @@
 #include "CliRunner.h"
 
+#include "CliCommands.h"
+
 #include "core/Comparison.h"
 #include "core/CougarMacros.h"
 #include "core/KeyDocument.h"
@@ -23,28 +25,6 @@ namespace cli {
 namespace {
 
 constexpr const char* kVersion = "tarnwick-cli 1.3";
-
-// Reads a file for a command; on failure says why on `err`.
-std::optional<std::string> readInput(const std::string& path, std::ostream& err)
-{
-    std::string bytes;
-    io::FileError error;
-    if (!io::readFileBytes(QString::fromLocal8Bit(path.c_str()), &bytes, &error)) {
-        err << "tarnwick-cli: cannot read " << path << ": " << error.reason.toLocal8Bit().toStdString() << '\n';
-        return std::nullopt;
-    }
-    return bytes;
-}
-
-bool writeOutput(const std::string& path, const std::string& bytes, std::ostream& err)
-{
-    io::FileError error;
-    if (!io::writeFileAtomically(QString::fromLocal8Bit(path.c_str()), bytes, &error)) {
-        err << "tarnwick-cli: cannot write " << path << ": " << error.reason.toLocal8Bit().toStdString() << '\n';
-        return false;
-    }
-    return true;
-}
 
 std::tm localNow()
 {
@@ -140,6 +120,25 @@ int CliRunner::runCommand(const std::vector<std::string>& args)
     compare->add_option("--rtf", rtfFile, "Also write the report as rich text to this file");
     compare->add_option("--text", textFile, "Also write the report as plain text to this file");
 
+    std::vector<std::string> words;
+    auto* find = app.add_subcommand("find",
+        "The lines whose sim name, description or keys (in words or as codes) contain every word, ignoring case: "
+        "line number, TAB, the line as the list writes it (LF).");
+    find->add_option("FILE", file, "Key file")->required();
+    find->add_option("WORDS", words, "Words to look for")->required();
+
+    int line = 0;
+    std::string keysText;
+    bool takeOver = false;
+    auto* bind = app.add_subcommand("bind",
+        "Bind the key line on line LINE to KEYS, written as the list writes them (\"CTL ALT c\", \"ALT c  f\" for a "
+        "two-stroke combination, \"none\" to clear).");
+    bind->add_option("FILE", file, "Key file")->required();
+    bind->add_option("LINE", line, "Line number in the file")->required();
+    bind->add_option("KEYS", keysText, "The keys")->required();
+    bind->add_option("--output", outFile, "Write to this file instead of FILE");
+    bind->add_flag("--take-over", takeOver, "Clear the keys of the lines that have them now");
+
     try {
         // CLI11 wants arguments after the program name, last first.
         std::vector<std::string> rest(args.begin() + (args.empty() ? 0 : 1), args.end());
@@ -179,6 +178,10 @@ int CliRunner::runCommand(const std::vector<std::string>& args)
         return this->macros(file, removeSim);
     if (compare->parsed())
         return this->compare(file, secondFile, rtfFile, textFile);
+    if (find->parsed())
+        return findLines(file, words, m_out, m_err);
+    if (bind->parsed())
+        return bindKeys({file, line, keysText, outFile.empty() ? file : outFile, takeOver}, m_err);
     return 2;
 }
 

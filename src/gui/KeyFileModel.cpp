@@ -2,7 +2,11 @@
 
 #include "KeyFileSession.h"
 
+#include "core/Binding.h"
+#include "core/Find.h"
+
 #include <QBrush>
+#include <QFont>
 #include <QPalette>
 
 namespace gui {
@@ -30,9 +34,23 @@ QVariant KeyFileModel::data(const QModelIndex& index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
+    const core::KeyDocument& document = m_session->document();
+    // A headline shows as the title of its section, in bold, across the row.
+    const bool headline = index.column() == core::SimNameColumn && document.binding(index.row()).isHeadline();
     switch (role) {
     case Qt::DisplayRole:
+        if (headline)
+            return m_session->decode(core::headlineTitle(document.cell(index.row(), core::DescriptionColumn)));
         return m_session->cellText(index.row(), index.column());
+    case Qt::EditRole:
+        return m_session->cellText(index.row(), index.column());
+    case Qt::FontRole:
+        if (headline) {
+            QFont bold;
+            bold.setBold(true);
+            return bold;
+        }
+        return {};
     case Qt::ForegroundRole:
         if (index.column() > 0 && m_session->document().isComment(index.row()))
             return QBrush(QPalette().color(QPalette::Disabled, QPalette::Text));
@@ -65,6 +83,8 @@ Qt::ItemFlags KeyFileModel::flags(const QModelIndex& index) const
     // The line column is fixed, like a header: it cannot be selected.
     if (index.column() == core::LineColumn)
         return Qt::ItemIsEnabled;
+    if (m_session->document().isEditable(index.row(), index.column()))
+        return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
 

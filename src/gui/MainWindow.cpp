@@ -7,6 +7,7 @@
 #include "GridEditing.h"
 #include "GridPages.h"
 #include "GridView.h"
+#include "KeyAssigner.h"
 #include "KeyListModel.h"
 #include "KeyboardPage.h"
 #include "SaveTarget.h"
@@ -131,6 +132,21 @@ void MainWindow::createMenus()
     redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     edit->addAction(undo);
     edit->addAction(redo);
+    edit->addSeparator();
+    QAction* find = edit->addAction(QStringLiteral("&Find..."));
+    find->setObjectName(QStringLiteral("mnuEditFind"));
+    find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    connect(find, &QAction::triggered, this, [this] { focusFind(false); });
+    QAction* findKey = edit->addAction(QStringLiteral("Find by &key..."));
+    findKey->setObjectName(QStringLiteral("mnuEditFindKey"));
+    findKey->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+    connect(findKey, &QAction::triggered, this, [this] { focusFind(true); });
+    QAction* assign = edit->addAction(QStringLiteral("&Assign key..."));
+    assign->setObjectName(QStringLiteral("mnuEditAssign"));
+    connect(assign, &QAction::triggered, this, [this] {
+        m_tabs->setCurrentIndex(KeyFilePageIndex);
+        m_keyFilePage->editing()->assignKey();
+    });
 }
 
 void MainWindow::createStrip(QWidget* client)
@@ -219,7 +235,7 @@ void MainWindow::createStatusBar()
 
 void MainWindow::createPages()
 {
-    m_keyFilePage = new KeyFilePage(m_tabs, KeyFilePageIndex, m_session, this);
+    m_keyFilePage = new KeyFilePage(m_tabs, KeyFilePageIndex, m_session, m_context.prompts, this);
     connect(m_keyFilePage, &KeyFilePage::openRequested, m_session, &KeyFileSession::openWithSaveOffer);
     connect(m_keyFilePage, &KeyFilePage::saveRequested, m_session, &KeyFileSession::saveFileAs);
     connect(m_keyFilePage->editing(), &GridEditing::bannerText, this, &MainWindow::setBanner);
@@ -228,13 +244,15 @@ void MainWindow::createPages()
     connect(m_keysAssignedPage, &KeysAssignedPage::viewInTextEditorRequested, this, &MainWindow::viewListInTextEditor);
 
     m_keyboard = new KeyboardPage(m_session, m_tabs->page(SpareKeysPageIndex));
-    connect(m_keyboard, &KeyboardPage::keyCopied, this,
-        [this](const QString& code, int modifier) { m_keyFilePage->editing()->setPasteKey(code, modifier); });
+    connect(m_keyboard, &KeyboardPage::keyCopied, this, [this](const QString& code, int modifier) {
+        m_keyFilePage->editing()->setPasteKey(code, modifier);
+        offerToAssign(code, modifier);
+    });
     connect(m_keyboard, &KeyboardPage::surfaceHovered, this, &MainWindow::onSurfaceHovered);
 
     const auto listInViewOrder = [this] {
         std::vector<core::SimplifiedEntry> entries;
-        for (const int row : m_keysAssignedPage->listRowsInViewOrder())
+        for (const int row : m_keysAssignedPage->listRowsInOrder())
             entries.push_back(m_session->listModel()->entry(row));
         return entries;
     };
@@ -248,6 +266,41 @@ void MainWindow::createPages()
         this);
     connect(m_compare, &ComparePage::bannerText, this, &MainWindow::setBanner);
     connect(m_compare, &ComparePage::viewRequested, this, &MainWindow::openInTextEditor);
+}
+
+void MainWindow::focusFind(bool keyCapture)
+{
+    if (m_tabs->currentIndex() != KeysAssignedPageIndex)
+        m_tabs->setCurrentIndex(KeyFilePageIndex);
+    GridPage* page = m_tabs->currentIndex() == KeyFilePageIndex ? static_cast<GridPage*>(m_keyFilePage)
+                                                                : static_cast<GridPage*>(m_keysAssignedPage);
+    page->focusFilter(keyCapture);
+}
+
+void MainWindow::offerToAssign(const QString& code, int modifier)
+{
+    // A free key clicked while a key line is selected on the grid may go to that line.
+    const QModelIndex anchor = m_keyFilePage->grid()->anchorIndex();
+    const auto tableRow = core::keyRowOfCell(code.toStdString());
+    if (!anchor.isValid() || !tableRow)
+        return;
+    const int row = m_keyFilePage->documentRowOfView(anchor.row());
+    KeyAssigner* assigner = m_keyFilePage->editing()->assigner();
+    if (!assigner->canAssign(row))
+        return;
+    const auto& usage = m_session->keyboardUsage()[static_cast<std::size_t>(modifier)];
+    if (usage.forTableRow(*tableRow).use != core::KeyUse::Free)
+        return;
+    AssignAnswer answer;
+    answer.action = AssignAnswer::Assign;
+    answer.combination.key = *tableRow;
+    answer.combination.modifier = modifier;
+    const PromptAnswer yes = m_context.prompts.message(this, QStringLiteral("Assign key"),
+        QStringLiteral("Assign ") + QString::fromStdString(answer.combination.text()) + QStringLiteral(" to ")
+            + assigner->lineText(row) + QLatin1Char('?'),
+        PromptButtons::YesNo, PromptIcon::Question);
+    if (yes == PromptAnswer::Yes)
+        assigner->apply(row, answer);
 }
 
 void MainWindow::onSurfaceHovered()
@@ -355,7 +408,7 @@ void MainWindow::viewListInTextEditor()
     setBanner(QStringLiteral(" Creating text file"));
     repaintNow();
     std::vector<core::SimplifiedEntry> entries;
-    for (const int row : m_keysAssignedPage->listRowsInViewOrder())
+    for (const int row : m_keysAssignedPage->listRowsInOrder())
         entries.push_back(m_session->listModel()->entry(row));
     const QString path = temporaryListPath();
     io::FileError error;

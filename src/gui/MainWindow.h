@@ -86,6 +86,10 @@ private:
     void createPages();
 
     void onPageChanged(int index);
+    /** Ctrl+F and Ctrl+K: the filter box or the key capture of the grid page shown, the key file's otherwise. */
+    void focusFind(bool keyCapture);
+    /** Offers to assign a free key clicked on the keyboard page to the key line selected on the grid. */
+    void offerToAssign(const QString& code, int modifier);
     void onSurfaceHovered();
     void onPathChanged();
     void onDocumentReset();
