@@ -11,6 +11,7 @@
 #include "gui/Desktop.h"
 #include "gui/GridEditing.h"
 #include "gui/GridPages.h"
+#include "gui/GridProxy.h"
 #include "gui/GridView.h"
 #include "gui/KeyFileSession.h"
 #include "gui/KeyListModel.h"
