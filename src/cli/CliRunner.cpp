@@ -2,6 +2,7 @@
 
 #include "core/Comparison.h"
 #include "core/CougarMacros.h"
+#include "core/Joystick.h"
 #include "core/KeyDocument.h"
 #include "core/KeyboardUsage.h"
 #include "core/ReportWriters.h"
@@ -140,6 +141,16 @@ int CliRunner::runCommand(const std::vector<std::string>& args)
     compare->add_option("--rtf", rtfFile, "Also write the report as rich text to this file");
     compare->add_option("--text", textFile, "Also write the report as plain text to this file");
 
+    core::JoystickSettings joystick;
+    auto* buttons = app.add_subcommand("buttons",
+        "Every bound joystick button and hat direction: device, button or hat and direction, layer, invocation, "
+        "sim name, label (LF, separated by tabs).");
+    buttons->add_option("FILE", file, "Key file")->required();
+    buttons->add_option("--shift-magnitude", joystick.shiftMagnitude, "What the pinky shift adds to a button number")
+        ->check(CLI::Range(std::int64_t{1}, core::JoystickSettings::MaxShiftMagnitude));
+    buttons->add_option("--buttons-per-device", joystick.buttonsPerDevice, "Button numbers of each device")
+        ->check(CLI::Range(std::int64_t{1}, core::JoystickSettings::MaxButtonsPerDevice));
+
     try {
         // CLI11 wants arguments after the program name, last first.
         std::vector<std::string> rest(args.begin() + (args.empty() ? 0 : 1), args.end());
@@ -179,6 +190,13 @@ int CliRunner::runCommand(const std::vector<std::string>& args)
         return this->macros(file, removeSim);
     if (compare->parsed())
         return this->compare(file, secondFile, rtfFile, textFile);
+    if (buttons->parsed()) {
+        const auto bytes = readInput(file, m_err);
+        if (!bytes)
+            return 1;
+        m_out << core::buttonsText(core::joystickLines(core::KeyDocument::fromBytes(*bytes), joystick));
+        return m_out ? 0 : 1;
+    }
     return 2;
 }
 
