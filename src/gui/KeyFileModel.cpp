@@ -1,11 +1,39 @@
 #include "KeyFileModel.h"
 
 #include "KeyFileSession.h"
+#include "core/Binding.h"
 
 #include <QBrush>
 #include <QPalette>
 
 namespace gui {
+
+namespace {
+
+// What the cells of a DirectX or POV line hold, where the column headings speak of keys.
+QVariant joystickCellTip(const core::KeyDocument& document, int row, int column)
+{
+    if (document.isComment(row))
+        return {};
+    const core::RecordKind kind = document.binding(row).kind;
+    if (kind != core::RecordKind::DirectX && kind != core::RecordKind::Pov)
+        return {};
+    const bool pov = kind == core::RecordKind::Pov;
+    switch (column) {
+    case core::CockpitIdColumn:
+        return pov ? QStringLiteral("hat") : QStringLiteral("button number");
+    case core::IgnoredColumn:
+        return QStringLiteral("invocation");
+    case core::KeyColumn:
+        return pov ? QStringLiteral("POV hat") : QStringLiteral("DirectX button");
+    case core::ModifierColumn:
+        return pov ? QStringLiteral("direction") : QStringLiteral("release");
+    default:
+        return {};
+    }
+}
+
+} // namespace
 
 KeyFileModel::KeyFileModel(KeyFileSession* session)
     : QAbstractTableModel(session)
@@ -43,6 +71,8 @@ QVariant KeyFileModel::data(const QModelIndex& index, int role) const
         return {};
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignTop);
+    case Qt::ToolTipRole:
+        return joystickCellTip(m_session->document(), index.row(), index.column());
     default:
         return {};
     }

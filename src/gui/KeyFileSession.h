@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Prompts.h"
+#include "core/Joystick.h"
 #include "core/KeyDocument.h"
 #include "core/KeyboardUsage.h"
 #include "io/TextCodec.h"
@@ -68,6 +69,12 @@ public:
     /** The keyboard usage of every modifier value 0 to 7, for the document as it is now. */
     const std::array<core::KeyboardUsage, core::KeyboardUsage::ModifierCount>& keyboardUsage() const;
 
+    /** How joystick button numbers are read (shift magnitude, buttons per device); a setting of the window, not of
+     *  the document. */
+    const core::JoystickSettings& joystickSettings() const { return m_joystick; }
+    /** Takes valid settings; signals joystickSettingsChanged when they differ from the present ones. */
+    void setJoystickSettings(const core::JoystickSettings& settings);
+
     /** Changes cells as one undoable step named `name`. Consecutive typing into one cell (`typing`) merges into
      *  one step. Cells that cannot be edited are passed over; an edit that changes no byte is no step at all.
      *  True when the document changed. */
@@ -99,6 +106,7 @@ signals:
     void rowsChanged(const QList<int>& rows);
     void savedStateChanged();
     void pathChanged();
+    void joystickSettingsChanged();
     /** A long action's progress: the banner text and, unless null, the first status panel's text. */
     void progress(const QString& banner, const QString& status);
 
@@ -119,6 +127,7 @@ private:
     KeyListModel* m_listModel;
     mutable std::array<core::KeyboardUsage, core::KeyboardUsage::ModifierCount> m_usage;
     mutable bool m_usageFresh = false;
+    core::JoystickSettings m_joystick;
 };
 
 } // namespace gui

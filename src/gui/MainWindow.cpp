@@ -6,7 +6,10 @@
 #include "ElidedLabel.h"
 #include "GridEditing.h"
 #include "GridPages.h"
+#include "GridProxy.h"
 #include "GridView.h"
+#include "JoystickPage.h"
+#include "KeyFileModel.h"
 #include "KeyListModel.h"
 #include "KeyboardPage.h"
 #include "SaveTarget.h"
@@ -67,6 +70,7 @@ MainWindow::MainWindow(WindowContext context, QWidget* parent)
     m_tabs->addPage(QStringLiteral("pageSpareKeys"), QStringLiteral("Locate spare keys"));
     m_tabs->addPage(QStringLiteral("pageCougar"), QStringLiteral("Cougar macros"));
     m_tabs->addPage(QStringLiteral("pageCompare"), QStringLiteral("Compare two key files"));
+    m_tabs->addPage(QStringLiteral("pageJoystick"), QStringLiteral("Joystick"));
     m_tabs->setGeometry(0, px(780), px(14880), px(8880));
     createPages();
     createStatusBar();
@@ -248,6 +252,18 @@ void MainWindow::createPages()
         this);
     connect(m_compare, &ComparePage::bannerText, this, &MainWindow::setBanner);
     connect(m_compare, &ComparePage::viewRequested, this, &MainWindow::openInTextEditor);
+
+    m_joystick = new JoystickPage(m_tabs, JoystickPageIndex, m_session, this);
+    // A double-clicked function shows its line in the grid, its button cell selected and named in the banner.
+    connect(m_joystick, &JoystickPage::rowRequested, this, [this](int row) {
+        m_tabs->setCurrentIndex(KeyFilePageIndex);
+        const QModelIndex cell
+            = m_keyFilePage->proxy()->mapFromSource(m_session->fileModel()->index(row, core::CockpitIdColumn));
+        m_keyFilePage->grid()->selectBlock(cell.row(), cell.column(), cell.row(), cell.column());
+        m_keyFilePage->grid()->scrollTo(cell, QAbstractItemView::PositionAtCenter);
+        m_keyFilePage->grid()->setFocus();
+        setBanner(m_keyFilePage->editing()->bannerTextForCurrentCell());
+    });
 }
 
 void MainWindow::onSurfaceHovered()
@@ -277,6 +293,7 @@ void MainWindow::resizeControls(int w, int h)
     m_keysAssignedPage->resize(tw, th);
     m_cougar->resize(tw, th);
     m_compare->resize(tw, th);
+    m_joystick->resize(tw, th);
     if (tw > 0 && th > 0)
         m_keyboard->layoutFor(tw, th, -m_tabs->page(SpareKeysPageIndex)->pos());
     if (m_statusBar && w > 0 && h > 315)
@@ -296,6 +313,7 @@ void MainWindow::startUp(const QString& fileToOpen)
 {
     m_locations = m_context.settingsFile.load(m_context.programFolder);
     m_session->setKeyFilesFolder(m_locations.keyFilesFolder);
+    m_session->setJoystickSettings(m_context.settingsFile.joystick());
     if (const auto problem = m_context.settingsFile.loadProblem()) {
         m_context.prompts.message(this, QStringLiteral("Settings not remembered"),
             QStringLiteral("Tarnwick could not read its settings file ") + m_context.settingsFile.path()
@@ -423,6 +441,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
     // The settings are written when the window goes; a failure to write them is passed over.
     m_context.settingsFile.save(m_locations);
+    m_context.settingsFile.saveJoystick(m_session->joystickSettings());
     event->accept();
 }
 

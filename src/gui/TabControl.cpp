@@ -9,7 +9,8 @@
 
 namespace gui {
 
-// Five tabs of 2940 twips fill the row at the usual width; a longer caption is shortened in the middle.
+// Tabs of 2940 twips, narrower when the row is too short for them all (six at the usual width); a longer caption
+// is shortened in the middle.
 // The buttons in the tabs do not make the row taller than a row of captions.
 class TabControl::TabBar final : public QTabBar
 {
@@ -23,7 +24,11 @@ public:
     }
 
 protected:
-    QSize tabSizeHint(int) const override { return QSize(px(2940), captionRowHeight()); }
+    QSize tabSizeHint(int) const override
+    {
+        const int fitting = count() > 0 && width() > 0 ? width() / count() : px(2940);
+        return QSize(qMin(px(2940), fitting), captionRowHeight());
+    }
     QSize minimumTabSizeHint(int index) const override { return tabSizeHint(index); }
 };
 
