@@ -93,7 +93,7 @@ JoystickPage::JoystickPage(TabControl* tabs, int pageIndex, KeyFileSession* sess
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    const int widths[JoystickModel::ColumnCount] = {70, 100, 110, 170, 190, 170, 190, 200};
+    const int widths[JoystickModel::ColumnCount] = {70, 115, 110, 170, 190, 170, 190, 200};
     for (int c = 0; c < JoystickModel::ColumnCount; ++c)
         m_table->setColumnWidth(c, widths[c]);
 

@@ -25,6 +25,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QMenuBar>
@@ -176,6 +177,7 @@ void MainWindow::createStrip(QWidget* client)
     m_banner->setObjectName(QStringLiteral("Label1"));
     m_banner->setFrameShape(QFrame::Box);
     m_banner->setAlignment(Qt::AlignCenter);
+    m_banner->setWordWrap(true);
     m_banner->setAutoFillBackground(true);
     m_banner->setMouseTracking(true);
     QPalette bannerPalette = m_banner->palette();
@@ -416,6 +418,18 @@ void MainWindow::updateSavedIcon()
 
 void MainWindow::setBanner(const QString& text)
 {
+    // A text too wide for one line at 12 points ("DX2, Device 01, shifted, release") wraps, in a smaller font where
+    // two lines need it, rather than lose its ends.
+    QFont font = m_banner->font();
+    const QRect room = m_banner->contentsRect().adjusted(2, 0, -2, 0);
+    for (double points = 12; points >= 7; points -= 0.5) {
+        font.setPointSizeF(points);
+        const QRect needed = QFontMetrics(font).boundingRect(
+            QRect(0, 0, room.width(), 10 * room.height()), Qt::AlignCenter | Qt::TextWordWrap, text);
+        if (needed.width() <= room.width() && needed.height() <= room.height())
+            break;
+    }
+    m_banner->setFont(font);
     m_banner->setText(text);
 }
 

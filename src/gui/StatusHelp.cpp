@@ -48,8 +48,6 @@ const QHash<QString, QString>& helpTable()
         {QStringLiteral("GridJoystick"),
             QStringLiteral(" Your joystick's buttons and hats, unshifted and shifted. Red: a button bound twice. "
                            "Double-click a function to see its line in the key file.")},
-        {QStringLiteral("JoystickBar"),
-            QStringLiteral(" Set how the simulator numbers buttons: the pinky shift adds the shift magnitude.")},
         {QStringLiteral("CmbJoystickDevice"), QStringLiteral(" Show the buttons of every device, or of one.")},
         {QStringLiteral("SpinButtonsPerDevice"),
             QStringLiteral(" How many button numbers each device has: 32 by default; some files count 128.")},

@@ -173,6 +173,10 @@ private slots:
         QCOMPARE(cell.data(Qt::ToolTipRole).toString(), tip);
         QTest::mouseClick(f.keyGrid()->viewport(), Qt::LeftButton, {}, f.keyGrid()->visualRect(cell).center());
         QCOMPARE(f.banner(), banner);
+        // The whole text is in view: a long one wraps in a smaller font.
+        const QLabel* label = f.find<QLabel>(QStringLiteral("Label1"));
+        const QRect room = label->contentsRect();
+        QVERIFY(room.contains(label->fontMetrics().boundingRect(room, Qt::AlignCenter | Qt::TextWordWrap, banner)));
     }
 };
 
