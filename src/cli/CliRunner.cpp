@@ -4,6 +4,7 @@
 
 #include "core/Comparison.h"
 #include "core/CougarMacros.h"
+#include "core/Joystick.h"
 #include "core/KeyDocument.h"
 #include "core/KeyboardUsage.h"
 #include "core/ReportWriters.h"
@@ -138,6 +139,15 @@ int CliRunner::runCommand(const std::vector<std::string>& args)
     bind->add_option("KEYS", keysText, "The keys")->required();
     bind->add_option("--output", outFile, "Write to this file instead of FILE");
     bind->add_flag("--take-over", takeOver, "Clear the keys of the lines that have them now");
+    core::JoystickSettings joystick;
+    auto* buttons = app.add_subcommand("buttons",
+        "Every bound joystick button and hat direction: device, button or hat and direction, layer, invocation, "
+        "sim name, label (LF, separated by tabs).");
+    buttons->add_option("FILE", file, "Key file")->required();
+    buttons->add_option("--shift-magnitude", joystick.shiftMagnitude, "What the pinky shift adds to a button number")
+        ->check(CLI::Range(std::int64_t{1}, core::JoystickSettings::MaxShiftMagnitude));
+    buttons->add_option("--buttons-per-device", joystick.buttonsPerDevice, "Button numbers of each device")
+        ->check(CLI::Range(std::int64_t{1}, core::JoystickSettings::MaxButtonsPerDevice));
 
     try {
         // CLI11 wants arguments after the program name, last first.
@@ -182,6 +192,13 @@ int CliRunner::runCommand(const std::vector<std::string>& args)
         return findLines(file, words, m_out, m_err);
     if (bind->parsed())
         return bindKeys({file, line, keysText, outFile.empty() ? file : outFile, takeOver}, m_err);
+    if (buttons->parsed()) {
+        const auto bytes = readInput(file, m_err);
+        if (!bytes)
+            return 1;
+        m_out << core::buttonsText(core::joystickLines(core::KeyDocument::fromBytes(*bytes), joystick));
+        return m_out ? 0 : 1;
+    }
     return 2;
 }
 

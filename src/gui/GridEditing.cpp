@@ -7,6 +7,7 @@
 #include "Prompts.h"
 #include "core/Binding.h"
 #include "core/GenericOrder.h"
+#include "core/Joystick.h"
 #include "core/KeyCodeTable.h"
 
 #include <QKeyEvent>
@@ -84,6 +85,19 @@ bool ignoredCellAllowsMenu(const QString& text)
     const double rounded = std::nearbyint(*value);
     return rounded >= 0 && rounded <= 32767;
 }
+
+namespace {
+
+// Columns 2 to 7 of a DirectX or POV line are its button or hat, invocation and release or direction.
+bool isJoystickCell(const core::KeyDocument& document, int row, int column)
+{
+    if (column < core::CockpitIdColumn || column > core::ComboModifierColumn || document.isComment(row))
+        return false;
+    const core::RecordKind kind = document.binding(row).kind;
+    return kind == core::RecordKind::DirectX || kind == core::RecordKind::Pov;
+}
+
+} // namespace
 
 GridEditing::GridEditing(GridView* grid, GridProxy* proxy, KeyFileSession* session, Prompts& prompts, QObject* parent)
     : QObject(parent)
@@ -214,7 +228,11 @@ QString GridEditing::bannerTextForCurrentCell() const
     if (!current.isValid())
         return {};
     const int c = current.column();
-    const QString cell = m_session->cellText(documentRow(current.row()), c);
+    const int row = documentRow(current.row());
+    if (isJoystickCell(m_session->document(), row, c)) {
+        return m_session->decode(core::joystickBannerText(m_session->document(), row, m_session->joystickSettings()));
+    }
+    const QString cell = m_session->cellText(row, c);
     if (cell.isEmpty())
         return {};
     if (c == 4 || c == 6)
@@ -232,7 +250,10 @@ void GridEditing::fillBanner()
     if (!current.isValid())
         return;
     const int c = current.column();
-    if (c < 4 || c > 7 || m_session->cellText(documentRow(current.row()), c).isEmpty())
+    const int row = documentRow(current.row());
+    // A DirectX or POV line names its button; the keys and modifiers of other lines are named when there is one.
+    const bool joystick = isJoystickCell(m_session->document(), row, c);
+    if (!joystick && (c < 4 || c > 7 || m_session->cellText(row, c).isEmpty()))
         return;
     emit bannerText(bannerTextForCurrentCell());
 }

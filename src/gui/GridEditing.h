@@ -62,7 +62,8 @@ public:
     void clearAssignment();
 
     /** The banner text for the current cell: the key name of a key cell, the modifier words of a modifier cell,
-     *  or nothing (the banner keeps its text). */
+     *  the button or hat of columns 2 to 7 of a DirectX or POV line ("DX2, Device 01, release"), or nothing (the
+     *  banner keeps its text). */
     QString bannerTextForCurrentCell() const;
 
 signals:

@@ -1,6 +1,7 @@
 #include "KeyFileModel.h"
 
 #include "KeyFileSession.h"
+#include "core/Binding.h"
 
 #include "core/Binding.h"
 #include "core/Find.h"
@@ -10,6 +11,33 @@
 #include <QPalette>
 
 namespace gui {
+
+namespace {
+
+// What the cells of a DirectX or POV line hold, where the column headings speak of keys.
+QVariant joystickCellTip(const core::KeyDocument& document, int row, int column)
+{
+    if (document.isComment(row))
+        return {};
+    const core::RecordKind kind = document.binding(row).kind;
+    if (kind != core::RecordKind::DirectX && kind != core::RecordKind::Pov)
+        return {};
+    const bool pov = kind == core::RecordKind::Pov;
+    switch (column) {
+    case core::CockpitIdColumn:
+        return pov ? QStringLiteral("hat") : QStringLiteral("button number");
+    case core::IgnoredColumn:
+        return QStringLiteral("invocation");
+    case core::KeyColumn:
+        return pov ? QStringLiteral("POV hat") : QStringLiteral("DirectX button");
+    case core::ModifierColumn:
+        return pov ? QStringLiteral("direction") : QStringLiteral("release");
+    default:
+        return {};
+    }
+}
+
+} // namespace
 
 KeyFileModel::KeyFileModel(KeyFileSession* session)
     : QAbstractTableModel(session)
@@ -61,6 +89,8 @@ QVariant KeyFileModel::data(const QModelIndex& index, int role) const
         return {};
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignTop);
+    case Qt::ToolTipRole:
+        return joystickCellTip(m_session->document(), index.row(), index.column());
     default:
         return {};
     }

@@ -69,6 +69,14 @@ KeyFileSession::KeyFileSession(Prompts& prompts, QWidget* dialogParent, QObject*
 
 KeyFileSession::~KeyFileSession() = default;
 
+void KeyFileSession::setJoystickSettings(const core::JoystickSettings& settings)
+{
+    if (!settings.isValid() || settings == m_joystick)
+        return;
+    m_joystick = settings;
+    emit joystickSettingsChanged();
+}
+
 QString KeyFileSession::fileName() const
 {
     return QFileInfo(m_path).fileName();

@@ -2,6 +2,7 @@
 
 #include "Prompts.h"
 #include "core/Find.h"
+#include "core/Joystick.h"
 #include "core/KeyDocument.h"
 #include "core/KeyboardUsage.h"
 #include "io/TextCodec.h"
@@ -75,6 +76,11 @@ public:
     const std::vector<core::Section>& sections() const;
     /** The title of the section that document row `row` lies in, or an empty text. */
     QString sectionTitleOf(int row) const;
+    /** How joystick button numbers are read (shift magnitude, buttons per device); a setting of the window, not of
+     *  the document. */
+    const core::JoystickSettings& joystickSettings() const { return m_joystick; }
+    /** Takes valid settings; signals joystickSettingsChanged when they differ from the present ones. */
+    void setJoystickSettings(const core::JoystickSettings& settings);
 
     /** Changes cells as one undoable step named `name`. Consecutive typing into one cell (`typing`) merges into
      *  one step. Cells that cannot be edited are passed over; an edit that changes no byte is no step at all.
@@ -107,6 +113,7 @@ signals:
     void rowsChanged(const QList<int>& rows);
     void savedStateChanged();
     void pathChanged();
+    void joystickSettingsChanged();
     /** A long action's progress: the banner text and, unless null, the first status panel's text. */
     void progress(const QString& banner, const QString& status);
 
@@ -131,6 +138,7 @@ private:
     mutable std::vector<bool> m_searchFresh;
     mutable std::vector<core::Section> m_sections;
     mutable bool m_sectionsFresh = false;
+    core::JoystickSettings m_joystick;
 };
 
 } // namespace gui

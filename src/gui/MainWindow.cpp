@@ -6,8 +6,11 @@
 #include "ElidedLabel.h"
 #include "GridEditing.h"
 #include "GridPages.h"
+#include "GridProxy.h"
 #include "GridView.h"
 #include "KeyAssigner.h"
+#include "JoystickPage.h"
+#include "KeyFileModel.h"
 #include "KeyListModel.h"
 #include "KeyboardPage.h"
 #include "SaveTarget.h"
@@ -23,6 +26,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QMenuBar>
@@ -68,6 +72,7 @@ MainWindow::MainWindow(WindowContext context, QWidget* parent)
     m_tabs->addPage(QStringLiteral("pageSpareKeys"), QStringLiteral("Locate spare keys"));
     m_tabs->addPage(QStringLiteral("pageCougar"), QStringLiteral("Cougar macros"));
     m_tabs->addPage(QStringLiteral("pageCompare"), QStringLiteral("Compare two key files"));
+    m_tabs->addPage(QStringLiteral("pageJoystick"), QStringLiteral("Joystick"));
     m_tabs->setGeometry(0, px(780), px(14880), px(8880));
     createPages();
     createStatusBar();
@@ -188,6 +193,7 @@ void MainWindow::createStrip(QWidget* client)
     m_banner->setObjectName(QStringLiteral("Label1"));
     m_banner->setFrameShape(QFrame::Box);
     m_banner->setAlignment(Qt::AlignCenter);
+    m_banner->setWordWrap(true);
     m_banner->setAutoFillBackground(true);
     m_banner->setMouseTracking(true);
     QPalette bannerPalette = m_banner->palette();
@@ -266,6 +272,18 @@ void MainWindow::createPages()
         this);
     connect(m_compare, &ComparePage::bannerText, this, &MainWindow::setBanner);
     connect(m_compare, &ComparePage::viewRequested, this, &MainWindow::openInTextEditor);
+
+    m_joystick = new JoystickPage(m_tabs, JoystickPageIndex, m_session, this);
+    // A double-clicked function shows its line in the grid, its button cell selected and named in the banner.
+    connect(m_joystick, &JoystickPage::rowRequested, this, [this](int row) {
+        m_tabs->setCurrentIndex(KeyFilePageIndex);
+        const QModelIndex cell
+            = m_keyFilePage->proxy()->mapFromSource(m_session->fileModel()->index(row, core::CockpitIdColumn));
+        m_keyFilePage->grid()->selectBlock(cell.row(), cell.column(), cell.row(), cell.column());
+        m_keyFilePage->grid()->scrollTo(cell, QAbstractItemView::PositionAtCenter);
+        m_keyFilePage->grid()->setFocus();
+        setBanner(m_keyFilePage->editing()->bannerTextForCurrentCell());
+    });
 }
 
 void MainWindow::focusFind(bool keyCapture)
@@ -330,6 +348,7 @@ void MainWindow::resizeControls(int w, int h)
     m_keysAssignedPage->resize(tw, th);
     m_cougar->resize(tw, th);
     m_compare->resize(tw, th);
+    m_joystick->resize(tw, th);
     if (tw > 0 && th > 0)
         m_keyboard->layoutFor(tw, th, -m_tabs->page(SpareKeysPageIndex)->pos());
     if (m_statusBar && w > 0 && h > 315)
@@ -349,6 +368,7 @@ void MainWindow::startUp(const QString& fileToOpen)
 {
     m_locations = m_context.settingsFile.load(m_context.programFolder);
     m_session->setKeyFilesFolder(m_locations.keyFilesFolder);
+    m_session->setJoystickSettings(m_context.settingsFile.joystick());
     if (const auto problem = m_context.settingsFile.loadProblem()) {
         m_context.prompts.message(this, QStringLiteral("Settings not remembered"),
             QStringLiteral("Tarnwick could not read its settings file ") + m_context.settingsFile.path()
@@ -451,6 +471,18 @@ void MainWindow::updateSavedIcon()
 
 void MainWindow::setBanner(const QString& text)
 {
+    // A text too wide for one line at 12 points ("DX2, Device 01, shifted, release") wraps, in a smaller font where
+    // two lines need it, rather than lose its ends.
+    QFont font = m_banner->font();
+    const QRect room = m_banner->contentsRect().adjusted(2, 0, -2, 0);
+    for (double points = 12; points >= 7; points -= 0.5) {
+        font.setPointSizeF(points);
+        const QRect needed = QFontMetrics(font).boundingRect(
+            QRect(0, 0, room.width(), 10 * room.height()), Qt::AlignCenter | Qt::TextWordWrap, text);
+        if (needed.width() <= room.width() && needed.height() <= room.height())
+            break;
+    }
+    m_banner->setFont(font);
     m_banner->setText(text);
 }
 
@@ -476,6 +508,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
     // The settings are written when the window goes; a failure to write them is passed over.
     m_context.settingsFile.save(m_locations);
+    m_context.settingsFile.saveJoystick(m_session->joystickSettings());
     event->accept();
 }
 

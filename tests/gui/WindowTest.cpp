@@ -314,6 +314,7 @@ private slots:
         QTest::newRow("legend red") << "Label5_2" << 2
                                     << " Red indicates that I've detected the same keys allocated to different "
                                        "functions.";
+        QTest::newRow("joystick device") << "CmbJoystickDevice" << 5 << " Show the buttons of every device, or of one.";
         QTest::newRow("status bar") << "StatusPanel2" << 0
                                     << " I'm the Status Bar. Move your mouse over items and I'll tell you what they "
                                        "do.";
