@@ -37,11 +37,15 @@ void appendUtf8(std::string& out, char32_t c)
     }
 }
 
-// "SimX (line 12), SimY (line 40)": the rows of `document` named with their lines.
-std::string rowsNamed(const core::KeyDocument& document, const std::vector<int>& rows)
+// "SimX (line 12), SimY (line 40)": the rows of `document` that keep the keys a proposal takes, with their lines.
+std::string clashesNamed(
+    const core::KeyDocument& document, const core::TakeProposal& proposal, const std::vector<bool>& taken)
 {
     std::string text;
-    for (const int row : rows) {
+    for (std::size_t i = 0; i < proposal.clashes.size(); ++i) {
+        const int row = proposal.clashes[i];
+        if (!core::clashesWhenTaken({proposal.clashProposals[i]}, taken))
+            continue;
         if (!text.empty())
             text += ", ";
         text += document.cell(row, core::SimNameColumn) + " (line " + std::to_string(document.lineNumber(row)) + ")";
@@ -113,21 +117,26 @@ std::string changesJson(const core::Changes& changes, const std::string& path1, 
 TakeResult takeBindings(core::KeyDocument into, const core::KeyDocument& from, bool skipClashes)
 {
     const core::TakePlan plan = core::planTakeBindings(into, from);
+    std::vector<bool> taken(plan.proposals.size(), true);
+    if (skipClashes)
+        taken = core::takenWithoutClashes(plan);
     TakeResult result;
-    for (const core::TakeProposal& proposal : plan.proposals) {
-        const bool take = !skipClashes || proposal.clashes.empty();
+    for (std::size_t i = 0; i < plan.proposals.size(); ++i) {
+        const core::TakeProposal& proposal = plan.proposals[i];
+        const bool take = taken[i];
         result.text += take ? "taken\t" : "skipped\t";
         result.text += std::to_string(into.lineNumber(proposal.row)) + '\t'
             + into.cell(proposal.row, core::SimNameColumn) + '\t' + core::keysText(into.binding(proposal.row)) + '\t'
             + core::keysText(from.binding(proposal.fromRow));
-        if (!proposal.clashes.empty())
-            result.text += "\tclashes with " + rowsNamed(into, proposal.clashes);
+        if (core::clashesWhenTaken(proposal.clashProposals, taken))
+            result.text += "\tclashes with " + clashesNamed(into, proposal, taken);
         result.text += '\n';
     }
     // The text names every line as it was; the edits come after.
-    for (const core::TakeProposal& proposal : plan.proposals) {
-        if (skipClashes && !proposal.clashes.empty())
+    for (std::size_t i = 0; i < plan.proposals.size(); ++i) {
+        if (!taken[i])
             continue;
+        const core::TakeProposal& proposal = plan.proposals[i];
         for (const auto& [column, text] : proposal.cells)
             into.setCell(proposal.row, column, text);
         ++result.taken;

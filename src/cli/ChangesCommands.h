@@ -24,7 +24,9 @@ struct TakeResult
     int taken = 0;
 };
 
-/** Takes the bindings of `from` into `into`: every proposal, or only those without a clash when `skipClashes`. */
+/** Takes the bindings of `from` into `into`: every proposal, or, when `skipClashes`, those that clash with no binding
+ *  that stays in `into` (core::takenWithoutClashes). A line names the functions it clashes with when, with the
+ *  bindings taken, they keep its keys. */
 TakeResult takeBindings(core::KeyDocument into, const core::KeyDocument& from, bool skipClashes);
 
 /** Bytes as UTF-8: valid UTF-8 sequences as they are, any other byte as its Windows-1252 character. */

@@ -442,9 +442,12 @@ std::string Changes::section(int n, int row) const
     const std::vector<int>& above = n == 0 ? m_headline1 : m_headline2;
     if (row < 0 || static_cast<std::size_t>(row) >= above.size() || above[static_cast<std::size_t>(row)] < 0)
         return {};
-    const std::string title = document(n).cell(above[static_cast<std::size_t>(row)], DescriptionColumn);
-    // "\"======== 1.01     UI FUNCTIONS ========\"" reads "1.01 UI FUNCTIONS".
-    std::string_view inner = trimSpaces(title);
+    return sectionTitle(document(n).cell(above[static_cast<std::size_t>(row)], DescriptionColumn));
+}
+
+std::string sectionTitle(std::string_view headlineDescription)
+{
+    std::string_view inner = trimSpaces(headlineDescription);
     if (inner.size() >= 2 && inner.front() == '"' && inner.back() == '"')
         inner = inner.substr(1, inner.size() - 2);
     const std::size_t start = inner.find_first_not_of("= ");
@@ -603,9 +606,49 @@ TakePlan planTakeBindings(const KeyDocument& into, const KeyDocument& from)
     }
     std::sort(
         proposals.begin(), proposals.end(), [](const TakeProposal& a, const TakeProposal& b) { return a.row < b.row; });
+    std::unordered_map<int, int> proposalOfRow;
+    for (std::size_t i = 0; i < proposals.size(); ++i)
+        proposalOfRow.emplace(proposals[i].row, static_cast<int>(i));
+    for (TakeProposal& proposal : proposals) {
+        for (const int row : proposal.clashes) {
+            const auto found = proposalOfRow.find(row);
+            proposal.clashProposals.push_back(found == proposalOfRow.end() ? -1 : found->second);
+        }
+    }
     std::sort(plan.missing.begin(), plan.missing.end());
     plan.proposals = std::move(proposals);
     return plan;
+}
+
+bool clashesWhenTaken(const std::vector<int>& clashProposals, const std::vector<bool>& taken)
+{
+    return std::any_of(clashProposals.begin(), clashProposals.end(), [&taken](int p) {
+        return p < 0 || p >= static_cast<int>(taken.size()) || !taken[static_cast<std::size_t>(p)];
+    });
+}
+
+std::vector<bool> takenWithoutClashes(const std::vector<std::vector<int>>& clashProposals)
+{
+    std::vector<bool> taken(clashProposals.size(), true);
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (std::size_t i = 0; i < taken.size(); ++i) {
+            if (taken[i] && clashesWhenTaken(clashProposals[i], taken)) {
+                taken[i] = false;
+                changed = true;
+            }
+        }
+    }
+    return taken;
+}
+
+std::vector<bool> takenWithoutClashes(const TakePlan& plan)
+{
+    std::vector<std::vector<int>> clashProposals;
+    clashProposals.reserve(plan.proposals.size());
+    for (const TakeProposal& proposal : plan.proposals)
+        clashProposals.push_back(proposal.clashProposals);
+    return takenWithoutClashes(clashProposals);
 }
 
 } // namespace core

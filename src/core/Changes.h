@@ -122,6 +122,10 @@ private:
 /** Pairs and classifies the functions of two documents as Changes::between does, without keeping the documents. */
 std::vector<FunctionChange> pairFunctions(const KeyDocument& first, const KeyDocument& second);
 
+/** A headline's description as a section title: without its quotes, the "=" around it and runs of spaces
+ *  ("\"======== 1.01     UI FUNCTIONS ========\"" reads "1.01 UI FUNCTIONS"). */
+std::string sectionTitle(std::string_view headlineDescription);
+
 /** "12 added, 3 removed, 41 rebound, 8 descriptions, 2 moved". */
 std::string changeCountsText(const std::array<int, ChangeKindCount>& counts);
 
@@ -141,6 +145,7 @@ struct TakeProposal
     int fromRow = -1; // its row in the other document
     std::vector<std::pair<int, std::string>> cells; // the columns to write and their new texts
     std::vector<int> clashes; // rows of the open document that already hold the keys it would take
+    std::vector<int> clashProposals; // per clash row, the proposal that would bind that row otherwise, or -1
 };
 
 /** Taking the bindings of another file: what would change, and the functions the open file lacks. */
@@ -158,5 +163,14 @@ struct TakePlan
  * would leave unreadable (an empty cell before a filled one) is not proposed.
  */
 TakePlan planTakeBindings(const KeyDocument& into, const KeyDocument& from);
+
+/** True when a proposal with these clash proposals (TakeProposal::clashProposals) clashes while the proposals
+ *  `taken` are taken: some row holding its keys keeps them, having no proposal or one that is not taken. */
+bool clashesWhenTaken(const std::vector<int>& clashProposals, const std::vector<bool>& taken);
+
+/** Every proposal taken except those that clash, repeated until none does: a swap of two keys is taken whole, a
+ *  key held by a function that keeps it is not. */
+std::vector<bool> takenWithoutClashes(const std::vector<std::vector<int>>& clashProposals);
+std::vector<bool> takenWithoutClashes(const TakePlan& plan);
 
 } // namespace core

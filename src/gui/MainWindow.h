@@ -116,6 +116,7 @@ private:
     QStatusBar* m_statusBar = nullptr;
     QLabel* m_statusPanels[3] = {};
     ElidedLabel* m_pathPanel = nullptr;
+    QAction* m_takeAction = nullptr;
 };
 
 } // namespace gui

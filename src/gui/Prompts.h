@@ -1,6 +1,11 @@
 #pragma once
 
+#include "TakePreview.h"
+
+#include <QList>
 #include <QString>
+
+#include <optional>
 
 class QWidget;
 
@@ -39,6 +44,9 @@ public:
         = 0;
     virtual QString openFileName(QWidget* parent, const FileDialogRequest& request) = 0;
     virtual QString saveFileName(QWidget* parent, const FileDialogRequest& request) = 0;
+    /** The preview of taking bindings from another file: the indexes into `preview.bindings` the user ticked
+     *  (every binding without a clash at first), or nothing when the user cancelled. */
+    virtual std::optional<QList<int>> chooseBindingsToTake(QWidget* parent, const TakePreview& preview) = 0;
 };
 
 } // namespace gui

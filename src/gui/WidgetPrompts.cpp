@@ -1,5 +1,7 @@
 #include "WidgetPrompts.h"
 
+#include "TakeBindingsDialog.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -99,6 +101,14 @@ QString WidgetPrompts::saveFileName(QWidget* parent, const FileDialogRequest& re
     const QString chosen = dialog.selectedFiles().constFirst();
     m_lastFolder = QFileInfo(chosen).absolutePath();
     return chosen;
+}
+
+std::optional<QList<int>> WidgetPrompts::chooseBindingsToTake(QWidget* parent, const TakePreview& preview)
+{
+    TakeBindingsDialog dialog(preview, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.chosen();
 }
 
 } // namespace gui

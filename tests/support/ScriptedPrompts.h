@@ -13,7 +13,7 @@ namespace testing {
 /** One question the window asked. */
 struct AskedPrompt
 {
-    enum Kind { Message, OpenFile, SaveFile } kind;
+    enum Kind { Message, OpenFile, SaveFile, TakeBindings } kind;
     QString title;
     QString text;
     gui::PromptButtons buttons = gui::PromptButtons::Ok;
@@ -31,21 +31,27 @@ class ScriptedPrompts final : public gui::Prompts
 public:
     void answerMessage(gui::PromptAnswer answer) { m_answers.append(answer); }
     void answerFile(const QString& path) { m_files.append(path); }
+    /** The bindings ticked in the next preview of taking bindings; nothing cancels it. */
+    void answerTake(std::optional<QList<int>> chosen) { m_takes.append(std::move(chosen)); }
 
     gui::PromptAnswer message(QWidget* parent, const QString& title, const QString& text, gui::PromptButtons buttons,
         gui::PromptIcon icon) override;
     QString openFileName(QWidget* parent, const gui::FileDialogRequest& request) override;
     QString saveFileName(QWidget* parent, const gui::FileDialogRequest& request) override;
+    std::optional<QList<int>> chooseBindingsToTake(QWidget* parent, const gui::TakePreview& preview) override;
 
     QList<AskedPrompt> asked;
+    /** Every preview of taking bindings shown, in order. */
+    QList<gui::TakePreview> takePreviews;
     /** Called with every question once it is recorded, before it is answered: lets a test change the world
      *  between the program's checks and its write. */
     std::function<void(const AskedPrompt&)> onAsk;
-    bool allAnswersUsed() const { return m_answers.isEmpty() && m_files.isEmpty(); }
+    bool allAnswersUsed() const { return m_answers.isEmpty() && m_files.isEmpty() && m_takes.isEmpty(); }
 
 private:
     QList<gui::PromptAnswer> m_answers;
     QStringList m_files;
+    QList<std::optional<QList<int>>> m_takes;
 };
 
 /** A desktop that records what the window asked of it. */
