@@ -1,5 +1,6 @@
 #include "WidgetPrompts.h"
 
+#include "AssignKeyDialog.h"
 #include "TakeBindingsDialog.h"
 
 #include <QFileDialog>
@@ -101,6 +102,14 @@ QString WidgetPrompts::saveFileName(QWidget* parent, const FileDialogRequest& re
     const QString chosen = dialog.selectedFiles().constFirst();
     m_lastFolder = QFileInfo(chosen).absolutePath();
     return chosen;
+}
+
+AssignAnswer WidgetPrompts::assignKey(QWidget* parent, const AssignRequest& request)
+{
+    AssignKeyDialog dialog(request, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.answer();
 }
 
 std::optional<QList<int>> WidgetPrompts::chooseBindingsToTake(QWidget* parent, const TakePreview& preview)
