@@ -10,6 +10,7 @@
 #include "core/ReportWriters.h"
 #include "io/FileIo.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
@@ -145,6 +146,10 @@ ComparePage::ComparePage(TabControl* tabs, int pageIndex, Context context, QWidg
     m_views->addTab(m_report, QStringLiteral("Report"));
     m_views->addTab(m_changes, QStringLiteral("Changes"));
     m_views->tabBar()->setObjectName(QStringLiteral("CompareViewTabs"));
+    connect(m_views, &QTabWidget::currentChanged, this, [this] {
+        if (showingChanges())
+            fillChanges();
+    });
     save->setToolTip(QStringLiteral("Save the comparison report, or the changes when they are shown"));
 
     m_report->setObjectName(QStringLiteral("RTBcompare"));
@@ -189,25 +194,24 @@ void ComparePage::compare()
         }
     }
     core::Report report;
+    const std::tm now = localNow();
     {
         // The files' bytes go before the report goes into the box: a large comparison holds less at once.
-        core::CompareInput first = readInput(path(0));
-        core::CompareInput second = readInput(path(1));
-        const std::tm now = localNow();
+        const core::CompareInput first = readInput(path(0));
+        const core::CompareInput second = readInput(path(1));
         report = core::compareKeyFiles(first, second, now);
-        // A file that cannot be read is compared as empty, as in the report.
-        QStringList notes;
-        for (const core::CompareInput* input : {&first, &second}) {
-            if (!input->bytes) {
-                notes << QStringLiteral("Key file %1 could not be read (%2); it is compared as an empty file.")
-                             .arg(input == &first ? 1 : 2)
-                             .arg(QString::fromLocal8Bit(input->readError));
-            }
-        }
-        m_changes->setChanges(core::Changes::between(core::KeyDocument::fromBytes(std::move(first.bytes).value_or("")),
-                                  core::KeyDocument::fromBytes(std::move(second.bytes).value_or(""))),
-            path(0), path(1), now, notes.join(QLatin1Char(' ')));
     }
+    // The changes are worked out when first shown: a comparison whose changes nobody looks at costs no more than
+    // the report. Each file's size and time tell whether it changed in between.
+    m_compared.clear();
+    for (int n = 0; n < 2; ++n) {
+        const QFileInfo info(path(n));
+        m_compared.append({path(n), info.size(), info.lastModified()});
+    }
+    m_comparedAt = now;
+    m_changesDue = true;
+    if (showingChanges())
+        fillChanges();
     m_filler->start(std::move(report));
 }
 
@@ -220,6 +224,34 @@ QTextEdit* ComparePage::reportBox()
 bool ComparePage::filling() const
 {
     return m_filler->busy();
+}
+
+void ComparePage::fillChanges()
+{
+    if (!m_changesDue || m_compared.size() != 2)
+        return;
+    m_changesDue = false;
+    QStringList notes;
+    core::KeyDocument documents[2];
+    for (int n = 0; n < 2; ++n) {
+        const ComparedFile& file = m_compared[n];
+        core::CompareInput input = readInput(file.path);
+        // A file that cannot be read is compared as empty, as in the report.
+        if (!input.bytes) {
+            notes << QStringLiteral("Key file %1 could not be read (%2); it is compared as an empty file.")
+                         .arg(n + 1)
+                         .arg(QString::fromLocal8Bit(input.readError));
+        } else {
+            const QFileInfo info(file.path);
+            if (info.size() != file.size || info.lastModified() != file.modified)
+                notes << QStringLiteral("Key file %1 has changed since the report was made; Compare again to see "
+                                        "both as they are now.")
+                             .arg(n + 1);
+        }
+        documents[n] = core::KeyDocument::fromBytes(std::move(input.bytes).value_or(std::string()));
+    }
+    m_changes->setChanges(core::Changes::between(std::move(documents[0]), std::move(documents[1])), m_compared[0].path,
+        m_compared[1].path, m_comparedAt, notes.join(QLatin1Char(' ')));
 }
 
 void ComparePage::showChanges(bool changes)
@@ -236,6 +268,8 @@ void ComparePage::saveComparison()
 {
     const bool changes = showingChanges();
     m_filler->finish();
+    if (changes)
+        fillChanges();
     if (changes ? !m_changes->hasChanges() : m_report->toPlainText().trimmed().isEmpty())
         return;
     FileDialogRequest request;

@@ -2,7 +2,11 @@
 
 #include "Prompts.h"
 
+#include <QDateTime>
+#include <QList>
 #include <QObject>
+
+#include <ctime>
 #include <functional>
 
 class QLabel;
@@ -19,7 +23,8 @@ class TabControl;
 /**
  * The "Compare two key files" page: two chosen key files, their comparison report as coloured rich text, and
  * saving the report (as the box holds it, the user's edits included) as RTF or plain text. Beside the report, the
- * "Changes" view lists the changed functions; the save button saves the view on top.
+ * "Changes" view lists the changed functions, worked out from the files when the view is first shown after a
+ * comparison; the save button saves the view on top.
  */
 class ComparePage final : public QObject
 {
@@ -63,6 +68,16 @@ signals:
     void viewRequested(const QString& path);
 
 private:
+    /** Works out the changes of the last comparison, unless they are there. */
+    void fillChanges();
+
+    struct ComparedFile
+    {
+        QString path;
+        qint64 size = 0;
+        QDateTime modified;
+    };
+
     TabControl* m_tabs;
     int m_page;
     Context m_context;
@@ -72,6 +87,9 @@ private:
     QTextEdit* m_report;
     ChangesView* m_changes;
     ReportFiller* m_filler;
+    QList<ComparedFile> m_compared; // the files of the last comparison
+    std::tm m_comparedAt{};
+    bool m_changesDue = false;
 };
 
 /** The proposed name of a comparison file: the caption without its last four characters, plus " comparison";

@@ -150,6 +150,21 @@ private slots:
             QVERIFY(saved.find("\"10\xb0 up\" -> \"20\xc2\xb0 up\"") != std::string::npos);
     }
 
+    // The changes are worked out when shown, from the files the report compared; a file changed since says so.
+    void changesFollowTheLastComparison()
+    {
+        ChangesFixture f;
+        f.page->showChanges(false);
+        f.find<QPushButton>(QStringLiteral("Command5"))->click();
+        f.writeKeyFile(QStringLiteral("two.key"), kFile1);
+        QCOMPARE(f.rows().size(), 4);
+        f.page->showChanges(true);
+        QCOMPARE(f.rows(), QStringList());
+        QCOMPARE(f.view->countsText(),
+            QStringLiteral("Key file 2 has changed since the report was made; Compare again to see both as they are "
+                           "now. 0 added, 0 removed, 0 rebound, 0 descriptions, 0 moved; 4 unchanged"));
+    }
+
     void nothingToSaveBeforeAComparison()
     {
         WindowFixture f;
