@@ -18,6 +18,7 @@
 #include "SaveTarget.h"
 #include "StatusHelp.h"
 #include "TabControl.h"
+#include "TakeBindings.h"
 #include "Twips.h"
 #include "core/SimplifiedList.h"
 #include "io/FileIo.h"
@@ -142,6 +143,10 @@ void MainWindow::createMenus()
     file->addSeparator()->setObjectName(QStringLiteral("mnuDiv1"));
     QAction* saveAs = file->addAction(QStringLiteral("Save &As ..."));
     saveAs->setObjectName(QStringLiteral("mnuFileSaveAs"));
+    m_takeAction = file->addAction(QStringLiteral("Take &bindings from ..."));
+    m_takeAction->setObjectName(QStringLiteral("mnuFileTake"));
+    m_takeAction->setEnabled(false);
+    connect(m_takeAction, &QAction::triggered, this, [this] { takeBindings(*m_session, m_context.prompts, this); });
     file->addSeparator()->setObjectName(QStringLiteral("mnuDiv2"));
     QAction* exit = file->addAction(QStringLiteral("E&xit"));
     exit->setObjectName(QStringLiteral("mnuFileExit"));
@@ -542,6 +547,7 @@ void MainWindow::onPathChanged()
     else
         m_pathPanel->setFullText(path, path);
     m_compare->setPath(0, path);
+    m_takeAction->setEnabled(m_session->isOpen());
     updateSavedIcon();
 }
 
