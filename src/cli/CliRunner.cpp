@@ -188,15 +188,15 @@ int CliRunner::runCommand(const std::vector<std::string>& args)
         const auto bytes = readInput(file, m_err);
         if (!bytes)
             return 1;
-        const auto document = core::KeyDocument::fromBytes(*bytes);
-        m_out << core::SimplifiedList::build(document, removeSim).toText();
+        const auto document = core::KeyDocument::fromBytes(std::move(*bytes));
+        m_out << core::listText(document, removeSim);
         return m_out ? 0 : 1;
     }
     if (save->parsed()) {
         const auto bytes = readInput(file, m_err);
         if (!bytes)
             return 1;
-        const auto document = core::KeyDocument::fromBytes(*bytes);
+        const auto document = core::KeyDocument::fromBytes(std::move(*bytes));
         return writeOutput(outFile, document.toBytes(), m_err) ? 0 : 1;
     }
     if (keys->parsed())
@@ -222,7 +222,7 @@ int CliRunner::runCommand(const std::vector<std::string>& args)
         const auto bytes = readInput(file, m_err);
         if (!bytes)
             return 1;
-        m_out << core::buttonsText(core::joystickLines(core::KeyDocument::fromBytes(*bytes), joystick));
+        m_out << core::buttonsText(core::joystickLines(core::KeyDocument::fromBytes(std::move(*bytes)), joystick));
         return m_out ? 0 : 1;
     }
     return 2;
@@ -233,7 +233,7 @@ int CliRunner::keys(const std::string& file, int modifier)
     const auto bytes = readInput(file, m_err);
     if (!bytes)
         return 1;
-    const auto document = core::KeyDocument::fromBytes(*bytes);
+    const auto document = core::KeyDocument::fromBytes(std::move(*bytes));
     const auto usage = core::KeyboardUsage::compute(document, modifier);
     std::string text;
     for (int row = 0; row < core::KeyCodeTable::KeyCount; ++row) {
@@ -261,7 +261,7 @@ int CliRunner::macros(const std::string& file, bool removeSim)
     const auto bytes = readInput(file, m_err);
     if (!bytes)
         return 1;
-    const auto document = core::KeyDocument::fromBytes(*bytes);
+    const auto document = core::KeyDocument::fromBytes(std::move(*bytes));
     m_out << core::fillCougarMacros(document, core::SimplifiedList::build(document, removeSim).entries(), removeSim);
     return m_out ? 0 : 1;
 }

@@ -138,6 +138,14 @@ std::string ModifierRef::words() const
 
 Binding Binding::of(const RecordCells& cells)
 {
+    RecordViews views;
+    for (std::size_t c = 0; c < views.size(); ++c)
+        views[c] = cells[c];
+    return of(views);
+}
+
+Binding Binding::of(const RecordViews& cells)
+{
     Binding b;
     for (int c = ColumnCount - 1; c >= SimNameColumn; --c) {
         if (!cells[static_cast<std::size_t>(c)].empty()) {
@@ -147,7 +155,7 @@ Binding Binding::of(const RecordCells& cells)
     }
     b.reference = cells[SimNameColumn] == kReferenceName;
     b.visibility = visibilityOf(cells[AssignableColumn]);
-    const std::string& keyCell = cells[KeyColumn];
+    const std::string_view keyCell = cells[KeyColumn];
     if (keyCell == "-2" || keyCell == "-3") {
         b.kind = keyCell == "-2" ? RecordKind::DirectX : RecordKind::Pov;
         if (const auto number = readWholeNumber(cells[CockpitIdColumn])) {

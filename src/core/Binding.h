@@ -100,6 +100,7 @@ struct Binding
 
     static Binding comment() { return {}; }
     static Binding of(const RecordCells& cells);
+    static Binding of(const RecordViews& cells);
 
     bool isComment() const { return kind == RecordKind::Comment; }
     bool isKey() const { return kind == RecordKind::Key; }

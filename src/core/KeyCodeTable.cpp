@@ -131,11 +131,17 @@ const std::array<KeyCode, KeyCodeTable::RowCount>& KeyCodeTable::rows()
 
 std::optional<int> KeyCodeTable::rowOfScanCode(std::uint32_t scanCode)
 {
-    for (int i = 0; i < KeyCount; ++i) {
-        if (kRows[static_cast<std::size_t>(i)].scanCode == scanCode)
-            return i;
-    }
-    return std::nullopt;
+    // Every key's code is below 256: one look into a table made once.
+    static const std::array<std::int8_t, 256> rowOfCode = [] {
+        std::array<std::int8_t, 256> table;
+        table.fill(-1);
+        for (int i = 0; i < KeyCount; ++i)
+            table[kRows[static_cast<std::size_t>(i)].scanCode] = static_cast<std::int8_t>(i);
+        return table;
+    }();
+    if (scanCode >= rowOfCode.size() || rowOfCode[scanCode] < 0)
+        return std::nullopt;
+    return rowOfCode[scanCode];
 }
 
 std::optional<int> KeyCodeTable::rowOfLabel(int labelIndex)
