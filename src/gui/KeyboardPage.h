@@ -5,11 +5,16 @@
 #include <QColor>
 #include <QHash>
 #include <QList>
+#include <QStringList>
 #include <QWidget>
+
+#include <array>
 
 class QCheckBox;
 class QFrame;
 class QLabel;
+class QListWidget;
+class QListWidgetItem;
 class QTextEdit;
 
 namespace gui {
@@ -29,6 +34,9 @@ public:
     /** The background; an invalid colour is the desktop's button face. */
     QColor background() const { return m_background; }
     void setBackground(const QColor& colour);
+    /** The mark of a key involved in a problem: an outline and a badge over any background. */
+    bool isMarked() const { return m_marked; }
+    void setMarked(bool marked);
 
 signals:
     void hovered(int index);
@@ -43,6 +51,7 @@ private:
     QString m_caption;
     int m_index;
     QColor m_background;
+    bool m_marked = false;
 };
 
 /**
@@ -57,6 +66,7 @@ class KeyboardPage final : public QWidget
 public:
     static inline const QColor AssignedColour{0, 255, 0};
     static inline const QColor MultipleColour{255, 0, 0};
+    static inline const QColor ProblemMarkColour{24, 24, 150};
 
     /** A key's tool tip names at most this many functions. */
     static constexpr int ToolTipFunctions = 20;
@@ -75,6 +85,10 @@ public:
 
     KeyLabel* keyLabel(int index) const { return m_keys.value(index); }
     const QList<KeyLabel*>& keyLabels() const { return m_keyList; }
+    /** Every modifier combination at once: the keys involved in a problem, then the keys that are red without
+     *  one; a click ticks the item's modifiers. */
+    QListWidget* layersList() const { return m_layers; }
+    void setModifierValue(int modifier);
 
     /** Lays the page out for a tab control of the given size in twips; `origin` is the page's place in it. */
     void layoutFor(int tabWidthTwips, int tabHeightTwips, QPoint origin);
@@ -93,6 +107,9 @@ private:
     /** The document changed: recoloured now when on screen, otherwise when next shown. */
     void documentChanged();
 
+    /** The problems' keys and texts for every modifier value, and the list of every combination. */
+    void collectProblemKeys();
+    void fillLayersList();
     void onHover(int index);
     void onRelease(int index);
     void place(QWidget* widget, QRect twips, double fontPoints = 0);
@@ -106,6 +123,10 @@ private:
 
     KeyFileSession* m_session;
     bool m_stale = false;
+    bool m_problemsStale = true;
+    // Per modifier value: the table rows of keys involved in a problem, and its texts.
+    std::array<QHash<int, QStringList>, 8> m_problemKeys;
+    QListWidget* m_layers = nullptr;
     QFrame* m_frames[2] = {};
     QHash<int, KeyLabel*> m_keys;
     QList<KeyLabel*> m_keyList;

@@ -9,6 +9,7 @@
 #include "GridView.h"
 #include "KeyListModel.h"
 #include "KeyboardPage.h"
+#include "ProblemsDock.h"
 #include "SaveTarget.h"
 #include "StatusHelp.h"
 #include "TabControl.h"
@@ -70,6 +71,7 @@ MainWindow::MainWindow(WindowContext context, QWidget* parent)
     m_tabs->setGeometry(0, px(780), px(14880), px(8880));
     createPages();
     createStatusBar();
+    createProblemsView();
     connect(m_tabs, &TabControl::currentChanged, this, &MainWindow::onPageChanged);
     connect(m_tabs, &TabControl::surfaceHovered, this, &MainWindow::onSurfaceHovered);
     m_help = new StatusHelp(m_statusPanels[0], this);
@@ -248,6 +250,26 @@ void MainWindow::createPages()
         this);
     connect(m_compare, &ComparePage::bannerText, this, &MainWindow::setBanner);
     connect(m_compare, &ComparePage::viewRequested, this, &MainWindow::openInTextEditor);
+}
+
+void MainWindow::createProblemsView()
+{
+    m_problems = new ProblemsDock(m_session, m_keyFilePage, m_tabs, KeyFilePageIndex, this);
+    addDockWidget(Qt::BottomDockWidgetArea, m_problems);
+    m_problems->hide();
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("mnuView"));
+    view->addAction(m_problems->toggleViewAction());
+    m_statusBar->insertWidget(2, m_problems->createStatusButton(m_statusBar));
+    // The pages are laid out for the client area, which the dock makes smaller while it is shown.
+    m_client->installEventFilter(this);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_client && event->type() == QEvent::Resize)
+        resizeControls(twips(m_client->width()), twips(m_client->height()));
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::onSurfaceHovered()

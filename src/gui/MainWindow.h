@@ -21,6 +21,7 @@ class ElidedLabel;
 class KeyboardPage;
 class KeyFilePage;
 class KeysAssignedPage;
+class ProblemsDock;
 class StatusHelp;
 class TabControl;
 
@@ -64,6 +65,7 @@ public:
     CougarPage* cougarPage() const { return m_cougar; }
     ComparePage* comparePage() const { return m_compare; }
     StatusHelp* statusHelp() const { return m_help; }
+    ProblemsDock* problemsDock() const { return m_problems; }
     TabControl* tabs() const { return m_tabs; }
     const io::Locations& locations() const { return m_locations; }
 
@@ -78,12 +80,14 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createMenus();
     void createStrip(QWidget* client);
     void createStatusBar();
     void createPages();
+    void createProblemsView();
 
     void onPageChanged(int index);
     void onSurfaceHovered();
@@ -107,6 +111,7 @@ private:
     CougarPage* m_cougar = nullptr;
     ComparePage* m_compare = nullptr;
     StatusHelp* m_help = nullptr;
+    ProblemsDock* m_problems = nullptr;
 
     QWidget* m_client = nullptr;
     TabControl* m_tabs = nullptr;
