@@ -4,6 +4,7 @@
 #include "GenericOrder.h"
 
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <string_view>
 #include <unordered_map>
@@ -237,14 +238,25 @@ struct ProblemCheck::Groups
     void countNames(Group& group)
     {
         group.names.clear();
-        if (group.rows.size() == 1) {
-            group.names.emplace_back(members[static_cast<std::size_t>(group.rows.front())].name, 1);
+        const auto nameOf = [this](int row) { return members[static_cast<std::size_t>(row)].name; };
+        if (group.rows.size() <= 2) {
+            // Most groups: one line, or a pair.
+            std::uint64_t a = nameOf(group.rows.front());
+            std::uint64_t b = nameOf(group.rows.back());
+            if (group.rows.size() == 1 || a == b) {
+                group.names.emplace_back(a, static_cast<int>(group.rows.size()));
+                return;
+            }
+            if (b < a)
+                std::swap(a, b);
+            group.names.emplace_back(a, 1);
+            group.names.emplace_back(b, 1);
             return;
         }
         std::vector<std::uint64_t> hashes;
         hashes.reserve(group.rows.size());
         for (const int row : group.rows)
-            hashes.push_back(members[static_cast<std::size_t>(row)].name);
+            hashes.push_back(nameOf(row));
         std::sort(hashes.begin(), hashes.end());
         for (const std::uint64_t h : hashes) {
             if (group.names.empty() || group.names.back().first != h)
@@ -286,28 +298,33 @@ struct ProblemCheck::Groups
         const std::size_t functionCount = group.names.size();
         if (functionCount < 2)
             return;
-        // The first functions in the order of their first lines.
-        std::vector<std::pair<std::uint64_t, int>> functions;
-        for (const int row : group.rows) {
-            if (functions.size() == std::min(kNamedFunctions, functionCount))
-                break;
+        // The first functions in the order of their first lines: their name hashes and first rows.
+        std::array<std::pair<std::uint64_t, int>, kNamedFunctions> functions;
+        std::size_t named = 0;
+        const std::size_t wanted = std::min(kNamedFunctions, functionCount);
+        for (std::size_t i = 0; i < group.rows.size() && named < wanted; ++i) {
+            const int row = group.rows[i];
             const std::uint64_t name = members[static_cast<std::size_t>(row)].name;
-            if (std::none_of(functions.begin(), functions.end(), [name](const auto& f) { return f.first == name; }))
-                functions.emplace_back(name, row);
+            if (std::none_of(functions.begin(), functions.begin() + static_cast<std::ptrdiff_t>(named),
+                    [name](const auto& f) { return f.first == name; }))
+                functions[named++] = {name, row};
         }
 
         const int first = group.rows.front();
         const Binding& binding = document.binding(first);
         LazyCells cells(document, first);
         std::string text = bindingWords(binding, cells) + " is bound to " + plural(functionCount, "function") + ": ";
-        for (std::size_t i = 0; i < functions.size(); ++i) {
+        for (std::size_t i = 0; i < named; ++i) {
             if (i > 0)
                 text += ", ";
             const int row = functions[i].second;
-            text += document.cell(row, SimNameColumn) + " (line " + std::to_string(document.lineNumber(row)) + ")";
+            text += document.cell(row, SimNameColumn);
+            text += " (line ";
+            text += std::to_string(document.lineNumber(row));
+            text += ')';
         }
-        if (functionCount > functions.size())
-            text += " and " + std::to_string(functionCount - functions.size()) + " more";
+        if (functionCount > named)
+            text += " and " + std::to_string(functionCount - named) + " more";
 
         group.problem.row = first;
         group.problem.line = document.lineNumber(first);

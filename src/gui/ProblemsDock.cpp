@@ -78,12 +78,13 @@ QToolButton* ProblemsDock::createStatusButton(QWidget* parent)
     button->setObjectName(QStringLiteral("StatusProblems"));
     button->setAutoRaise(true);
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    button->setToolTip(QStringLiteral("Show the problems of the key file"));
+    button->setToolTip(QStringLiteral("Show or hide the problems of the key file"));
     button->setText(problemCountText(m_session->problems().errorCount(), m_session->problems().warningCount()));
     connect(this, &ProblemsDock::countChanged, button, &QToolButton::setText);
     connect(button, &QToolButton::clicked, this, [this] {
-        show();
-        raise();
+        setVisible(!isVisible());
+        if (isVisible())
+            raise();
     });
     return button;
 }

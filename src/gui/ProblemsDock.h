@@ -31,7 +31,7 @@ public:
 
     ProblemsModel* model() const { return m_model; }
     QTableView* table() const { return m_table; }
-    /** The flat button for the status bar that shows the count and opens the view. */
+    /** The flat button for the status bar that shows the count and shows or hides the view. */
     QToolButton* createStatusButton(QWidget* parent);
 
     /** Called when the key file grid does not show a document row (a filter hides it); returns true once it

@@ -42,33 +42,48 @@ std::vector<ProblemsModel::Entry> ProblemsModel::currentEntries() const
 
 void ProblemsModel::follow()
 {
-    // An edit changes the problems of a few lines: the rows before and after them stay as they are.
+    // Both lists are in line order, errors before warnings on one line. Walking them side by side changes the rows
+    // of the lines whose problems changed and leaves every other row, its selection and place, alone.
     std::vector<Entry> next = currentEntries();
-    std::size_t head = 0;
-    while (head < m_entries.size() && head < next.size() && m_entries[head] == next[head])
-        ++head;
-    std::size_t tail = 0;
-    while (tail < m_entries.size() - head && tail < next.size() - head
-        && m_entries[m_entries.size() - 1 - tail] == next[next.size() - 1 - tail])
-        ++tail;
-    const auto oldEnd = static_cast<int>(m_entries.size() - tail);
-    const auto newEnd = static_cast<int>(next.size() - tail);
-    const auto first = static_cast<int>(head);
-    if (oldEnd - first == newEnd - first) {
-        m_entries = std::move(next);
-        if (newEnd > first)
-            emit dataChanged(index(first, 0), index(newEnd - 1, ColumnCount - 1));
-    } else {
-        if (oldEnd > first) {
-            beginRemoveRows({}, first, oldEnd - 1);
-            m_entries.erase(m_entries.begin() + first, m_entries.begin() + oldEnd);
+    const auto slot = [](const Entry& e) { return std::make_pair(e.row, e.severity); };
+    std::size_t p = 0; // in m_entries, which becomes `next` up to p
+    std::size_t j = 0; // in next
+    while (p < m_entries.size() || j < next.size()) {
+        if (p < m_entries.size() && j < next.size()) {
+            if (m_entries[p] == next[j]) {
+                ++p;
+                ++j;
+                continue;
+            }
+            if (slot(m_entries[p]) == slot(next[j])) {
+                m_entries[p] = std::move(next[j]);
+                emit dataChanged(index(int(p), 0), index(int(p), ColumnCount - 1));
+                ++p;
+                ++j;
+                continue;
+            }
+        }
+        if (j == next.size() || (p < m_entries.size() && slot(m_entries[p]) < slot(next[j]))) {
+            // Old rows before the next new one go.
+            std::size_t q = p + 1;
+            while (q < m_entries.size() && (j == next.size() || slot(m_entries[q]) < slot(next[j])))
+                ++q;
+            beginRemoveRows({}, int(p), int(q - 1));
+            m_entries.erase(m_entries.begin() + std::ptrdiff_t(p), m_entries.begin() + std::ptrdiff_t(q));
             endRemoveRows();
+            continue;
         }
-        if (newEnd > first) {
-            beginInsertRows({}, first, newEnd - 1);
-            m_entries.insert(m_entries.begin() + first, next.begin() + first, next.begin() + newEnd);
-            endInsertRows();
-        }
+        // New rows before the next old one come in.
+        std::size_t k = j + 1;
+        while (k < next.size() && (p == m_entries.size() || slot(next[k]) < slot(m_entries[p])))
+            ++k;
+        beginInsertRows({}, int(p), int(p + (k - j) - 1));
+        m_entries.insert(m_entries.begin() + std::ptrdiff_t(p),
+            std::make_move_iterator(next.begin() + std::ptrdiff_t(j)),
+            std::make_move_iterator(next.begin() + std::ptrdiff_t(k)));
+        endInsertRows();
+        p += k - j;
+        j = k;
     }
     emit problemsChanged();
 }

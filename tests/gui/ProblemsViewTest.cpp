@@ -33,6 +33,21 @@ struct ProblemsFixture : WindowFixture
     }
 
     QString count() const { return find<QToolButton>(QStringLiteral("StatusProblems"))->text(); }
+    // The view's list in its model's order against the check's first problems.
+    bool modelMatchesCheck() const
+    {
+        const auto problems = session()->problems().list(gui::ProblemsModel::DisplayLimit);
+        const gui::ProblemsModel* model = dock->model();
+        if (model->rowCount() != int(problems.size()))
+            return false;
+        for (int r = 0; r < model->rowCount(); ++r) {
+            if (model->index(r, gui::ProblemsModel::LineColumn).data().toInt() != problems[std::size_t(r)]->line
+                || model->index(r, gui::ProblemsModel::TextColumn).data().toString().toStdString()
+                    != problems[std::size_t(r)]->text)
+                return false;
+        }
+        return true;
+    }
     QStringList shownTexts() const
     {
         QStringList texts;
@@ -106,6 +121,10 @@ private slots:
         QVERIFY(f.dock->isVisible());
         f.trigger(QStringLiteral("mnuViewProblems"));
         QVERIFY(!f.dock->isVisible());
+        f.trigger(QStringLiteral("mnuViewProblems"));
+        QVERIFY(f.dock->isVisible());
+        f.click(QStringLiteral("StatusProblems"));
+        QVERIFY(!f.dock->isVisible());
     }
 
     // A click selects the problem's line in the key file grid, wherever the grid's sort put it.
@@ -151,6 +170,17 @@ private slots:
         QCOMPARE(f.session()->problems().warningCount(), 6000);
         QCOMPARE(f.dock->model()->rowCount(), gui::ProblemsModel::DisplayLimit);
         QCOMPARE(f.shownTexts().first().left(2), QStringLiteral("3 "));
+        QVERIFY(f.modelMatchesCheck());
+        // Lines far apart leave their pairs and one becomes an error: rows change, go and come at both ends.
+        QVERIFY(f.session()->edit({{2, core::ModifierColumn, QStringLiteral("x")}, {9000, core::KeyColumn, QString()},
+                                      {4, core::ModifierColumn, QStringLiteral("7")}},
+            QStringLiteral("Edit")));
+        QVERIFY(f.modelMatchesCheck());
+        f.session()->undoStack()->undo();
+        QVERIFY(f.modelMatchesCheck());
+        f.session()->undoStack()->undo();
+        QVERIFY(f.modelMatchesCheck());
+        QCOMPARE(f.session()->problems().warningCount(), 6001);
     }
 };
 
