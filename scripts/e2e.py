@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """Drives the real Tarnwick window under Xvfb with xdotool, as a user would.
 
-Opens a copy of the sample key file through the Open dialog, shows its problems from the status bar's count and
-selects the first one's line in the grid, ticks Control on the keyboard page, copies a key that is free with
-Control, pastes it into one line of the grid through the right-button menu, saves the file under a new name,
-compares the saved file with the original and saves the report as RTF, then leaves through File > Exit.
+Opens a copy of the sample key file through the Open dialog, ticks Control on the keyboard page, copies a key that
+is free with Control, pastes it into one line of the grid through the right-button menu, saves the file under a
+new name, compares the saved file with the original and saves the report as RTF, sets the Joystick page's shift
+magnitude, shows the problems from the status bar's count and selects the first one's line in the grid, then
+leaves through File > Exit.
 The files the program wrote are checked byte for byte against what the edit must give and against tarnwick-cli.
 
 Widgets are found by their Qt object names: the program, started with TARNWICK_GEOMETRY_DUMP naming a file, keeps
@@ -421,36 +422,6 @@ def open_dialog(d):
     return f"{grid['rows']} rows"
 
 
-def counted(n, word):
-    return f"{n} {word}" + ("" if n == 1 else "s")
-
-
-@step("problems")
-def problems(d):
-    """the status bar counts the problems as tarnwick-cli check does; the count opens the list, and Return on its
-    first problem selects that line in the grid"""
-    result = subprocess.run([str(d.cli), "check", "--json", str(d.sample)], capture_output=True, text=True)
-    if result.returncode not in (0, 1):
-        raise Failure(f"tarnwick-cli check failed with status {result.returncode}: {result.stderr.strip()}")
-    report = json.loads(result.stdout)
-    errors = sum(1 for p in report if p["severity"] == "error")
-    expected = f"{counted(errors, 'error')}, {counted(len(report) - errors, 'warning')}" if report else "No problems"
-    d.click(d.wait_widget("StatusProblems", lambda w: w["text"] == expected, f"{expected!r} in the status bar"))
-    table = d.wait_widget("ProblemsTable", lambda w: w.get("rows") == len(report), f"{len(report)} problems listed")
-    if not report:
-        return "no problems"
-    d.click(table)
-    d.key("ctrl+Home", "Return")
-    line = report[0]["line"]
-    row = sum(1 for text in d.sample.read_bytes().splitlines()[:line] if text.strip(b" \r\n")) - 1
-    d.wait_widget("GridData", lambda w: w.get("current", {}).get("row") == row and w["current"]["column"] == 1,
-                  f"grid row {row} (line {line}) current")
-    d.shot("problem-selected")
-    d.click(d.widget("StatusProblems"))
-    d.wait("the problems hidden", lambda dump: not d.main_widgets(dump).get("ProblemsTable", {}).get("visible"))
-    return f"{expected}; line {line} selected"
-
-
 @step("keyboard-plain")
 def keyboard_plain(d):
     """the keyboard page colours every letter key as tarnwick-cli reports it without modifiers"""
@@ -658,6 +629,56 @@ def report_unrtf(d):
         raise Failure(f"unrtf finds no {TARGET_SIM} line in the report")
 
 
+@step("joystick")
+def joystick(d):
+    """the Joystick page lists the buttons and hats as tarnwick-cli buttons does, and follows a new shift magnitude"""
+    d.click_tab(5, "Joystick")
+    lines = d.run(d.cli, "buttons", d.edited).splitlines()
+    d.wait_widget("GridJoystick", lambda w: w.get("rows") == len(lines), f"{len(lines)} rows in the joystick table")
+    box = d.widget("SpinShiftMagnitude")
+    if box.get("text") != "256":
+        raise Failure(f"the shift magnitude reads {box.get('text')!r}, not 256")
+    d.click(box)
+    d.key("ctrl+a")
+    d.type("16")
+    d.key("Return")
+    unplaced = sum(1 for line in d.run(d.cli, "buttons", d.edited, "--shift-magnitude", "16").splitlines()
+                   if line.startswith("?\t"))
+    summary = d.wait_widget("LblJoystickSummary", lambda w: f"; {unplaced} lines not placed" in w["text"],
+                            f"{unplaced} lines not placed with a magnitude of 16")
+    return summary["text"]
+
+
+def counted(n, word):
+    return f"{n} {word}" + ("" if n == 1 else "s")
+
+
+@step("problems")
+def problems(d):
+    """the status bar counts the saved file's problems as tarnwick-cli check does; the count opens the list, and
+    Return on its first problem selects that line in the grid"""
+    result = subprocess.run([str(d.cli), "check", "--json", str(d.edited)], capture_output=True, text=True)
+    if result.returncode not in (0, 1):
+        raise Failure(f"tarnwick-cli check failed with status {result.returncode}: {result.stderr.strip()}")
+    report = json.loads(result.stdout)
+    errors = sum(1 for p in report if p["severity"] == "error")
+    expected = f"{counted(errors, 'error')}, {counted(len(report) - errors, 'warning')}" if report else "No problems"
+    d.click(d.wait_widget("StatusProblems", lambda w: w["text"] == expected, f"{expected!r} in the status bar"))
+    table = d.wait_widget("ProblemsTable", lambda w: w.get("rows") == len(report), f"{len(report)} problems listed")
+    if not report:
+        return "no problems"
+    d.click(table)
+    d.key("ctrl+Home", "Return")
+    line = report[0]["line"]
+    row = sum(1 for text in d.edited.read_bytes().splitlines()[:line] if text.strip(b" \r\n")) - 1
+    d.wait_widget("GridData", lambda w: w.get("current", {}).get("row") == row and w["current"]["column"] == 1,
+                  f"grid row {row} (line {line}) current")
+    d.shot("problem-selected")
+    d.click(d.widget("StatusProblems"))
+    d.wait("the problems hidden", lambda dump: not d.main_widgets(dump).get("ProblemsTable", {}).get("visible"))
+    return f"{expected}; line {line} selected"
+
+
 @step("exit")
 def exit_program(d):
     """File > Exit closes the program without a question, as nothing is unsaved"""
@@ -678,12 +699,14 @@ def exit_program(d):
 
 @step("settings", shot=False)
 def settings(d):
-    """the settings file names the saved file as the last key file"""
+    """the settings file names the saved file as the last key file and remembers the shift magnitude"""
     if not d.settings.is_file():
         raise Failure(f"no settings file {d.settings}")
     lines = d.settings.read_text(encoding="latin-1").splitlines()
     if f"KeyFilePath={d.edited}" not in lines:
         raise Failure(f"{d.settings} does not name {d.edited} as the last key file")
+    if "ShiftMagnitude=16" not in lines:
+        raise Failure(f"{d.settings} does not remember the shift magnitude 16")
 
 
 # -----------------------------------------------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include "Binding.h"
 #include "GenericOrder.h"
+#include "KeyCombination.h"
 
 #include <algorithm>
 #include <array>
@@ -13,7 +14,6 @@ namespace core {
 
 namespace {
 
-constexpr std::uint32_t kPauseCode = 0xC5;
 constexpr std::size_t kQuotedTextLimit = 60; // longer trailing text is cut in the message
 constexpr std::size_t kNamedFunctions = 4; // a conflict names this many functions, then counts the rest
 
@@ -94,8 +94,8 @@ std::optional<GroupKey> groupKeyOf(const Binding& b)
     case RecordKind::Comment:
         return std::nullopt;
     case RecordKind::Key:
-        if (b.visibility == Visibility::Hidden || b.visibility == Visibility::Headline || !hasCode(b.key)
-            || !b.modifier.isValid())
+        // Lines the simulator does not act on share keys with any other.
+        if (isPassiveLine(b) || !hasCode(b.key) || !b.modifier.isValid())
             return std::nullopt;
         key.a = (KeyGroup << 56) | static_cast<std::uint64_t>(b.modifier.value);
         key.b = b.key.code;
@@ -473,7 +473,7 @@ void ProblemCheck::checkRow(const KeyDocument& document, int row)
             if (key.kind == KeyRef::Kind::Malformed || key.kind == KeyRef::Kind::NotACode) {
                 add(Severity::Error, ProblemCode::MalformedKey,
                     cells[column] + std::string(what) + " is not a key code");
-            } else if (hasCode(key) && key.code == kPauseCode) {
+            } else if (hasCode(key) && key.code == PauseScanCode) {
                 if (!b.reference)
                     add(Severity::Error, ProblemCode::PauseKey,
                         cells[column] + std::string(what)

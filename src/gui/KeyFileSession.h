@@ -1,6 +1,8 @@
 #pragma once
 
 #include "Prompts.h"
+#include "core/Find.h"
+#include "core/Joystick.h"
 #include "core/KeyDocument.h"
 #include "core/KeyboardUsage.h"
 #include "core/Problems.h"
@@ -71,6 +73,17 @@ public:
 
     /** The problems of the document as it is now; every edit, undo and redo updates them before rowsChanged. */
     const core::ProblemCheck& problems() const { return m_problems; }
+    /** What a filter looks for in document row `row` (core::searchText), kept until the row changes. */
+    const std::string& searchText(int row) const;
+    /** The document's sections (its headline lines), for the document as it is now. */
+    const std::vector<core::Section>& sections() const;
+    /** The title of the section that document row `row` lies in, or an empty text. */
+    QString sectionTitleOf(int row) const;
+    /** How joystick button numbers are read (shift magnitude, buttons per device); a setting of the window, not of
+     *  the document. */
+    const core::JoystickSettings& joystickSettings() const { return m_joystick; }
+    /** Takes valid settings; signals joystickSettingsChanged when they differ from the present ones. */
+    void setJoystickSettings(const core::JoystickSettings& settings);
 
     /** Changes cells as one undoable step named `name`. Consecutive typing into one cell (`typing`) merges into
      *  one step. Cells that cannot be edited are passed over; an edit that changes no byte is no step at all.
@@ -105,6 +118,7 @@ signals:
     void rowsChanged(const QList<int>& rows);
     void savedStateChanged();
     void pathChanged();
+    void joystickSettingsChanged();
     /** A long action's progress: the banner text and, unless null, the first status panel's text. */
     void progress(const QString& banner, const QString& status);
     /** The user chose to go back to this document row (of an unwritable line) in the key file grid. */
@@ -130,6 +144,11 @@ private:
     mutable std::array<core::KeyboardUsage, core::KeyboardUsage::ModifierCount> m_usage;
     mutable bool m_usageFresh = false;
     core::ProblemCheck m_problems;
+    mutable std::vector<std::string> m_searchTexts;
+    mutable std::vector<bool> m_searchFresh;
+    mutable std::vector<core::Section> m_sections;
+    mutable bool m_sectionsFresh = false;
+    core::JoystickSettings m_joystick;
 };
 
 } // namespace gui

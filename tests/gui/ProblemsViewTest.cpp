@@ -5,6 +5,7 @@
 #include "gui/ProblemsModel.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QTableView>
 #include <QUndoStack>
 
@@ -147,6 +148,14 @@ private slots:
         QCOMPARE(current.column(), int(core::SimNameColumn));
         QCOMPARE(grid->model()->headerData(current.row(), Qt::Vertical).toInt(), 6);
         QCOMPARE(grid->selectedBlock(), QRect(QPoint(1, 0), QPoint(9, 0)));
+
+        // A filter that hides the line is cleared.
+        f.window->keyFilePage()->findBar()->filter()->setText(QStringLiteral("SimA"));
+        QCOMPARE(f.window->keyFilePage()->viewRowOfDocument(4), -1);
+        QTest::mouseClick(
+            table->viewport(), Qt::LeftButton, {}, table->visualRect(table->model()->index(0, 2)).center());
+        QVERIFY(f.window->keyFilePage()->findBar()->filter()->text().isEmpty());
+        QCOMPARE(grid->model()->headerData(grid->currentIndex().row(), Qt::Vertical).toInt(), 6);
     }
 
     // Every line a double: the view lists the first thousands, says so, and follows edits.
