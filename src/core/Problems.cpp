@@ -218,6 +218,7 @@ struct ProblemCheck::Groups
                 free.pop_back();
             }
             groups[static_cast<std::size_t>(it->second)].key = key;
+            groups[static_cast<std::size_t>(it->second)].rows.reserve(2);
         }
         Group& group = groups[static_cast<std::size_t>(it->second)];
         members[static_cast<std::size_t>(row)] = {it->second, name};
@@ -313,7 +314,12 @@ struct ProblemCheck::Groups
         const int first = group.rows.front();
         const Binding& binding = document.binding(first);
         LazyCells cells(document, first);
-        std::string text = bindingWords(binding, cells) + " is bound to " + plural(functionCount, "function") + ": ";
+        std::string text;
+        text.reserve(160);
+        text += bindingWords(binding, cells);
+        text += " is bound to ";
+        text += plural(functionCount, "function");
+        text += ": ";
         for (std::size_t i = 0; i < named; ++i) {
             if (i > 0)
                 text += ", ";
