@@ -7,6 +7,9 @@
 #include <QMainWindow>
 
 class QAction;
+class QFrame;
+class QMenu;
+class QMimeData;
 class QCheckBox;
 class QLabel;
 class QStatusBar;
@@ -71,6 +74,7 @@ public:
     ProblemsDock* problemsDock() const { return m_problems; }
     TabControl* tabs() const { return m_tabs; }
     const io::Locations& locations() const { return m_locations; }
+    const io::WindowState& windowState() const { return m_windowState; }
 
     /** Writes the readable list, in the order shown, to the temporary text file and opens it in the text editor. */
     void viewListInTextEditor();
@@ -80,8 +84,15 @@ public:
     /** Lays the controls out for a client area of W x H twips (the window's own size handling calls it). */
     void resizeControls(int clientWidthTwips, int clientHeightTwips);
 
+    /** The height of the bar that says the open file changed on disk, in twips. */
+    static constexpr int DiskBarTwips = 480;
+    /** The one local file that dragged data names, or an empty text. */
+    static QString droppedFile(const QMimeData* data);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -91,6 +102,11 @@ private:
     void createStatusBar();
     void createPages();
     void createProblemsView();
+    void createDiskBar();
+    void showDiskBar(bool shown);
+    void fillRecentMenu();
+    void rememberRecentFile(const QString& path);
+    void showAbout();
 
     void onPageChanged(int index);
     /** Ctrl+F and Ctrl+K: the filter box or the key capture of the grid page shown, the key file's otherwise. */
@@ -110,6 +126,7 @@ private:
 
     WindowContext m_context;
     io::Locations m_locations;
+    io::WindowState m_windowState;
     KeyFileSession* m_session;
 
     KeyFilePage* m_keyFilePage = nullptr;
@@ -129,6 +146,9 @@ private:
     QStatusBar* m_statusBar = nullptr;
     QLabel* m_statusPanels[3] = {};
     ElidedLabel* m_pathPanel = nullptr;
+    QMenu* m_recentMenu = nullptr;
+    QFrame* m_diskBar = nullptr;
+    QLabel* m_diskText = nullptr;
 };
 
 } // namespace gui
