@@ -19,6 +19,7 @@
 #include "SaveTarget.h"
 #include "StatusHelp.h"
 #include "TabControl.h"
+#include "TakeBindings.h"
 #include "Twips.h"
 #include "core/SimplifiedList.h"
 #include "io/FileIo.h"
@@ -144,6 +145,10 @@ void MainWindow::createMenus()
     file->addSeparator()->setObjectName(QStringLiteral("mnuDiv1"));
     QAction* saveAs = file->addAction(QStringLiteral("Save &As ..."));
     saveAs->setObjectName(QStringLiteral("mnuFileSaveAs"));
+    m_takeAction = file->addAction(QStringLiteral("Take &bindings from ..."));
+    m_takeAction->setObjectName(QStringLiteral("mnuFileTake"));
+    m_takeAction->setEnabled(false);
+    connect(m_takeAction, &QAction::triggered, this, [this] { takeBindings(*m_session, m_context.prompts, this); });
     file->addSeparator()->setObjectName(QStringLiteral("mnuDiv2"));
     QAction* exit = file->addAction(QStringLiteral("E&xit"));
     exit->setObjectName(QStringLiteral("mnuFileExit"));
@@ -575,6 +580,7 @@ void MainWindow::onPathChanged()
     else
         m_pathPanel->setFullText(path, path);
     m_compare->setPath(0, path);
+    m_takeAction->setEnabled(m_session->isOpen());
     updateSavedIcon();
 }
 

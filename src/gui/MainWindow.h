@@ -149,6 +149,7 @@ private:
     QMenu* m_recentMenu = nullptr;
     QFrame* m_diskBar = nullptr;
     QLabel* m_diskText = nullptr;
+    QAction* m_takeAction = nullptr;
 };
 
 } // namespace gui
