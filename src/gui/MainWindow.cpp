@@ -369,19 +369,24 @@ void MainWindow::dragEnterEvent(QDragEnterEvent* event)
 
 void MainWindow::dropEvent(QDropEvent* event)
 {
-    const QString path = droppedFile(event->mimeData());
-    if (path.isEmpty())
-        return;
-    event->acceptProposedAction();
-    m_session->openWithSaveOffer(path);
+    if (openDropped(event->mimeData()))
+        event->acceptProposedAction();
 }
 
-QString MainWindow::droppedFile(const QMimeData* data)
+bool MainWindow::openDropped(const QMimeData* dropped)
+{
+    const QString path = droppedFile(dropped);
+    if (!path.isEmpty())
+        m_session->openWithSaveOffer(path);
+    return !path.isEmpty();
+}
+
+QString MainWindow::droppedFile(const QMimeData* dropped)
 {
     // One local file: a key file, or whatever the user means to open as one.
-    if (!data || !data->hasUrls() || data->urls().size() != 1 || !data->urls().first().isLocalFile())
+    if (!dropped || !dropped->hasUrls() || dropped->urls().size() != 1 || !dropped->urls().first().isLocalFile())
         return {};
-    return data->urls().first().toLocalFile();
+    return dropped->urls().first().toLocalFile();
 }
 
 void MainWindow::createPages()
