@@ -1,6 +1,7 @@
 #include "CliRunner.h"
 
 #include "ChangesCommands.h"
+#include "CheckCommand.h"
 #include "CliCommands.h"
 
 #include "core/Comparison.h"
@@ -69,6 +70,7 @@ int CliRunner::run(int argc, char** argv)
 int CliRunner::run(const std::vector<std::string>& args)
 {
     errno = 0;
+    m_outputFailureCode = 1;
     const int code = runCommand(args);
     // Output that did not arrive is a failure like any other: the stream is flushed so that a write error shows
     // now, and the system's reason is the last one it gave.
@@ -77,7 +79,7 @@ int CliRunner::run(const std::vector<std::string>& args)
         const int error = errno;
         m_err << "tarnwick-cli: cannot write standard output: "
               << (error != 0 ? std::strerror(error) : "the write failed") << '\n';
-        return 1;
+        return m_outputFailureCode;
     }
     return code;
 }
@@ -166,6 +168,15 @@ int CliRunner::runCommand(const std::vector<std::string>& args)
     buttons->add_option("--buttons-per-device", joystick.buttonsPerDevice, "Button numbers of each device")
         ->check(CLI::Range(std::int64_t{1}, core::JoystickSettings::MaxButtonsPerDevice));
 
+    std::vector<std::string> checkFiles;
+    bool strict = false; // `json` is shared with compare: one command runs
+    auto* check = app.add_subcommand("check",
+        "The problems of key files, one line per problem in line order: FILE:LINE: error|warning: TEXT. "
+        "Exit code 0 without errors, 1 with errors, 2 when a file cannot be read.");
+    check->add_option("FILE", checkFiles, "Key files")->required();
+    check->add_flag("--json", json, "One JSON array of objects: file, line, severity, code, text, lines");
+    check->add_flag("--strict", strict, "Warnings make the exit code 1 too");
+
     try {
         // CLI11 wants arguments after the program name, last first.
         std::vector<std::string> rest(args.begin() + (args.empty() ? 0 : 1), args.end());
@@ -224,6 +235,11 @@ int CliRunner::runCommand(const std::vector<std::string>& args)
             return 1;
         m_out << core::buttonsText(core::joystickLines(core::KeyDocument::fromBytes(std::move(*bytes)), joystick));
         return m_out ? 0 : 1;
+    }
+    if (check->parsed()) {
+        // A check whose report did not arrive is not a check that found errors.
+        m_outputFailureCode = 2;
+        return runCheck(checkFiles, json, strict, m_out, m_err);
     }
     return 2;
 }

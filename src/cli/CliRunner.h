@@ -9,7 +9,8 @@
 namespace cli {
 
 /** The `tarnwick-cli` program: parses its arguments, runs one command, writes to `out` and `err` and returns the
- *  exit code (0 done, 1 a file could not be read or written, or `out` could not be written, 2 a usage error).
+ *  exit code (0 done, 1 a file could not be read or written, or `out` could not be written, 2 a usage error;
+ *  `check` has its own, see runCheck).
  *  Output is the files' own bytes. */
 class CliRunner
 {
@@ -35,6 +36,7 @@ private:
     std::ostream& m_out;
     std::ostream& m_err;
     std::function<std::tm()> m_clock;
+    int m_outputFailureCode = 1; // the exit code when `out` could not be written
 };
 
 } // namespace cli

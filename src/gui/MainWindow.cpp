@@ -15,6 +15,7 @@
 #include "KeyFileModel.h"
 #include "KeyListModel.h"
 #include "KeyboardPage.h"
+#include "ProblemsDock.h"
 #include "SaveTarget.h"
 #include "StatusHelp.h"
 #include "TabControl.h"
@@ -87,6 +88,7 @@ MainWindow::MainWindow(WindowContext context, QWidget* parent)
     m_tabs->setGeometry(0, px(780), px(14880), px(8880));
     createPages();
     createStatusBar();
+    createProblemsView();
     createDiskBar();
     connect(m_tabs, &TabControl::currentChanged, this, &MainWindow::onPageChanged);
     // Alt+1 to Alt+6 show the pages.
@@ -467,6 +469,37 @@ void MainWindow::offerToAssign(const QString& code, int modifier)
         PromptButtons::YesNo, PromptIcon::Question);
     if (yes == PromptAnswer::Yes)
         assigner->apply(row, answer);
+}
+
+void MainWindow::createProblemsView()
+{
+    m_problems = new ProblemsDock(m_session, m_keyFilePage, m_tabs, KeyFilePageIndex, this);
+    // A problem's line hidden by the grid's filter is shown by clearing the filter.
+    m_problems->setRevealRow([this](int row) {
+        m_keyFilePage->clearFilter();
+        return m_keyFilePage->viewRowOfDocument(row) >= 0;
+    });
+    addDockWidget(Qt::BottomDockWidgetArea, m_problems);
+    m_problems->hide();
+    // View stands before Help, as menus do.
+    auto* view = new QMenu(QStringLiteral("&View"), menuBar());
+    view->setObjectName(QStringLiteral("mnuView"));
+    const auto* help = menuBar()->findChild<QMenu*>(QStringLiteral("mnuHelp"));
+    if (help)
+        menuBar()->insertMenu(help->menuAction(), view);
+    else
+        menuBar()->addMenu(view);
+    view->addAction(m_problems->toggleViewAction());
+    m_statusBar->insertWidget(2, m_problems->createStatusButton(m_statusBar));
+    // The pages are laid out for the client area, which the dock makes smaller while it is shown.
+    m_client->installEventFilter(this);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_client && event->type() == QEvent::Resize)
+        resizeControls(twips(m_client->width()), twips(m_client->height()));
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::onSurfaceHovered()
