@@ -6,6 +6,7 @@
 #include "core/KeyboardUsage.h"
 #include "core/ReportWriters.h"
 #include "core/SimplifiedList.h"
+#include "core/TargetMacros.h"
 #include "io/FileIo.h"
 
 #include <CLI/CLI.hpp>
@@ -16,6 +17,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <numeric>
 #include <optional>
 
 namespace cli {
@@ -127,8 +129,11 @@ int CliRunner::runCommand(const std::vector<std::string>& args)
     keys->add_flag("--control", control, "With Control held");
     keys->add_flag("--alt", alt, "With Alt held");
 
-    auto* macros = app.add_subcommand("macros", "The Cougar macro text (CRLF).");
+    std::string format = "cougar";
+    auto* macros = app.add_subcommand("macros", "The Cougar or TARGET macro text (CRLF).");
     macros->add_option("FILE", file, "Key file")->required();
+    macros->add_option("--format", format, "cougar (the default) or target")
+        ->check(CLI::IsMember({"cougar", "target"}));
     macros->add_flag("--remove-sim", removeSim, "Drop a leading \"sim\" from the names");
 
     std::string secondFile;
@@ -176,7 +181,7 @@ int CliRunner::runCommand(const std::vector<std::string>& args)
     if (keys->parsed())
         return this->keys(file, (shift ? 1 : 0) + (control ? 2 : 0) + (alt ? 4 : 0));
     if (macros->parsed())
-        return this->macros(file, removeSim);
+        return this->macros(file, format == "target", removeSim);
     if (compare->parsed())
         return this->compare(file, secondFile, rtfFile, textFile);
     return 2;
@@ -210,13 +215,20 @@ int CliRunner::keys(const std::string& file, int modifier)
     return m_out ? 0 : 1;
 }
 
-int CliRunner::macros(const std::string& file, bool removeSim)
+int CliRunner::macros(const std::string& file, bool target, bool removeSim)
 {
     const auto bytes = readInput(file, m_err);
     if (!bytes)
         return 1;
     const auto document = core::KeyDocument::fromBytes(*bytes);
-    m_out << core::fillCougarMacros(document, core::SimplifiedList::build(document, removeSim).entries(), removeSim);
+    if (target) {
+        std::vector<int> rows(static_cast<std::size_t>(document.rowCount()));
+        std::iota(rows.begin(), rows.end(), 0);
+        m_out << core::fillTargetMacros(document, rows, removeSim);
+    } else {
+        m_out << core::fillCougarMacros(
+            document, core::SimplifiedList::build(document, removeSim).entries(), removeSim);
+    }
     return m_out ? 0 : 1;
 }
 

@@ -25,7 +25,7 @@ public:
 private:
     int runCommand(const std::vector<std::string>& args);
     int keys(const std::string& file, int modifier);
-    int macros(const std::string& file, bool removeSim);
+    int macros(const std::string& file, bool target, bool removeSim);
     int compare(
         const std::string& file1, const std::string& file2, const std::string& rtfFile, const std::string& textFile);
 

@@ -209,6 +209,24 @@ std::string_view textAfterDescription(std::string_view description)
     return trimSpaces(description.substr(closing + 1));
 }
 
+std::string unquotedDescription(std::string_view description)
+{
+    description = trimSpaces(description);
+    if (description.empty() || description[0] != '"')
+        return std::string(description);
+    const std::size_t closing = description.rfind('"');
+    if (closing == 0)
+        return std::string(trimSpaces(description.substr(1)));
+    std::string text(trimSpaces(description.substr(1, closing - 1)));
+    const std::string_view after = trimSpaces(description.substr(closing + 1));
+    if (!after.empty()) {
+        if (!text.empty())
+            text += ' ';
+        text += after;
+    }
+    return text;
+}
+
 std::optional<UnwritableCell> unwritableCell(const RecordCells& cells)
 {
     int lastFilled = 0;

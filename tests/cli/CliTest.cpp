@@ -61,6 +61,9 @@ private slots:
                                                 << 1 << "tarnwick-cli: cannot read /no/such.key: ";
         QTest::newRow("macros of a missing file") << QStringList{QStringLiteral("macros"),
             QStringLiteral("/no/such.key")} << 1 << "tarnwick-cli: cannot read /no/such.key: ";
+        QTest::newRow("macros in an unknown format") << QStringList{QStringLiteral("macros"), QStringLiteral("a.key"),
+            QStringLiteral("--format"), QStringLiteral("tmj")}
+                                                     << 2 << "tarnwick-cli: ";
     }
 
     void errors()
