@@ -1,5 +1,7 @@
 #include "CliRunner.h"
 
+#include "CliFiles.h"
+
 #include "core/Comparison.h"
 #include "core/CougarMacros.h"
 #include "core/KeyDocument.h"
@@ -11,7 +13,10 @@
 
 #include <CLI/CLI.hpp>
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
+#include <QLibrary>
 #include <QString>
 
 #include <algorithm>
@@ -25,28 +30,6 @@ namespace cli {
 namespace {
 
 constexpr const char* kVersion = "tarnwick-cli 1.3";
-
-// Reads a file for a command; on failure says why on `err`.
-std::optional<std::string> readInput(const std::string& path, std::ostream& err)
-{
-    std::string bytes;
-    io::FileError error;
-    if (!io::readFileBytes(QString::fromLocal8Bit(path.c_str()), &bytes, &error)) {
-        err << "tarnwick-cli: cannot read " << path << ": " << error.reason.toLocal8Bit().toStdString() << '\n';
-        return std::nullopt;
-    }
-    return bytes;
-}
-
-bool writeOutput(const std::string& path, const std::string& bytes, std::ostream& err)
-{
-    io::FileError error;
-    if (!io::writeFileAtomically(QString::fromLocal8Bit(path.c_str()), bytes, &error)) {
-        err << "tarnwick-cli: cannot write " << path << ": " << error.reason.toLocal8Bit().toStdString() << '\n';
-        return false;
-    }
-    return true;
-}
 
 std::tm localNow()
 {
@@ -136,6 +119,16 @@ int CliRunner::runCommand(const std::vector<std::string>& args)
         ->check(CLI::IsMember({"cougar", "target"}));
     macros->add_flag("--remove-sim", removeSim, "Drop a leading \"sim\" from the names");
 
+    std::string pdfFile;
+    std::string htmlFile;
+    std::string paper = "a4";
+    auto* print = app.add_subcommand("print",
+        "The printed reference: a keyboard map per modifier combination and every binding, as PDF (and HTML).");
+    print->add_option("FILE", file, "Key file")->required();
+    print->add_option("--pdf", pdfFile, "Write the PDF to this file")->required();
+    print->add_option("--html", htmlFile, "Also write the bindings sheet as a web page to this file");
+    print->add_option("--paper", paper, "a4 (the default) or letter")->check(CLI::IsMember({"a4", "letter"}));
+
     std::string secondFile;
     std::string rtfFile;
     std::string textFile;
@@ -184,6 +177,8 @@ int CliRunner::runCommand(const std::vector<std::string>& args)
         return this->macros(file, format == "target", removeSim);
     if (compare->parsed())
         return this->compare(file, secondFile, rtfFile, textFile);
+    if (print->parsed())
+        return this->print({file, pdfFile, htmlFile, paper == "letter"});
     return 2;
 }
 
@@ -252,6 +247,45 @@ int CliRunner::compare(
         written = writeOutput(textFile, text, m_err) && written;
     m_out << text;
     return m_out && written ? 0 : 1;
+}
+
+int CliRunner::print(const PrintRequest& request)
+{
+    const PrintEntry entry = printEntry();
+    return entry ? entry(request, m_err) : 1;
+}
+
+PrintEntry CliRunner::printEntry()
+{
+    // The module lies beside the program (a build, Windows) or in PREFIX/lib/tarnwick beside PREFIX/bin. Only an
+    // application object knows the program's folder; one lives just long enough to tell, when there is none.
+    QString folder;
+    if (QCoreApplication::instance()) {
+        folder = QCoreApplication::applicationDirPath();
+    } else {
+        int argc = 1;
+        char name[] = "tarnwick-cli";
+        char* argv[] = {name, nullptr};
+        const QCoreApplication application(argc, argv);
+        folder = QCoreApplication::applicationDirPath();
+    }
+    const QStringList places{folder, folder + QStringLiteral("/../lib/tarnwick")};
+    // Loaded once and never unloaded: Qt Gui keeps state of its own until the program ends.
+    static QLibrary library;
+    QString reasons;
+    for (const QString& place : places) {
+        if (library.isLoaded())
+            break;
+        library.setFileName(QDir(place).filePath(QStringLiteral("tarnwick-print")));
+        if (!library.load())
+            reasons += QStringLiteral("; ") + library.errorString();
+    }
+    const auto entry = reinterpret_cast<PrintEntry>(library.resolve(PrintEntryName));
+    if (!entry) {
+        m_err << "tarnwick-cli: cannot print: the printing module tarnwick-print is missing or broken"
+              << reasons.toLocal8Bit().toStdString() << '\n';
+    }
+    return entry;
 }
 
 } // namespace cli

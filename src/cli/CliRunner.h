@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PrintCommand.h"
+
 #include <ctime>
 #include <functional>
 #include <ostream>
@@ -28,6 +30,9 @@ private:
     int macros(const std::string& file, bool target, bool removeSim);
     int compare(
         const std::string& file1, const std::string& file2, const std::string& rtfFile, const std::string& textFile);
+    int print(const PrintRequest& request);
+    /** The printing module's entry point, loaded on first use; nothing, said on the error stream, when missing. */
+    PrintEntry printEntry();
 
     std::ostream& m_out;
     std::ostream& m_err;

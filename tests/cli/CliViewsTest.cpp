@@ -1,5 +1,8 @@
 #include "CliRun.h"
 
+#include "core/KeyDocument.h"
+#include "core/Reference.h"
+
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -144,6 +147,34 @@ private slots:
         QCOMPARE(run.code, 0);
         QVERIFY(run.err.empty());
         QCOMPARE(QByteArray::fromStdString(run.out), text);
+    }
+
+    // The real program: printing is the work of its module.
+    void printWritesPdfAndHtml_data()
+    {
+        QTest::addColumn<QStringList>("flags");
+        QTest::addColumn<QByteArray>("firstPage");
+        QTest::newRow("A4") << QStringList() << QByteArray("/MediaBox [0 0 842.000000 595.000000]");
+        QTest::newRow("Letter") << QStringList{QStringLiteral("--paper"), QStringLiteral("letter")}
+                                << QByteArray("/MediaBox [0 0 792.000000 612.000000]");
+    }
+
+    void printWritesPdfAndHtml()
+    {
+        QFETCH(QStringList, flags);
+        QFETCH(QByteArray, firstPage);
+        const QString pdf = m_dir.filePath(QStringLiteral("reference.pdf"));
+        const QString html = m_dir.filePath(QStringLiteral("reference.html"));
+        const auto run = testing::runRealCli(QStringList{QStringLiteral("print"), m_keyFile, QStringLiteral("--pdf"),
+                                                 pdf, QStringLiteral("--html"), html}
+            + flags);
+        QCOMPARE(run.code, 0);
+        QCOMPARE(QString::fromStdString(run.err), QString());
+        const QByteArray written = QByteArray::fromStdString(testing::readBytes(pdf));
+        QVERIFY(written.startsWith("%PDF-"));
+        QCOMPARE(written.indexOf("/MediaBox"), written.indexOf(firstPage));
+        const auto reference = core::Reference::build(core::KeyDocument::fromBytes(kKeyFile.toStdString()), "keys.key");
+        QCOMPARE(testing::readBytes(html), core::referenceHtml(reference));
     }
 
     void compareWritesTheReport()
