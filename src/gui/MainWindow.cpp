@@ -9,6 +9,7 @@
 #include "GridView.h"
 #include "KeyListModel.h"
 #include "KeyboardPage.h"
+#include "PrintReference.h"
 #include "SaveTarget.h"
 #include "StatusHelp.h"
 #include "TabControl.h"
@@ -113,6 +114,15 @@ void MainWindow::createMenus()
     file->addSeparator()->setObjectName(QStringLiteral("mnuDiv1"));
     QAction* saveAs = file->addAction(QStringLiteral("Save &As ..."));
     saveAs->setObjectName(QStringLiteral("mnuFileSaveAs"));
+    m_printReference = file->addAction(QStringLiteral("&Print reference..."));
+    m_printReference->setObjectName(QStringLiteral("mnuFilePrintReference"));
+    m_printReference->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    connect(m_printReference, &QAction::triggered, this, [this] {
+        setBanner(QStringLiteral("Printing ..."));
+        repaintNow();
+        printReference(m_context.prompts, this, *m_session);
+        setBanner(QStringLiteral("Ready"));
+    });
     file->addSeparator()->setObjectName(QStringLiteral("mnuDiv2"));
     QAction* exit = file->addAction(QStringLiteral("E&xit"));
     exit->setObjectName(QStringLiteral("mnuFileExit"));
@@ -240,7 +250,7 @@ void MainWindow::createPages()
     };
     m_cougar = new CougarPage(
         m_tabs, CougarMacrosPageIndex, m_session, listInViewOrder, [this] { return m_removeSim->isChecked(); },
-        m_context.desktop, this);
+        m_context.desktop, m_context.prompts, this);
 
     m_compare = new ComparePage(m_tabs, CompareFilesPageIndex,
         {m_context.prompts, [this] { return m_locations.keyFilesFolder; },
@@ -321,6 +331,7 @@ void MainWindow::onPathChanged()
     else
         m_pathPanel->setFullText(path, path);
     m_compare->setPath(0, path);
+    m_printReference->setEnabled(m_session->isOpen());
     updateSavedIcon();
 }
 
