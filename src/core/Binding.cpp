@@ -209,21 +209,30 @@ std::string_view textAfterDescription(std::string_view description)
     return trimSpaces(description.substr(closing + 1));
 }
 
-std::string unquotedDescription(std::string_view description)
+void appendUnquotedDescription(std::string& out, std::string_view description)
 {
     description = trimSpaces(description);
-    if (description.empty() || description[0] != '"')
-        return std::string(description);
-    const std::size_t closing = description.rfind('"');
-    if (closing == 0)
-        return std::string(trimSpaces(description.substr(1)));
-    std::string text(trimSpaces(description.substr(1, closing - 1)));
-    const std::string_view after = trimSpaces(description.substr(closing + 1));
-    if (!after.empty()) {
-        if (!text.empty())
-            text += ' ';
-        text += after;
+    if (description.empty() || description[0] != '"') {
+        out += description;
+        return;
     }
+    const std::size_t closing = description.rfind('"');
+    if (closing == 0) {
+        out += trimSpaces(description.substr(1));
+        return;
+    }
+    const std::string_view inside = trimSpaces(description.substr(1, closing - 1));
+    const std::string_view after = trimSpaces(description.substr(closing + 1));
+    out += inside;
+    if (!inside.empty() && !after.empty())
+        out += ' ';
+    out += after;
+}
+
+std::string unquotedDescription(std::string_view description)
+{
+    std::string text;
+    appendUnquotedDescription(text, description);
     return text;
 }
 

@@ -4,8 +4,8 @@
 #include "SimplifiedList.h"
 #include "TextDecoding.h"
 
+#include <algorithm>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace core {
 
@@ -56,39 +56,21 @@ std::string modifierProblem(const ModifierRef& modifier, std::string_view cell, 
 }
 
 // One keystroke: the modifiers of `modifier` and the key's usage.
-std::string stroke(const ModifierRef& modifier, const KeyRef& key)
+void appendStroke(std::string& out, const ModifierRef& modifier, const KeyRef& key)
 {
-    std::string text;
     const int value = modifier.isValid() ? modifier.value : 0;
     if (value & 1)
-        text += "L_SHIFT+";
+        out += "L_SHIFT+";
     if (value & 2)
-        text += "L_CTL+";
+        out += "L_CTL+";
     if (value & 4)
-        text += "L_ALT+";
-    appendUsb(text, KeyCodeTable::row(key.tableRow).usbUsage);
-    return text;
+        out += "L_ALT+";
+    appendUsb(out, KeyCodeTable::row(key.tableRow).usbUsage);
 }
 
-} // namespace
-
-std::string targetIdentifier(std::string_view name)
+// Why the keys of a key line that names a key cannot be written; empty when they can.
+std::string keysProblem(const Binding& binding, const RecordCells& cells)
 {
-    std::string id;
-    id.reserve(name.size() + 1);
-    for (std::size_t pos = 0; pos < name.size();) {
-        const char32_t c = nextTextChar(name, &pos);
-        id += isIdentifierChar(c) ? static_cast<char>(c) : '_';
-    }
-    if (id.empty() || (id[0] >= '0' && id[0] <= '9'))
-        id.insert(id.begin(), '_');
-    return id;
-}
-
-std::optional<std::string> targetKeys(const Binding& binding, const RecordCells& cells, std::string* why)
-{
-    if (binding.key.namesNoKey())
-        return std::string("USB[0x00]");
     std::string problem = keyProblem(binding.key, cells[KeyColumn], "key");
     if (problem.empty())
         problem = modifierProblem(binding.modifier, cells[ModifierColumn], "modifier");
@@ -97,65 +79,125 @@ std::optional<std::string> targetKeys(const Binding& binding, const RecordCells&
         if (problem.empty())
             problem = modifierProblem(binding.comboModifier, cells[ComboModifierColumn], "combination modifier");
     }
-    if (!problem.empty()) {
-        if (why)
-            *why = std::move(problem);
-        return std::nullopt;
-    }
-    if (!binding.hasCombination())
-        return stroke(binding.modifier, binding.key);
-    return "CHAIN(" + stroke(binding.comboModifier, binding.combo) + ", D(), " + stroke(binding.modifier, binding.key)
-        + ")";
+    return problem;
 }
+
+// The keys of a key line that can be written: USB[0x00] for no key, one keystroke, or a chain of two.
+void appendKeys(std::string& out, const Binding& binding)
+{
+    if (binding.key.namesNoKey()) {
+        out += "USB[0x00]";
+    } else if (!binding.hasCombination()) {
+        appendStroke(out, binding.modifier, binding.key);
+    } else {
+        out += "CHAIN(";
+        appendStroke(out, binding.comboModifier, binding.combo);
+        out += ", D(), ";
+        appendStroke(out, binding.modifier, binding.key);
+        out += ')';
+    }
+}
+
+// A name as a TARGET identifier: letters, digits and underscores kept, any other character (a multi-byte UTF-8
+// character counts once) made an underscore, and an underscore in front of a leading digit or of nothing.
+void appendIdentifier(std::string& out, std::string_view name)
+{
+    const std::size_t start = out.size();
+    for (std::size_t pos = 0; pos < name.size();) {
+        const auto byte = static_cast<unsigned char>(name[pos]);
+        const char32_t c = byte < 0x80 ? static_cast<char32_t>(name[pos++]) : nextTextChar(name, &pos);
+        out += isIdentifierChar(c) ? static_cast<char>(c) : '_';
+    }
+    if (out.size() == start || (out[start] >= '0' && out[start] <= '9'))
+        out.insert(out.begin() + static_cast<std::ptrdiff_t>(start), '_');
+}
+
+// The names defined so far, kept in blocks that never move, so that the table of names can refer to them.
+class NameStore
+{
+public:
+    std::string_view keep(std::string_view name)
+    {
+        if (m_blocks.empty() || m_blocks.back().capacity() - m_blocks.back().size() < name.size()) {
+            m_blocks.emplace_back();
+            m_blocks.back().reserve(std::max<std::size_t>(64 * 1024, name.size()));
+        }
+        std::string& block = m_blocks.back();
+        const std::size_t at = block.size();
+        block += name; // within the reserved capacity: the block's bytes stay where they are
+        return std::string_view(block).substr(at, name.size());
+    }
+
+private:
+    std::vector<std::string> m_blocks;
+};
+
+} // namespace
 
 std::string fillTargetMacros(const KeyDocument& document, const std::vector<int>& rows, bool removeSim)
 {
     std::string text;
     text.reserve(rows.size() * 72);
-    std::unordered_set<std::string> defined;
+    // Every name defined so far, with the number its next repeat tries first ("_2" for a name defined once).
+    NameStore names;
+    std::unordered_map<std::string_view, int> defined;
     defined.reserve(rows.size());
-    std::unordered_map<std::string, int> nextNumber;
-    std::string why;
+    std::string name;
+    std::string numbered;
     for (const int row : rows) {
         const Binding& binding = document.binding(row);
         if (!binding.isKey())
             continue;
         const RecordCells cells = document.cells(row);
-        const std::string description = unquotedDescription(cells[DescriptionColumn]);
+        const std::string_view description = cells[DescriptionColumn];
         if (binding.isHeadline() && binding.key.namesNoKey() && !binding.hasCombination()) {
-            if (!description.empty()) {
-                text += "// ";
-                text += description;
+            const std::size_t start = text.size();
+            text += "// ";
+            appendUnquotedDescription(text, description);
+            if (text.size() == start + 3)
+                text.resize(start); // a headline without a title gives no line
+            else
                 text += "\r\n";
+            continue;
+        }
+        name.clear();
+        if (removeSim)
+            appendIdentifier(name, withoutSimPrefix(cells[SimNameColumn]));
+        else
+            appendIdentifier(name, cells[SimNameColumn]);
+        if (!binding.key.namesNoKey()) {
+            if (const std::string problem = keysProblem(binding, cells); !problem.empty()) {
+                text += "//define ";
+                text += name;
+                text += "\t\t\t//";
+                const std::size_t start = text.size();
+                appendUnquotedDescription(text, description);
+                text += text.size() == start ? "(not defined: " : " (not defined: ";
+                text += problem;
+                text += ")\r\n";
+                continue;
             }
-            continue;
         }
-        std::string name = targetIdentifier(removeSim ? withoutSimPrefix(cells[SimNameColumn]) : cells[SimNameColumn]);
-        const auto keys = targetKeys(binding, cells, &why);
-        if (!keys) {
-            text += "//define " + name + "\t\t\t//" + description;
-            text += description.empty() ? "(not defined: " : " (not defined: ";
-            text += why;
-            text += ")\r\n";
-            continue;
+        std::string_view defining;
+        if (const auto found = defined.find(name); found == defined.end()) {
+            defining = names.keep(name);
+        } else {
+            int& next = found->second;
+            do {
+                numbered = name;
+                numbered += '_';
+                numbered += std::to_string(next++);
+            } while (defined.count(numbered) != 0);
+            defining = names.keep(numbered);
         }
-        if (defined.count(name) != 0) {
-            // The next number to try for this name, so that many repeats of one name cost no more than others.
-            int& next = nextNumber.try_emplace(name, 2).first->second;
-            std::string numbered;
-            do
-                numbered = name + '_' + std::to_string(next++);
-            while (defined.count(numbered) != 0);
-            name = std::move(numbered);
-        }
+        defined.emplace(defining, 2);
         text += "define ";
-        text += name;
+        text += defining;
         text += '\t';
-        text += *keys;
+        appendKeys(text, binding);
         text += "\t\t//";
-        text += description;
+        appendUnquotedDescription(text, description);
         text += "\r\n";
-        defined.insert(std::move(name));
     }
     return text;
 }

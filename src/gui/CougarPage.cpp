@@ -26,13 +26,14 @@ const QString kTargetCaption = QStringLiteral("Copy and paste these into a TARGE
 
 } // namespace
 
-CougarPage::CougarPage(TabControl* tabs, int pageIndex, KeyFileSession* session, ListSource list, RemoveSim removeSim,
-    Desktop& desktop, Prompts& prompts, QObject* parent)
+CougarPage::CougarPage(TabControl* tabs, int pageIndex, KeyFileSession* session, ListSource list, RowSource rows,
+    RemoveSim removeSim, Desktop& desktop, Prompts& prompts, QObject* parent)
     : QObject(parent)
     , m_tabs(tabs)
     , m_page(pageIndex)
     , m_session(session)
     , m_list(std::move(list))
+    , m_rows(std::move(rows))
     , m_removeSim(std::move(removeSim))
     , m_desktop(desktop)
     , m_prompts(prompts)
@@ -131,16 +132,10 @@ void CougarPage::showPendingText()
     if (!m_stale)
         return;
     m_stale = false;
-    const std::vector<core::SimplifiedEntry> entries = m_list();
-    if (format() == Format::Target) {
-        std::vector<int> rows;
-        rows.reserve(entries.size());
-        for (const auto& entry : entries)
-            rows.push_back(entry.row);
-        m_bytes = core::fillTargetMacros(m_session->document(), rows, m_removeSim());
-    } else {
-        m_bytes = core::fillCougarMacros(m_session->document(), entries, m_removeSim());
-    }
+    if (format() == Format::Target)
+        m_bytes = core::fillTargetMacros(m_session->document(), m_rows(), m_removeSim());
+    else
+        m_bytes = core::fillCougarMacros(m_session->document(), m_list(), m_removeSim());
     QString shown = m_session->decode(m_bytes);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     m_text->setPlainText(shown);

@@ -33,12 +33,14 @@ class CougarPage final : public QObject
 public:
     /** The list's entries in the order shown, names as shown, and whether "sim" is removed from the names. */
     using ListSource = std::function<std::vector<core::SimplifiedEntry>()>;
+    /** The document rows of the list's entries in the order shown: all the TARGET text needs. */
+    using RowSource = std::function<std::vector<int>()>;
     using RemoveSim = std::function<bool()>;
 
     enum class Format { Cougar, Target };
 
-    CougarPage(TabControl* tabs, int pageIndex, KeyFileSession* session, ListSource list, RemoveSim removeSim,
-        Desktop& desktop, Prompts& prompts, QObject* parent = nullptr);
+    CougarPage(TabControl* tabs, int pageIndex, KeyFileSession* session, ListSource list, RowSource rows,
+        RemoveSim removeSim, Desktop& desktop, Prompts& prompts, QObject* parent = nullptr);
 
     Format format() const;
     void setFormat(Format format);
@@ -64,6 +66,7 @@ private:
     int m_page;
     KeyFileSession* m_session;
     ListSource m_list;
+    RowSource m_rows;
     RemoveSim m_removeSim;
     Desktop& m_desktop;
     Prompts& m_prompts;

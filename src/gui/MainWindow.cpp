@@ -248,9 +248,15 @@ void MainWindow::createPages()
             entries.push_back(m_session->listModel()->entry(row));
         return entries;
     };
+    const auto rowsInViewOrder = [this] {
+        std::vector<int> rows = m_keysAssignedPage->listRowsInViewOrder();
+        for (int& row : rows)
+            row = m_session->listModel()->documentRow(row);
+        return rows;
+    };
     m_cougar = new CougarPage(
-        m_tabs, CougarMacrosPageIndex, m_session, listInViewOrder, [this] { return m_removeSim->isChecked(); },
-        m_context.desktop, m_context.prompts, this);
+        m_tabs, CougarMacrosPageIndex, m_session, listInViewOrder, rowsInViewOrder,
+        [this] { return m_removeSim->isChecked(); }, m_context.desktop, m_context.prompts, this);
 
     m_compare = new ComparePage(m_tabs, CompareFilesPageIndex,
         {m_context.prompts, [this] { return m_locations.keyFilesFolder; },
