@@ -4,7 +4,7 @@
 Opens a copy of the sample key file through the Open dialog, ticks Control on the keyboard page, copies a key that
 is free with Control, pastes it into one line of the grid through the right-button menu, saves the file under a
 new name, compares the saved file with the original and saves the report as RTF, saves the macros in TARGET format,
-then leaves through File > Exit.
+sets the Joystick page's shift magnitude, then leaves through File > Exit.
 The files the program wrote are checked byte for byte against what the edit must give and against tarnwick-cli.
 
 Widgets are found by their Qt object names: the program, started with TARNWICK_GEOMETRY_DUMP naming a file, keeps
@@ -654,6 +654,67 @@ def target_macros(d):
     return f"{saved.count(b'define ')} defines"
 
 
+@step("joystick")
+def joystick(d):
+    """the Joystick page lists the buttons and hats as tarnwick-cli buttons does, and follows a new shift magnitude"""
+    d.click_tab(5, "Joystick")
+    lines = d.run(d.cli, "buttons", d.edited).splitlines()
+    d.wait_widget("GridJoystick", lambda w: w.get("rows") == len(lines), f"{len(lines)} rows in the joystick table")
+    box = d.widget("SpinShiftMagnitude")
+    if box.get("text") != "256":
+        raise Failure(f"the shift magnitude reads {box.get('text')!r}, not 256")
+    d.click(box)
+    d.key("ctrl+a")
+    d.type("16")
+    d.key("Return")
+    unplaced = sum(1 for line in d.run(d.cli, "buttons", d.edited, "--shift-magnitude", "16").splitlines()
+                   if line.startswith("?\t"))
+    summary = d.wait_widget("LblJoystickSummary", lambda w: f"; {unplaced} lines not placed" in w["text"],
+                            f"{unplaced} lines not placed with a magnitude of 16")
+    return summary["text"]
+
+
+@step("find-assign")
+def find_assign(d):
+    """Ctrl+F filters the grid as tarnwick-cli find does; Enter on a Keys cell opens the assign dialog, which takes
+    Ctrl+Alt+O by its scan code; Ctrl+Z undoes the assignment and Esc empties the filter"""
+    d.click_tab(0)
+    d.click(d.widget("GridData"))
+    d.key("ctrl+f")
+    d.wait("focus in the filter box", lambda dump: dump["focus"] == "FilterBox")
+    d.type("padlock")
+    found = d.run(d.cli, "find", d.edited, "padlock").splitlines()
+    total = len(d.run(d.cli, "list", d.edited).splitlines())
+    d.wait_widget("FilterCount", lambda w: w["text"] == f"{len(found)} of {total:,} lines",
+                  f"{len(found)} of {total} lines counted")
+    d.wait_widget("GridData", lambda w: w.get("rows") == len(found), f"{len(found)} rows shown")
+    d.click(d.widget("GridData"))
+    d.key("ctrl+Home", "Right", "Right", "Right")
+    before = d.wait_widget("GridData", lambda w: w.get("current", {}).get("column") == 4, "a Keys cell current")
+    d.key("Return")
+    d.wait("the assign dialog", lambda dump: d.windows(dump, name="AssignKeyDialog"))
+    d.key("ctrl+alt+o")
+    words = d.wait("CTL ALT o in the dialog",
+                   lambda dump: (d.windows(dump, name="AssignKeyDialog") or [None])[0] and
+                   widgets_of(d.windows(dump, name="AssignKeyDialog")[0]).get("AssignWords", {}).get("text")
+                   == "CTL ALT o")
+    cells = d.widget("AssignCells", window="AssignKeyDialog")["text"]
+    if cells != "0X18 6 0 0":
+        raise Failure(f"the dialog would write {cells!r}, not '0X18 6 0 0'")
+    d.shot("assign-dialog")
+    d.click(d.widget("AssignButton", window="AssignKeyDialog"))
+    grid = d.wait_widget("GridData", lambda w: w.get("current", {}).get("text") == "0X18", "0X18 in the Keys cell")
+    # Without a window manager nothing gives the window back its activation when the dialog closes: a click does.
+    d.click_at(*centre(grid["current"]))
+    d.key("ctrl+z")
+    original = before["current"]["text"]
+    d.wait_widget("GridData", lambda w: w.get("current", {}).get("text") == original, f"{original} back after undo")
+    d.click(d.widget("FilterBox"))
+    d.key("Escape")
+    d.wait_widget("FilterCount", lambda w: w["text"] == f"{total:,} lines", "the filter emptied")
+    return f"{len(found)} lines found, {words and 'CTL ALT o'} assigned and undone"
+
+
 @step("exit")
 def exit_program(d):
     """File > Exit closes the program without a question, as nothing is unsaved"""
@@ -674,12 +735,14 @@ def exit_program(d):
 
 @step("settings", shot=False)
 def settings(d):
-    """the settings file names the saved file as the last key file"""
+    """the settings file names the saved file as the last key file and remembers the shift magnitude"""
     if not d.settings.is_file():
         raise Failure(f"no settings file {d.settings}")
     lines = d.settings.read_text(encoding="latin-1").splitlines()
     if f"KeyFilePath={d.edited}" not in lines:
         raise Failure(f"{d.settings} does not name {d.edited} as the last key file")
+    if "ShiftMagnitude=16" not in lines:
+        raise Failure(f"{d.settings} does not remember the shift magnitude 16")
 
 
 # -----------------------------------------------------------------------------------------------------------------

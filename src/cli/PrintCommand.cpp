@@ -1,7 +1,7 @@
 // The printing module of tarnwick-cli (see PrintCommand.h).
 #include "PrintCommand.h"
 
-#include "CliFiles.h"
+#include "CliCommands.h"
 #include "core/KeyDocument.h"
 #include "core/Reference.h"
 #include "print/ReferencePdf.h"

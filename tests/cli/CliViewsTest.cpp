@@ -47,7 +47,9 @@ const QByteArray kKeyFile = "# Views\r\n"
                             "SimAll -1 0 0X2E 7 0 0 1 \"All\"\r\n"
                             "SimOdd -1 0 0X2E x 0 0 1 \"Odd\"\r\n"
                             "SimButton 4 -1 -2 0 0x0 -1\r\n"
-                            "SimHat 0 -1 -3 6 0x0 -1\r\n";
+                            "SimHat 0 -1 -3 6 0x0 -1\r\n"
+                            "# Pinky\r\n"
+                            "SimShifted 260 -2 -2 0x42 0x0 -1\r\n";
 
 } // namespace
 
@@ -177,6 +179,40 @@ private slots:
         QCOMPARE(testing::readBytes(html), core::referenceHtml(reference));
     }
 
+    void buttons_data()
+    {
+        QTest::addColumn<QStringList>("flags");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QByteArray>("text");
+        const QByteArray hat = "POV hats\tPOV1 Left\tunshifted\tpress and release\tSimHat\t\n";
+        QTest::newRow("defaults") << QStringList() << 0
+                                  << QByteArray("Device 01\tDX5\tunshifted\tpress and release\tSimButton\t\n"
+                                                "Device 01\tDX5\tshifted\trelease\tSimShifted\tPinky\n"
+                                         + hat);
+        QTest::newRow("magnitude 128") << QStringList{QStringLiteral("--shift-magnitude"), QStringLiteral("128")} << 0
+                                       << QByteArray("Device 01\tDX5\tunshifted\tpress and release\tSimButton\t\n"
+                                                     "?\tDX number 260\t?\trelease\tSimShifted\tPinky\n"
+                                              + hat);
+        QTest::newRow("two buttons a device")
+            << QStringList{QStringLiteral("--buttons-per-device"), QStringLiteral("2")} << 0
+            << QByteArray("Device 03\tDX1\tunshifted\tpress and release\tSimButton\t\n"
+                          "Device 03\tDX1\tshifted\trelease\tSimShifted\tPinky\n"
+                   + hat);
+        QTest::newRow("magnitude 0") << QStringList{QStringLiteral("--shift-magnitude"), QStringLiteral("0")} << 2
+                                     << QByteArray();
+    }
+
+    void buttons()
+    {
+        QFETCH(QStringList, flags);
+        QFETCH(int, code);
+        QFETCH(QByteArray, text);
+        const auto run = runCli(QStringList{QStringLiteral("buttons"), m_keyFile} + flags);
+        QCOMPARE(run.code, code);
+        QCOMPARE(QByteArray::fromStdString(run.out), text);
+        QCOMPARE(run.err.empty(), code == 0);
+    }
+
     void compareWritesTheReport()
     {
         const QString one = m_dir.filePath(QStringLiteral("one.key"));
@@ -270,7 +306,7 @@ private slots:
         const std::string note = "Key file 2 could not be read (" + reason.toStdString()
             + "); it is compared as an empty file.\r\n\r\nSummary\r\n";
         QVERIFY2(run.out.find(note) != std::string::npos, run.out.c_str());
-        QVERIFY(run.out.find("Number of lines: 10   0\r\n") != std::string::npos);
+        QVERIFY(run.out.find("Number of lines: 12   0\r\n") != std::string::npos);
     }
 
     void compareWithAnEmptyAndABinaryFile()
@@ -331,6 +367,7 @@ private slots:
                 QCOMPARE(lfLines(run.out).size(), 97);
                 QCOMPARE(runCli(QStringList{QStringLiteral("keys"), file} + flags).out, run.out);
             }
+            QCOMPARE(runCli({QStringLiteral("buttons"), file}).code, 0);
             for (const QStringList& flags : {QStringList(), QStringList{QStringLiteral("--remove-sim")}}) {
                 const auto run = runCli(QStringList{QStringLiteral("macros"), file} + flags);
                 QCOMPARE(run.code, 0);

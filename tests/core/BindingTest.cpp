@@ -178,7 +178,9 @@ private slots:
         QTest::newRow("space in a name") << QStringList{"Sim A", "1", "", "", "", "", "", "", ""} << 1 << int(R::Space);
         QTest::newRow("tab in a cell") << QStringList{"S", "1\t2", "", "", "", "", "", "", ""} << 2 << int(R::Space);
         QTest::newRow("quote starting a field")
-            << QStringList{"S", "\"1", "", "", "", "", "", "", ""} << 2 << int(R::Quote);
+            << QStringList{"S", "\"1", "2", "", "", "", "", "", ""} << 2 << int(R::Quote);
+        QTest::newRow("a short line's description")
+            << QStringList{"S", "1", "\"a b\" ", "", "", "", "", "", ""} << 0 << 0;
         QTest::newRow("spaces in the description are fine")
             << QStringList{"S", "1", "2", "3", "4", "5", "6", "7", "\"a b\" "} << 0 << 0;
     }
