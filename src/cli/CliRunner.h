@@ -30,6 +30,9 @@ private:
     int macros(const std::string& file, bool target, bool removeSim);
     int compare(
         const std::string& file1, const std::string& file2, const std::string& rtfFile, const std::string& textFile);
+    int changes(const std::string& file1, const std::string& file2, bool json, const std::string& rtfFile,
+        const std::string& textFile);
+    int take(const std::string& from, const std::string& into, const std::string& output, bool noClashes);
     int print(const PrintRequest& request);
     /** The printing module's entry point, loaded on first use; nothing, said on the error stream, when missing. */
     PrintEntry printEntry();

@@ -26,6 +26,8 @@ GridView::GridView(QWidget* parent)
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // The last column (the description) takes the width the others leave.
+    horizontalHeader()->setStretchLastSection(true);
     QFont gridFont = font();
     gridFont.setPointSizeF(9.75);
     setFont(gridFont);

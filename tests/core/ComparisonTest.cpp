@@ -225,9 +225,12 @@ private slots:
         QTest::addColumn<QByteArray>("file2");
         QTest::addColumn<QString>("lines");
         QTest::addColumn<QString>("names");
-        QTest::newRow("duplicates, comments and names-less lines count")
+        QTest::newRow("duplicates and names-less lines count, a comment is a line only")
             << QByteArray("# c\nSimA 1\nSimA 1\nAlone\n") << QByteArray("SimA 1\n") << "K[Number of lines: ]B[4   ]G[1]"
-            << "K[Number of sim functions: ]B[4   ]G[1]";
+            << "K[Number of sim functions: ]B[3   ]G[1]";
+        QTest::newRow("indented comments")
+            << QByteArray("SimA 1\n  #x 1\n\t# y\n") << QByteArray("SimA 1\n") << "K[Number of lines: ]B[3   ]G[1]"
+            << "K[Number of sim functions: ]B[1   ]G[1]";
         QTest::newRow("empty file") << QByteArray() << QByteArray("A 1\nB 2\n") << "K[Number of lines: ]B[0   ]G[2]"
                                     << "K[Number of sim functions: ]B[0   ]G[2]";
         QTest::newRow("blank-only file") << QByteArray("A 1\n") << QByteArray("  \r\n\r\n")
@@ -274,6 +277,8 @@ private slots:
         QTest::newRow("empty file 2") << QByteArray("SimA 1\nSimB 1\n") << QByteArray()
                                       << latin1({"B[SimA]", "B[SimB]"});
         QTest::newRow("both empty") << QByteArray() << QByteArray() << none;
+        QTest::newRow("comments in one file are no sim functions")
+            << QByteArray("# Views\nSimA 1\n  #x 1\n") << QByteArray("SimA 1\n\t# y\n") << none;
     }
 
     void simFunctionsInOneFile()
@@ -454,6 +459,8 @@ private slots:
                 QCOMPARE(core::compareKeyFilesLinear(one, two, testing::fixedTime()), report);
                 const QStringList lines = styledLines(report);
                 QVERIFY(!lines.join(QLatin1Char('\n')).contains(QStringLiteral("UNTERMINATED")));
+                for (const QString& name : section(lines, kMissingHeading))
+                    QVERIFY2(!name.mid(2).startsWith(QLatin1Char('#')), qPrintable(name));
                 if (&one == &two) {
                     QCOMPARE(section(lines, kMissingHeading),
                         latin1({"K[None, they both have the same sim functions present]"}));
