@@ -4,8 +4,8 @@
 Opens a copy of the sample key file through the Open dialog, ticks Control on the keyboard page, copies a key that
 is free with Control, pastes it into one line of the grid through the right-button menu, saves the file under a
 new name, compares the saved file with the original, saves the report as RTF and lists the changes in the Changes
-tab, sets the Joystick page's shift magnitude, shows the problems from the status bar's count and selects the first
-one's line in the grid, then leaves through File > Exit.
+tab, saves the macros in TARGET format, sets the Joystick page's shift magnitude, shows the problems from the status
+bar's count and selects the first one's line in the grid, then leaves through File > Exit.
 The files the program wrote are checked byte for byte against what the edit must give and against tarnwick-cli.
 
 Widgets are found by their Qt object names: the program, started with TARNWICK_GEOMETRY_DUMP naming a file, keeps
@@ -644,6 +644,32 @@ def changes_view(d):
     if not counts.startswith("0 added, 0 removed, 1 rebound"):
         raise Failure(f"the counts read {counts!r}")
     return counts
+
+
+@step("target-macros")
+def target_macros(d):
+    """the macro page in TARGET format saves through its dialog the defines tarnwick-cli macros --format target writes"""
+    d.click_tab(3, "Cougar macros")
+    d.wait("no window but the main one", lambda dump: len(dump["windows"]) == 1 or None, timeout=3)
+    d.click(d.widget("CmbMacroFormat"))
+    d.wait("the format list open", lambda dump: len(dump["windows"]) > 1 or None, timeout=3)
+    d.key("Down", "Return")
+    d.wait_widget("CmbMacroFormat", lambda w: w.get("text") == "TARGET", "TARGET chosen")
+    d.wait_widget("Label4_10", lambda w: "TARGET" in w.get("text", ""), "the caption naming TARGET")
+    d.click(d.widget("Command3_3"))
+    macros = d.work / "macros.ttm"
+    d.answer_file_dialog("Save macros as", macros.with_suffix(""), "macros-path-typed")
+    deadline = time.monotonic() + 5
+    while not (macros.is_file() and macros.stat().st_size > 0):
+        if time.monotonic() > deadline:
+            raise Failure(f"the macros were not written to {macros}; windows open: {d.other_windows(d.dump())}")
+        time.sleep(0.1)
+    saved = macros.read_bytes()
+    expected = subprocess.run([str(d.cli), "macros", str(d.edited), "--format", "target"], capture_output=True,
+                              check=True).stdout
+    if b"\r\ndefine " not in saved or saved != expected:
+        raise Failure(f"{macros} is not tarnwick-cli's TARGET text; it starts {saved[:60]!r}")
+    return f"{saved.count(b'define ')} defines"
 
 
 @step("joystick")

@@ -11,17 +11,22 @@
 #include "core/KeyboardUsage.h"
 #include "core/ReportWriters.h"
 #include "core/SimplifiedList.h"
+#include "core/TargetMacros.h"
 #include "io/FileIo.h"
 
 #include <CLI/CLI.hpp>
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
+#include <QLibrary>
 #include <QString>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <numeric>
 #include <optional>
 
 namespace cli {
@@ -112,9 +117,22 @@ int CliRunner::runCommand(const std::vector<std::string>& args)
     keys->add_flag("--control", control, "With Control held");
     keys->add_flag("--alt", alt, "With Alt held");
 
-    auto* macros = app.add_subcommand("macros", "The Cougar macro text (CRLF).");
+    std::string format = "cougar";
+    auto* macros = app.add_subcommand("macros", "The Cougar or TARGET macro text (CRLF).");
     macros->add_option("FILE", file, "Key file")->required();
+    macros->add_option("--format", format, "cougar (the default) or target")
+        ->check(CLI::IsMember({"cougar", "target"}));
     macros->add_flag("--remove-sim", removeSim, "Drop a leading \"sim\" from the names");
+
+    std::string pdfFile;
+    std::string htmlFile;
+    std::string paper = "a4";
+    auto* print = app.add_subcommand("print",
+        "The printed reference: a keyboard map per modifier combination and every binding, as PDF (and HTML).");
+    print->add_option("FILE", file, "Key file")->required();
+    print->add_option("--pdf", pdfFile, "Write the PDF to this file")->required();
+    print->add_option("--html", htmlFile, "Also write the bindings sheet as a web page to this file");
+    print->add_option("--paper", paper, "a4 (the default) or letter")->check(CLI::IsMember({"a4", "letter"}));
 
     std::string secondFile;
     std::string rtfFile;
@@ -213,7 +231,7 @@ int CliRunner::runCommand(const std::vector<std::string>& args)
     if (keys->parsed())
         return this->keys(file, (shift ? 1 : 0) + (control ? 2 : 0) + (alt ? 4 : 0));
     if (macros->parsed())
-        return this->macros(file, removeSim);
+        return this->macros(file, format == "target", removeSim);
     if (compare->parsed() && changes)
         return this->changes(file, secondFile, json, rtfFile, textFile);
     if (compare->parsed()) {
@@ -241,6 +259,8 @@ int CliRunner::runCommand(const std::vector<std::string>& args)
         m_outputFailureCode = 2;
         return runCheck(checkFiles, json, strict, m_out, m_err);
     }
+    if (print->parsed())
+        return this->print({file, pdfFile, htmlFile, paper == "letter"});
     return 2;
 }
 
@@ -272,13 +292,20 @@ int CliRunner::keys(const std::string& file, int modifier)
     return m_out ? 0 : 1;
 }
 
-int CliRunner::macros(const std::string& file, bool removeSim)
+int CliRunner::macros(const std::string& file, bool target, bool removeSim)
 {
     const auto bytes = readInput(file, m_err);
     if (!bytes)
         return 1;
     const auto document = core::KeyDocument::fromBytes(std::move(*bytes));
-    m_out << core::fillCougarMacros(document, core::SimplifiedList::build(document, removeSim).entries(), removeSim);
+    if (target) {
+        std::vector<int> rows(static_cast<std::size_t>(document.rowCount()));
+        std::iota(rows.begin(), rows.end(), 0);
+        m_out << core::fillTargetMacros(document, rows, removeSim);
+    } else {
+        m_out << core::fillCougarMacros(
+            document, core::SimplifiedList::build(document, removeSim).entries(), removeSim);
+    }
     return m_out ? 0 : 1;
 }
 
@@ -350,6 +377,45 @@ int CliRunner::take(const std::string& from, const std::string& into, const std:
         return 1;
     m_out << result.text;
     return m_out ? 0 : 1;
+}
+
+int CliRunner::print(const PrintRequest& request)
+{
+    const PrintEntry entry = printEntry();
+    return entry ? entry(request, m_err) : 1;
+}
+
+PrintEntry CliRunner::printEntry()
+{
+    // The module lies beside the program (a build, Windows) or in PREFIX/lib/tarnwick beside PREFIX/bin. Only an
+    // application object knows the program's folder; one lives just long enough to tell, when there is none.
+    QString folder;
+    if (QCoreApplication::instance()) {
+        folder = QCoreApplication::applicationDirPath();
+    } else {
+        int argc = 1;
+        char name[] = "tarnwick-cli";
+        char* argv[] = {name, nullptr};
+        const QCoreApplication application(argc, argv);
+        folder = QCoreApplication::applicationDirPath();
+    }
+    const QStringList places{folder, folder + QStringLiteral("/../lib/tarnwick")};
+    // Loaded once and never unloaded: Qt Gui keeps state of its own until the program ends.
+    static QLibrary library;
+    QString reasons;
+    for (const QString& place : places) {
+        if (library.isLoaded())
+            break;
+        library.setFileName(QDir(place).filePath(QStringLiteral("tarnwick-print")));
+        if (!library.load())
+            reasons += QStringLiteral("; ") + library.errorString();
+    }
+    const auto entry = reinterpret_cast<PrintEntry>(library.resolve(PrintEntryName));
+    if (!entry) {
+        m_err << "tarnwick-cli: cannot print: the printing module tarnwick-print is missing or broken"
+              << reasons.toLocal8Bit().toStdString() << '\n';
+    }
+    return entry;
 }
 
 } // namespace cli

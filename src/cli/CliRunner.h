@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PrintCommand.h"
+
 #include <ctime>
 #include <functional>
 #include <ostream>
@@ -26,12 +28,15 @@ public:
 private:
     int runCommand(const std::vector<std::string>& args);
     int keys(const std::string& file, int modifier);
-    int macros(const std::string& file, bool removeSim);
+    int macros(const std::string& file, bool target, bool removeSim);
     int compare(
         const std::string& file1, const std::string& file2, const std::string& rtfFile, const std::string& textFile);
     int changes(const std::string& file1, const std::string& file2, bool json, const std::string& rtfFile,
         const std::string& textFile);
     int take(const std::string& from, const std::string& into, const std::string& output, bool noClashes);
+    int print(const PrintRequest& request);
+    /** The printing module's entry point, loaded on first use; nothing, said on the error stream, when missing. */
+    PrintEntry printEntry();
 
     std::ostream& m_out;
     std::ostream& m_err;

@@ -217,6 +217,33 @@ std::string_view textAfterDescription(std::string_view description)
     return trimSpaces(description.substr(closing + 1));
 }
 
+void appendUnquotedDescription(std::string& out, std::string_view description)
+{
+    description = trimSpaces(description);
+    if (description.empty() || description[0] != '"') {
+        out += description;
+        return;
+    }
+    const std::size_t closing = description.rfind('"');
+    if (closing == 0) {
+        out += trimSpaces(description.substr(1));
+        return;
+    }
+    const std::string_view inside = trimSpaces(description.substr(1, closing - 1));
+    const std::string_view after = trimSpaces(description.substr(closing + 1));
+    out += inside;
+    if (!inside.empty() && !after.empty())
+        out += ' ';
+    out += after;
+}
+
+std::string unquotedDescription(std::string_view description)
+{
+    std::string text;
+    appendUnquotedDescription(text, description);
+    return text;
+}
+
 std::optional<UnwritableCell> unwritableCell(const RecordCells& cells)
 {
     int lastFilled = 0;

@@ -119,6 +119,12 @@ std::string keysText(const Binding& binding);
 /** The description cell's text after its closing quote, trimmed; empty when there is none. */
 std::string_view textAfterDescription(std::string_view description);
 
+/** The description cell as words: without its opening and closing quotes, any text after the closing quote kept
+ *  behind one space, trimmed. */
+std::string unquotedDescription(std::string_view description);
+/** Appends unquotedDescription(description) to `out`. */
+void appendUnquotedDescription(std::string& out, std::string_view description);
+
 /** A cell of a row that reading the written line would not give back, and why. */
 struct UnwritableCell
 {

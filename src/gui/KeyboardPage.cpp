@@ -1,10 +1,10 @@
 #include "KeyboardPage.h"
 
 #include "KeyFileSession.h"
-#include "KeyboardLayout.h"
 #include "Twips.h"
 #include "core/Binding.h"
 #include "core/KeyCodeTable.h"
+#include "print/KeyboardLayout.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -167,9 +167,9 @@ KeyboardPage::KeyboardPage(KeyFileSession* session, QWidget* parent)
         m_frames[f]->setFrameShape(QFrame::Box);
         m_frames[f]->setFrameShadow(QFrame::Sunken);
         m_frames[f]->setMouseTracking(true);
-        place(m_frames[f], f == 0 ? Frame1Twips : Frame2Twips);
+        place(m_frames[f], f == 0 ? print::Frame1Twips : print::Frame2Twips);
     }
-    for (const KeyLabelSpec& spec : keyboardLayout()) {
+    for (const print::KeyLabelSpec& spec : print::keyboardLayout()) {
         auto* key = new KeyLabel(spec.caption, spec.index, m_frames[spec.frame - 1]);
         key->setEnabled(!spec.disabled);
         m_keys.insert(spec.index, key);

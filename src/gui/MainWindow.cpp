@@ -15,6 +15,7 @@
 #include "KeyFileModel.h"
 #include "KeyListModel.h"
 #include "KeyboardPage.h"
+#include "PrintReference.h"
 #include "ProblemsDock.h"
 #include "SaveTarget.h"
 #include "StatusHelp.h"
@@ -149,6 +150,15 @@ void MainWindow::createMenus()
     m_takeAction->setObjectName(QStringLiteral("mnuFileTake"));
     m_takeAction->setEnabled(false);
     connect(m_takeAction, &QAction::triggered, this, [this] { takeBindings(*m_session, m_context.prompts, this); });
+    m_printReference = file->addAction(QStringLiteral("&Print reference..."));
+    m_printReference->setObjectName(QStringLiteral("mnuFilePrintReference"));
+    m_printReference->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    connect(m_printReference, &QAction::triggered, this, [this] {
+        setBanner(QStringLiteral("Printing ..."));
+        repaintNow();
+        printReference(m_context.prompts, this, *m_session);
+        setBanner(QStringLiteral("Ready"));
+    });
     file->addSeparator()->setObjectName(QStringLiteral("mnuDiv2"));
     QAction* exit = file->addAction(QStringLiteral("E&xit"));
     exit->setObjectName(QStringLiteral("mnuFileExit"));
@@ -412,9 +422,15 @@ void MainWindow::createPages()
             entries.push_back(m_session->listModel()->entry(row));
         return entries;
     };
+    const auto rowsInViewOrder = [this] {
+        std::vector<int> rows = m_keysAssignedPage->listRowsInOrder();
+        for (int& row : rows)
+            row = m_session->listModel()->documentRow(row);
+        return rows;
+    };
     m_cougar = new CougarPage(
-        m_tabs, CougarMacrosPageIndex, m_session, listInViewOrder, [this] { return m_removeSim->isChecked(); },
-        m_context.desktop, this);
+        m_tabs, CougarMacrosPageIndex, m_session, listInViewOrder, rowsInViewOrder,
+        [this] { return m_removeSim->isChecked(); }, m_context.desktop, m_context.prompts, this);
 
     m_compare = new ComparePage(m_tabs, CompareFilesPageIndex,
         {m_context.prompts, [this] { return m_locations.keyFilesFolder; },
@@ -586,6 +602,7 @@ void MainWindow::onPathChanged()
         m_pathPanel->setFullText(path, path);
     m_compare->setPath(0, path);
     m_takeAction->setEnabled(m_session->isOpen());
+    m_printReference->setEnabled(m_session->isOpen());
     updateSavedIcon();
 }
 

@@ -144,6 +144,7 @@ private:
     TabControl* m_tabs = nullptr;
     QLabel* m_banner = nullptr;
     QCheckBox* m_removeSim = nullptr;
+    QAction* m_printReference = nullptr;
     QToolButton* m_sortButtons[3] = {};
     QStatusBar* m_statusBar = nullptr;
     QLabel* m_statusPanels[3] = {};

@@ -61,6 +61,14 @@ private slots:
                                                 << 1 << "tarnwick-cli: cannot read /no/such.key: ";
         QTest::newRow("macros of a missing file") << QStringList{QStringLiteral("macros"),
             QStringLiteral("/no/such.key")} << 1 << "tarnwick-cli: cannot read /no/such.key: ";
+        QTest::newRow("print without a PDF file")
+            << QStringList{QStringLiteral("print"), QStringLiteral("a.key")} << 2 << "tarnwick-cli: ";
+        QTest::newRow("print on unknown paper") << QStringList{QStringLiteral("print"), QStringLiteral("a.key"),
+            QStringLiteral("--pdf"), QStringLiteral("a.pdf"), QStringLiteral("--paper"), QStringLiteral("A3")}
+                                                << 2 << "tarnwick-cli: ";
+        QTest::newRow("macros in an unknown format") << QStringList{QStringLiteral("macros"), QStringLiteral("a.key"),
+            QStringLiteral("--format"), QStringLiteral("tmj")}
+                                                     << 2 << "tarnwick-cli: ";
     }
 
     void errors()
@@ -91,6 +99,10 @@ private slots:
         // Refused whatever the rights of the user: root could write it anyway.
         QTest::newRow("save to a read-only file") << QStringList{"save", "@in", "@read-only"}
                                                   << "tarnwick-cli: cannot write @read-only: The file is read-only\n";
+        QTest::newRow("print to a named pipe") << QStringList{"print", "@in", "--pdf",
+            "@pipe"} << "tarnwick-cli: cannot write @pipe: It is a named pipe, not a regular file\n";
+        QTest::newRow("print to a read-only file") << QStringList{"print", "@in", "--pdf", "@read-only"}
+                                                   << "tarnwick-cli: cannot write @read-only: The file is read-only\n";
     }
 
     void refusesWhatIsNotARegularFile()

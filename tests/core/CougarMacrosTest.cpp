@@ -77,6 +77,19 @@ private slots:
         QTest::newRow("Unassigned") << key("SimA", "0XFFFFFFFF 0 0 0") << false << true << remarked("Rem SimA = ^ ", d);
         QTest::newRow("Unassigned with a modifier")
             << key("SimA", "0XFFFFFFFF 1 0 0") << false << true << remarked("Rem SimA = SHF Unassigned ", d);
+        // Keys that name no key are commented out the same way, once.
+        QTest::newRow("unknown key") << key("SimA", "0x2A 0 0 0") << false << true
+                                     << remarked("Rem SimA = Not found ", d);
+        QTest::newRow("Pause with a modifier")
+            << key("SimA", "0xC5 2 0 0") << false << true << remarked("Rem SimA = CTL Not found ", d);
+        QTest::newRow("malformed key") << key("SimA", "0xZZ 0 0 0") << false << true
+                                       << remarked("Rem SimA = Not found ", d);
+        QTest::newRow("modifier out of range")
+            << key("SimA", "0x1E 9 0 0") << false << true << remarked("Rem SimA = ??? a ", d);
+        QTest::newRow("unknown combination key")
+            << key("SimA", "0x1E 0 0xC5 4") << false << true << remarked("Rem SimA = ALT Not found  a ", d);
+        QTest::newRow("unknown key and Unassigned combination")
+            << key("SimA", "0xC5 0 0XFFFFFFFF 1") << false << true << remarked("Rem SimA = Not found ", d);
         QTest::newRow("caret in the name counts twice")
             << key("Sim^A", "0x1E 0 0 0") << false << true << remarked("Rem Rem Sim^A = a ", d);
         QTest::newRow("caret in the name and Unassigned")

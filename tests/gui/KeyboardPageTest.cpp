@@ -2,9 +2,9 @@
 
 #include "core/KeyboardUsage.h"
 #include "gui/GridEditing.h"
-#include "gui/KeyboardLayout.h"
 #include "gui/KeyboardPage.h"
 #include "gui/Twips.h"
+#include "print/KeyboardLayout.h"
 
 #include <QCheckBox>
 #include <QListWidget>
@@ -62,10 +62,10 @@ private slots:
     void layoutHas104LabelsAtTheirPlaces()
     {
         KeyboardFixture f;
-        QCOMPARE(gui::keyboardLayout().size(), 104);
+        QCOMPARE(print::keyboardLayout().size(), 104);
         QCOMPARE(f.page->keyLabels().size(), 104);
         int disabled = 0;
-        for (const auto& spec : gui::keyboardLayout()) {
+        for (const auto& spec : print::keyboardLayout()) {
             gui::KeyLabel* key = f.page->keyLabel(spec.index);
             QVERIFY(key);
             QCOMPARE(key->caption(), spec.caption);
