@@ -303,8 +303,7 @@ int CliRunner::macros(const std::string& file, bool target, bool removeSim)
         std::iota(rows.begin(), rows.end(), 0);
         m_out << core::fillTargetMacros(document, rows, removeSim);
     } else {
-        m_out << core::fillCougarMacros(
-            document, core::SimplifiedList::build(document, removeSim).entries(), removeSim);
+        m_out << core::fillCougarMacros(document, removeSim);
     }
     return m_out ? 0 : 1;
 }

@@ -52,6 +52,11 @@ Device deviceOf(const Binding& b)
 
 std::optional<std::string> cougarMacroLine(const SimplifiedEntry& entry, const Binding& binding, bool removeSim)
 {
+    return cougarMacroLine(MacroSource{entry.simName, entry.keys, entry.description}, binding, removeSim);
+}
+
+std::optional<std::string> cougarMacroLine(const MacroSource& entry, const Binding& binding, bool removeSim)
+{
     // The Cougar has no macro for a POV hat, nor for a button of a device other than the first.
     if (binding.kind == RecordKind::Pov)
         return std::nullopt;
@@ -59,11 +64,12 @@ std::optional<std::string> cougarMacroLine(const SimplifiedEntry& entry, const B
     if (directX && deviceOf(binding) == Device::Other)
         return std::nullopt;
 
-    std::string line = entry.simName + " = ";
+    std::string line(entry.simName);
+    line += " = ";
     if (removeSim && asciiLower(line[0]) == 's' && asciiLower(line[1]) == 'i' && asciiLower(line[2]) == 'm')
         line.erase(0, 3);
 
-    std::string keys = entry.keys;
+    std::string keys(entry.keys);
     for (const auto& [name, usb] : kUsbKeys) {
         if (keys == name)
             keys = usb;
@@ -78,7 +84,9 @@ std::optional<std::string> cougarMacroLine(const SimplifiedEntry& entry, const B
         line.insert(0, "Rem ");
     keys += ' ';
 
-    const std::string remark = " Rem " + entry.description + " ";
+    std::string remark = " Rem ";
+    remark += entry.description;
+    remark += ' ';
     // A "^" in the name is tested twice, before and after the keys are added, and so gets "Rem " twice.
     if (contains(line, "^"))
         line.insert(0, "Rem ");
@@ -102,6 +110,37 @@ std::optional<std::string> cougarMacroLine(const SimplifiedEntry& entry, const B
         line += remark;
     }
     return line;
+}
+
+std::string fillCougarMacros(const KeyDocument& document, bool removeSim)
+{
+    // One pass over the lines, as the list would give them in file order.
+    std::string text;
+    text.reserve(document.sourceBytes().size() + document.sourceBytes().size() / 4);
+    RecordViews views;
+    RecordCells cells;
+    for (int r = 0; r < document.rowCount(); ++r) {
+        if (document.isComment(r))
+            continue;
+        const bool plain = document.rowViews(r, views);
+        if (!plain) {
+            cells = document.cells(r);
+            for (std::size_t c = 0; c < views.size(); ++c)
+                views[c] = cells[c];
+        }
+        const Binding binding = Binding::of(views);
+        const std::string keys = keysText(binding);
+        const std::string_view name = removeSim ? simPrefixStripped(views[SimNameColumn]) : views[SimNameColumn];
+        // The list's description is the cell, which ends with the space the reader adds.
+        std::string description(views[DescriptionColumn]);
+        if (plain && !description.empty() && description.front() == '"')
+            description += ' ';
+        if (auto line = cougarMacroLine(MacroSource{name, keys, description}, binding, removeSim)) {
+            text += *line;
+            text += "\r\n";
+        }
+    }
+    return text;
 }
 
 std::string fillCougarMacros(const KeyDocument& document, const std::vector<SimplifiedEntry>& entries, bool removeSim)

@@ -24,6 +24,19 @@ constexpr std::size_t CougarRemarkColumn = 50;
  */
 std::optional<std::string> cougarMacroLine(const SimplifiedEntry& entry, const Binding& binding, bool removeSim);
 
+/** What a macro line is made of: the name, keys and description as the list shows them. */
+struct MacroSource
+{
+    std::string_view simName;
+    std::string_view keys;
+    std::string_view description;
+};
+std::optional<std::string> cougarMacroLine(const MacroSource& entry, const Binding& binding, bool removeSim);
+
+/** The Cougar macro text of the whole document in file order, written in one pass over its lines (the same as the
+ *  text of its list's entries). */
+std::string fillCougarMacros(const KeyDocument& document, bool removeSim);
+
 /** The Cougar macro text of `entries` (a readable list of `document`, in the order given): one line per entry
  *  that gives one, each ended by CRLF. */
 std::string fillCougarMacros(const KeyDocument& document, const std::vector<SimplifiedEntry>& entries, bool removeSim);

@@ -29,7 +29,17 @@ std::pair<int, int> columnRange(int first, int last, int columnCount);
  *  button number. Values beyond the range of long long give nothing. */
 std::optional<long long> readWholeNumber(std::string_view text);
 
-/** Removes leading and trailing spaces (the space character only; tabs stay). */
-std::string_view trimSpaces(std::string_view text);
+/** Removes leading and trailing spaces (the space character only; tabs stay). Inline: every line of a file goes
+ *  through it. */
+inline std::string_view trimSpaces(std::string_view text)
+{
+    std::size_t first = 0;
+    while (first < text.size() && text[first] == ' ')
+        ++first;
+    std::size_t last = text.size();
+    while (last > first && text[last - 1] == ' ')
+        --last;
+    return text.substr(first, last - first);
+}
 
 } // namespace core

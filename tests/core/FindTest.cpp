@@ -1,4 +1,5 @@
 #include "core/Find.h"
+#include "core/CougarMacros.h"
 #include "core/KeyCombination.h"
 #include "core/KeyDocument.h"
 #include "core/SimplifiedList.h"
@@ -172,9 +173,13 @@ private slots:
               << testing::testDataPath(QStringLiteral("spacing-tabs-extras.key"));
         for (const QString& file : files) {
             const KeyDocument doc = KeyDocument::fromBytes(testing::readBytes(file));
-            for (const bool removeSim : {false, true})
-                QVERIFY2(core::listText(doc, removeSim) == core::SimplifiedList::build(doc, removeSim).toText(),
+            for (const bool removeSim : {false, true}) {
+                const auto list = core::SimplifiedList::build(doc, removeSim);
+                QVERIFY2(core::listText(doc, removeSim) == list.toText(), qPrintable(file));
+                QVERIFY2(
+                    core::fillCougarMacros(doc, removeSim) == core::fillCougarMacros(doc, list.entries(), removeSim),
                     qPrintable(file));
+            }
         }
     }
 
