@@ -36,6 +36,8 @@ private slots:
         QTest::newRow("DirectX ignores modifiers") << QByteArray("S 0 -1 -2 5 0x1E 3") << "DX1, Device 01";
         QTest::newRow("DirectX button not a number") << QByteArray("S x -1 -2 0 0x0 -1") << "DX?";
         QTest::newRow("DirectX button too large") << QByteArray("S 1152921504606846976 -1 -2 0 0x0 -1") << "DX?";
+        QTest::newRow("DirectX button too small") << QByteArray("S -1152921504606846976 -1 -2 0 0x0 -1") << "DX?";
+        QTest::newRow("POV hat too large") << QByteArray("S 1152921504606846976 -1 -3 0 0x0 -1") << "POV? Up";
         QTest::newRow("shift a") << QByteArray("S -1 0 0X1E 1 0XFFFFFFFF 0 1 \"d\"") << "SHF a";
         QTest::newRow("combination with modifiers") << QByteArray("S -1 0 0X3B 1 0X2E 4 1") << "ALT c  SHF F1";
         QTest::newRow("combination without modifiers") << QByteArray("S -1 0 0X3B 0 0X2E 0 1") << "c  F1";
@@ -64,75 +66,47 @@ private slots:
         QCOMPARE(QString::fromStdString(core::keysText(bindingOf(line))), keys);
     }
 
-    // What a line means, field by field: kind, number, invocation, release, direction, visibility, shape.
+    // What a line means, field by field: kind, number, invocation, press or release, direction, visibility,
+    // reference, text after the fields, the number of fields and whether that is fewer than the kind has.
     void meaning_data()
     {
         QTest::addColumn<QByteArray>("line");
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<qlonglong>("number");
-        QTest::addColumn<qlonglong>("invocation");
-        QTest::addColumn<bool>("release");
-        QTest::addColumn<int>("direction");
-        QTest::addColumn<int>("visibility");
-        QTest::addColumn<bool>("reference");
-        QTest::addColumn<bool>("trailing");
-        QTest::addColumn<int>("fields");
-        using K = core::RecordKind;
-        using V = core::Visibility;
-        QTest::newRow("key line") << QByteArray("SimA 312 0 0x3B 1 0 0 1 \"Hold\"") << int(K::Key) << 0LL << 0LL
-                                  << false << -1 << int(V::Shown) << false << false << 9;
-        QTest::newRow("headline") << QByteArray("SimDoNothing -1 0 0XFFFFFFFF 0 0 0 -1 \"2. LEFT\"") << int(K::Key)
-                                  << 0LL << 0LL << false << -1 << int(V::Headline) << true << false << 9;
-        QTest::newRow("hidden") << QByteArray("SimA -1 0 0x10 4 0x10 4 -2 \"Q\"") << int(K::Key) << 0LL << 0LL << false
-                                << -1 << int(V::Hidden) << false << false << 9;
-        QTest::newRow("locked") << QByteArray("SimDoNothing -1 0 0x3B 0 0 1 -0 \"UI\"") << int(K::Key) << 0LL << 0LL
-                                << false << -1 << int(V::Locked) << true << false << 9;
-        QTest::newRow("text after the description")
-            << QByteArray("SimA -1 0 0x3B 0 0 0 1 \"Cover\" MANUALLY INSERTED") << int(K::Key) << 0LL << 0LL << false
-            << -1 << int(V::Shown) << false << true << 9;
-        QTest::newRow("quotes inside the description")
-            << QByteArray("SimA -1 0 0x3B 0 0 0 1 \"Say \"hi\" now\"") << int(K::Key) << 0LL << 0LL << false << -1
-            << int(V::Shown) << false << false << 9;
-        QTest::newRow("short key line") << QByteArray("SimA -1 0 0x3B") << int(K::Key) << 0LL << 0LL << false << -1
-                                        << int(V::Other) << false << false << 4;
-        QTest::newRow("DirectX press") << QByteArray("SimPickle 1 -1 -2 0 0x0 -1") << int(K::DirectX) << 1LL << -1LL
-                                       << false << -1 << int(V::Other) << false << false << 7;
-        QTest::newRow("DirectX release") << QByteArray("SimDeselectOverride 646 -2 -2 0x42 0x0 -1") << int(K::DirectX)
-                                         << 646LL << -2LL << true << -1 << int(V::Other) << false << false << 7;
-        QTest::newRow("DirectX with a trailing comment")
-            << QByteArray("SimFuelDoorOpen 688 -1 -2 0 0x0 115 #Manually Inserted") << int(K::DirectX) << 688LL << -1LL
-            << false << -1 << int(V::Other) << false << true << 9;
-        QTest::newRow("POV") << QByteArray("OTWViewLeft 0 -1 -3 6 0x0 -1") << int(K::Pov) << 0LL << -1LL << false << 6
-                             << int(V::Other) << false << false << 7;
+        QTest::addColumn<QString>("meaning");
+        const auto row = [](const char* name, const char* line, const char* meaning) {
+            QTest::newRow(name) << QByteArray(line) << QString::fromLatin1(meaning);
+        };
+        row("key line", "SimA 312 0 0x3B 1 0 0 1 \"Hold\"", "key ? ? press -1 shown - - 9");
+        row("headline", "SimDoNothing -1 0 0XFFFFFFFF 0 0 0 -1 \"2. LEFT\"", "key ? ? press -1 headline reference - 9");
+        row("hidden", "SimA -1 0 0x10 4 0x10 4 -2 \"Q\"", "key ? ? press -1 hidden - - 9");
+        row("locked", "SimDoNothing -1 0 0x3B 0 0 1 -0 \"UI\"", "key ? ? press -1 locked reference - 9");
+        row("text after the description", "SimA -1 0 0x3B 0 0 0 1 \"Cover\" MANUALLY INSERTED",
+            "key ? ? press -1 shown - trailing 9");
+        row("quotes inside the description", "SimA -1 0 0x3B 0 0 0 1 \"Say \"hi\" now\"",
+            "key ? ? press -1 shown - - 9");
+        row("short key line", "SimA -1 0 0x3B", "key ? ? press -1 other - - 4 short");
+        row("DirectX press", "SimPickle 1 -1 -2 0 0x0 -1", "DirectX 1 -1 press -1 other - - 7");
+        row("DirectX release", "SimDeselectOverride 646 -2 -2 0x42 0x0 -1", "DirectX 646 -2 release -1 other - - 7");
+        row("DirectX with a trailing comment", "SimFuelDoorOpen 688 -1 -2 0 0x0 115 #Manually Inserted",
+            "DirectX 688 -1 press -1 other - trailing 9");
+        row("DirectX without numbers", "S x y -2 0x41", "DirectX ? ? press -1 other - - 5 short");
+        row("POV", "OTWViewLeft 0 -1 -3 6 0x0 -1", "POV 0 -1 press 6 other - - 7");
+        row("POV direction 7", "S 0 -1 -3 7 0x0 -1", "POV 0 -1 press 7 other - - 7");
+        row("POV without a direction", "S 0 -1 -3", "POV 0 -1 press -1 other - - 4 short");
     }
 
     void meaning()
     {
         QFETCH(QByteArray, line);
-        QFETCH(int, kind);
-        QFETCH(qlonglong, number);
-        QFETCH(qlonglong, invocation);
-        QFETCH(bool, release);
-        QFETCH(int, direction);
-        QFETCH(int, visibility);
-        QFETCH(bool, reference);
-        QFETCH(bool, trailing);
-        QFETCH(int, fields);
+        QFETCH(QString, meaning);
         const Binding b = bindingOf(line);
-        QCOMPARE(int(b.kind), kind);
-        if (kind != int(core::RecordKind::Key)) {
-            QVERIFY(b.numberValid);
-            QCOMPARE(b.number, number);
-            QVERIFY(b.invocationValid);
-            QCOMPARE(b.invocation, invocation);
-        }
-        QCOMPARE(b.release, release);
-        QCOMPARE(int(b.direction), direction);
-        QCOMPARE(int(b.visibility), visibility);
-        QCOMPARE(b.reference, reference);
-        QCOMPARE(b.trailingText, trailing);
-        QCOMPARE(int(b.fieldCount), fields);
-        QCOMPARE(b.fieldCount < b.expectedFields(), fields < (kind == int(core::RecordKind::Key) ? 9 : 7));
+        const char* const kinds[] = {"comment", "key", "DirectX", "POV"};
+        const char* const visibilities[] = {"shown", "locked", "headline", "hidden", "other"};
+        const auto number = [](bool valid, qint64 n) { return valid ? QString::number(n) : QStringLiteral("?"); };
+        const QStringList fields{kinds[int(b.kind)], number(b.numberValid, b.number),
+            number(b.invocationValid, b.invocation), b.release ? "release" : "press", QString::number(b.direction),
+            visibilities[int(b.visibility)], b.reference ? "reference" : "-", b.trailingText ? "trailing" : "-",
+            QString::number(b.fieldCount) + (b.fieldCount < b.expectedFields() ? " short" : "")};
+        QCOMPARE(fields.join(QLatin1Char(' ')), meaning);
     }
 
     void keyReferences_data()
@@ -142,15 +116,19 @@ private slots:
         QTest::addColumn<int>("tableRow");
         QTest::addColumn<bool>("namesNoKey");
         using K = core::KeyRef::Kind;
-        QTest::newRow("empty") << "" << int(K::Empty) << -1 << true;
-        QTest::newRow("zero") << "0" << int(K::Zero) << -1 << true;
-        QTest::newRow("0x0") << "0X000" << int(K::Zero) << -1 << true;
-        QTest::newRow("marker") << "0xffffffff" << int(K::Unassigned) << -1 << true;
-        QTest::newRow("a, by value") << "0x01e" << int(K::Table) << 0 << false;
-        QTest::newRow("pause") << "0xC5" << int(K::Unknown) << -1 << false;
-        QTest::newRow("bad digit") << "0x3G" << int(K::Malformed) << -1 << false;
-        QTest::newRow("too long") << "0x123456789" << int(K::Malformed) << -1 << false;
-        QTest::newRow("no prefix") << "1E" << int(K::NotACode) << -1 << false;
+        const auto row = [](const char* cell, K kind, int tableRow = -1) {
+            QTest::newRow(cell) << QString::fromLatin1(cell) << int(kind) << tableRow
+                                << (kind == K::Empty || kind == K::Zero || kind == K::Unassigned);
+        };
+        row("", K::Empty);
+        row("0", K::Zero);
+        row("0X000", K::Zero);
+        row("0xffffffff", K::Unassigned);
+        row("0x01e", K::Table, 0);
+        row("0xC5", K::Unknown);
+        row("0x3G", K::Malformed);
+        row("0x123456789", K::Malformed);
+        row("1E", K::NotACode);
     }
 
     void keyReferences()
@@ -199,39 +177,36 @@ private slots:
         }
     }
 
-    void listLeavesOutCommentsAndNamesLines()
+    // The readable list: comments left out, the line number, the name, the keys text and the description.
+    void listLeavesOutComments()
     {
         const auto doc
             = KeyDocument::fromBytes("# c\r\nSimA -1 0 0x1E 2 0 0 1 \"Alpha\"\r\n\r\nSimB 0 -1 -2 0 0x0 -1\r\n");
-        const auto list = core::SimplifiedList::build(doc, false);
-        QCOMPARE(list.rowCount(), 2);
-        QCOMPARE(list.cell(0, 0), std::string("2"));
-        QCOMPARE(list.cell(0, 2), std::string("CTL a"));
-        QCOMPARE(list.cell(1, 0), std::string("4"));
-        QCOMPARE(list.toText(), std::string("SimA CTL a \"Alpha\"\r\nSimB DX1, Device 01\r\n"));
-        QCOMPARE(
-            core::SimplifiedList::build(doc, true).toText(), std::string("A CTL a \"Alpha\"\r\nB DX1, Device 01\r\n"));
-        // Empty keys leave two spaces between name and description.
-        QCOMPARE(core::SimplifiedList::build(KeyDocument::fromBytes("SimA -1 0 0 0 0 0 1 \"d\"\n"), false).toText(),
-            std::string("SimA  \"d\"\r\n"));
+        for (const bool removeSim : {false, true}) {
+            const auto list = core::SimplifiedList::build(doc, removeSim);
+            QStringList cells;
+            for (int r = 0; r < list.rowCount(); ++r)
+                for (int c = 0; c < 5; ++c)
+                    cells << QString::fromStdString(list.cell(r, c));
+            QCOMPARE(cells.join(QLatin1Char('|')),
+                removeSim ? QStringLiteral("2|A|CTL a|\"Alpha\" ||4|B|DX1, Device 01||")
+                          : QStringLiteral("2|SimA|CTL a|\"Alpha\" ||4|SimB|DX1, Device 01||"));
+        }
     }
 
     void removeSim_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("stripped");
-        QTest::newRow("Sim prefix") << "SimPickle"
-                                    << "Pickle";
-        QTest::newRow("upper case") << "SIMPickle"
-                                    << "Pickle";
-        QTest::newRow("exactly three letters") << "Sim"
-                                               << "Sim";
-        QTest::newRow("Simple loses it too") << "Simple"
-                                             << "ple";
-        QTest::newRow("no prefix") << "OTWViewUp"
-                                   << "OTWViewUp";
-        QTest::newRow("four letters") << "simX"
-                                      << "X";
+        const auto row = [](const char* name, const char* stripped) {
+            QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(stripped);
+        };
+        row("SimPickle", "Pickle");
+        row("SIMPickle", "Pickle");
+        row("Sim", "Sim");
+        row("Simple", "ple");
+        row("OTWViewUp", "OTWViewUp");
+        row("simX", "X");
     }
 
     void removeSim()
