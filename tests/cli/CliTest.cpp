@@ -1,5 +1,6 @@
 #include "CliRun.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -82,6 +83,8 @@ private slots:
             << QStringList{"save", "@pipe", "@out"} << QString("cannot read @pipe" + pipe);
         QTest::newRow("save to a named pipe")
             << QStringList{"save", "@in", "@pipe"} << QString("cannot write @pipe" + pipe);
+        QTest::newRow("save to a folder")
+            << QStringList{"save", "@in", "@folder"} << "cannot write @folder: It is a folder, not a file\n";
         // Refused whatever the rights of the user: root could write it anyway.
         QTest::newRow("save to a read-only file")
             << QStringList{"save", "@in", "@read-only"} << "cannot write @read-only: The file is read-only\n";
@@ -101,7 +104,8 @@ private slots:
         testing::writeBytes(dir.filePath(QStringLiteral("in.key")), "SimA 1\r\n");
         testing::writeBytes(readOnly, "old");
         QFile::setPermissions(readOnly, QFileDevice::ReadOwner);
-        for (const char* name : {"pipe", "in", "read-only", "out"}) {
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.key")));
+        for (const char* name : {"pipe", "in", "read-only", "out", "folder"}) {
             args.replaceInStrings(QLatin1Char('@') + QLatin1String(name), dir.filePath(name + QStringLiteral(".key")));
             err.replace(QLatin1Char('@') + QLatin1String(name), dir.filePath(name + QStringLiteral(".key")));
         }
@@ -111,8 +115,14 @@ private slots:
         QCOMPARE(QString::fromStdString(run.err), QStringLiteral("tarnwick-cli: ") + err);
         QVERIFY(run.out.empty());
         QCOMPARE(testing::readBytes(readOnly), std::string("old"));
-        QVERIFY(!QFile::exists(dir.filePath("out.key")));
-        QVERIFY(!args.contains(pipe) || (QFileInfo::exists(pipe) && !QFileInfo(pipe).isFile()));
+        // Nothing is replaced and nothing is left behind: the folder holds what the test made.
+        QStringList made{"folder.key", "in.key", "read-only.key"};
+        if (QFileInfo::exists(pipe))
+            made.insert(2, QStringLiteral("pipe.key"));
+        QCOMPARE(
+            QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System | QDir::Hidden), made);
+        QVERIFY(QFileInfo(dir.filePath("folder.key")).isDir());
+        QVERIFY(!QFileInfo::exists(pipe) || !QFileInfo(pipe).isFile());
     }
 
     void standardOutputThatCannotBeWritten_data()

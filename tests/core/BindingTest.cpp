@@ -109,40 +109,6 @@ private slots:
         QCOMPARE(fields.join(QLatin1Char(' ')), meaning);
     }
 
-    void keyReferences_data()
-    {
-        QTest::addColumn<QString>("cell");
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<int>("tableRow");
-        QTest::addColumn<bool>("namesNoKey");
-        using K = core::KeyRef::Kind;
-        const auto row = [](const char* cell, K kind, int tableRow = -1) {
-            QTest::newRow(cell) << QString::fromLatin1(cell) << int(kind) << tableRow
-                                << (kind == K::Empty || kind == K::Zero || kind == K::Unassigned);
-        };
-        row("", K::Empty);
-        row("0", K::Zero);
-        row("0X000", K::Zero);
-        row("0xffffffff", K::Unassigned);
-        row("0x01e", K::Table, 0);
-        row("0xC5", K::Unknown);
-        row("0x3G", K::Malformed);
-        row("0x123456789", K::Malformed);
-        row("1E", K::NotACode);
-    }
-
-    void keyReferences()
-    {
-        QFETCH(QString, cell);
-        QFETCH(int, kind);
-        QFETCH(int, tableRow);
-        QFETCH(bool, namesNoKey);
-        const auto ref = core::KeyRef::of(cell.toStdString());
-        QCOMPARE(int(ref.kind), kind);
-        QCOMPARE(int(ref.tableRow), tableRow);
-        QCOMPARE(ref.namesNoKey(), namesNoKey);
-    }
-
     void unwritableCells_data()
     {
         QTest::addColumn<QStringList>("cells");

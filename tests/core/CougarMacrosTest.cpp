@@ -80,7 +80,8 @@ private slots:
         row("DX1 device 13", button(384), QByteArray());
         row("DX without a number", "SimA x -1 -2 0 0x0 -1 1 \"Desc\"", remarked("SimA = DX? ", d));
         row("DX at the number limit", "SimA 1152921504606846976 -1 -2 0 0x0 -1 1 \"Desc\"", remarked("SimA = DX? ", d));
-        row("DX at minus the limit", "SimA -1152921504606846976 -1 -2 0 0x0 -1 1 \"Desc\"", remarked("SimA = DX? ", d));
+        row("DX at minus the limit", "SimAlpha -1152921504606846976 -1 -2 0 0x0 -1 1 \"Desc\"",
+            remarked("SimAlpha = DX? ", d));
         row("DX with empty description", "SimA 4 -1 -2 0 0x0 -1", "SimA = DX5");
         row("DX with a long name is not padded", button(6, "SimAVeryLongFunctionNameThatFillsTheColumnWhole"),
             "SimAVeryLongFunctionNameThatFillsTheColumnWhole = DX7 Rem \"Desc\"  ");

@@ -1,4 +1,5 @@
 #include "core/KeyCodeTable.h"
+#include "core/Binding.h"
 
 #include <QSet>
 #include <QTest>
@@ -104,6 +105,12 @@ private slots:
         QCOMPARE(QString::fromStdString(core::lookupKeyName(text)), name);
         QCOMPARE(core::namesNoKey(text), none);
         QCOMPARE(core::keyRowOfCell(text).value_or(-1), row);
+        // The reference a binding keeps says the same.
+        const auto ref = core::KeyRef::of(text);
+        QCOMPARE(QString::fromStdString(ref.name()), name);
+        QCOMPARE(ref.namesNoKey(), none);
+        QCOMPARE(int(ref.tableRow), row);
+        QCOMPARE(ref.isTableKey(), row >= 0);
     }
 
     void modifierText_data()

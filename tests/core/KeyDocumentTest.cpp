@@ -199,6 +199,7 @@ private slots:
         row("negative numbers", "-1", "0", -1);
         row("minus zero equals zero", "-0", "0", 0);
         row("decimals", "1.5", "1.25", 1);
+        row("decimal point first", ".5", "0.25", 1);
         row("number against text", "10", "9a", -1);
         row("text ignores case", "simA", "SIMa", 0);
         row("text", "SimB", "SimA", 1);
