@@ -49,13 +49,9 @@ private slots:
         row("", 2);
         row("frobnicate", 2);
         row("list", 2);
-        row("keys", 2);
-        row("compare a.key", 2);
         row("keys a.key --meta", 2);
-        row("compare a.key b.key --rtf", 2);
         row("list /no/such.key", 1, "tarnwick-cli: cannot read /no/such.key: No such file or folder\n");
         row("list /", 1, "tarnwick-cli: cannot read /: It is a folder, not a file\n");
-        row("keys /no/such.key", 1, "tarnwick-cli: cannot read /no/such.key: ");
         row("macros /no/such.key", 1, "tarnwick-cli: cannot read /no/such.key: ");
     }
 

@@ -5,7 +5,6 @@
 #include <QTest>
 
 #include <limits>
-#include <random>
 
 using core::CompareInput;
 using core::Report;
@@ -255,50 +254,6 @@ private slots:
                  << QStringLiteral("K[Number of sim functions: ]B[%1   ]G[%2]").arg(lines1).arg(lines2);
         QCOMPARE(styledLines(report).mid(0, expected.size()), expected);
         QCOMPARE(core::compareKeyFilesLinear(one, two, testing::fixedTime()), report);
-    }
-
-    // Small vocabularies make many repeated and shared lines and names; some lines are random bytes. Every line of
-    // the report ends with CRLF.
-    void hashedEqualsLinearOnGeneratedFiles_data()
-    {
-        QTest::addColumn<unsigned>("seed");
-        for (unsigned seed = 1; seed <= 30; ++seed)
-            QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed;
-    }
-
-    void hashedEqualsLinearOnGeneratedFiles()
-    {
-        QFETCH(unsigned, seed);
-        std::mt19937 rng(seed);
-        const auto file = [&rng]() {
-            std::string text;
-            const auto lines = static_cast<unsigned>(rng() % 40);
-            for (unsigned i = 0; i < lines; ++i) {
-                switch (rng() % 7) {
-                case 0:
-                    text += "  ";
-                    break;
-                case 1:
-                    text += "Alone" + std::to_string(rng() % 3);
-                    break;
-                case 2:
-                    for (int k = 0; k < 20; ++k)
-                        text += static_cast<char>(rng() % 256);
-                    break;
-                default:
-                    text += "Sim" + std::to_string(rng() % 6) + " " + std::to_string(rng() % 4) + "  x";
-                }
-                text += (rng() % 3 == 0) ? "\r" : (rng() % 2 == 0) ? "\n" : "\r\n";
-            }
-            return text;
-        };
-        const CompareInput one{"g1", file(), {}};
-        const CompareInput two{"g2", file(), {}};
-        for (const auto& [a, b] : {std::pair(&one, &two), std::pair(&two, &one)}) {
-            const auto report = compare(*a, *b);
-            QCOMPARE(core::compareKeyFilesLinear(*a, *b, testing::fixedTime()), report);
-            QVERIFY(!styledLines(report).join(QLatin1Char('\n')).contains(QStringLiteral("UNTERMINATED")));
-        }
     }
 };
 

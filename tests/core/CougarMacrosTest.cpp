@@ -75,9 +75,7 @@ private slots:
         row("DX10 device 01", button(9), remarked("SimA = DX10", d));
         row("DX28 device 01", button(27), remarked("SimA = DX28", d));
         row("DX29 device 01", button(28), QByteArray());
-        row("DX32 device 01", button(31), QByteArray());
         row("DX3 device 02", button(34), QByteArray());
-        row("DX1 device 13", button(384), QByteArray());
         row("DX without a number", "SimA x -1 -2 0 0x0 -1 1 \"Desc\"", remarked("SimA = DX? ", d));
         row("DX at the number limit", "SimA 1152921504606846976 -1 -2 0 0x0 -1 1 \"Desc\"", remarked("SimA = DX? ", d));
         row("DX at minus the limit", "SimAlpha -1152921504606846976 -1 -2 0 0x0 -1 1 \"Desc\"",
@@ -103,7 +101,6 @@ private slots:
         row("remove SIM", key("SimAlpha", "0x1E 2 0 0"), remarked("Alpha = CTL a ", d), true);
         row("remove SIM any case", key("sIMAlpha", "0x1E 0 0 0"), remarked("Alpha = a ", d), true);
         row("remove SIM from exactly Sim", key("Sim", "0x1E 0 0 0"), remarked(" = a ", d), true);
-        row("exactly Sim kept without remove SIM", key("Sim", "0x1E 0 0 0"), remarked("Sim = a ", d));
         row("remove SIM leaves other names", key("OTWViewUp", "0x1E 0 0 0"), remarked("OTWViewUp = a ", d), true);
         row("remove SIM from a two-letter name", key("Si", "0x1E 0 0 0"), remarked("Si = a ", d), true);
         row("remove SIM then Rem", key("SimA", "0XFFFFFFFF 0 0 0"), remarked("Rem A = ^ ", d), true);
