@@ -187,6 +187,7 @@ private slots:
         row("decimals", "1.5", "1.25", 1);
         row("decimal point first", ".5", "0.25", 1);
         row("number against text", "10", "9a", -1);
+        row("only digits begin a number", "nan", "1", 1);
         row("text ignores case", "simA", "SIMa", 0);
         row("text", "SimB", "SimA", 1);
         row("prefix first", "Sim", "SimA", -1);
