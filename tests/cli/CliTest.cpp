@@ -12,17 +12,18 @@ class CliTest : public QObject
     Q_OBJECT
 
 private slots:
+    // The readable list, with and without "Sim" taken from the names (a name that is only "Sim" keeps it).
     void listWritesTheReadableList()
     {
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("in.key"));
         testing::writeBytes(
-            file, "# c\nSimA -1 0 0x1E 3 0 0 1 \"Alpha \xb0\"\n\nSimB 0 -1 -2 0 0x0 -1\nSimC -1 0 0 0 0 0 1 \"d\"\n");
+            file, "# c\nSimA -1 0 0x1E 3 0 0 1 \"Alpha \xb0\"\n\nsIMB 0 -1 -2 0 0x0 -1\nSim -1 0 0 0 0 0 1 \"d\"\n");
         auto run = runCli({QStringLiteral("list"), file});
         QCOMPARE(run.code, 0);
-        QCOMPARE(run.out, std::string("SimA SHF CTL a \"Alpha \xb0\"\r\nSimB DX1, Device 01\r\nSimC  \"d\"\r\n"));
+        QCOMPARE(run.out, std::string("SimA SHF CTL a \"Alpha \xb0\"\r\nsIMB DX1, Device 01\r\nSim  \"d\"\r\n"));
         run = runCli({QStringLiteral("list"), file, QStringLiteral("--remove-sim")});
-        QCOMPARE(run.out, std::string("A SHF CTL a \"Alpha \xb0\"\r\nB DX1, Device 01\r\nC  \"d\"\r\n"));
+        QCOMPARE(run.out, std::string("A SHF CTL a \"Alpha \xb0\"\r\nB DX1, Device 01\r\nSim  \"d\"\r\n"));
     }
 
     void saveRoundTripsAndKeepsBytes()
@@ -36,7 +37,7 @@ private slots:
         QCOMPARE(testing::readBytes(out), bytes);
     }
 
-    // Usage errors give code 2, files that cannot be read code 1; either way one line on standard error.
+    // Usage errors give code 2, files that cannot be read or found code 1; either way one line on standard error.
     void errors_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -53,6 +54,9 @@ private slots:
         row("list /no/such.key", 1, "tarnwick-cli: cannot read /no/such.key: No such file or folder\n");
         row("list /", 1, "tarnwick-cli: cannot read /: It is a folder, not a file\n");
         row("macros /no/such.key", 1, "tarnwick-cli: cannot read /no/such.key: ");
+        // Both files of a comparison must exist; only the first missing one is named.
+        row("compare /no/a.key /no/b.key", 1, "I couldn't find /no/a.key\n");
+        row("compare / /no/b.key", 1, "I couldn't find /no/b.key\n");
     }
 
     void errors()

@@ -131,32 +131,6 @@ private slots:
         QVERIFY(rtfBytes.find("\\cf2 Text in blue relates to: ") != std::string::npos);
     }
 
-    // Both files must exist; only the first missing one is named, and nothing is written.
-    void compareMissingFiles_data()
-    {
-        QTest::addColumn<bool>("firstExists");
-        QTest::addColumn<bool>("secondExists");
-        QTest::addColumn<QString>("missing");
-        QTest::newRow("both missing") << false << false << "nope1.key";
-        QTest::newRow("second missing") << true << false << "nope2.key";
-    }
-
-    void compareMissingFiles()
-    {
-        QFETCH(bool, firstExists);
-        QFETCH(bool, secondExists);
-        QFETCH(QString, missing);
-        const QString first = firstExists ? m_keyFile : m_dir.filePath(QStringLiteral("nope1.key"));
-        const QString second = secondExists ? m_keyFile : m_dir.filePath(QStringLiteral("nope2.key"));
-        const QString rtf = m_dir.filePath(QStringLiteral("never.rtf"));
-        const auto run = runCli({QStringLiteral("compare"), first, second, QStringLiteral("--rtf"), rtf});
-        QCOMPARE(run.code, 1);
-        QVERIFY(run.out.empty());
-        QCOMPARE(QString::fromStdString(run.err),
-            QStringLiteral("I couldn't find ") + m_dir.filePath(missing) + QLatin1Char('\n'));
-        QVERIFY(!QFile::exists(rtf));
-    }
-
     // A file that exists but cannot be read is compared as empty, and the report says why.
     void compareSaysWhatItCouldNotRead()
     {

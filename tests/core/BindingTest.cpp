@@ -156,28 +156,6 @@ private slots:
                           : QStringLiteral("2|SimA|CTL a|\"Alpha\" ||4|SimB|DX1, Device 01||"));
         }
     }
-
-    void removeSim_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("stripped");
-        const auto row = [](const char* name, const char* stripped) {
-            QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(stripped);
-        };
-        row("SimPickle", "Pickle");
-        row("SIMPickle", "Pickle");
-        row("Sim", "Sim");
-        row("Simple", "ple");
-        row("OTWViewUp", "OTWViewUp");
-        row("simX", "X");
-    }
-
-    void removeSim()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, stripped);
-        QCOMPARE(QString::fromStdString(core::withoutSimPrefix(name.toStdString())), stripped);
-    }
 };
 
 QTEST_APPLESS_MAIN(BindingTest)

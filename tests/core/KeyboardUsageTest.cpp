@@ -9,8 +9,6 @@ using core::KeyboardUsage;
 using core::KeyDocument;
 using core::KeyUse;
 
-Q_DECLARE_METATYPE(core::KeyUse)
-
 namespace {
 
 constexpr int RowA = 0; // "0X1E"

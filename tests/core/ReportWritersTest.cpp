@@ -3,9 +3,6 @@
 
 #include "TestData.h"
 
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
@@ -28,19 +25,6 @@ std::string rtfBody(const Report& report)
     if (rtf.compare(rtf.size() - 3, 3, "}\r\n") != 0)
         return "BAD END: " + rtf;
     return rtf.substr(kHeader.size(), rtf.size() - kHeader.size() - 3);
-}
-
-// The colour of the font element that `text` stands in: the last colour opened before it.
-QByteArray colourOf(const QByteArray& html, const QByteArray& text)
-{
-    const qsizetype at = html.indexOf(text);
-    if (at < 0)
-        return "NOT FOUND";
-    const QByteArray open = "<font color=\"";
-    const qsizetype colour = html.lastIndexOf(open, at);
-    if (colour < 0)
-        return "NO COLOUR";
-    return html.mid(colour + open.size(), 7);
 }
 
 } // namespace
@@ -145,39 +129,6 @@ private slots:
         QVERIFY(std::all_of(rtf.begin(), rtf.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
         QVERIFY(rtf.find("\\cf2 Text in blue relates to: C:\\\\a\\{1\\}.key\\par") != std::string::npos);
         QVERIFY(rtf.find("SimB 2 \"10\\u176?\"") != std::string::npos);
-    }
-
-    void realRtfReaderShowsColoursAndText()
-    {
-        const QString unrtf = QStandardPaths::findExecutable(QStringLiteral("unrtf"));
-        if (unrtf.isEmpty())
-            QSKIP("unrtf is not installed (Debian package unrtf)");
-        // File one is UTF-8, file two Windows-1252: both degree signs must come back as the character.
-        const core::CompareInput one{
-            "one.key", std::string("SimA 1 \"a\"\r\nSimBlue 2 \"{b}\\\"\r\nSimDeg 4 \"20\xc2\xb0\"\r\n"), {}};
-        const core::CompareInput two{"two.key", std::string("SimA 1 \"a\"\r\nSimGreen 3 \"10\xb0\"\r\n"), {}};
-        const Report report = core::compareKeyFiles(one, two, testing::fixedTime());
-        QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("report.rtf"));
-        testing::writeBytes(file, core::reportRtf(report));
-
-        // Each text stands inside a font element of its colour.
-        QProcess process;
-        process.start(unrtf, {QStringLiteral("--html"), file});
-        QVERIFY(process.waitForFinished(30000) && process.exitCode() == 0);
-        const QByteArray html = process.readAllStandardOutput();
-        QCOMPARE(colourOf(html, "Text in blue relates to: one.key"), QByteArray("#0000ff"));
-        QCOMPARE(colourOf(html, "Text in green relates to: two.key"), QByteArray("#008000"));
-        QCOMPARE(colourOf(html, "Comparison made: 04 December 2026, 3:26 pm"), QByteArray("#008000"));
-        QCOMPARE(colourOf(html, "<b><u>Summary"), QByteArray("#000000"));
-        QCOMPARE(colourOf(html, "SimBlue 2 &quot;{b}\\&quot;"), QByteArray("#0000ff"));
-        QCOMPARE(colourOf(html, "SimGreen 3 &quot;10"), QByteArray("#008000"));
-        // Both degree signs come back as the character, whatever form the reader gives it.
-        for (const QByteArray& before : {QByteArray("SimGreen 3 &quot;10"), QByteArray("SimDeg 4 &quot;20")}) {
-            const auto shown
-                = [&html, &before](const char* degree) { return html.contains(QByteArray(before + degree)); };
-            QVERIFY2(shown("&deg;") || shown("\xc2\xb0") || shown("&#176;"), before.constData());
-        }
     }
 };
 
