@@ -4,12 +4,14 @@
 #include "BenchData.h"
 
 #include "core/Comparison.h"
+#include "core/Find.h"
 #include "core/KeyDocument.h"
 #include "core/KeyboardUsage.h"
 #include "gui/ComparePage.h"
 #include "gui/Desktop.h"
 #include "gui/GridEditing.h"
 #include "gui/GridPages.h"
+#include "gui/GridProxy.h"
 #include "gui/GridView.h"
 #include "gui/KeyFileSession.h"
 #include "gui/KeyListModel.h"
@@ -22,6 +24,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextEdit>
@@ -45,6 +48,7 @@ public:
     }
     QString openFileName(QWidget*, const gui::FileDialogRequest&) override { return {}; }
     QString saveFileName(QWidget*, const gui::FileDialogRequest&) override { return {}; }
+    gui::AssignAnswer assignKey(QWidget*, const gui::AssignRequest&) override { return {}; }
 };
 
 class NoDesktop final : public gui::Desktop
@@ -144,6 +148,32 @@ void BM_UndoPasteOf1000Rows(benchmark::State& state)
     }
 }
 BENCHMARK(BM_UndoPasteOf1000Rows)->Unit(benchmark::kMillisecond);
+
+// A keystroke in the filter box with each row's search text cached: the view filtered and its count written.
+void BM_FilterKeystroke(benchmark::State& state)
+{
+    gui::KeyFileSession* session = setup().window->session();
+    session->open(setup().file1);
+    auto* filter = setup().window->keyFilePage()->findBar()->filter();
+    filter->setText(QStringLiteral("x")); // the first filter fills the cache
+    int i = 0;
+    for (auto _ : state) {
+        filter->setText(QStringLiteral("func") + QString::number(i++ % 10));
+        benchmark::DoNotOptimize(setup().window->keyFilePage()->proxy()->rowCount());
+    }
+    filter->clear();
+}
+BENCHMARK(BM_FilterKeystroke)->Unit(benchmark::kMillisecond);
+
+// The section list of the document from its bindings.
+void BM_SectionList(benchmark::State& state)
+{
+    const auto doc = core::KeyDocument::fromBytes(bench::generateKeyFile(32767, 1));
+    (void)doc.binding(0);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(core::sections(doc));
+}
+BENCHMARK(BM_SectionList)->Unit(benchmark::kMillisecond);
 
 // A save of an edited document (the write only), against the same bytes written with one fwrite.
 void BM_Save(benchmark::State& state)

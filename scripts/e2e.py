@@ -3,7 +3,8 @@
 
 Opens a copy of the sample key file through the Open dialog, ticks Control on the keyboard page, copies a key that
 is free with Control, pastes it into one line of the grid through the right-button menu, saves the file under a
-new name, compares the saved file with the original and saves the report as RTF, then leaves through File > Exit.
+new name, compares the saved file with the original and saves the report as RTF, sets the Joystick page's shift
+magnitude, then leaves through File > Exit.
 The files the program wrote are checked byte for byte against what the edit must give and against tarnwick-cli.
 
 Widgets are found by their Qt object names: the program, started with TARNWICK_GEOMETRY_DUMP naming a file, keeps
@@ -627,6 +628,26 @@ def report_unrtf(d):
         raise Failure(f"unrtf finds no {TARGET_SIM} line in the report")
 
 
+@step("joystick")
+def joystick(d):
+    """the Joystick page lists the buttons and hats as tarnwick-cli buttons does, and follows a new shift magnitude"""
+    d.click_tab(5, "Joystick")
+    lines = d.run(d.cli, "buttons", d.edited).splitlines()
+    d.wait_widget("GridJoystick", lambda w: w.get("rows") == len(lines), f"{len(lines)} rows in the joystick table")
+    box = d.widget("SpinShiftMagnitude")
+    if box.get("text") != "256":
+        raise Failure(f"the shift magnitude reads {box.get('text')!r}, not 256")
+    d.click(box)
+    d.key("ctrl+a")
+    d.type("16")
+    d.key("Return")
+    unplaced = sum(1 for line in d.run(d.cli, "buttons", d.edited, "--shift-magnitude", "16").splitlines()
+                   if line.startswith("?\t"))
+    summary = d.wait_widget("LblJoystickSummary", lambda w: f"; {unplaced} lines not placed" in w["text"],
+                            f"{unplaced} lines not placed with a magnitude of 16")
+    return summary["text"]
+
+
 @step("exit")
 def exit_program(d):
     """File > Exit closes the program without a question, as nothing is unsaved"""
@@ -647,12 +668,14 @@ def exit_program(d):
 
 @step("settings", shot=False)
 def settings(d):
-    """the settings file names the saved file as the last key file"""
+    """the settings file names the saved file as the last key file and remembers the shift magnitude"""
     if not d.settings.is_file():
         raise Failure(f"no settings file {d.settings}")
     lines = d.settings.read_text(encoding="latin-1").splitlines()
     if f"KeyFilePath={d.edited}" not in lines:
         raise Failure(f"{d.settings} does not name {d.edited} as the last key file")
+    if "ShiftMagnitude=16" not in lines:
+        raise Failure(f"{d.settings} does not remember the shift magnitude 16")
 
 
 # -----------------------------------------------------------------------------------------------------------------

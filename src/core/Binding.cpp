@@ -223,13 +223,53 @@ std::optional<UnwritableCell> unwritableCell(const RecordCells& cells)
                 return UnwritableCell{c, UnwritableCell::Reason::Empty};
             continue;
         }
+        // Reading takes a field after the first that begins with a quote as the description, to the end of the
+        // line: the last filled cell of a short line may be one, an earlier cell may not.
+        if (c > SimNameColumn && cell[0] == '"') {
+            if (c < lastFilled)
+                return UnwritableCell{c, UnwritableCell::Reason::Quote};
+            continue;
+        }
         if (cell.find_first_of(" \t\r\n") != std::string::npos)
             return UnwritableCell{c, UnwritableCell::Reason::Space};
-        // Reading takes a field after the first that begins with a quote as the description.
-        if (c > SimNameColumn && cell[0] == '"')
-            return UnwritableCell{c, UnwritableCell::Reason::Quote};
     }
     return std::nullopt;
+}
+
+std::string cellRefusal(const RecordCells& after, int column)
+{
+    if (column <= LineColumn || column >= ColumnCount)
+        return "This cell cannot be changed.";
+    const std::string& text = after[static_cast<std::size_t>(column)];
+    const std::string header(columnHeaders()[static_cast<std::size_t>(column)]);
+    if (column == SimNameColumn) {
+        if (text.empty())
+            return "A sim name cannot be empty.";
+        if (isCommentLine(text))
+            return "A sim name cannot begin with #: the line would become a comment.";
+    }
+    if (column == DescriptionColumn && !text.empty() && text[0] != '"')
+        return "A description begins with a double quote (\").";
+    // Whole numbers: the cockpit ID and the ignored cell, the visibility of a key line, a joystick line's sound.
+    const std::string& keys = after[KeyColumn];
+    const bool joystick = keys == "-2" || keys == "-3";
+    const bool number = column == CockpitIdColumn || column == IgnoredColumn
+        || (joystick ? column == ComboModifierColumn : column == AssignableColumn);
+    if (number && !text.empty() && !readWholeNumber(text))
+        return "The " + header + " cell holds a whole number.";
+    if (const auto bad = unwritableCell(after); bad && bad->column == column) {
+        switch (bad->reason) {
+        case UnwritableCell::Reason::Space:
+            return "The " + header + " cell cannot hold a space: the file separates its fields with spaces.";
+        case UnwritableCell::Reason::Quote:
+            return "Only the description may begin with a double quote.";
+        case UnwritableCell::Reason::Empty:
+            return "The " + header
+                + " cell cannot be empty while later cells hold something: reading the file would move them one "
+                  "column left.";
+        }
+    }
+    return {};
 }
 
 } // namespace core

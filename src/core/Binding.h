@@ -129,4 +129,9 @@ struct UnwritableCell
  *  before a filled one, a space or tab inside a cell, or a quote that would begin a description early. */
 std::optional<UnwritableCell> unwritableCell(const RecordCells& cells);
 
+/** Why a cell edited to hold `after[column]` cannot be taken, in a sentence for the user; empty when it can. The
+ *  sim name is one word that does not begin with "#"; numbers go where the line's kind has numbers; the description
+ *  begins with a quote; no cell may be written so that reading would not give it back (see unwritableCell). */
+std::string cellRefusal(const RecordCells& after, int column);
+
 } // namespace core

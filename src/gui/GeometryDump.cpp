@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -99,6 +100,8 @@ QJsonObject describeWidget(const QWidget* widget)
         entry.insert(QStringLiteral("text"), label->text());
     } else if (const auto* edit = qobject_cast<const QLineEdit*>(widget)) {
         entry.insert(QStringLiteral("text"), edit->text());
+    } else if (const auto* spin = qobject_cast<const QAbstractSpinBox*>(widget)) {
+        entry.insert(QStringLiteral("text"), spin->text());
     } else if (const auto* combo = qobject_cast<const QComboBox*>(widget)) {
         entry.insert(QStringLiteral("text"), combo->currentText());
     } else if (const auto* bar = qobject_cast<const QTabBar*>(widget)) {

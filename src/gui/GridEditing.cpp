@@ -2,11 +2,18 @@
 
 #include "GridProxy.h"
 #include "GridView.h"
+#include "KeyAssigner.h"
 #include "KeyFileSession.h"
+#include "Prompts.h"
+#include "core/Binding.h"
 #include "core/GenericOrder.h"
+#include "core/Joystick.h"
 #include "core/KeyCodeTable.h"
 
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
+#include <QStyledItemDelegate>
 
 #include <cmath>
 
@@ -43,6 +50,30 @@ int digitOfShiftedSymbol(int key)
     }
 }
 
+// The in-cell editor: the whole cell text; what it gives back goes through GridEditing, which checks it.
+class CellEditorDelegate final : public QStyledItemDelegate
+{
+public:
+    explicit CellEditorDelegate(GridEditing* editing, QObject* parent)
+        : QStyledItemDelegate(parent)
+        , m_editing(editing)
+    { }
+
+    void setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const override
+    {
+        if (auto* line = qobject_cast<QLineEdit*>(editor))
+            m_editing->commitCellText(index.row(), index.column(), line->text());
+    }
+
+private:
+    GridEditing* m_editing;
+};
+
+bool isKeyCell(int column)
+{
+    return column >= core::KeyColumn && column <= core::ComboModifierColumn;
+}
+
 } // namespace
 
 bool ignoredCellAllowsMenu(const QString& text)
@@ -55,11 +86,26 @@ bool ignoredCellAllowsMenu(const QString& text)
     return rounded >= 0 && rounded <= 32767;
 }
 
-GridEditing::GridEditing(GridView* grid, GridProxy* proxy, KeyFileSession* session, QObject* parent)
+namespace {
+
+// Columns 2 to 7 of a DirectX or POV line are its button or hat, invocation and release or direction.
+bool isJoystickCell(const core::KeyDocument& document, int row, int column)
+{
+    if (column < core::CockpitIdColumn || column > core::ComboModifierColumn || document.isComment(row))
+        return false;
+    const core::RecordKind kind = document.binding(row).kind;
+    return kind == core::RecordKind::DirectX || kind == core::RecordKind::Pov;
+}
+
+} // namespace
+
+GridEditing::GridEditing(GridView* grid, GridProxy* proxy, KeyFileSession* session, Prompts& prompts, QObject* parent)
     : QObject(parent)
     , m_grid(grid)
     , m_proxy(proxy)
     , m_session(session)
+    , m_prompts(prompts)
+    , m_assigner(std::make_unique<KeyAssigner>(session))
     , m_menu(new QMenu(QStringLiteral("RHandMouseMenu"), grid))
 {
     m_menu->setObjectName(QStringLiteral("mnuRHMmenu"));
@@ -68,9 +114,15 @@ GridEditing::GridEditing(GridView* grid, GridProxy* proxy, KeyFileSession* sessi
     m_menu->addSeparator()->setObjectName(QStringLiteral("mnuRHMDiv1"));
     m_clear = m_menu->addAction(QStringLiteral("Clear &assignment"));
     m_clear->setObjectName(QStringLiteral("mnuRHMClearAssignment"));
+    m_assign = m_menu->addAction(QStringLiteral("A&ssign key..."));
+    m_assign->setObjectName(QStringLiteral("mnuRHMassign"));
     m_paste->setEnabled(false);
     connect(m_paste, &QAction::triggered, this, &GridEditing::paste);
     connect(m_clear, &QAction::triggered, this, &GridEditing::clearAssignment);
+    connect(m_assign, &QAction::triggered, this, &GridEditing::assignKey);
+    grid->setItemDelegate(new CellEditorDelegate(this, grid));
+    grid->installEventFilter(this);
+    connect(grid, &QAbstractItemView::doubleClicked, this, [this] { editCell(); });
     connect(grid, &GridView::keyReleased, this, &GridEditing::typeKey);
     connect(grid, &GridView::mousePressed, this, [this](Qt::MouseButton button) {
         if (button != Qt::RightButton)
@@ -81,6 +133,8 @@ GridEditing::GridEditing(GridView* grid, GridProxy* proxy, KeyFileSession* sessi
             popupMenu(position);
     });
 }
+
+GridEditing::~GridEditing() = default;
 
 void GridEditing::setPasteKey(const QString& keyCode, int modifier)
 {
@@ -130,6 +184,7 @@ bool GridEditing::popupMenu(QPoint globalPosition)
     if (!ignoredCellAllowsMenu(m_session->cellText(documentRow(anchor.row()), core::IgnoredColumn)))
         return false;
     m_paste->setEnabled(!m_pasteKeyCode.isEmpty());
+    m_assign->setEnabled(m_assigner->canAssign(documentRow(anchor.row())));
     m_menu->popup(globalPosition);
     return true;
 }
@@ -173,7 +228,11 @@ QString GridEditing::bannerTextForCurrentCell() const
     if (!current.isValid())
         return {};
     const int c = current.column();
-    const QString cell = m_session->cellText(documentRow(current.row()), c);
+    const int row = documentRow(current.row());
+    if (isJoystickCell(m_session->document(), row, c)) {
+        return m_session->decode(core::joystickBannerText(m_session->document(), row, m_session->joystickSettings()));
+    }
+    const QString cell = m_session->cellText(row, c);
     if (cell.isEmpty())
         return {};
     if (c == 4 || c == 6)
@@ -191,9 +250,71 @@ void GridEditing::fillBanner()
     if (!current.isValid())
         return;
     const int c = current.column();
-    if (c < 4 || c > 7 || m_session->cellText(documentRow(current.row()), c).isEmpty())
+    const int row = documentRow(current.row());
+    // A DirectX or POV line names its button; the keys and modifiers of other lines are named when there is one.
+    const bool joystick = isJoystickCell(m_session->document(), row, c);
+    if (!joystick && (c < 4 || c > 7 || m_session->cellText(row, c).isEmpty()))
         return;
     emit bannerText(bannerTextForCurrentCell());
+}
+
+bool GridEditing::assignKey()
+{
+    const QModelIndex anchor = m_grid->anchorIndex();
+    if (!anchor.isValid())
+        return false;
+    const int row = documentRow(anchor.row());
+    const bool changed = m_assigner->assignWithDialog(m_prompts, m_grid->window(), row);
+    fillBanner();
+    return changed;
+}
+
+void GridEditing::editCell()
+{
+    const QModelIndex anchor = m_grid->anchorIndex();
+    if (!anchor.isValid())
+        return;
+    const int row = documentRow(anchor.row());
+    if (isKeyCell(anchor.column()) && m_assigner->canAssign(row)) {
+        assignKey();
+        return;
+    }
+    if (m_session->document().isEditable(row, anchor.column()))
+        m_grid->edit(anchor);
+}
+
+bool GridEditing::commitCellText(int viewRow, int column, const QString& text)
+{
+    const int row = documentRow(viewRow);
+    if (!m_session->document().isEditable(row, column))
+        return false;
+    core::RecordCells after = m_session->document().cells(row);
+    after[static_cast<std::size_t>(column)] = m_session->encode(text);
+    const std::string refusal = core::cellRefusal(after, column);
+    if (!refusal.empty()) {
+        m_prompts.message(m_grid->window(), QStringLiteral("Can't put that in the cell"),
+            QStringLiteral("Line %1: ").arg(m_session->document().lineNumber(row)) + QString::fromStdString(refusal),
+            PromptButtons::Ok, PromptIcon::Information);
+        return false;
+    }
+    m_session->edit({{row, column, text}}, QStringLiteral("Edit"));
+    return true;
+}
+
+bool GridEditing::eventFilter(QObject* watched, QEvent* event)
+{
+    // Enter and F2 edit the cell where the selection started (an open editor takes the keys itself).
+    if (watched == m_grid && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const QModelIndex anchor = m_grid->anchorIndex();
+        const bool enterOnKeys
+            = (key == Qt::Key_Return || key == Qt::Key_Enter) && anchor.isValid() && isKeyCell(anchor.column());
+        if (key == Qt::Key_F2 || enterOnKeys) {
+            editCell();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 } // namespace gui

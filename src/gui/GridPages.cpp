@@ -3,16 +3,51 @@
 #include "GridEditing.h"
 #include "GridProxy.h"
 #include "GridView.h"
+#include "KeyCaptureEdit.h"
 #include "KeyFileModel.h"
 #include "KeyFileSession.h"
 #include "KeyListModel.h"
 #include "TabControl.h"
 
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
 #include <QPalette>
 #include <QStyle>
 #include <QToolButton>
 
 namespace gui {
+
+namespace {
+
+// "1,355": the grouping of the English the window speaks.
+QString number(int value)
+{
+    return QLocale(QLocale::English).toString(value);
+}
+
+// Esc in the filter box empties it.
+class FilterEdit final : public QLineEdit
+{
+public:
+    using QLineEdit::QLineEdit;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (event->key() == Qt::Key_Escape && !text().isEmpty()) {
+            clear();
+            event->accept();
+            return;
+        }
+        QLineEdit::keyPressEvent(event);
+    }
+};
+
+} // namespace
 
 QToolButton* pictureButton(QWidget* parent, const QString& objectName, int standardPixmap, const QString& toolTip)
 {
@@ -26,27 +61,192 @@ QToolButton* pictureButton(QWidget* parent, const QString& objectName, int stand
     return button;
 }
 
-GridPage::GridPage(TabControl* tabs, int pageIndex, QObject* parent)
+FindBar::FindBar(QWidget* parent)
+    : QWidget(parent)
+    , m_sections(new QComboBox(this))
+    , m_filter(new FilterEdit(this))
+    , m_capture(new KeyCaptureEdit(this))
+    , m_count(new QLabel(this))
+{
+    setObjectName(QStringLiteral("FindBar"));
+    m_sections->setObjectName(QStringLiteral("SectionList"));
+    m_sections->setPlaceholderText(QStringLiteral("Go to a section"));
+    m_sections->setToolTip(QStringLiteral("The sections of the file, from its headline lines"));
+    m_sections->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_sections->setMinimumContentsLength(24);
+    m_filter->setObjectName(QStringLiteral("FilterBox"));
+    m_filter->setPlaceholderText(QStringLiteral("Filter (Ctrl+F): words of a name, a description or keys"));
+    m_filter->setClearButtonEnabled(true);
+    m_filter->setToolTip(QStringLiteral("Shows the lines whose sim name, description or keys (\"CTL ALT c\" or "
+                                        "\"0x2E\") contain every word you type. Esc empties it."));
+    m_capture->setObjectName(QStringLiteral("KeyCapture"));
+    m_capture->setPlaceholderText(QStringLiteral("Press a key to find it (Ctrl+K)"));
+    m_count->setObjectName(QStringLiteral("FilterCount"));
+    m_count->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("32,767 of 32,767 lines")));
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_sections, 3);
+    layout->addWidget(m_filter, 4);
+    layout->addWidget(m_capture, 2);
+    layout->addWidget(m_count);
+    connect(m_filter, &QLineEdit::textChanged, this, &FindBar::changed);
+    connect(m_capture, &KeyCaptureEdit::combinationChanged, this, &FindBar::changed);
+}
+
+GridPage::GridPage(TabControl* tabs, int pageIndex, KeyFileSession* session, QObject* parent)
     : QObject(parent)
     , m_tabs(tabs)
     , m_page(pageIndex)
+    , m_session(session)
 { }
 
-void GridPage::setUp(GridView* grid, GridProxy* proxy)
+void GridPage::setUp(GridView* grid, GridProxy* proxy, std::function<int(int)> documentRow)
 {
     m_grid = grid;
     m_proxy = proxy;
+    m_documentRow = std::move(documentRow);
+    m_findBar = new FindBar(m_tabs->page(m_page));
     grid->setModel(proxy);
     grid->setMouseTracking(true);
     grid->showLineNumbers();
-    // A newly opened file starts at its top left.
-    connect(proxy, &QAbstractItemModel::modelReset, grid, &GridView::showFromTop);
+    // A newly opened file starts at its top left, unfiltered.
+    connect(proxy->sourceModel(), &QAbstractItemModel::modelReset, this, [this] {
+        clearFilter();
+        fillSections();
+        m_grid->showFromTop();
+    });
+    connect(proxy, &QAbstractItemModel::modelReset, this, &GridPage::spanRows);
+    connect(proxy, &QAbstractItemModel::layoutChanged, this, &GridPage::spanRows);
+    // A changed row may have become or stopped being a headline; the rows of a filter stay until it changes.
+    connect(m_session, &KeyFileSession::rowsChanged, this, [this] {
+        fillSections();
+        spanRows();
+    });
+    connect(m_findBar, &FindBar::changed, this, &GridPage::applyFilter);
+    connect(m_findBar->sections(), &QComboBox::activated, this,
+        [this](int index) { showDocumentRow(m_findBar->sections()->itemData(index).toInt()); });
+    connect(m_findBar->capture(), &KeyCaptureEdit::escaped, m_grid, [this] { m_grid->setFocus(); });
+    applyFilter();
 }
 
 void GridPage::resize(int tw, int th)
 {
-    if (tw - 240 > 0 && th - 560 > 0)
-        m_tabs->placeOnPage(m_page, m_grid, 60, 420, tw - 240, th - 560);
+    if (tw - 240 > 0 && th - 560 - FindBarTwips > 0) {
+        m_tabs->placeOnPage(m_page, m_findBar, 60, 420, tw - 240, FindBarTwips - 30);
+        m_tabs->placeOnPage(m_page, m_grid, 60, 420 + FindBarTwips, tw - 240, th - 560 - FindBarTwips);
+    }
+}
+
+int GridPage::documentRowOfView(int viewRow) const
+{
+    return m_documentRow(m_proxy->mapToSource(m_proxy->index(viewRow, 0)).row());
+}
+
+int GridPage::viewRowOfDocument(int documentRow) const
+{
+    for (int source = 0; source < m_proxy->sourceModel()->rowCount(); ++source) {
+        if (m_documentRow(source) == documentRow)
+            return m_proxy->mapFromSource(m_proxy->sourceModel()->index(source, 0)).row();
+    }
+    return -1;
+}
+
+void GridPage::showDocumentRow(int row, int column)
+{
+    int view = viewRowOfDocument(row);
+    if (view < 0 && m_proxy->isFiltered()) {
+        clearFilter();
+        view = viewRowOfDocument(row);
+    }
+    if (view < 0)
+        return;
+    m_grid->selectBlock(view, column, view, column);
+    m_grid->scrollTo(m_proxy->index(view, column), QAbstractItemView::PositionAtTop);
+    m_grid->setFocus();
+}
+
+void GridPage::clearFilter()
+{
+    const QSignalBlocker blockFilter(m_findBar->filter());
+    const QSignalBlocker blockCapture(m_findBar->capture());
+    m_findBar->filter()->clear();
+    m_findBar->capture()->clearCombination();
+    applyFilter();
+}
+
+void GridPage::focusFilter(bool keyCapture)
+{
+    QWidget* field = keyCapture ? static_cast<QWidget*>(m_findBar->capture()) : m_findBar->filter();
+    field->setFocus(Qt::ShortcutFocusReason);
+    if (!keyCapture)
+        m_findBar->filter()->selectAll();
+}
+
+void GridPage::applyFilter()
+{
+    const std::vector<std::string> words = core::filterWords(m_findBar->filter()->text().toStdString());
+    const std::optional<core::KeyCombination> combination = m_findBar->capture()->combination();
+    const bool capturing = !m_findBar->capture()->text().isEmpty();
+    if (words.empty() && !capturing) {
+        m_proxy->setRowFilter({});
+    } else {
+        const KeyFileSession* session = m_session;
+        m_proxy->setRowFilter([this, session, words, combination, capturing](int sourceRow) {
+            const int row = m_documentRow(sourceRow);
+            const core::Binding& binding = session->document().binding(row);
+            // Comment lines are hidden while a filter is set.
+            if (binding.isComment())
+                return false;
+            if (capturing && !(combination && combination->boundBy(binding)))
+                return false;
+            return core::containsAllWords(session->searchText(row), words);
+        });
+    }
+    spanRows();
+    int total = 0;
+    for (int source = 0; source < m_proxy->sourceModel()->rowCount(); ++source)
+        total += m_session->document().isComment(m_documentRow(source)) ? 0 : 1;
+    const int shown = m_proxy->rowCount();
+    if (capturing && combination && shown == 0 && words.empty())
+        m_findBar->count()->setText(QStringLiteral("free"));
+    else if (m_proxy->isFiltered())
+        m_findBar->count()->setText(QStringLiteral("%1 of %2 lines").arg(number(shown), number(total)));
+    else
+        m_findBar->count()->setText(QStringLiteral("%1 lines").arg(number(total)));
+}
+
+void GridPage::fillSections()
+{
+    QStringList titles;
+    QList<int> rows;
+    for (const core::Section& section : m_session->sections()) {
+        const QString indent = section.level > 1 ? QStringLiteral("    ") : QString();
+        titles << indent + m_session->decode(section.title);
+        rows << section.row;
+    }
+    QComboBox* box = m_findBar->sections();
+    if (titles == m_sectionTitles && rows == m_sectionRows)
+        return;
+    m_sectionTitles = titles;
+    m_sectionRows = rows;
+    box->clear();
+    for (qsizetype i = 0; i < titles.size(); ++i)
+        box->addItem(titles[i], rows[i]);
+    box->setCurrentIndex(-1);
+    box->setEnabled(box->count() > 0);
+}
+
+void GridPage::spanRows()
+{
+    // Comments show their whole line across the row, headlines their title, wherever a sort put them.
+    QList<int> rows;
+    const core::KeyDocument& document = m_session->document();
+    for (int r = 0; r < m_proxy->rowCount(); ++r) {
+        const int row = documentRowOfView(r);
+        if (document.isComment(row) || document.binding(row).isHeadline())
+            rows.append(r);
+    }
+    m_grid->spanRows(rows, 1);
 }
 
 void GridPage::sort(int buttonIndex)
@@ -64,15 +264,14 @@ void GridPage::sort(int buttonIndex)
         m_grid->selectBlock(block.top(), block.left(), block.bottom(), block.right());
 }
 
-KeyFilePage::KeyFilePage(TabControl* tabs, int pageIndex, KeyFileSession* session, QObject* parent)
-    : GridPage(tabs, pageIndex, parent)
-    , m_session(session)
+KeyFilePage::KeyFilePage(TabControl* tabs, int pageIndex, KeyFileSession* session, Prompts& prompts, QObject* parent)
+    : GridPage(tabs, pageIndex, session, parent)
 {
     auto* grid = new GridView(tabs->page(pageIndex));
     grid->setObjectName(QStringLiteral("GridData"));
     auto* proxy = new GridProxy(
         session->fileModel(), [session](int row, int column) { return session->document().cell(row, column); }, this);
-    setUp(grid, proxy);
+    setUp(grid, proxy, [](int row) { return row; });
     grid->setColumnWidthsTwips({500, 3540, 1080, 855, 2130, 2535, 2130, 2535, 1245, 3825});
     // The key file grid marks its selection in its own colours.
     QPalette palette = grid->palette();
@@ -81,8 +280,6 @@ KeyFilePage::KeyFilePage(TabControl* tabs, int pageIndex, KeyFileSession* sessio
         palette.setColor(group, QPalette::HighlightedText, QColor(0, 0, 192));
     }
     grid->setPalette(palette);
-    connect(proxy, &QAbstractItemModel::modelReset, this, &KeyFilePage::spanCommentRows);
-    connect(proxy, &QAbstractItemModel::layoutChanged, this, &KeyFilePage::spanCommentRows);
 
     auto* open = pictureButton(
         tabs, QStringLiteral("Command4_0"), QStyle::SP_DialogOpenButton, QStringLiteral("Open a key file"));
@@ -93,24 +290,11 @@ KeyFilePage::KeyFilePage(TabControl* tabs, int pageIndex, KeyFileSession* sessio
     tabs->addHeaderWidget(pageIndex, save, Qt::RightEdge);
     connect(save, &QToolButton::clicked, this, &KeyFilePage::saveRequested);
 
-    m_editing = new GridEditing(grid, proxy, session, this);
-}
-
-void KeyFilePage::spanCommentRows()
-{
-    // A comment shows across the row, wherever the sort put it.
-    QList<int> comments;
-    const core::KeyDocument& document = m_session->document();
-    for (int r = 0; r < m_proxy->rowCount(); ++r) {
-        if (document.isComment(m_proxy->mapToSource(m_proxy->index(r, 0)).row()))
-            comments.append(r);
-    }
-    m_grid->spanRows(comments, core::SimNameColumn);
+    m_editing = new GridEditing(grid, proxy, session, prompts, this);
 }
 
 KeysAssignedPage::KeysAssignedPage(TabControl* tabs, int pageIndex, KeyFileSession* session, QObject* parent)
-    : GridPage(tabs, pageIndex, parent)
-    , m_session(session)
+    : GridPage(tabs, pageIndex, session, parent)
 {
     auto* grid = new GridView(tabs->page(pageIndex));
     grid->setObjectName(QStringLiteral("KeyGrid"));
@@ -118,13 +302,13 @@ KeysAssignedPage::KeysAssignedPage(TabControl* tabs, int pageIndex, KeyFileSessi
     auto* proxy = new GridProxy(
         list,
         [list](int row, int column) {
-            if (column == 0)
-                return std::to_string(list->entry(row).line);
             const core::SimplifiedEntry e = list->entry(row);
+            if (column == 0)
+                return std::to_string(e.line);
             return column == 1 ? e.simName : column == 2 ? e.keys : e.description;
         },
         this);
-    setUp(grid, proxy);
+    setUp(grid, proxy, [list](int row) { return list->documentRow(row); });
     grid->setColumnWidthsTwips({500, 3540, 4000, 3825});
 
     auto* view = pictureButton(tabs, QStringLiteral("Command4_2"), QStyle::SP_FileDialogDetailedView,
@@ -133,9 +317,9 @@ KeysAssignedPage::KeysAssignedPage(TabControl* tabs, int pageIndex, KeyFileSessi
     connect(view, &QToolButton::clicked, this, &KeysAssignedPage::viewInTextEditorRequested);
 }
 
-std::vector<int> KeysAssignedPage::listRowsInViewOrder() const
+std::vector<int> KeysAssignedPage::listRowsInOrder() const
 {
-    return m_proxy->sourceRows(0, m_proxy->rowCount() - 1);
+    return m_proxy->sourceRowsInOrder();
 }
 
 } // namespace gui

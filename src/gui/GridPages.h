@@ -1,19 +1,55 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
+#include <QStringList>
+#include <QWidget>
 
+#include <functional>
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
 class QToolButton;
 
 namespace gui {
 
-class Desktop;
 class GridEditing;
 class GridProxy;
 class GridView;
+class KeyCaptureEdit;
 class KeyFileSession;
+class Prompts;
 class TabControl;
 
-/** What the two grid pages share: a grid over a sorted view of a model, and the sort buttons' work on it. */
+/** The row above a grid: the section list, the filter box, the key capture field and how many lines are shown. */
+class FindBar final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit FindBar(QWidget* parent);
+
+    QComboBox* sections() const { return m_sections; }
+    QLineEdit* filter() const { return m_filter; }
+    KeyCaptureEdit* capture() const { return m_capture; }
+    QLabel* count() const { return m_count; }
+
+signals:
+    void changed();
+
+private:
+    QComboBox* m_sections;
+    QLineEdit* m_filter;
+    KeyCaptureEdit* m_capture;
+    QLabel* m_count;
+};
+
+/**
+ * What the two grid pages share: a grid over a sorted and filtered view of a model, the find bar above it, and the
+ * sort buttons' work. Comment lines show across the row; headline lines show as section headers.
+ */
 class GridPage : public QObject
 {
     Q_OBJECT
@@ -21,21 +57,46 @@ class GridPage : public QObject
 public:
     GridView* grid() const { return m_grid; }
     GridProxy* proxy() const { return m_proxy; }
+    FindBar* findBar() const { return m_findBar; }
 
     /** The sort buttons: 0 ascending and 1 descending by the selected columns, 2 back to the file's order. The
      *  selected columns stay selected, so the same sort can be repeated. */
     void sort(int buttonIndex);
-    /** Places the grid for a tab control of the given size in twips. */
+    /** Places the find bar and the grid for a tab control of the given size in twips. */
     void resize(int tabWidthTwips, int tabHeightTwips);
 
+    /** The document row of a view row, and the view row of a document row (-1 when it is not shown). */
+    int documentRowOfView(int viewRow) const;
+    int viewRowOfDocument(int documentRow) const;
+    /** Shows document row `row`: clears a filter that hides it, scrolls to it and selects its cell `column`. */
+    void showDocumentRow(int row, int column = 1);
+    /** Empties the filter and the key capture. */
+    void clearFilter();
+    /** Puts the keyboard focus into the filter box, or into the key capture field. */
+    void focusFilter(bool keyCapture);
+
+    /** The height of the find bar, in twips. */
+    static constexpr int FindBarTwips = 450;
+
 protected:
-    GridPage(TabControl* tabs, int pageIndex, QObject* parent);
-    void setUp(GridView* grid, GridProxy* proxy);
+    GridPage(TabControl* tabs, int pageIndex, KeyFileSession* session, QObject* parent);
+    /** `documentRow` maps the model's rows to document rows. */
+    void setUp(GridView* grid, GridProxy* proxy, std::function<int(int)> documentRow);
 
     TabControl* m_tabs;
     int m_page;
+    KeyFileSession* m_session;
     GridView* m_grid = nullptr;
     GridProxy* m_proxy = nullptr;
+    FindBar* m_findBar = nullptr;
+
+private:
+    void applyFilter();
+    void fillSections();
+    void spanRows();
+    std::function<int(int)> m_documentRow;
+    QStringList m_sectionTitles;
+    QList<int> m_sectionRows;
 };
 
 /** The "Key file" page: the whole file as a grid, typing and the right-button menu, and the open and save buttons
@@ -45,7 +106,7 @@ class KeyFilePage final : public GridPage
     Q_OBJECT
 
 public:
-    KeyFilePage(TabControl* tabs, int pageIndex, KeyFileSession* session, QObject* parent = nullptr);
+    KeyFilePage(TabControl* tabs, int pageIndex, KeyFileSession* session, Prompts& prompts, QObject* parent = nullptr);
 
     GridEditing* editing() const { return m_editing; }
 
@@ -54,9 +115,6 @@ signals:
     void saveRequested();
 
 private:
-    void spanCommentRows();
-
-    KeyFileSession* m_session;
     GridEditing* m_editing;
 };
 
@@ -68,14 +126,12 @@ class KeysAssignedPage final : public GridPage
 public:
     KeysAssignedPage(TabControl* tabs, int pageIndex, KeyFileSession* session, QObject* parent = nullptr);
 
-    /** The list's entries in the order shown, for the macros. */
-    std::vector<int> listRowsInViewOrder() const;
+    /** The list's rows in the order the sort buttons gave them, a filter left aside: the macros and the list file
+     *  hold every line. */
+    std::vector<int> listRowsInOrder() const;
 
 signals:
     void viewInTextEditorRequested();
-
-private:
-    KeyFileSession* m_session;
 };
 
 /** A small picture button of the tab row. */

@@ -45,6 +45,26 @@ void GridProxy::resetOrder()
     sort(0, Qt::AscendingOrder);
 }
 
+void GridProxy::setRowFilter(std::function<bool(int)> accepts)
+{
+    m_accepts = std::move(accepts);
+    invalidateFilter();
+}
+
+bool GridProxy::filterAcceptsRow(int sourceRow, const QModelIndex&) const
+{
+    return !m_accepts || m_accepts(sourceRow);
+}
+
+std::vector<int> GridProxy::sourceRowsInOrder() const
+{
+    std::vector<int> rows(static_cast<std::size_t>(sourceModel()->rowCount()));
+    std::iota(rows.begin(), rows.end(), 0);
+    if (m_rank.size() == rows.size())
+        std::sort(rows.begin(), rows.end(), [this](int a, int b) { return m_rank[a] < m_rank[b]; });
+    return rows;
+}
+
 std::vector<int> GridProxy::sourceRows(int firstRow, int lastRow) const
 {
     std::vector<int> rows;

@@ -30,14 +30,23 @@ public:
     /** Back to the model's own order. */
     void resetOrder();
 
+    /** Shows only the source rows that `accepts` takes; an empty function shows every row. Rows keep their places
+     *  while cells change, until the filter is set again. */
+    void setRowFilter(std::function<bool(int sourceRow)> accepts);
+    bool isFiltered() const { return static_cast<bool>(m_accepts); }
+
+    /** Every source row in the present order, shown or not. */
+    std::vector<int> sourceRowsInOrder() const;
     /** The source rows of view rows first..last that are shown, in view order. */
     std::vector<int> sourceRows(int firstRow, int lastRow) const;
 
 protected:
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
+    bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
 
 private:
     SortKey m_sortKey;
+    std::function<bool(int)> m_accepts;
     std::vector<int> m_rank; // source row -> place in the present order; empty for the model's own order
 };
 

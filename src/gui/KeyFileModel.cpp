@@ -1,11 +1,43 @@
 #include "KeyFileModel.h"
 
 #include "KeyFileSession.h"
+#include "core/Binding.h"
+
+#include "core/Binding.h"
+#include "core/Find.h"
 
 #include <QBrush>
+#include <QFont>
 #include <QPalette>
 
 namespace gui {
+
+namespace {
+
+// What the cells of a DirectX or POV line hold, where the column headings speak of keys.
+QVariant joystickCellTip(const core::KeyDocument& document, int row, int column)
+{
+    if (document.isComment(row))
+        return {};
+    const core::RecordKind kind = document.binding(row).kind;
+    if (kind != core::RecordKind::DirectX && kind != core::RecordKind::Pov)
+        return {};
+    const bool pov = kind == core::RecordKind::Pov;
+    switch (column) {
+    case core::CockpitIdColumn:
+        return pov ? QStringLiteral("hat") : QStringLiteral("button number");
+    case core::IgnoredColumn:
+        return QStringLiteral("invocation");
+    case core::KeyColumn:
+        return pov ? QStringLiteral("POV hat") : QStringLiteral("DirectX button");
+    case core::ModifierColumn:
+        return pov ? QStringLiteral("direction") : QStringLiteral("release");
+    default:
+        return {};
+    }
+}
+
+} // namespace
 
 KeyFileModel::KeyFileModel(KeyFileSession* session)
     : QAbstractTableModel(session)
@@ -30,9 +62,23 @@ QVariant KeyFileModel::data(const QModelIndex& index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
+    const core::KeyDocument& document = m_session->document();
+    // A headline shows as the title of its section, in bold, across the row.
+    const bool headline = index.column() == core::SimNameColumn && document.binding(index.row()).isHeadline();
     switch (role) {
     case Qt::DisplayRole:
+        if (headline)
+            return m_session->decode(core::headlineTitle(document.cell(index.row(), core::DescriptionColumn)));
         return m_session->cellText(index.row(), index.column());
+    case Qt::EditRole:
+        return m_session->cellText(index.row(), index.column());
+    case Qt::FontRole:
+        if (headline) {
+            QFont bold;
+            bold.setBold(true);
+            return bold;
+        }
+        return {};
     case Qt::ForegroundRole:
         if (index.column() > 0 && m_session->document().isComment(index.row()))
             return QBrush(QPalette().color(QPalette::Disabled, QPalette::Text));
@@ -43,6 +89,8 @@ QVariant KeyFileModel::data(const QModelIndex& index, int role) const
         return {};
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignTop);
+    case Qt::ToolTipRole:
+        return joystickCellTip(m_session->document(), index.row(), index.column());
     default:
         return {};
     }
@@ -65,6 +113,8 @@ Qt::ItemFlags KeyFileModel::flags(const QModelIndex& index) const
     // The line column is fixed, like a header: it cannot be selected.
     if (index.column() == core::LineColumn)
         return Qt::ItemIsEnabled;
+    if (m_session->document().isEditable(index.row(), index.column()))
+        return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
 

@@ -69,6 +69,14 @@ KeyFileSession::KeyFileSession(Prompts& prompts, QWidget* dialogParent, QObject*
 
 KeyFileSession::~KeyFileSession() = default;
 
+void KeyFileSession::setJoystickSettings(const core::JoystickSettings& settings)
+{
+    if (!settings.isValid() || settings == m_joystick)
+        return;
+    m_joystick = settings;
+    emit joystickSettingsChanged();
+}
+
 QString KeyFileSession::fileName() const
 {
     return QFileInfo(m_path).fileName();
@@ -95,6 +103,35 @@ const std::array<core::KeyboardUsage, core::KeyboardUsage::ModifierCount>& KeyFi
         m_usageFresh = true;
     }
     return m_usage;
+}
+
+const std::string& KeyFileSession::searchText(int row) const
+{
+    const auto r = static_cast<std::size_t>(row);
+    if (m_searchTexts.size() != static_cast<std::size_t>(m_document.rowCount())) {
+        m_searchTexts.assign(static_cast<std::size_t>(m_document.rowCount()), std::string());
+        m_searchFresh.assign(m_searchTexts.size(), false);
+    }
+    if (!m_searchFresh[r]) {
+        m_searchTexts[r] = core::searchText(m_document, row);
+        m_searchFresh[r] = true;
+    }
+    return m_searchTexts[r];
+}
+
+const std::vector<core::Section>& KeyFileSession::sections() const
+{
+    if (!m_sectionsFresh) {
+        m_sections = core::sections(m_document);
+        m_sectionsFresh = true;
+    }
+    return m_sections;
+}
+
+QString KeyFileSession::sectionTitleOf(int row) const
+{
+    const int index = core::sectionOfRow(sections(), row);
+    return index < 0 ? QString() : decode(sections()[static_cast<std::size_t>(index)].title);
 }
 
 bool KeyFileSession::edit(const QList<CellEdit>& edits, const QString& name, bool typing)
@@ -136,8 +173,11 @@ void KeyFileSession::applyRowStates(const RowStates& states)
     for (const auto& [row, state] : states) {
         m_document.restoreRow(row, state);
         rows.append(row);
+        if (static_cast<std::size_t>(row) < m_searchFresh.size())
+            m_searchFresh[static_cast<std::size_t>(row)] = false;
     }
     m_usageFresh = false;
+    m_sectionsFresh = false;
     emit rowsChanged(rows);
 }
 
@@ -150,6 +190,9 @@ void KeyFileSession::replaceDocument(
     m_open = open;
     m_path = path;
     m_usageFresh = false;
+    m_sectionsFresh = false;
+    m_searchTexts.clear();
+    m_searchFresh.clear();
     m_undo->clear();
     emit documentReset();
     emit pathChanged();

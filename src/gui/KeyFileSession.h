@@ -1,6 +1,8 @@
 #pragma once
 
 #include "Prompts.h"
+#include "core/Find.h"
+#include "core/Joystick.h"
 #include "core/KeyDocument.h"
 #include "core/KeyboardUsage.h"
 #include "io/TextCodec.h"
@@ -68,6 +70,18 @@ public:
     /** The keyboard usage of every modifier value 0 to 7, for the document as it is now. */
     const std::array<core::KeyboardUsage, core::KeyboardUsage::ModifierCount>& keyboardUsage() const;
 
+    /** What a filter looks for in document row `row` (core::searchText), kept until the row changes. */
+    const std::string& searchText(int row) const;
+    /** The document's sections (its headline lines), for the document as it is now. */
+    const std::vector<core::Section>& sections() const;
+    /** The title of the section that document row `row` lies in, or an empty text. */
+    QString sectionTitleOf(int row) const;
+    /** How joystick button numbers are read (shift magnitude, buttons per device); a setting of the window, not of
+     *  the document. */
+    const core::JoystickSettings& joystickSettings() const { return m_joystick; }
+    /** Takes valid settings; signals joystickSettingsChanged when they differ from the present ones. */
+    void setJoystickSettings(const core::JoystickSettings& settings);
+
     /** Changes cells as one undoable step named `name`. Consecutive typing into one cell (`typing`) merges into
      *  one step. Cells that cannot be edited are passed over; an edit that changes no byte is no step at all.
      *  True when the document changed. */
@@ -99,6 +113,7 @@ signals:
     void rowsChanged(const QList<int>& rows);
     void savedStateChanged();
     void pathChanged();
+    void joystickSettingsChanged();
     /** A long action's progress: the banner text and, unless null, the first status panel's text. */
     void progress(const QString& banner, const QString& status);
 
@@ -119,6 +134,11 @@ private:
     KeyListModel* m_listModel;
     mutable std::array<core::KeyboardUsage, core::KeyboardUsage::ModifierCount> m_usage;
     mutable bool m_usageFresh = false;
+    mutable std::vector<std::string> m_searchTexts;
+    mutable std::vector<bool> m_searchFresh;
+    mutable std::vector<core::Section> m_sections;
+    mutable bool m_sectionsFresh = false;
+    core::JoystickSettings m_joystick;
 };
 
 } // namespace gui

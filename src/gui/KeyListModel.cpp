@@ -2,6 +2,9 @@
 
 #include "KeyFileSession.h"
 
+#include "core/Find.h"
+
+#include <QFont>
 #include <QPalette>
 
 #include <algorithm>
@@ -85,6 +88,8 @@ QVariant KeyListModel::data(const QModelIndex& index, int role) const
         case 0:
             return document.lineNumber(r);
         case 1: {
+            if (document.binding(r).isHeadline())
+                return m_session->decode(core::headlineTitle(document.cell(r, core::DescriptionColumn)));
             const std::string name = document.cell(r, core::SimNameColumn);
             return m_session->decode(m_removeSim ? core::withoutSimPrefix(name) : name);
         }
@@ -95,6 +100,13 @@ QVariant KeyListModel::data(const QModelIndex& index, int role) const
         default:
             return {};
         }
+    case Qt::FontRole:
+        if (index.column() == 1 && document.binding(r).isHeadline()) {
+            QFont bold;
+            bold.setBold(true);
+            return bold;
+        }
+        return {};
     case Qt::BackgroundRole:
         if (index.column() == 0)
             return QPalette().brush(QPalette::Button);

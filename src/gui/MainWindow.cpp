@@ -6,7 +6,11 @@
 #include "ElidedLabel.h"
 #include "GridEditing.h"
 #include "GridPages.h"
+#include "GridProxy.h"
 #include "GridView.h"
+#include "JoystickPage.h"
+#include "KeyAssigner.h"
+#include "KeyFileModel.h"
 #include "KeyListModel.h"
 #include "KeyboardPage.h"
 #include "SaveTarget.h"
@@ -22,6 +26,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QMenuBar>
@@ -67,6 +72,7 @@ MainWindow::MainWindow(WindowContext context, QWidget* parent)
     m_tabs->addPage(QStringLiteral("pageSpareKeys"), QStringLiteral("Locate spare keys"));
     m_tabs->addPage(QStringLiteral("pageCougar"), QStringLiteral("Cougar macros"));
     m_tabs->addPage(QStringLiteral("pageCompare"), QStringLiteral("Compare two key files"));
+    m_tabs->addPage(QStringLiteral("pageJoystick"), QStringLiteral("Joystick"));
     m_tabs->setGeometry(0, px(780), px(14880), px(8880));
     createPages();
     createStatusBar();
@@ -131,6 +137,21 @@ void MainWindow::createMenus()
     redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     edit->addAction(undo);
     edit->addAction(redo);
+    edit->addSeparator();
+    QAction* find = edit->addAction(QStringLiteral("&Find..."));
+    find->setObjectName(QStringLiteral("mnuEditFind"));
+    find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    connect(find, &QAction::triggered, this, [this] { focusFind(false); });
+    QAction* findKey = edit->addAction(QStringLiteral("Find by &key..."));
+    findKey->setObjectName(QStringLiteral("mnuEditFindKey"));
+    findKey->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+    connect(findKey, &QAction::triggered, this, [this] { focusFind(true); });
+    QAction* assign = edit->addAction(QStringLiteral("&Assign key..."));
+    assign->setObjectName(QStringLiteral("mnuEditAssign"));
+    connect(assign, &QAction::triggered, this, [this] {
+        m_tabs->setCurrentIndex(KeyFilePageIndex);
+        m_keyFilePage->editing()->assignKey();
+    });
 }
 
 void MainWindow::createStrip(QWidget* client)
@@ -172,6 +193,7 @@ void MainWindow::createStrip(QWidget* client)
     m_banner->setObjectName(QStringLiteral("Label1"));
     m_banner->setFrameShape(QFrame::Box);
     m_banner->setAlignment(Qt::AlignCenter);
+    m_banner->setWordWrap(true);
     m_banner->setAutoFillBackground(true);
     m_banner->setMouseTracking(true);
     QPalette bannerPalette = m_banner->palette();
@@ -219,7 +241,7 @@ void MainWindow::createStatusBar()
 
 void MainWindow::createPages()
 {
-    m_keyFilePage = new KeyFilePage(m_tabs, KeyFilePageIndex, m_session, this);
+    m_keyFilePage = new KeyFilePage(m_tabs, KeyFilePageIndex, m_session, m_context.prompts, this);
     connect(m_keyFilePage, &KeyFilePage::openRequested, m_session, &KeyFileSession::openWithSaveOffer);
     connect(m_keyFilePage, &KeyFilePage::saveRequested, m_session, &KeyFileSession::saveFileAs);
     connect(m_keyFilePage->editing(), &GridEditing::bannerText, this, &MainWindow::setBanner);
@@ -228,13 +250,15 @@ void MainWindow::createPages()
     connect(m_keysAssignedPage, &KeysAssignedPage::viewInTextEditorRequested, this, &MainWindow::viewListInTextEditor);
 
     m_keyboard = new KeyboardPage(m_session, m_tabs->page(SpareKeysPageIndex));
-    connect(m_keyboard, &KeyboardPage::keyCopied, this,
-        [this](const QString& code, int modifier) { m_keyFilePage->editing()->setPasteKey(code, modifier); });
+    connect(m_keyboard, &KeyboardPage::keyCopied, this, [this](const QString& code, int modifier) {
+        m_keyFilePage->editing()->setPasteKey(code, modifier);
+        offerToAssign(code, modifier);
+    });
     connect(m_keyboard, &KeyboardPage::surfaceHovered, this, &MainWindow::onSurfaceHovered);
 
     const auto listInViewOrder = [this] {
         std::vector<core::SimplifiedEntry> entries;
-        for (const int row : m_keysAssignedPage->listRowsInViewOrder())
+        for (const int row : m_keysAssignedPage->listRowsInOrder())
             entries.push_back(m_session->listModel()->entry(row));
         return entries;
     };
@@ -248,6 +272,53 @@ void MainWindow::createPages()
         this);
     connect(m_compare, &ComparePage::bannerText, this, &MainWindow::setBanner);
     connect(m_compare, &ComparePage::viewRequested, this, &MainWindow::openInTextEditor);
+
+    m_joystick = new JoystickPage(m_tabs, JoystickPageIndex, m_session, this);
+    // A double-clicked function shows its line in the grid, its button cell selected and named in the banner.
+    connect(m_joystick, &JoystickPage::rowRequested, this, [this](int row) {
+        m_tabs->setCurrentIndex(KeyFilePageIndex);
+        const QModelIndex cell
+            = m_keyFilePage->proxy()->mapFromSource(m_session->fileModel()->index(row, core::CockpitIdColumn));
+        m_keyFilePage->grid()->selectBlock(cell.row(), cell.column(), cell.row(), cell.column());
+        m_keyFilePage->grid()->scrollTo(cell, QAbstractItemView::PositionAtCenter);
+        m_keyFilePage->grid()->setFocus();
+        setBanner(m_keyFilePage->editing()->bannerTextForCurrentCell());
+    });
+}
+
+void MainWindow::focusFind(bool keyCapture)
+{
+    if (m_tabs->currentIndex() != KeysAssignedPageIndex)
+        m_tabs->setCurrentIndex(KeyFilePageIndex);
+    GridPage* page = m_tabs->currentIndex() == KeyFilePageIndex ? static_cast<GridPage*>(m_keyFilePage)
+                                                                : static_cast<GridPage*>(m_keysAssignedPage);
+    page->focusFilter(keyCapture);
+}
+
+void MainWindow::offerToAssign(const QString& code, int modifier)
+{
+    // A free key clicked while a key line is selected on the grid may go to that line.
+    const QModelIndex anchor = m_keyFilePage->grid()->anchorIndex();
+    const auto tableRow = core::keyRowOfCell(code.toStdString());
+    if (!anchor.isValid() || !tableRow)
+        return;
+    const int row = m_keyFilePage->documentRowOfView(anchor.row());
+    KeyAssigner* assigner = m_keyFilePage->editing()->assigner();
+    if (!assigner->canAssign(row))
+        return;
+    const auto& usage = m_session->keyboardUsage()[static_cast<std::size_t>(modifier)];
+    if (usage.forTableRow(*tableRow).use != core::KeyUse::Free)
+        return;
+    AssignAnswer answer;
+    answer.action = AssignAnswer::Assign;
+    answer.combination.key = *tableRow;
+    answer.combination.modifier = modifier;
+    const PromptAnswer yes = m_context.prompts.message(this, QStringLiteral("Assign key"),
+        QStringLiteral("Assign ") + QString::fromStdString(answer.combination.text()) + QStringLiteral(" to ")
+            + assigner->lineText(row) + QLatin1Char('?'),
+        PromptButtons::YesNo, PromptIcon::Question);
+    if (yes == PromptAnswer::Yes)
+        assigner->apply(row, answer);
 }
 
 void MainWindow::onSurfaceHovered()
@@ -277,6 +348,7 @@ void MainWindow::resizeControls(int w, int h)
     m_keysAssignedPage->resize(tw, th);
     m_cougar->resize(tw, th);
     m_compare->resize(tw, th);
+    m_joystick->resize(tw, th);
     if (tw > 0 && th > 0)
         m_keyboard->layoutFor(tw, th, -m_tabs->page(SpareKeysPageIndex)->pos());
     if (m_statusBar && w > 0 && h > 315)
@@ -296,6 +368,7 @@ void MainWindow::startUp(const QString& fileToOpen)
 {
     m_locations = m_context.settingsFile.load(m_context.programFolder);
     m_session->setKeyFilesFolder(m_locations.keyFilesFolder);
+    m_session->setJoystickSettings(m_context.settingsFile.joystick());
     if (const auto problem = m_context.settingsFile.loadProblem()) {
         m_context.prompts.message(this, QStringLiteral("Settings not remembered"),
             QStringLiteral("Tarnwick could not read its settings file ") + m_context.settingsFile.path()
@@ -355,7 +428,7 @@ void MainWindow::viewListInTextEditor()
     setBanner(QStringLiteral(" Creating text file"));
     repaintNow();
     std::vector<core::SimplifiedEntry> entries;
-    for (const int row : m_keysAssignedPage->listRowsInViewOrder())
+    for (const int row : m_keysAssignedPage->listRowsInOrder())
         entries.push_back(m_session->listModel()->entry(row));
     const QString path = temporaryListPath();
     io::FileError error;
@@ -398,6 +471,18 @@ void MainWindow::updateSavedIcon()
 
 void MainWindow::setBanner(const QString& text)
 {
+    // A text too wide for one line at 12 points ("DX2, Device 01, shifted, release") wraps, in a smaller font where
+    // two lines need it, rather than lose its ends.
+    QFont font = m_banner->font();
+    const QRect room = m_banner->contentsRect().adjusted(2, 0, -2, 0);
+    for (double points = 12; points >= 7; points -= 0.5) {
+        font.setPointSizeF(points);
+        const QRect needed = QFontMetrics(font).boundingRect(
+            QRect(0, 0, room.width(), 10 * room.height()), Qt::AlignCenter | Qt::TextWordWrap, text);
+        if (needed.width() <= room.width() && needed.height() <= room.height())
+            break;
+    }
+    m_banner->setFont(font);
     m_banner->setText(text);
 }
 
@@ -423,6 +508,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
     // The settings are written when the window goes; a failure to write them is passed over.
     m_context.settingsFile.save(m_locations);
+    m_context.settingsFile.saveJoystick(m_session->joystickSettings());
     event->accept();
 }
 

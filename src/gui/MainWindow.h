@@ -18,6 +18,7 @@ class ComparePage;
 class CougarPage;
 class Desktop;
 class ElidedLabel;
+class JoystickPage;
 class KeyboardPage;
 class KeyFilePage;
 class KeysAssignedPage;
@@ -34,7 +35,7 @@ struct WindowContext
 };
 
 /**
- * The single window: it builds the menus, the strip above the tabs, the five pages and the status bar, and wires
+ * The single window: it builds the menus, the strip above the tabs, the pages and the status bar, and wires
  * them to the session that owns the open key file. Every action and control has an object name.
  */
 class MainWindow final : public QMainWindow
@@ -47,7 +48,8 @@ public:
         KeysAssignedPageIndex,
         SpareKeysPageIndex,
         CougarMacrosPageIndex,
-        CompareFilesPageIndex
+        CompareFilesPageIndex,
+        JoystickPageIndex
     };
 
     explicit MainWindow(WindowContext context, QWidget* parent = nullptr);
@@ -63,6 +65,7 @@ public:
     KeyboardPage* keyboardPage() const { return m_keyboard; }
     CougarPage* cougarPage() const { return m_cougar; }
     ComparePage* comparePage() const { return m_compare; }
+    JoystickPage* joystickPage() const { return m_joystick; }
     StatusHelp* statusHelp() const { return m_help; }
     TabControl* tabs() const { return m_tabs; }
     const io::Locations& locations() const { return m_locations; }
@@ -86,6 +89,10 @@ private:
     void createPages();
 
     void onPageChanged(int index);
+    /** Ctrl+F and Ctrl+K: the filter box or the key capture of the grid page shown, the key file's otherwise. */
+    void focusFind(bool keyCapture);
+    /** Offers to assign a free key clicked on the keyboard page to the key line selected on the grid. */
+    void offerToAssign(const QString& code, int modifier);
     void onSurfaceHovered();
     void onPathChanged();
     void onDocumentReset();
@@ -106,6 +113,7 @@ private:
     KeyboardPage* m_keyboard = nullptr;
     CougarPage* m_cougar = nullptr;
     ComparePage* m_compare = nullptr;
+    JoystickPage* m_joystick = nullptr;
     StatusHelp* m_help = nullptr;
 
     QWidget* m_client = nullptr;

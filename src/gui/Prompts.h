@@ -1,5 +1,7 @@
 #pragma once
 
+#include "KeyAssigner.h"
+
 #include <QString>
 
 class QWidget;
@@ -39,6 +41,9 @@ public:
         = 0;
     virtual QString openFileName(QWidget* parent, const FileDialogRequest& request) = 0;
     virtual QString saveFileName(QWidget* parent, const FileDialogRequest& request) = 0;
+    /** The assign dialog: the user presses or picks a combination, sees what it takes from other lines, and
+     *  assigns it, takes it over, clears the line's keys or cancels. */
+    virtual AssignAnswer assignKey(QWidget* parent, const AssignRequest& request) = 0;
 };
 
 } // namespace gui

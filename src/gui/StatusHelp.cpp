@@ -45,6 +45,15 @@ const QHash<QString, QString>& helpTable()
             QStringLiteral(
                 " Click on the keys or modifier columns to view the associated key. There's also a right hand "
                 "mouse button menu.")},
+        {QStringLiteral("GridJoystick"),
+            QStringLiteral(" Your joystick's buttons and hats, unshifted and shifted. Red: a button bound twice. "
+                           "Double-click a function to see its line in the key file.")},
+        {QStringLiteral("CmbJoystickDevice"), QStringLiteral(" Show the buttons of every device, or of one.")},
+        {QStringLiteral("SpinButtonsPerDevice"),
+            QStringLiteral(" How many button numbers each device has: 32 by default; some files count 128.")},
+        {QStringLiteral("SpinShiftMagnitude"),
+            QStringLiteral(" What holding the pinky shift adds to a button number: 256 unless the simulator is set "
+                           "otherwise.")},
         {QStringLiteral("KeyGrid"), QStringLiteral(" This is a simplified version of the key file.")},
         {QStringLiteral("Label1"),
             QStringLiteral(" You can click on the keys / modifiers columns and display the associated key in here")},

@@ -9,7 +9,8 @@
 
 namespace gui {
 
-// Five tabs of 2940 twips fill the row at the usual width; a longer caption is shortened in the middle.
+// Tabs of 2940 twips; where the row is too short for them all (six at the usual width), each tab gets a share of it
+// in proportion to what its caption and buttons need. A longer caption is shortened in the middle.
 // The buttons in the tabs do not make the row taller than a row of captions.
 class TabControl::TabBar final : public QTabBar
 {
@@ -23,8 +24,33 @@ public:
     }
 
 protected:
-    QSize tabSizeHint(int) const override { return QSize(px(2940), captionRowHeight()); }
+    QSize tabSizeHint(int index) const override
+    {
+        const int full = px(2940);
+        const int available = width();
+        if (available <= 0 || available >= count() * full)
+            return QSize(full, captionRowHeight());
+        int needed = 0;
+        for (int i = 0; i < count(); ++i)
+            needed += qMin(full, need(i));
+        const int share = needed >= available ? available / count()
+                                              : static_cast<int>(qint64(qMin(full, need(index))) * available / needed);
+        return QSize(qMin(full, share), captionRowHeight());
+    }
     QSize minimumTabSizeHint(int index) const override { return tabSizeHint(index); }
+
+private:
+    // The caption's width, its margins and the tab's buttons.
+    int need(int index) const
+    {
+        int width = fontMetrics().horizontalAdvance(tabText(index))
+            + 2 * style()->pixelMetric(QStyle::PM_TabBarTabHSpace, nullptr, this);
+        for (const auto side : {QTabBar::LeftSide, QTabBar::RightSide}) {
+            if (const QWidget* button = tabButton(index, side))
+                width += button->width() + 4;
+        }
+        return width;
+    }
 };
 
 TabControl::TabControl(QWidget* parent)

@@ -9,9 +9,9 @@ class QTabBar;
 namespace gui {
 
 /**
- * The five-page tab control. Pages lie below the row of tabs; controls on a page are placed in the tab control's
- * own coordinates (twips from its top-left corner, tab row included), and small buttons can sit in the tab row,
- * shown only while their page is current.
+ * The tab control of the window's pages. Pages lie below the row of tabs; controls on a page are placed in the tab
+ * control's own coordinates (twips from its top-left corner, tab row included), and small buttons can sit in the tab
+ * row, shown only while their page is current.
  */
 class TabControl final : public QWidget
 {

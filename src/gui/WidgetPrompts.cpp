@@ -1,5 +1,7 @@
 #include "WidgetPrompts.h"
 
+#include "AssignKeyDialog.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -99,6 +101,14 @@ QString WidgetPrompts::saveFileName(QWidget* parent, const FileDialogRequest& re
     const QString chosen = dialog.selectedFiles().constFirst();
     m_lastFolder = QFileInfo(chosen).absolutePath();
     return chosen;
+}
+
+AssignAnswer WidgetPrompts::assignKey(QWidget* parent, const AssignRequest& request)
+{
+    AssignKeyDialog dialog(request, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.answer();
 }
 
 } // namespace gui

@@ -14,6 +14,7 @@ public:
         QWidget* parent, const QString& title, const QString& text, PromptButtons buttons, PromptIcon icon) override;
     QString openFileName(QWidget* parent, const FileDialogRequest& request) override;
     QString saveFileName(QWidget* parent, const FileDialogRequest& request) override;
+    AssignAnswer assignKey(QWidget* parent, const AssignRequest& request) override;
 
     /** "Key file (*.key)|*.key" as Qt's name filters: "Key file (*.key)". */
     static QStringList qtFilters(const QString& filter);

@@ -65,6 +65,7 @@ Locations SettingsFile::load(const QString& programFolder)
     QString problem;
     const std::optional<std::string> text = readSettingsText(m_path, &problem);
     m_loadProblem = text ? std::nullopt : std::optional<QString>(problem);
+    m_joystick = core::JoystickSettings::fromIni(text.value_or(std::string()));
     core::PathProbe probe;
     probe.exists = [](const std::string& p) { return QFileInfo::exists(fromLocal(p)); };
     probe.fileExists = [](const std::string& p) { return QFileInfo(fromLocal(p)).isFile(); };
@@ -86,6 +87,21 @@ bool SettingsFile::save(const Locations& locations) const
         toLocal(locations.keyFilesFolder), toLocal(locations.keyFilePath), toLocal(locations.keyFileName)};
     FileError ignored;
     return writeFileAtomically(m_path, core::Settings::optionsSave(*text, written), &ignored);
+}
+
+bool SettingsFile::saveJoystick(const core::JoystickSettings& settings) const
+{
+    if (m_loadProblem)
+        return false;
+    QString problem;
+    const std::optional<std::string> text = readSettingsText(m_path, &problem);
+    if (!text)
+        return false;
+    // A file that already says so is left alone: closing the window with the defaults adds no section.
+    if (core::JoystickSettings::fromIni(*text) == settings)
+        return true;
+    FileError ignored;
+    return writeFileAtomically(m_path, settings.writeIni(*text), &ignored);
 }
 
 } // namespace io

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Joystick.h"
 #include "core/Settings.h"
 
 #include <QString>
@@ -41,9 +42,16 @@ public:
      *  now, is left as it is. A failure is passed over: returns false. */
     bool save(const Locations& locations) const;
 
+    /** The joystick settings (section "Joystick") as the last load read them; the defaults before a load. */
+    const core::JoystickSettings& joystick() const { return m_joystick; }
+    /** Writes section "Joystick" when the file holds other values, keeping whatever else it holds; the same
+     *  refusals as `save`. True when the file holds `settings` afterwards. */
+    bool saveJoystick(const core::JoystickSettings& settings) const;
+
 private:
     QString m_path;
     std::optional<QString> m_loadProblem;
+    core::JoystickSettings m_joystick;
 };
 
 } // namespace io

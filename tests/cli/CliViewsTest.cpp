@@ -36,7 +36,9 @@ const QByteArray kKeyFile = "# Views\r\n"
                             "SimAll -1 0 0X2E 7 0 0 1 \"All\"\r\n"
                             "SimOdd -1 0 0X2E x 0 0 1 \"Odd\"\r\n"
                             "SimButton 4 -1 -2 0 0x0 -1\r\n"
-                            "SimHat 0 -1 -3 6 0x0 -1\r\n";
+                            "SimHat 0 -1 -3 6 0x0 -1\r\n"
+                            "# Pinky\r\n"
+                            "SimShifted 260 -2 -2 0x42 0x0 -1\r\n";
 
 } // namespace
 
@@ -99,6 +101,40 @@ private slots:
         QVERIFY(run.out.ends_with(macroLine("Odd = ??? c ", "\"Odd\" ").toStdString() + "Button = DX5\r\n"));
     }
 
+    void buttons_data()
+    {
+        QTest::addColumn<QStringList>("flags");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QByteArray>("text");
+        const QByteArray hat = "POV hats\tPOV1 Left\tunshifted\tpress and release\tSimHat\t\n";
+        QTest::newRow("defaults") << QStringList() << 0
+                                  << QByteArray("Device 01\tDX5\tunshifted\tpress and release\tSimButton\t\n"
+                                                "Device 01\tDX5\tshifted\trelease\tSimShifted\tPinky\n"
+                                         + hat);
+        QTest::newRow("magnitude 128") << QStringList{QStringLiteral("--shift-magnitude"), QStringLiteral("128")} << 0
+                                       << QByteArray("Device 01\tDX5\tunshifted\tpress and release\tSimButton\t\n"
+                                                     "?\tDX number 260\t?\trelease\tSimShifted\tPinky\n"
+                                              + hat);
+        QTest::newRow("two buttons a device")
+            << QStringList{QStringLiteral("--buttons-per-device"), QStringLiteral("2")} << 0
+            << QByteArray("Device 03\tDX1\tunshifted\tpress and release\tSimButton\t\n"
+                          "Device 03\tDX1\tshifted\trelease\tSimShifted\tPinky\n"
+                   + hat);
+        QTest::newRow("magnitude 0") << QStringList{QStringLiteral("--shift-magnitude"), QStringLiteral("0")} << 2
+                                     << QByteArray();
+    }
+
+    void buttons()
+    {
+        QFETCH(QStringList, flags);
+        QFETCH(int, code);
+        QFETCH(QByteArray, text);
+        const auto run = runCli(QStringList{QStringLiteral("buttons"), m_keyFile} + flags);
+        QCOMPARE(run.code, code);
+        QCOMPARE(QByteArray::fromStdString(run.out), text);
+        QCOMPARE(run.err.empty(), code == 0);
+    }
+
     void compareWritesTheReport()
     {
         const QString one = m_dir.filePath(QStringLiteral("one.key"));
@@ -137,7 +173,7 @@ private slots:
         const auto run = runCli({QStringLiteral("compare"), m_keyFile, m_dir.path()});
         QCOMPARE(run.code, 0);
         const std::string note = "Key file 2 could not be read (It is a folder, not a file); it is compared as an "
-                                 "empty file.\r\n\r\nSummary\r\n\r\nNumber of lines: 10   0\r\n";
+                                 "empty file.\r\n\r\nSummary\r\n\r\nNumber of lines: 12   0\r\n";
         QVERIFY2(run.out.find(note) != std::string::npos, run.out.c_str());
     }
 
@@ -156,8 +192,9 @@ private slots:
         QCOMPARE(testing::runRealCli({QStringLiteral("list")}).code, 2);
     }
 
-    // Every command on the sample, our own test files and the real key files: the keys view has 97 lines, every
-    // macro line ends with CRLF and names a key, and save gives the bytes back.
+    // Every command on the sample, our own test files and the real key files: each succeeds and says something (the
+    // buttons view may have no lines), the keys view has 97 lines, every macro line ends with CRLF and names a key,
+    // and save gives the bytes back.
     void realFiles()
     {
         QStringList files = testing::corpusKeyFiles() << testing::samplePath(QStringLiteral("tarnwick-sample.key"));
@@ -170,10 +207,10 @@ private slots:
             const QString& file = files[i];
             for (const QStringList& args :
                 QList<QStringList>{{"list", file}, {"keys", file, "--alt", "--shift"}, {"macros", file, "--remove-sim"},
-                    {"compare", file, files[(i + 1) % files.size()]}, {"save", file, copy}}) {
+                    {"compare", file, files[(i + 1) % files.size()]}, {"buttons", file}, {"save", file, copy}}) {
                 const auto run = runCli(args);
                 QVERIFY2(run.code == 0 && run.err.empty(), qPrintable(args.join(QLatin1Char(' '))));
-                QCOMPARE(run.out.empty(), args[0] == QLatin1String("save"));
+                QVERIFY(run.out.empty() == (args[0] == QLatin1String("save")) || args[0] == QLatin1String("buttons"));
                 if (args[0] == QLatin1String("keys"))
                     QCOMPARE(std::count(run.out.begin(), run.out.end(), '\n'), 97L);
                 if (args[0] == QLatin1String("macros")) {

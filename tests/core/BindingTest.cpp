@@ -123,7 +123,8 @@ private slots:
         row("empty cell before the description", "S|1|2|3|4|5|6||\"d\" ", "8 empty");
         row("space in a name", "Sim A|1", "1 space");
         row("tab in a cell", "S|1\t2", "2 space");
-        row("quote starting a field", "S|\"1", "2 quote");
+        row("quote starting a field", "S|\"1|2", "2 quote");
+        row("a short line's description", "S|1|\"a b\" ");
         row("spaces in the description are fine", "S|1|2|3|4|5|6|7|\"a b\" ");
     }
 

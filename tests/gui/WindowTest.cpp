@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFont>
 #include <QHeaderView>
 #include <QMenu>
 #include <QScrollBar>
@@ -76,9 +77,12 @@ private slots:
         // The grid: headers, the line number of the file beside each row, comments across the row.
         QCOMPARE(f.keyGrid()->model()->headerData(4, Qt::Horizontal).toString(), QStringLiteral("Keys"));
         QCOMPARE(f.keyGrid()->model()->headerData(5, Qt::Vertical).toInt(), 7);
-        QCOMPARE(WindowFixture::shown(f.keyGrid(), 5, 1), QStringLiteral("SimDoNothing"));
+        // Comments show across the row, and headline lines as their section's title.
         QCOMPARE(f.keyGrid()->columnSpan(0, 1), 9);
-        QCOMPARE(f.keyGrid()->columnSpan(5, 1), 1);
+        QCOMPARE(WindowFixture::shown(f.keyGrid(), 5, 1), QStringLiteral("Tarnwick sample"));
+        QCOMPARE(f.keyGrid()->model()->index(5, 1).data(Qt::FontRole).value<QFont>().bold(), true);
+        QCOMPARE(f.keyGrid()->columnSpan(5, 1), 9);
+        QCOMPARE(f.keyGrid()->columnSpan(9, 1), 1);
         QCOMPARE(f.keyGrid()->columnWidth(1), px(3540));
     }
 
@@ -173,9 +177,9 @@ private slots:
         QTest::addColumn<int>("height");
         QTest::addColumn<QSize>("tabs");
         QTest::addColumn<QSize>("grid");
-        QTest::newRow("standard") << 15000 << 10395 << QSize(px(14880), px(8880)) << QSize(px(14640), px(8320));
-        QTest::newRow("larger") << 18000 << 12000 << QSize(px(17880), px(10485)) << QSize(px(17640), px(9925));
-        QTest::newRow("smaller") << 12000 << 9000 << QSize(px(11880), px(7485)) << QSize(px(11640), px(6925));
+        QTest::newRow("standard") << 15000 << 10395 << QSize(px(14880), px(8880)) << QSize(px(14640), px(7870));
+        QTest::newRow("larger") << 18000 << 12000 << QSize(px(17880), px(10485)) << QSize(px(17640), px(9475));
+        QTest::newRow("smaller") << 12000 << 9000 << QSize(px(11880), px(7485)) << QSize(px(11640), px(6475));
     }
 
     void layoutFollowsTheWindowSize()
@@ -190,7 +194,8 @@ private slots:
         QCOMPARE(f.tabs()->geometry(), QRect(QPoint(0, px(780)), tabs));
         QCOMPARE(f.keyGrid()->size(), grid);
         QCOMPARE(f.listGrid()->size(), grid);
-        QCOMPARE(f.keyGrid()->mapTo(f.tabs(), QPoint(0, 0)), QPoint(px(60), px(420)));
+        QCOMPARE(f.keyGrid()->mapTo(f.tabs(), QPoint(0, 0)), QPoint(px(60), px(870)));
+        QCOMPARE(f.find<QWidget>(QStringLiteral("FindBar"))->mapTo(f.tabs(), QPoint(0, 0)), QPoint(px(60), px(420)));
         // A client area too small leaves the sizes as they were.
         f.window->resizeControls(0, 0);
         QCOMPARE(f.keyGrid()->size(), grid);
@@ -309,6 +314,7 @@ private slots:
         QTest::newRow("legend red") << "Label5_2" << 2
                                     << " Red indicates that I've detected the same keys allocated to different "
                                        "functions.";
+        QTest::newRow("joystick device") << "CmbJoystickDevice" << 5 << " Show the buttons of every device, or of one.";
         QTest::newRow("status bar") << "StatusPanel2" << 0
                                     << " I'm the Status Bar. Move your mouse over items and I'll tell you what they "
                                        "do.";

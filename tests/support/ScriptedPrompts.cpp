@@ -49,4 +49,18 @@ QString ScriptedPrompts::saveFileName(QWidget*, const gui::FileDialogRequest& re
     return m_files.takeFirst();
 }
 
+gui::AssignAnswer ScriptedPrompts::assignKey(QWidget*, const gui::AssignRequest& request)
+{
+    asked.append({AskedPrompt::AssignKey, request.line, request.current, gui::PromptButtons::Ok,
+        gui::PromptIcon::Information, {}});
+    if (m_assignAnswers.isEmpty()) {
+        failUnscripted(request.line);
+        return {};
+    }
+    const gui::AssignAnswer answer = m_assignAnswers.takeFirst();
+    if (answer.action == gui::AssignAnswer::Assign || answer.action == gui::AssignAnswer::TakeOver)
+        lastPreview = request.preview(answer.combination);
+    return answer;
+}
+
 } // namespace testing

@@ -13,7 +13,7 @@ namespace testing {
 /** One question the window asked. */
 struct AskedPrompt
 {
-    enum Kind { Message, OpenFile, SaveFile } kind;
+    enum Kind { Message, OpenFile, SaveFile, AssignKey } kind;
     QString title;
     QString text;
     gui::PromptButtons buttons = gui::PromptButtons::Ok;
@@ -31,21 +31,26 @@ class ScriptedPrompts final : public gui::Prompts
 public:
     void answerMessage(gui::PromptAnswer answer) { m_answers.append(answer); }
     void answerFile(const QString& path) { m_files.append(path); }
+    void answerAssign(const gui::AssignAnswer& answer) { m_assignAnswers.append(answer); }
 
     gui::PromptAnswer message(QWidget* parent, const QString& title, const QString& text, gui::PromptButtons buttons,
         gui::PromptIcon icon) override;
     QString openFileName(QWidget* parent, const gui::FileDialogRequest& request) override;
     QString saveFileName(QWidget* parent, const gui::FileDialogRequest& request) override;
+    /** Records the request (its preview of the scripted combination in `lastPreview`) and answers from the script. */
+    gui::AssignAnswer assignKey(QWidget* parent, const gui::AssignRequest& request) override;
 
     QList<AskedPrompt> asked;
     /** Called with every question once it is recorded, before it is answered: lets a test change the world
      *  between the program's checks and its write. */
     std::function<void(const AskedPrompt&)> onAsk;
-    bool allAnswersUsed() const { return m_answers.isEmpty() && m_files.isEmpty(); }
+    bool allAnswersUsed() const { return m_answers.isEmpty() && m_files.isEmpty() && m_assignAnswers.isEmpty(); }
+    gui::AssignPreview lastPreview;
 
 private:
     QList<gui::PromptAnswer> m_answers;
     QStringList m_files;
+    QList<gui::AssignAnswer> m_assignAnswers;
 };
 
 /** A desktop that records what the window asked of it. */

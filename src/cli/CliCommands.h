@@ -1,0 +1,32 @@
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+/** Reads a file for a command; on failure says why on `err` ("tarnwick-cli: cannot read PATH: REASON"). */
+std::optional<std::string> readInput(const std::string& path, std::ostream& err);
+
+/** Writes a file through a temporary file; on failure says why on `err`. */
+bool writeOutput(const std::string& path, const std::string& bytes, std::ostream& err);
+
+/** `find`: the lines whose search text holds every word. Exit code. */
+int findLines(const std::string& file, const std::vector<std::string>& words, std::ostream& out, std::ostream& err);
+
+struct BindRequest
+{
+    std::string file;
+    int line = 0;
+    std::string keys;
+    std::string output;
+    bool takeOver = false;
+};
+
+/** `bind`: binds a key line to a combination and writes the file with only the changed lines normalised. Exit
+ *  code: 0 done, 1 refused or a file that could not be read or written. */
+int bindKeys(const BindRequest& request, std::ostream& err);
+
+} // namespace cli

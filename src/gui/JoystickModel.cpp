@@ -1,0 +1,233 @@
+#include "JoystickModel.h"
+
+#include "KeyFileSession.h"
+
+#include <QBrush>
+#include <QColor>
+
+#include <algorithm>
+#include <map>
+#include <tuple>
+
+namespace gui {
+
+namespace {
+
+const QColor kDoubleColour(255, 0, 0); // the keyboard's colour of a key taken more than once
+
+} // namespace
+
+JoystickModel::JoystickModel(KeyFileSession* session, QObject* parent)
+    : QAbstractTableModel(parent)
+    , m_session(session)
+{ }
+
+int JoystickModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_shown.size());
+}
+
+int JoystickModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+void JoystickModel::rebuild()
+{
+    beginResetModel();
+    m_lines = core::joystickLines(m_session->document(), m_session->joystickSettings());
+    m_all.clear();
+    m_labels.clear();
+    // One row per button or hat direction and action. The lines come sorted by place, then layer, then action.
+    std::map<std::tuple<QString, QString, QString>, std::size_t> rowOf;
+    std::map<std::pair<QString, QString>, int> controlOf;
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        const core::JoystickLine& l = m_lines[i];
+        const QString device = m_session->decode(l.device);
+        const QString control = m_session->decode(l.control);
+        const QString action = m_session->decode(l.action);
+        auto found = rowOf.find({device, control, action});
+        if (found == rowOf.end()) {
+            Row row;
+            row.device = device;
+            row.control = control;
+            row.action = action;
+            row.order = controlOf.try_emplace({device, control}, int(controlOf.size())).first->second;
+            row.actionOrder = l.actionOrder;
+            // A label names the button, or the hat, whichever line of it stands below the comment.
+            row.button = device + QLatin1Char('|')
+                + (l.kind == core::RecordKind::Pov && l.place.isKnown() ? QStringLiteral("POV%1").arg(l.place.control)
+                                                                        : control);
+            found = rowOf.emplace(std::make_tuple(device, control, action), m_all.size()).first;
+            m_all.push_back(std::move(row));
+        }
+        Row& row = m_all[found->second];
+        if (!l.label.empty() && !m_labels.contains(row.button))
+            m_labels.insert(row.button, m_session->decode(l.label));
+        (l.place.layer == core::Layer::Shifted ? row.shifted : row.unshifted).push_back(static_cast<int>(i));
+    }
+    // A shifted line may bring an action that the unshifted ones lack: each button's actions go in action order.
+    std::stable_sort(m_all.begin(), m_all.end(),
+        [](const Row& a, const Row& b) { return std::tie(a.order, a.actionOrder) < std::tie(b.order, b.actionOrder); });
+    m_devices.clear();
+    for (const Row& r : m_all) {
+        if (m_devices.isEmpty() || m_devices.last() != r.device)
+            m_devices.append(r.device);
+    }
+    if (!m_devices.contains(m_filter))
+        m_filter.clear();
+    fillRows();
+    endResetModel();
+}
+
+void JoystickModel::setDeviceFilter(const QString& device)
+{
+    if (device == m_filter)
+        return;
+    beginResetModel();
+    m_filter = device;
+    fillRows();
+    endResetModel();
+}
+
+void JoystickModel::fillRows()
+{
+    m_shown.clear();
+    for (std::size_t i = 0; i < m_all.size(); ++i) {
+        if (m_filter.isEmpty() || m_all[i].device == m_filter)
+            m_shown.push_back(static_cast<int>(i));
+    }
+}
+
+const std::vector<int>* JoystickModel::linesOf(const QModelIndex& index) const
+{
+    const Row& row = m_all[static_cast<std::size_t>(m_shown[static_cast<std::size_t>(index.row())])];
+    switch (index.column()) {
+    case UnshiftedColumn:
+    case UnshiftedDescriptionColumn:
+        return &row.unshifted;
+    case ShiftedColumn:
+    case ShiftedDescriptionColumn:
+        return &row.shifted;
+    default:
+        return nullptr;
+    }
+}
+
+int JoystickModel::documentRow(const QModelIndex& index) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return -1;
+    const std::vector<int>* lines = linesOf(index);
+    if (!lines) {
+        const Row& row = m_all[static_cast<std::size_t>(m_shown[static_cast<std::size_t>(index.row())])];
+        lines = row.unshifted.empty() ? &row.shifted : &row.unshifted;
+    }
+    return lines->empty() ? -1 : m_lines[static_cast<std::size_t>(lines->front())].row;
+}
+
+QString JoystickModel::functionText(const std::vector<int>& lines) const
+{
+    QStringList names;
+    for (const int i : lines)
+        names.append(m_session->decode(m_lines[static_cast<std::size_t>(i)].simName));
+    return names.join(QStringLiteral(", "));
+}
+
+QString JoystickModel::descriptionText(const std::vector<int>& lines) const
+{
+    QStringList texts;
+    for (const int i : lines) {
+        const QString text = m_session->decode(m_lines[static_cast<std::size_t>(i)].description);
+        if (!text.isEmpty() && !texts.contains(text))
+            texts.append(text);
+    }
+    return texts.join(QStringLiteral("; "));
+}
+
+QString JoystickModel::labelText(const Row& row) const
+{
+    return m_labels.value(row.button);
+}
+
+bool JoystickModel::isDouble(const std::vector<int>& lines) const
+{
+    for (const int i : lines) {
+        if (m_lines[static_cast<std::size_t>(i)].bindings > 1)
+            return true;
+    }
+    return false;
+}
+
+QString JoystickModel::toolTip(const std::vector<int>& lines) const
+{
+    QStringList parts;
+    if (isDouble(lines))
+        parts.append(QStringLiteral("Bound more than once for this button, layer and invocation."));
+    for (const int i : lines) {
+        const core::JoystickLine& l = m_lines[static_cast<std::size_t>(i)];
+        QString text
+            = QStringLiteral("Line %1: %2").arg(l.line).arg(m_session->decode(m_session->document().lineText(l.row)));
+        if (!l.label.empty())
+            text += QStringLiteral("\n") + m_session->decode(l.label);
+        parts.append(text);
+    }
+    return parts.join(QStringLiteral("\n"));
+}
+
+QVariant JoystickModel::data(const QModelIndex& index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    const Row& row = m_all[static_cast<std::size_t>(m_shown[static_cast<std::size_t>(index.row())])];
+    const std::vector<int>* lines = linesOf(index);
+    const bool function = index.column() == UnshiftedColumn || index.column() == ShiftedColumn;
+    switch (role) {
+    case Qt::DisplayRole:
+        switch (index.column()) {
+        case DeviceColumn:
+            return row.device;
+        case ControlColumn:
+            return row.control;
+        case ActionColumn:
+            return row.action;
+        case UnshiftedColumn:
+        case ShiftedColumn:
+            return functionText(*lines);
+        case UnshiftedDescriptionColumn:
+        case ShiftedDescriptionColumn:
+            return descriptionText(*lines);
+        case LabelColumn:
+            return labelText(row);
+        default:
+            return {};
+        }
+    case Qt::ToolTipRole:
+        if (lines && !lines->empty())
+            return toolTip(*lines);
+        if (index.column() == LabelColumn)
+            return labelText(row);
+        return {};
+    case Qt::BackgroundRole:
+        if (function && isDouble(*lines))
+            return QBrush(kDoubleColour);
+        return {};
+    case Qt::ForegroundRole:
+        if (function && isDouble(*lines))
+            return QBrush(Qt::black);
+        return {};
+    default:
+        return {};
+    }
+}
+
+QVariant JoystickModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= ColumnCount)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    static const char* const captions[ColumnCount]
+        = {"Device", "Button", "Action", "Unshifted", "Description", "Shifted", "Description", "Label"};
+    return QString::fromLatin1(captions[section]);
+}
+
+} // namespace gui

@@ -1,0 +1,220 @@
+#include "core/Find.h"
+#include "core/KeyCombination.h"
+#include "core/KeyDocument.h"
+
+#include "TestData.h"
+
+#include <QTest>
+
+using core::KeyDocument;
+
+namespace {
+
+KeyDocument sectionsFile()
+{
+    return KeyDocument::fromBytes(testing::readBytes(testing::testDataPath(QStringLiteral("sections.key"))));
+}
+
+int rowOf(const KeyDocument& doc, const char* name)
+{
+    for (int r = 0; r < doc.rowCount(); ++r)
+        if (doc.cell(r, core::SimNameColumn) == name)
+            return r;
+    return -1;
+}
+
+} // namespace
+
+/** Finding lines (sections, the filter's words) and binding keys (reading keys texts, who has a combination, what a
+ *  cell may hold). */
+class FindTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sectionsHaveTwoLevels()
+    {
+        const KeyDocument doc = sectionsFile();
+        QStringList titles;
+        for (const core::Section& s : core::sections(doc))
+            titles << QString::number(s.level) + QLatin1Char(':') + QString::fromStdString(s.title);
+        QCOMPARE(titles,
+            QStringList({"1:Our test file", "1:1. FLIGHT CONTROLS", "2:1.01 GEAR PANEL", "2:1.02 TRIM", "1:2. COMMS"}));
+        const auto list = core::sections(doc);
+        QCOMPARE(core::sectionOfRow(list, rowOf(doc, "AFGearToggle")), 2);
+        QCOMPARE(core::sectionOfRow(list, rowOf(doc, "SimHiddenMenuQ")), 4);
+        QCOMPARE(core::sectionOfRow(list, 0), 0);
+        // A file without headline lines has none.
+        QVERIFY(core::sections(KeyDocument::fromBytes("SimA -1 0 0x1E 0 0 0 1 \"a\"\n")).empty());
+        QCOMPARE(core::sectionOfRow({}, 3), -1);
+    }
+
+    void filterWords_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("a word of a name, any case") << "geartoggle" << QStringList{"AFGearToggle"};
+        QTest::newRow("every word must be there") << "gear  toggle" << QStringList{"AFGearToggle", "SimHookToggle"};
+        QTest::newRow("words of a description") << "landing GEAR" << QStringList{"AFGearToggle"};
+        QTest::newRow("keys in words") << "ctl k" << QStringList{"SimHookToggle"};
+        QTest::newRow("a code as written") << "0xC8" << QStringList{"AFElevatorTrimUp", "AFResetTrim"};
+        QTest::newRow("a code in the table's spelling") << "0x10" << QStringList{"SimCommsWingman", "SimHiddenMenuQ"};
+        QTest::newRow("a combination's first key")
+            << "alt c  alt q" << QStringList{"SimCommsWingman", "SimHiddenMenuQ"};
+        QTest::newRow("nothing") << "parachute" << QStringList{};
+        QTest::newRow("odd bytes") << QString::fromLatin1("\xff\x01 \"") << QStringList{};
+    }
+
+    void filterWords()
+    {
+        QFETCH(QString, filter);
+        QFETCH(QStringList, names);
+        const KeyDocument doc = sectionsFile();
+        const auto words = core::filterWords(filter.toStdString());
+        QStringList found;
+        for (int r = 0; r < doc.rowCount(); ++r) {
+            if (!doc.binding(r).isHeadline() && core::containsAllWords(core::searchText(doc, r), words))
+                found << QString::fromStdString(doc.cell(r, core::SimNameColumn));
+        }
+        found.removeAll(QStringLiteral("SimDoNothing"));
+        QCOMPARE(found, names);
+        QVERIFY(core::searchText(KeyDocument::fromBytes("# SimA gear\n"), 0).empty());
+    }
+
+    void parseKeys_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("words"); // as the list writes them, or the error
+        QTest::addColumn<QString>("cells");
+        QTest::newRow("a key") << "g"
+                               << "g"
+                               << "0X22 0 0 0";
+        QTest::newRow("modifiers in any order and case") << "alt ctl o"
+                                                         << "CTL ALT o"
+                                                         << "0X18 6 0 0";
+        QTest::newRow("all three") << "SHF CTL ALT F1"
+                                   << "SHF CTL ALT F1"
+                                   << "0X3B 7 0 0";
+        QTest::newRow("two strokes") << "ALT c  f"
+                                     << "ALT c  f"
+                                     << "0X21 0 0X2E 4";
+        QTest::newRow("key names ignore case") << "kp/"
+                                               << "KP/"
+                                               << "0XB5 0 0 0";
+        QTest::newRow("backslash") << "CTL \\"
+                                   << "CTL \\"
+                                   << "0X2B 2 0 0";
+        QTest::newRow("none") << " none "
+                              << "none"
+                              << "";
+        QTest::newRow("Pause refused") << "SHF Pause"
+                                       << "the Pause key stops the simulator and cannot be bound"
+                                       << "";
+        QTest::newRow("unknown key") << "CTL zz"
+                                     << "\"zz\" names no key"
+                                     << "";
+        QTest::newRow("unknown modifier") << "WIN a"
+                                          << "\"WIN\" is not SHF, CTL or ALT"
+                                          << "";
+        QTest::newRow("empty") << ""
+                               << "no key"
+                               << "";
+    }
+
+    void parseKeys()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, words);
+        QFETCH(QString, cells);
+        const core::ParsedKeys parsed = core::parseKeys(text.toStdString());
+        if (parsed.none)
+            QCOMPARE(QStringLiteral("none"), words);
+        else if (!parsed.combination)
+            QCOMPARE(QString::fromStdString(parsed.error), words);
+        else {
+            QCOMPARE(QString::fromStdString(parsed.combination->text()), words);
+            QStringList written;
+            for (const std::string& cell : parsed.combination->cells())
+                written << QString::fromStdString(cell);
+            QCOMPARE(written.join(QLatin1Char(' ')), cells);
+            // Read back from the cells, the combination is the same.
+            const auto doc
+                = KeyDocument::fromBytes("S -1 0 " + written.join(QLatin1Char(' ')).toStdString() + " 1 \"d\"\n");
+            QCOMPARE(core::combinationOf(doc.binding(0)), parsed.combination);
+        }
+    }
+
+    void rowsBoundToACombination()
+    {
+        const KeyDocument doc = sectionsFile();
+        const auto trim = core::parseKeys("SHF UARROW").combination;
+        QVERIFY(trim);
+        QCOMPARE(core::rowsBoundTo(doc, *trim).size(), std::size_t(2));
+        QCOMPARE(
+            core::rowsBoundTo(doc, *trim, rowOf(doc, "AFResetTrim")), std::vector<int>{rowOf(doc, "AFElevatorTrimUp")});
+        // The same key without the combination's first stroke is another combination.
+        const auto q = core::parseKeys("ALT q").combination;
+        QVERIFY(core::rowsBoundTo(doc, *q).empty());
+        const auto g = core::parseKeys("g").combination;
+        const auto boundToG = core::rowsBoundTo(doc, *g);
+        QCOMPARE(boundToG.size(), std::size_t(2));
+        QVERIFY(!core::isPassiveLine(doc.binding(boundToG[0])));
+        QVERIFY(core::isPassiveLine(doc.binding(boundToG[1]))); // the reference line
+        QVERIFY(core::isPassiveLine(doc.binding(rowOf(doc, "SimHiddenMenuQ"))));
+    }
+
+    void cellRefusals_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("refusal");
+        const QByteArray key = "SimA -1 0 0x1E 0 0 0 1 \"d\"";
+        const QByteArray button = "SimB 3 -1 -2 0 0x0 -1";
+        QTest::newRow("a sim name") << key << 1 << "SimB"
+                                    << "";
+        QTest::newRow("a name of two words") << key << 1 << "Sim B"
+                                             << "The Sim name cell cannot hold a space: the "
+                                                "file separates its fields with spaces.";
+        QTest::newRow("a name that makes a comment")
+            << key << 1 << "#SimA"
+            << "A sim name cannot begin with #: the line would become a comment.";
+        QTest::newRow("an empty name") << key << 1 << ""
+                                       << "A sim name cannot be empty.";
+        QTest::newRow("a number") << key << 2 << "312"
+                                  << "";
+        QTest::newRow("not a number") << key << 3 << "x"
+                                      << "The Ignored cell holds a whole number.";
+        QTest::newRow("visibility -0") << key << 8 << "-0"
+                                       << "";
+        QTest::newRow("an empty cell before others")
+            << key << 3 << ""
+            << "The Ignored cell cannot be empty while later cells hold something: reading the file "
+               "would move them one column left.";
+        QTest::newRow("a description with spaces and quotes") << key << 9 << "\"Say \"hi\" now\""
+                                                              << "";
+        QTest::newRow("a description without its quote") << key << 9 << "Landing gear"
+                                                         << "A description begins with a double quote (\").";
+        QTest::newRow("a quote starting a field") << key << 8 << "\"1"
+                                                  << "The Assignable cell holds a whole number.";
+        QTest::newRow("a joystick line's release cell is a word") << button << 5 << "0x42"
+                                                                  << "";
+        QTest::newRow("a joystick line's sound is a number") << button << 7 << "x"
+                                                             << "The Modifiers cell holds a "
+                                                                "whole number.";
+    }
+
+    void cellRefusals()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(int, column);
+        QFETCH(QString, text);
+        QFETCH(QString, refusal);
+        core::RecordCells after = KeyDocument::fromBytes(line.toStdString()).cells(0);
+        after[std::size_t(column)] = text.toStdString();
+        QCOMPARE(QString::fromStdString(core::cellRefusal(after, column)), refusal);
+    }
+};
+
+QTEST_APPLESS_MAIN(FindTest)
+#include "FindTest.moc"

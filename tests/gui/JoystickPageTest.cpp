@@ -1,0 +1,184 @@
+#include "WindowFixture.h"
+
+#include "gui/GridEditing.h"
+#include "gui/JoystickModel.h"
+#include "gui/JoystickPage.h"
+
+#include <QComboBox>
+#include <QSettings>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTest>
+#include <QUndoStack>
+
+using gui::JoystickModel;
+using testing::WindowFixture;
+
+namespace {
+
+const std::string kFile = "SimPickle -1 0 0X39 0 0 0 1 \"HOTAS: Pickle\"\r\n"
+                          "SimTrigger -1 0 0XFFFFFFFF 0 0 0 1 \"HOTAS: Trigger\"\r\n"
+                          "#======== Stick ========\r\n"
+                          "SimTrigger 0 -1 -2 0 0x0 -1\r\n"
+                          "# Pickle (Win DX2)\r\n"
+                          "SimPickle 1 -1 -2 0 0x0 -1\r\n"
+                          "SimOther 1 -1 -2 0 0x0 -1\r\n"
+                          "SimUp 1 -2 -2 0x42 0x0 -1\r\n"
+                          "SimDoNothing 257 -1 -2 0 0x0 -1\r\n"
+                          "SimSecond 32 -1 -2 0 0x0 -1\r\n"
+                          "# Hat\r\n"
+                          "OTWViewUp 0 -1 -3 0 0x0 0\r\n";
+
+struct JoystickFixture : WindowFixture
+{
+    gui::JoystickPage* page = nullptr;
+    std::unique_ptr<QAbstractItemModelTester> tester;
+
+    JoystickFixture()
+    {
+        open(kFile, QStringLiteral("j.key"));
+        page = window->joystickPage();
+        tester = std::make_unique<QAbstractItemModelTester>(
+            page->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        showPage(gui::MainWindow::JoystickPageIndex);
+    }
+
+    /** The table as shown, a row a string of cells joined by '|'. */
+    QStringList table()
+    {
+        JoystickModel* model = page->model();
+        QStringList rows;
+        for (int r = 0; r < model->rowCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < model->columnCount(); ++c)
+                cells << model->index(r, c).data().toString();
+            rows << cells.join(QLatin1Char('|'));
+        }
+        return rows;
+    }
+    QColor background(int row, int column)
+    {
+        return page->model()->index(row, column).data(Qt::BackgroundRole).value<QBrush>().color();
+    }
+};
+
+} // namespace
+
+/** The joystick page: the table of buttons and hats, its settings, and the key file grid's joystick read-outs. */
+class JoystickPageTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void tableShowsButtonsAndHats()
+    {
+        JoystickFixture f;
+        QCOMPARE(f.table(),
+            QStringList({"Device 01|DX1|press and release|SimTrigger|HOTAS: Trigger|||Stick",
+                "Device 01|DX2|press and release|SimPickle, SimOther|HOTAS: Pickle|SimDoNothing||Pickle (Win DX2)",
+                "Device 01|DX2|release|SimUp||||Pickle (Win DX2)", "Device 02|DX1|press and release|SimSecond||||",
+                "POV hats|POV1 Up|press and release|OTWViewUp||||Hat"}));
+        // The double is red, as on the keyboard; its neighbour in the shifted layer is not.
+        QCOMPARE(f.background(1, JoystickModel::UnshiftedColumn), QColor(255, 0, 0));
+        QVERIFY(!f.page->model()->index(1, JoystickModel::ShiftedColumn).data(Qt::BackgroundRole).isValid());
+        QVERIFY(f.page->model()
+                    ->index(1, JoystickModel::UnshiftedColumn)
+                    .data(Qt::ToolTipRole)
+                    .toString()
+                    .contains("Line 7: SimOther 1 -1 -2 0 0x0 -1"));
+        QCOMPARE(f.page->summary(),
+            QStringLiteral("6 button lines on 2 devices, 1 hat line; 2 lines bind a button twice (red)"));
+
+        // One device at a time.
+        f.page->deviceBox()->setCurrentIndex(f.page->deviceBox()->findText("Device 02"));
+        emit f.page->deviceBox()->activated(f.page->deviceBox()->currentIndex());
+        QCOMPARE(f.table(), QStringList({"Device 02|DX1|press and release|SimSecond||||"}));
+
+        // Double-clicking a function shows its line in the key file grid.
+        emit f.page->table()->doubleClicked(f.page->model()->index(0, JoystickModel::UnshiftedColumn));
+        QCOMPARE(f.tabs()->currentIndex(), int(gui::MainWindow::KeyFilePageIndex));
+        QCOMPARE(f.keyGrid()->anchorIndex().row(), 9);
+        QCOMPARE(f.banner(), QStringLiteral("DX1, Device 02"));
+    }
+
+    void tableFollowsEditsAndSettings()
+    {
+        JoystickFixture f;
+        // SimOther moves to button 3: the double is gone.
+        f.session()->edit({{6, core::CockpitIdColumn, QStringLiteral("2")}}, QStringLiteral("Edit"));
+        QCOMPARE(f.table().at(1),
+            QStringLiteral("Device 01|DX2|press and release|SimPickle|HOTAS: Pickle|SimDoNothing||Pickle (Win DX2)"));
+        QCOMPARE(f.table().at(3), QStringLiteral("Device 01|DX3|press and release|SimOther||||"));
+        QVERIFY(!f.page->model()->index(1, JoystickModel::UnshiftedColumn).data(Qt::BackgroundRole).isValid());
+        f.session()->undoStack()->undo();
+        QCOMPARE(f.table().size(), 5);
+
+        // Magnitude 128: 257 is beyond the shifted layer; 16 buttons a device: 32 is device 3.
+        f.page->shiftMagnitudeBox()->setValue(128);
+        f.page->buttonsPerDeviceBox()->setValue(16);
+        QCOMPARE(f.session()->joystickSettings().shiftMagnitude, qint64(128));
+        const QStringList table = f.table();
+        QVERIFY(table.contains("?|DX number 257|press and release|SimDoNothing||||"));
+        QVERIFY(table.contains("Device 03|DX1|press and release|SimSecond||||"));
+        QCOMPARE(f.page->deviceBox()->itemText(f.page->deviceBox()->count() - 1), QStringLiteral("POV hats"));
+
+        // The settings are remembered in their own section, and the next window starts with them.
+        const QString ini = f.settings.path();
+        f.window->close();
+        QSettings read(ini, QSettings::IniFormat);
+        QCOMPARE(read.value("Joystick/ShiftMagnitude").toString(), QStringLiteral("128"));
+        QCOMPARE(read.value("Joystick/ButtonsPerDevice").toString(), QStringLiteral("16"));
+        QVERIFY(read.contains("FileLocations/KeyFilePath"));
+        WindowFixture next;
+        next.settings = io::SettingsFile(ini);
+        next.create();
+        next.window->startUp();
+        QCOMPARE(next.window->joystickPage()->shiftMagnitudeBox()->value(), 128);
+        QCOMPARE(next.window->joystickPage()->buttonsPerDeviceBox()->value(), 16);
+    }
+
+    void gridNamesJoystickCells_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("banner");
+        QTest::addColumn<QString>("tip");
+        QTest::newRow("button number") << 5 << 2 << "DX2, Device 01"
+                                       << "button number";
+        QTest::newRow("invocation") << 5 << 3 << "DX2, Device 01"
+                                    << "invocation";
+        QTest::newRow("release") << 7 << 5 << "DX2, Device 01, release"
+                                 << "release";
+        QTest::newRow("shifted") << 8 << 7 << "DX2, Device 01, shifted"
+                                 << "";
+        QTest::newRow("hat") << 11 << 2 << "POV1 Up"
+                             << "hat";
+        QTest::newRow("hat direction") << 11 << 5 << "POV1 Up"
+                                       << "direction";
+        QTest::newRow("sim name keeps the banner") << 5 << 1 << "Ready"
+                                                   << "";
+        QTest::newRow("key line") << 0 << 4 << "SPC"
+                                  << "";
+    }
+
+    void gridNamesJoystickCells()
+    {
+        QFETCH(int, row);
+        QFETCH(int, column);
+        QFETCH(QString, banner);
+        QFETCH(QString, tip);
+        WindowFixture f;
+        f.open(kFile, QStringLiteral("j.key"));
+        const QModelIndex cell = f.keyGrid()->model()->index(row, column);
+        QCOMPARE(cell.data(Qt::ToolTipRole).toString(), tip);
+        QTest::mouseClick(f.keyGrid()->viewport(), Qt::LeftButton, {}, f.keyGrid()->visualRect(cell).center());
+        QCOMPARE(f.banner(), banner);
+        // The whole text is in view: a long one wraps in a smaller font.
+        const QLabel* label = f.find<QLabel>(QStringLiteral("Label1"));
+        const QRect room = label->contentsRect();
+        QVERIFY(room.contains(label->fontMetrics().boundingRect(room, Qt::AlignCenter | Qt::TextWordWrap, banner)));
+    }
+};
+
+QTEST_MAIN(JoystickPageTest)
+#include "JoystickPageTest.moc"
