@@ -648,6 +648,47 @@ def joystick(d):
     return summary["text"]
 
 
+@step("find-assign")
+def find_assign(d):
+    """Ctrl+F filters the grid as tarnwick-cli find does; Enter on a Keys cell opens the assign dialog, which takes
+    Ctrl+Alt+O by its scan code; Ctrl+Z undoes the assignment and Esc empties the filter"""
+    d.click_tab(0)
+    d.click(d.widget("GridData"))
+    d.key("ctrl+f")
+    d.wait("focus in the filter box", lambda dump: dump["focus"] == "FilterBox")
+    d.type("padlock")
+    found = d.run(d.cli, "find", d.edited, "padlock").splitlines()
+    total = len(d.run(d.cli, "list", d.edited).splitlines())
+    d.wait_widget("FilterCount", lambda w: w["text"] == f"{len(found)} of {total:,} lines",
+                  f"{len(found)} of {total} lines counted")
+    d.wait_widget("GridData", lambda w: w.get("rows") == len(found), f"{len(found)} rows shown")
+    d.click(d.widget("GridData"))
+    d.key("ctrl+Home", "Right", "Right", "Right")
+    before = d.wait_widget("GridData", lambda w: w.get("current", {}).get("column") == 4, "a Keys cell current")
+    d.key("Return")
+    d.wait("the assign dialog", lambda dump: d.windows(dump, name="AssignKeyDialog"))
+    d.key("ctrl+alt+o")
+    words = d.wait("CTL ALT o in the dialog",
+                   lambda dump: (d.windows(dump, name="AssignKeyDialog") or [None])[0] and
+                   widgets_of(d.windows(dump, name="AssignKeyDialog")[0]).get("AssignWords", {}).get("text")
+                   == "CTL ALT o")
+    cells = d.widget("AssignCells", window="AssignKeyDialog")["text"]
+    if cells != "0X18 6 0 0":
+        raise Failure(f"the dialog would write {cells!r}, not '0X18 6 0 0'")
+    d.shot("assign-dialog")
+    d.click(d.widget("AssignButton", window="AssignKeyDialog"))
+    grid = d.wait_widget("GridData", lambda w: w.get("current", {}).get("text") == "0X18", "0X18 in the Keys cell")
+    # Without a window manager nothing gives the window back its activation when the dialog closes: a click does.
+    d.click_at(*centre(grid["current"]))
+    d.key("ctrl+z")
+    original = before["current"]["text"]
+    d.wait_widget("GridData", lambda w: w.get("current", {}).get("text") == original, f"{original} back after undo")
+    d.click(d.widget("FilterBox"))
+    d.key("Escape")
+    d.wait_widget("FilterCount", lambda w: w["text"] == f"{total:,} lines", "the filter emptied")
+    return f"{len(found)} lines found, {words and 'CTL ALT o'} assigned and undone"
+
+
 @step("exit")
 def exit_program(d):
     """File > Exit closes the program without a question, as nothing is unsaved"""

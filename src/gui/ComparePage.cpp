@@ -127,6 +127,11 @@ ComparePage::ComparePage(TabControl* tabs, int pageIndex, Context context, QWidg
     connect(save, &QToolButton::clicked, this, &ComparePage::saveComparison);
 
     m_report->setObjectName(QStringLiteral("RTBcompare"));
+    // Blue and green text read on a light box also under a dark palette.
+    QPalette reportPalette = m_report->palette();
+    reportPalette.setColor(QPalette::Base, Qt::white);
+    reportPalette.setColor(QPalette::Text, Qt::black);
+    m_report->setPalette(reportPalette);
     m_report->setAcceptRichText(true);
     m_report->setMouseTracking(true);
     m_report->viewport()->setMouseTracking(true);

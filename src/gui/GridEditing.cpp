@@ -157,8 +157,10 @@ bool GridEditing::typeKey(int key, Qt::KeyboardModifiers modifiers)
     if (!m_session->document().isEditable(row, column))
         return false;
 
+    // Keys held with Control or Alt are the window's shortcuts and menus (Ctrl+Z, Alt+F), not text.
+    if (modifiers & (Qt::ControlModifier | Qt::AltModifier))
+        return false;
     QString text = m_session->cellText(row, column);
-    const Qt::KeyboardModifiers shiftState = modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
     if (key == Qt::Key_Backspace) {
         text.chop(1);
     } else if (key >= Qt::Key_0 && key <= Qt::Key_9) {
@@ -167,8 +169,7 @@ bool GridEditing::typeKey(int key, Qt::KeyboardModifiers modifiers)
         text += QChar(u'0' + digit);
     } else if (key >= Qt::Key_A && key <= Qt::Key_Z) {
         const QChar letter(u'a' + (key - Qt::Key_A));
-        // Upper case only with Shift alone; Control or Alt, with or without Shift, type lower case.
-        text += shiftState == Qt::ShiftModifier ? letter.toUpper() : letter;
+        text += (modifiers & Qt::ShiftModifier) ? letter.toUpper() : letter;
     } else {
         return false;
     }

@@ -61,27 +61,27 @@ QToolButton* pictureButton(QWidget* parent, const QString& objectName, int stand
     return button;
 }
 
-FindBar::FindBar(QWidget* parent)
+FindBar::FindBar(QWidget* parent, const QString& prefix)
     : QWidget(parent)
     , m_sections(new QComboBox(this))
     , m_filter(new FilterEdit(this))
     , m_capture(new KeyCaptureEdit(this))
     , m_count(new QLabel(this))
 {
-    setObjectName(QStringLiteral("FindBar"));
-    m_sections->setObjectName(QStringLiteral("SectionList"));
+    setObjectName(prefix + QStringLiteral("FindBar"));
+    m_sections->setObjectName(prefix + QStringLiteral("SectionList"));
     m_sections->setPlaceholderText(QStringLiteral("Go to a section"));
     m_sections->setToolTip(QStringLiteral("The sections of the file, from its headline lines"));
     m_sections->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_sections->setMinimumContentsLength(24);
-    m_filter->setObjectName(QStringLiteral("FilterBox"));
+    m_filter->setObjectName(prefix + QStringLiteral("FilterBox"));
     m_filter->setPlaceholderText(QStringLiteral("Filter (Ctrl+F): words of a name, a description or keys"));
     m_filter->setClearButtonEnabled(true);
     m_filter->setToolTip(QStringLiteral("Shows the lines whose sim name, description or keys (\"CTL ALT c\" or "
                                         "\"0x2E\") contain every word you type. Esc empties it."));
-    m_capture->setObjectName(QStringLiteral("KeyCapture"));
+    m_capture->setObjectName(prefix + QStringLiteral("KeyCapture"));
     m_capture->setPlaceholderText(QStringLiteral("Press a key to find it (Ctrl+K)"));
-    m_count->setObjectName(QStringLiteral("FilterCount"));
+    m_count->setObjectName(prefix + QStringLiteral("FilterCount"));
     m_count->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("32,767 of 32,767 lines")));
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -100,12 +100,12 @@ GridPage::GridPage(TabControl* tabs, int pageIndex, KeyFileSession* session, QOb
     , m_session(session)
 { }
 
-void GridPage::setUp(GridView* grid, GridProxy* proxy, std::function<int(int)> documentRow)
+void GridPage::setUp(GridView* grid, GridProxy* proxy, std::function<int(int)> documentRow, const QString& namePrefix)
 {
     m_grid = grid;
     m_proxy = proxy;
     m_documentRow = std::move(documentRow);
-    m_findBar = new FindBar(m_tabs->page(m_page));
+    m_findBar = new FindBar(m_tabs->page(m_page), namePrefix);
     grid->setModel(proxy);
     grid->setMouseTracking(true);
     grid->showLineNumbers();
@@ -271,7 +271,8 @@ KeyFilePage::KeyFilePage(TabControl* tabs, int pageIndex, KeyFileSession* sessio
     grid->setObjectName(QStringLiteral("GridData"));
     auto* proxy = new GridProxy(
         session->fileModel(), [session](int row, int column) { return session->document().cell(row, column); }, this);
-    setUp(grid, proxy, [](int row) { return row; });
+    setUp(
+        grid, proxy, [](int row) { return row; }, QString());
     grid->setColumnWidthsTwips({500, 3540, 1080, 855, 2130, 2535, 2130, 2535, 1245, 3825});
     // The key file grid marks its selection in its own colours.
     QPalette palette = grid->palette();
@@ -308,7 +309,8 @@ KeysAssignedPage::KeysAssignedPage(TabControl* tabs, int pageIndex, KeyFileSessi
             return column == 1 ? e.simName : column == 2 ? e.keys : e.description;
         },
         this);
-    setUp(grid, proxy, [list](int row) { return list->documentRow(row); });
+    setUp(
+        grid, proxy, [list](int row) { return list->documentRow(row); }, QStringLiteral("List"));
     grid->setColumnWidthsTwips({500, 3540, 4000, 3825});
 
     auto* view = pictureButton(tabs, QStringLiteral("Command4_2"), QStyle::SP_FileDialogDetailedView,

@@ -29,7 +29,8 @@ class FindBar final : public QWidget
     Q_OBJECT
 
 public:
-    explicit FindBar(QWidget* parent);
+    /** Its controls' object names start with `prefix` ("" or "List"), so that each page's are found by name. */
+    FindBar(QWidget* parent, const QString& prefix);
 
     QComboBox* sections() const { return m_sections; }
     QLineEdit* filter() const { return m_filter; }
@@ -81,7 +82,7 @@ public:
 protected:
     GridPage(TabControl* tabs, int pageIndex, KeyFileSession* session, QObject* parent);
     /** `documentRow` maps the model's rows to document rows. */
-    void setUp(GridView* grid, GridProxy* proxy, std::function<int(int)> documentRow);
+    void setUp(GridView* grid, GridProxy* proxy, std::function<int(int)> documentRow, const QString& namePrefix);
 
     TabControl* m_tabs;
     int m_page;

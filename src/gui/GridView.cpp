@@ -26,6 +26,8 @@ GridView::GridView(QWidget* parent)
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // The last column (the description) takes the width the others leave.
+    horizontalHeader()->setStretchLastSection(true);
     QFont gridFont = font();
     gridFont.setPointSizeF(9.75);
     setFont(gridFont);
@@ -147,6 +149,8 @@ void GridView::showFromTop()
 
 void GridView::keyPressEvent(QKeyEvent* event)
 {
+    if (!event->isAutoRepeat())
+        m_pressed.insert(event->key(), event->modifiers());
     QTableView::keyPressEvent(event);
     if (!(event->modifiers() & Qt::ShiftModifier))
         m_anchor = currentIndex();
@@ -155,8 +159,14 @@ void GridView::keyPressEvent(QKeyEvent* event)
 void GridView::keyReleaseEvent(QKeyEvent* event)
 {
     QTableView::keyReleaseEvent(event);
-    if (!event->isAutoRepeat())
-        emit keyReleased(event->key(), event->modifiers());
+    if (event->isAutoRepeat())
+        return;
+    const auto pressed = m_pressed.constFind(event->key());
+    if (pressed == m_pressed.constEnd())
+        return;
+    const Qt::KeyboardModifiers modifiers = *pressed;
+    m_pressed.erase(pressed);
+    emit keyReleased(event->key(), modifiers);
 }
 
 void GridView::mousePressEvent(QMouseEvent* event)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QTableView>
 
 namespace gui {
@@ -41,6 +42,7 @@ public:
     void keyboardSearch(const QString&) override { }
 
 signals:
+    /** A key pressed and released in the grid, with the modifiers held when it was pressed. */
     void keyReleased(int key, Qt::KeyboardModifiers modifiers);
     void mousePressed(Qt::MouseButton button);
     void mouseReleased(Qt::MouseButton button, QPoint globalPosition);
@@ -56,6 +58,9 @@ private:
     void fitLineNumbers();
 
     QPersistentModelIndex m_anchor;
+    // The keys pressed in the grid, with the modifiers held at the press: a key whose press went to a shortcut
+    // (Ctrl+Z) or another window is not typed when it is released, whatever is held by then.
+    QHash<int, Qt::KeyboardModifiers> m_pressed;
     QWidget* m_corner = nullptr;
 };
 

@@ -1,5 +1,6 @@
 #include "KeyFileSession.h"
 
+#include "DiskWatch.h"
 #include "KeyFileModel.h"
 #include "KeyListModel.h"
 #include "SaveTarget.h"
@@ -61,6 +62,7 @@ KeyFileSession::KeyFileSession(Prompts& prompts, QWidget* dialogParent, QObject*
     , m_prompts(prompts)
     , m_dialogParent(dialogParent)
     , m_undo(new QUndoStack(this))
+    , m_disk(new DiskWatch(this))
     , m_fileModel(new KeyFileModel(this))
     , m_listModel(new KeyListModel(this))
 {
@@ -201,6 +203,7 @@ void KeyFileSession::replaceDocument(
 
 void KeyFileSession::close()
 {
+    m_disk->track({}, {});
     replaceDocument(core::KeyDocument(), io::TextEncoding::Windows1252, {}, false);
 }
 
@@ -222,6 +225,7 @@ bool KeyFileSession::open(const QString& path)
     }
     // The encoding is decided once, from the whole file; typed text is encoded back the same way.
     const io::TextEncoding encoding = io::detectEncoding(bytes);
+    m_disk->track(path, bytes);
     replaceDocument(core::KeyDocument::fromBytes(std::move(bytes)), encoding, path, true);
     emit progress(QStringLiteral("Ready"),
         QStringLiteral(" You can click on the keys / modifiers columns to display the associated key"));
@@ -235,7 +239,7 @@ void KeyFileSession::selectKeyFileToOpen()
         open(path);
 }
 
-void KeyFileSession::openWithSaveOffer()
+void KeyFileSession::openWithSaveOffer(const QString& path)
 {
     if (savedState() == SavedState::Modified) {
         const QString name = fileName();
@@ -260,7 +264,35 @@ void KeyFileSession::openWithSaveOffer()
             }
         }
     }
-    selectKeyFileToOpen();
+    if (path.isEmpty())
+        selectKeyFileToOpen();
+    else
+        open(path);
+}
+
+bool KeyFileSession::reloadFromDisk()
+{
+    if (!m_open)
+        return false;
+    if (savedState() == SavedState::Modified) {
+        const PromptAnswer answer = m_prompts.message(m_dialogParent,
+            QStringLiteral(" Reload ") + fileName() + QStringLiteral("?"),
+            fileName()
+                + QStringLiteral(" has changes that aren't saved. Reading the file again from disk loses them. Reload "
+                                 "it anyway?"),
+            PromptButtons::YesNo, PromptIcon::Question);
+        if (answer != PromptAnswer::Yes)
+            return false;
+    }
+    return open(m_path);
+}
+
+void KeyFileSession::keepMine()
+{
+    m_disk->acknowledge();
+    // The file on disk is no longer what the document was read from or saved as.
+    m_undo->resetClean();
+    emit savedStateChanged();
 }
 
 void KeyFileSession::saveFileAs()
@@ -293,11 +325,23 @@ void KeyFileSession::saveToOwnPath()
 
 bool KeyFileSession::saveTo(const QString& path)
 {
+    // Another program's changes are not overwritten without a question.
+    if (path == m_path && m_disk->state() == DiskWatch::State::Changed) {
+        const PromptAnswer answer
+            = m_prompts.message(m_dialogParent, QStringLiteral(" Overwrite ") + fileName() + QStringLiteral("?"),
+                fileName()
+                    + QStringLiteral(" has been changed on disk by another program since it was opened or saved here. "
+                                     "Save over those changes?"),
+                PromptButtons::YesNo, PromptIcon::Question);
+        if (answer != PromptAnswer::Yes)
+            return false;
+    }
     emit progress(QStringLiteral("Saving ..."), {});
     io::FileError error;
     // The file is written whole to a temporary file and renamed over the target: a failure leaves the file on
     // disk as it was, and the document keeps the user's edits.
-    if (!io::writeFileAtomically(path, m_document.toBytes(), &error)) {
+    const std::string bytes = m_document.toBytes();
+    if (!io::writeFileAtomically(path, bytes, &error)) {
         emit progress(QStringLiteral("Ready"), {});
         m_prompts.message(m_dialogParent, QStringLiteral("File possibly not saved"),
             QStringLiteral("Looks like there was a problem saving your file. The error raised was %1: %2.")
@@ -312,6 +356,7 @@ bool KeyFileSession::saveTo(const QString& path)
     m_open = true;
     const bool pathChangedNow = m_path != path;
     m_path = path;
+    m_disk->track(path, bytes);
     m_undo->setClean();
     if (pathChangedNow || !wasOpen)
         emit pathChanged();

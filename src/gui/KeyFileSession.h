@@ -18,6 +18,7 @@ class QUndoStack;
 
 namespace gui {
 
+class DiskWatch;
 class KeyFileModel;
 class KeyListModel;
 
@@ -91,8 +92,13 @@ public:
     bool open(const QString& path);
     /** The open dialog, then opening; nothing changes when the user cancels. */
     void selectKeyFileToOpen();
-    /** Offers to save a modified document, then the open dialog. */
-    void openWithSaveOffer();
+    /** Offers to save a modified document, then opens `path`, or the open dialog when it is empty. */
+    void openWithSaveOffer(const QString& path = {});
+    /** Reads the open file again from disk, asking first when there are edits; true when it was read. */
+    bool reloadFromDisk();
+    /** Keeps the document as it is over a file changed on disk: it then differs from the file, so it is modified. */
+    void keepMine();
+    DiskWatch* diskWatch() const { return m_disk; }
     /** The save dialog, the overwrite and read-only checks, then the save. */
     void saveFileAs();
     /** Saves to the open file's own path (read-only refused), or Save As with no file open. */
@@ -130,6 +136,7 @@ private:
     QString m_path;
     QString m_keyFilesFolder;
     QUndoStack* m_undo;
+    DiskWatch* m_disk;
     KeyFileModel* m_fileModel;
     KeyListModel* m_listModel;
     mutable std::array<core::KeyboardUsage, core::KeyboardUsage::ModifierCount> m_usage;

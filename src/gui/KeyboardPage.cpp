@@ -77,13 +77,26 @@ void KeyLabel::setBackground(const QColor& colour)
     update();
 }
 
+void KeyLabel::showUse(const QColor& colour, int lines)
+{
+    setBackground(colour);
+    const QString use = lines == 0 ? QStringLiteral("free")
+        : lines == 1               ? QStringLiteral("assigned once")
+        : lines == 2               ? QStringLiteral("assigned twice")
+                                   : QStringLiteral("assigned %1 times").arg(lines);
+    setAccessibleName(m_caption.trimmed() + QStringLiteral(", ") + use);
+}
+
 void KeyLabel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), m_background.isValid() ? m_background : palette().color(QPalette::Button));
     painter.setPen(palette().color(QPalette::Dark));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+    // On a coloured key the caption is black, whatever the palette: light text on green or red would not read.
+    painter.setPen(m_background.isValid() && isEnabled()
+            ? QColor(Qt::black)
+            : palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
     painter.setFont(font());
     // The tall keypad keys carry their caption in the lower half, as the leading spaces of the caption ask.
     QRect textRect = rect().adjusted(1, 1, -1, -1);
@@ -271,17 +284,11 @@ void KeyboardPage::colourKeyLabels()
         KeyLabel* key = m_keys.value(core::KeyCodeTable::row(row).labelIndex);
         if (!key || !key->isEnabled())
             continue;
-        switch (usage.forTableRow(row).use) {
-        case core::KeyUse::Free:
-            key->setBackground(QColor());
-            break;
-        case core::KeyUse::Assigned:
-            key->setBackground(AssignedColour);
-            break;
-        case core::KeyUse::Multiple:
-            key->setBackground(MultipleColour);
-            break;
-        }
+        const core::KeyUsage& use = usage.forTableRow(row);
+        const QColor colour = use.use == core::KeyUse::Free ? QColor()
+            : use.use == core::KeyUse::Assigned             ? AssignedColour
+                                                            : MultipleColour;
+        key->showUse(colour, static_cast<int>(use.rows.size()));
     }
 }
 

@@ -29,6 +29,8 @@ public:
     /** The background; an invalid colour is the desktop's button face. */
     QColor background() const { return m_background; }
     void setBackground(const QColor& colour);
+    /** The background for a use of the key, and its accessible name: "F1, free", "F1, assigned twice". */
+    void showUse(const QColor& colour, int lines);
 
 signals:
     void hovered(int index);

@@ -1,8 +1,10 @@
 #include "MainWindow.h"
 
+#include "Accessibility.h"
 #include "ComparePage.h"
 #include "CougarPage.h"
 #include "Desktop.h"
+#include "DiskWatch.h"
 #include "ElidedLabel.h"
 #include "GridEditing.h"
 #include "GridPages.h"
@@ -25,17 +27,24 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QFrame>
+#include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolButton>
 #include <QUndoStack>
+#include <QUrl>
 
 namespace gui {
 
@@ -52,6 +61,7 @@ MainWindow::MainWindow(WindowContext context, QWidget* parent)
     , m_session(new KeyFileSession(context.prompts, this, this))
 {
     setObjectName(QStringLiteral("FrmZ4IZKey"));
+    setAcceptDrops(true);
     setWindowTitle(QStringLiteral("  Tarnwick vs. 1.3"));
     // The window's controls use the desktop's UI font at the classic 8.25 pt; grids and the banner set their own.
     QFont windowFont = QApplication::font();
@@ -76,7 +86,16 @@ MainWindow::MainWindow(WindowContext context, QWidget* parent)
     m_tabs->setGeometry(0, px(780), px(14880), px(8880));
     createPages();
     createStatusBar();
+    createDiskBar();
     connect(m_tabs, &TabControl::currentChanged, this, &MainWindow::onPageChanged);
+    // Alt+1 to Alt+6 show the pages.
+    for (int page = 0; page < m_tabs->count(); ++page) {
+        auto* show = new QAction(this);
+        show->setObjectName(QStringLiteral("actShowPage%1").arg(page + 1));
+        show->setShortcut(QKeySequence(Qt::ALT | Qt::Key(Qt::Key_1 + page)));
+        connect(show, &QAction::triggered, this, [this, page] { m_tabs->setCurrentIndex(page); });
+        addAction(show);
+    }
     connect(m_tabs, &TabControl::surfaceHovered, this, &MainWindow::onSurfaceHovered);
     m_help = new StatusHelp(m_statusPanels[0], this);
     m_help->install(m_client);
@@ -102,6 +121,7 @@ MainWindow::MainWindow(WindowContext context, QWidget* parent)
     onPageChanged(KeyFilePageIndex);
     onPathChanged();
     updateSavedIcon();
+    nameControls(this);
 }
 
 MainWindow::~MainWindow() = default;
@@ -116,18 +136,28 @@ void MainWindow::createMenus()
     QAction* save = file->addAction(QStringLiteral("&Save"));
     save->setObjectName(QStringLiteral("mnuFileSave"));
     save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    m_recentMenu = file->addMenu(QStringLiteral("Open &Recent"));
+    m_recentMenu->setObjectName(QStringLiteral("mnuFileRecent"));
+    connect(m_recentMenu, &QMenu::aboutToShow, this, &MainWindow::fillRecentMenu);
     file->addSeparator()->setObjectName(QStringLiteral("mnuDiv1"));
     QAction* saveAs = file->addAction(QStringLiteral("Save &As ..."));
     saveAs->setObjectName(QStringLiteral("mnuFileSaveAs"));
     file->addSeparator()->setObjectName(QStringLiteral("mnuDiv2"));
     QAction* exit = file->addAction(QStringLiteral("E&xit"));
     exit->setObjectName(QStringLiteral("mnuFileExit"));
-    connect(open, &QAction::triggered, m_session, &KeyFileSession::openWithSaveOffer);
+    connect(open, &QAction::triggered, m_session, [this] { m_session->openWithSaveOffer(); });
     connect(save, &QAction::triggered, m_session, &KeyFileSession::saveToOwnPath);
     connect(saveAs, &QAction::triggered, m_session, &KeyFileSession::saveFileAs);
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    QAction* about = help->addAction(QStringLiteral("&About Tarnwick"));
+    about->setObjectName(QStringLiteral("mnuHelpAbout"));
+    connect(about, &QAction::triggered, this, &MainWindow::showAbout);
+
+    QMenu* edit = new QMenu(QStringLiteral("&Edit"), menuBar());
+    menuBar()->insertMenu(help->menuAction(), edit);
     edit->setObjectName(QStringLiteral("mnuEdit"));
     QAction* undo = m_session->undoStack()->createUndoAction(edit, QStringLiteral("&Undo"));
     undo->setObjectName(QStringLiteral("mnuEditUndo"));
@@ -239,10 +269,118 @@ void MainWindow::createStatusBar()
     bar->addWidget(m_statusPanels[2]);
 }
 
+void MainWindow::createDiskBar()
+{
+    m_diskBar = new QFrame(m_client);
+    m_diskBar->setObjectName(QStringLiteral("DiskChangedBar"));
+    m_diskBar->setFrameShape(QFrame::StyledPanel);
+    m_diskBar->setAutoFillBackground(true);
+    QPalette palette = m_diskBar->palette();
+    palette.setColor(QPalette::Window, QColor(255, 236, 179));
+    palette.setColor(QPalette::WindowText, Qt::black);
+    m_diskBar->setPalette(palette);
+    m_diskText = new QLabel(m_diskBar);
+    m_diskText->setObjectName(QStringLiteral("DiskChangedText"));
+    auto* reload = new QPushButton(QStringLiteral("&Reload"), m_diskBar);
+    reload->setObjectName(QStringLiteral("ReloadButton"));
+    auto* keep = new QPushButton(QStringLiteral("&Keep mine"), m_diskBar);
+    keep->setObjectName(QStringLiteral("KeepMineButton"));
+    auto* layout = new QHBoxLayout(m_diskBar);
+    layout->setContentsMargins(6, 2, 6, 2);
+    layout->addWidget(m_diskText, 1);
+    layout->addWidget(reload);
+    layout->addWidget(keep);
+    m_diskBar->hide();
+    connect(reload, &QPushButton::clicked, this, [this] {
+        if (m_session->reloadFromDisk())
+            showDiskBar(false);
+    });
+    connect(keep, &QPushButton::clicked, this, [this] {
+        m_session->keepMine();
+        showDiskBar(false);
+    });
+    connect(m_session->diskWatch(), &DiskWatch::changed, this, [this, reload](DiskWatch::State state) {
+        const bool deleted = state == DiskWatch::State::Deleted;
+        m_diskText->setText(m_session->fileName()
+            + (deleted ? QStringLiteral(" has been deleted or moved by another program.")
+                       : QStringLiteral(" has been changed on disk by another program.")));
+        reload->setEnabled(!deleted);
+        showDiskBar(true);
+    });
+    connect(m_session, &KeyFileSession::documentReset, this, [this] { showDiskBar(false); });
+}
+
+void MainWindow::showDiskBar(bool shown)
+{
+    if (m_diskBar->isVisible() == shown)
+        return;
+    m_diskBar->setVisible(shown);
+    resizeControls(twips(m_client->width()), twips(m_client->height()));
+}
+
+void MainWindow::fillRecentMenu()
+{
+    m_recentMenu->clear();
+    for (const QString& path : std::as_const(m_windowState.recentFiles)) {
+        // A file that is gone stays in the list, greyed, until newer ones push it out.
+        QAction* open = m_recentMenu->addAction(QDir::toNativeSeparators(path));
+        open->setEnabled(QFileInfo(path).isFile());
+        connect(open, &QAction::triggered, this, [this, path] { m_session->openWithSaveOffer(path); });
+    }
+    if (m_recentMenu->isEmpty())
+        m_recentMenu->addAction(QStringLiteral("(no key files yet)"))->setEnabled(false);
+}
+
+void MainWindow::rememberRecentFile(const QString& path)
+{
+    if (path.isEmpty())
+        return;
+    QStringList& recent = m_windowState.recentFiles;
+    recent.removeAll(path);
+    recent.prepend(path);
+    while (recent.size() > io::WindowState::MaxRecentFiles)
+        recent.removeLast();
+}
+
+void MainWindow::showAbout()
+{
+    m_context.prompts.message(this, QStringLiteral("About Tarnwick"),
+        QStringLiteral("Tarnwick %1\nAn editor for Falcon 4 key files.\n\nLicence: MIT (see LICENSE).\n\n"
+                       "Settings file: %2")
+            .arg(QCoreApplication::applicationVersion().isEmpty() ? QStringLiteral(TARNWICK_VERSION)
+                                                                  : QCoreApplication::applicationVersion(),
+                QDir::toNativeSeparators(m_context.settingsFile.path())),
+        PromptButtons::Ok, PromptIcon::Information);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (droppedFile(event->mimeData()).isEmpty())
+        return;
+    event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event)
+{
+    const QString path = droppedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    m_session->openWithSaveOffer(path);
+}
+
+QString MainWindow::droppedFile(const QMimeData* data)
+{
+    // One local file: a key file, or whatever the user means to open as one.
+    if (!data || !data->hasUrls() || data->urls().size() != 1 || !data->urls().first().isLocalFile())
+        return {};
+    return data->urls().first().toLocalFile();
+}
+
 void MainWindow::createPages()
 {
     m_keyFilePage = new KeyFilePage(m_tabs, KeyFilePageIndex, m_session, m_context.prompts, this);
-    connect(m_keyFilePage, &KeyFilePage::openRequested, m_session, &KeyFileSession::openWithSaveOffer);
+    connect(m_keyFilePage, &KeyFilePage::openRequested, m_session, [this] { m_session->openWithSaveOffer(); });
     connect(m_keyFilePage, &KeyFilePage::saveRequested, m_session, &KeyFileSession::saveFileAs);
     connect(m_keyFilePage->editing(), &GridEditing::bannerText, this, &MainWindow::setBanner);
 
@@ -338,10 +476,14 @@ void MainWindow::resizeEvent(QResizeEvent* event)
 void MainWindow::resizeControls(int w, int h)
 {
     // A client area too small for a size leaves that control as it was (a minimised window reports 0 x 0).
+    // The bar that says the file changed on disk stands above the pages while it is shown.
+    const int bar = m_diskBar && m_diskBar->isVisible() ? DiskBarTwips : 0;
     const int tabWidth = w - 120;
-    const int tabHeight = h - 1515;
+    const int tabHeight = h - 1515 - bar;
+    if (bar > 0 && tabWidth > 0)
+        m_diskBar->setGeometry(0, px(780), px(tabWidth), px(bar - 30));
     if (tabWidth > 0 && tabHeight > 0)
-        m_tabs->setGeometry(0, px(780), px(tabWidth), px(tabHeight));
+        m_tabs->setGeometry(0, px(780 + bar), px(tabWidth), px(tabHeight));
     const int tw = twips(m_tabs->width());
     const int th = twips(m_tabs->height());
     m_keyFilePage->resize(tw, th);
@@ -369,6 +511,11 @@ void MainWindow::startUp(const QString& fileToOpen)
     m_locations = m_context.settingsFile.load(m_context.programFolder);
     m_session->setKeyFilesFolder(m_locations.keyFilesFolder);
     m_session->setJoystickSettings(m_context.settingsFile.joystick());
+    m_windowState = m_context.settingsFile.window();
+    if (!m_windowState.geometry.isEmpty())
+        restoreGeometry(m_windowState.geometry);
+    m_keyFilePage->grid()->horizontalHeader()->restoreState(m_windowState.keyFileColumns);
+    m_keysAssignedPage->grid()->horizontalHeader()->restoreState(m_windowState.keyListColumns);
     if (const auto problem = m_context.settingsFile.loadProblem()) {
         m_context.prompts.message(this, QStringLiteral("Settings not remembered"),
             QStringLiteral("Tarnwick could not read its settings file ") + m_context.settingsFile.path()
@@ -386,6 +533,7 @@ void MainWindow::startUp(const QString& fileToOpen)
 void MainWindow::onPathChanged()
 {
     const QString path = m_session->path();
+    rememberRecentFile(path);
     m_locations.keyFilePath = path;
     m_locations.keyFileName = m_session->fileName();
     m_tabs->setTabText(KeyFilePageIndex, path.isEmpty() ? kFirstTabCaption : m_session->fileName());
@@ -455,15 +603,18 @@ void MainWindow::updateSavedIcon()
     const QString name = m_session->fileName();
     switch (m_session->savedState()) {
     case SavedState::NoFile:
-        m_statusPanels[2]->setPixmap(style()->standardIcon(QStyle::SP_DialogCancelButton).pixmap(16, 16));
+        m_statusPanels[2]->setPixmap(
+            style()->standardIcon(QStyle::SP_DialogCancelButton).pixmap(QSize(16, 16), devicePixelRatioF()));
         m_statusPanels[2]->setToolTip(QStringLiteral("No file open"));
         break;
     case SavedState::Saved:
-        m_statusPanels[2]->setPixmap(style()->standardIcon(QStyle::SP_DialogApplyButton).pixmap(16, 16));
+        m_statusPanels[2]->setPixmap(
+            style()->standardIcon(QStyle::SP_DialogApplyButton).pixmap(QSize(16, 16), devicePixelRatioF()));
         m_statusPanels[2]->setToolTip(name + QStringLiteral(" is saved"));
         break;
     case SavedState::Modified:
-        m_statusPanels[2]->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(16, 16));
+        m_statusPanels[2]->setPixmap(
+            style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(QSize(16, 16), devicePixelRatioF()));
         m_statusPanels[2]->setToolTip(name + QStringLiteral(" has been modified and isn't saved"));
         break;
     }
@@ -507,8 +658,10 @@ void MainWindow::closeEvent(QCloseEvent* event)
         return;
     }
     // The settings are written when the window goes; a failure to write them is passed over.
-    m_context.settingsFile.save(m_locations);
-    m_context.settingsFile.saveJoystick(m_session->joystickSettings());
+    m_windowState.geometry = saveGeometry();
+    m_windowState.keyFileColumns = m_keyFilePage->grid()->horizontalHeader()->saveState();
+    m_windowState.keyListColumns = m_keysAssignedPage->grid()->horizontalHeader()->saveState();
+    m_context.settingsFile.save(m_locations, m_session->joystickSettings(), m_windowState);
     event->accept();
 }
 

@@ -7,6 +7,9 @@
 #include <QMainWindow>
 
 class QAction;
+class QFrame;
+class QMenu;
+class QMimeData;
 class QCheckBox;
 class QLabel;
 class QStatusBar;
@@ -69,6 +72,7 @@ public:
     StatusHelp* statusHelp() const { return m_help; }
     TabControl* tabs() const { return m_tabs; }
     const io::Locations& locations() const { return m_locations; }
+    const io::WindowState& windowState() const { return m_windowState; }
 
     /** Writes the readable list, in the order shown, to the temporary text file and opens it in the text editor. */
     void viewListInTextEditor();
@@ -78,8 +82,15 @@ public:
     /** Lays the controls out for a client area of W x H twips (the window's own size handling calls it). */
     void resizeControls(int clientWidthTwips, int clientHeightTwips);
 
+    /** The height of the bar that says the open file changed on disk, in twips. */
+    static constexpr int DiskBarTwips = 480;
+    /** The one local file that dragged data names, or an empty text. */
+    static QString droppedFile(const QMimeData* data);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -87,6 +98,11 @@ private:
     void createStrip(QWidget* client);
     void createStatusBar();
     void createPages();
+    void createDiskBar();
+    void showDiskBar(bool shown);
+    void fillRecentMenu();
+    void rememberRecentFile(const QString& path);
+    void showAbout();
 
     void onPageChanged(int index);
     /** Ctrl+F and Ctrl+K: the filter box or the key capture of the grid page shown, the key file's otherwise. */
@@ -106,6 +122,7 @@ private:
 
     WindowContext m_context;
     io::Locations m_locations;
+    io::WindowState m_windowState;
     KeyFileSession* m_session;
 
     KeyFilePage* m_keyFilePage = nullptr;
@@ -124,6 +141,9 @@ private:
     QStatusBar* m_statusBar = nullptr;
     QLabel* m_statusPanels[3] = {};
     ElidedLabel* m_pathPanel = nullptr;
+    QMenu* m_recentMenu = nullptr;
+    QFrame* m_diskBar = nullptr;
+    QLabel* m_diskText = nullptr;
 };
 
 } // namespace gui

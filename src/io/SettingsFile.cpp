@@ -58,6 +58,43 @@ std::string toLocal(const QString& text)
     return text.toLocal8Bit().toStdString();
 }
 
+constexpr const char* kWindowSection = "Window";
+
+QByteArray readBase64(std::string_view text, const char* key)
+{
+    const std::string value = core::Settings::readValue(text, kWindowSection, key, {});
+    return QByteArray::fromBase64(QByteArray::fromStdString(value));
+}
+
+WindowState readWindowState(std::string_view text)
+{
+    WindowState state;
+    state.geometry = readBase64(text, "Geometry");
+    state.keyFileColumns = readBase64(text, "KeyFileColumns");
+    state.keyListColumns = readBase64(text, "KeyListColumns");
+    for (int i = 1; i <= WindowState::MaxRecentFiles; ++i) {
+        const std::string key = "Recent" + std::to_string(i);
+        const std::string path = core::Settings::readValue(text, kWindowSection, key.c_str(), {});
+        if (!path.empty())
+            state.recentFiles << fromLocal(path);
+    }
+    return state;
+}
+
+std::string writeWindowState(std::string text, const WindowState& state)
+{
+    const auto base64 = [](const QByteArray& bytes) { return bytes.toBase64().toStdString(); };
+    text = core::Settings::writeValue(text, kWindowSection, "Geometry", base64(state.geometry));
+    text = core::Settings::writeValue(text, kWindowSection, "KeyFileColumns", base64(state.keyFileColumns));
+    text = core::Settings::writeValue(text, kWindowSection, "KeyListColumns", base64(state.keyListColumns));
+    for (int i = 1; i <= WindowState::MaxRecentFiles; ++i) {
+        const std::string key = "Recent" + std::to_string(i);
+        const QString path = i <= state.recentFiles.size() ? state.recentFiles[i - 1] : QString();
+        text = core::Settings::writeValue(text, kWindowSection, key.c_str(), toLocal(path));
+    }
+    return text;
+}
+
 } // namespace
 
 Locations SettingsFile::load(const QString& programFolder)
@@ -66,6 +103,7 @@ Locations SettingsFile::load(const QString& programFolder)
     const std::optional<std::string> text = readSettingsText(m_path, &problem);
     m_loadProblem = text ? std::nullopt : std::optional<QString>(problem);
     m_joystick = core::JoystickSettings::fromIni(text.value_or(std::string()));
+    m_window = readWindowState(text.value_or(std::string()));
     core::PathProbe probe;
     probe.exists = [](const std::string& p) { return QFileInfo::exists(fromLocal(p)); };
     probe.fileExists = [](const std::string& p) { return QFileInfo(fromLocal(p)).isFile(); };
@@ -74,34 +112,28 @@ Locations SettingsFile::load(const QString& programFolder)
     return Locations{fromLocal(read.keyFilesFolder), fromLocal(read.keyFilePath), fromLocal(read.keyFileName)};
 }
 
-bool SettingsFile::save(const Locations& locations) const
+bool SettingsFile::save(const Locations& locations, const std::optional<core::JoystickSettings>& joystick,
+    const std::optional<WindowState>& window) const
 {
     // Writing from nothing would lose whatever the file holds.
     if (m_loadProblem)
         return false;
     QString problem;
-    const std::optional<std::string> text = readSettingsText(m_path, &problem);
-    if (!text)
+    const std::optional<std::string> read = readSettingsText(m_path, &problem);
+    if (!read)
         return false;
     const core::FileLocations written{
         toLocal(locations.keyFilesFolder), toLocal(locations.keyFilePath), toLocal(locations.keyFileName)};
-    FileError ignored;
-    return writeFileAtomically(m_path, core::Settings::optionsSave(*text, written), &ignored);
-}
-
-bool SettingsFile::saveJoystick(const core::JoystickSettings& settings) const
-{
-    if (m_loadProblem)
-        return false;
-    QString problem;
-    const std::optional<std::string> text = readSettingsText(m_path, &problem);
-    if (!text)
-        return false;
-    // A file that already says so is left alone: closing the window with the defaults adds no section.
-    if (core::JoystickSettings::fromIni(*text) == settings)
+    std::string text = core::Settings::optionsSave(*read, written);
+    // Sections that already say so are left alone: closing the window with the defaults adds none.
+    if (joystick && core::JoystickSettings::fromIni(text) != *joystick)
+        text = joystick->writeIni(text);
+    if (window && readWindowState(text) != *window)
+        text = writeWindowState(text, *window);
+    if (text == *read)
         return true;
     FileError ignored;
-    return writeFileAtomically(m_path, settings.writeIni(*text), &ignored);
+    return writeFileAtomically(m_path, text, &ignored);
 }
 
 } // namespace io

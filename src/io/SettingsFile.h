@@ -3,7 +3,9 @@
 #include "core/Joystick.h"
 #include "core/Settings.h"
 
+#include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -17,6 +19,20 @@ struct Locations
     QString keyFileName;
 
     friend bool operator==(const Locations&, const Locations&) = default;
+};
+
+/** What the window remembers of itself (section "Window"): its place and size, its grids' columns, and the key
+ *  files opened last, the latest first. */
+struct WindowState
+{
+    static constexpr int MaxRecentFiles = 10;
+
+    QByteArray geometry;
+    QByteArray keyFileColumns;
+    QByteArray keyListColumns;
+    QStringList recentFiles;
+
+    friend bool operator==(const WindowState&, const WindowState&) = default;
 };
 
 /** The settings file on disk: read once at start-up, written once when the window closes. */
@@ -38,18 +54,21 @@ public:
      *  was read or is missing. */
     std::optional<QString> loadProblem() const { return m_loadProblem; }
 
-    /** Writes the three keys, keeping whatever else the file holds. A file that could not be read, at load or
-     *  now, is left as it is. A failure is passed over: returns false. */
-    bool save(const Locations& locations) const;
+    /** Writes the three keys, and the joystick and window sections when given, in one write, keeping whatever else
+     *  the file holds. A section that already says so is left alone. A file that could not be read, at load or now,
+     *  is left as it is. A failure is passed over: returns false. */
+    bool save(const Locations& locations, const std::optional<core::JoystickSettings>& joystick = {},
+        const std::optional<WindowState>& window = {}) const;
 
     /** The joystick settings (section "Joystick") as the last load read them; the defaults before a load. */
     const core::JoystickSettings& joystick() const { return m_joystick; }
-    /** Writes section "Joystick" when the file holds other values, keeping whatever else it holds; the same
-     *  refusals as `save`. True when the file holds `settings` afterwards. */
-    bool saveJoystick(const core::JoystickSettings& settings) const;
+
+    /** The window's own state (section "Window") as the last load read it. */
+    const WindowState& window() const { return m_window; }
 
 private:
     QString m_path;
+    WindowState m_window;
     std::optional<QString> m_loadProblem;
     core::JoystickSettings m_joystick;
 };

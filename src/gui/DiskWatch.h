@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <string>
+
+class QFileSystemWatcher;
+
+namespace gui {
+
+/**
+ * Watches the open key file on disk for changes by other programs (the simulator's launcher rewrites key files): it
+ * knows the bytes the file held when it was last read or written, and says when the file on disk holds others or
+ * is gone. A program that replaces the file (a new file renamed over it) is seen as well as one that rewrites it.
+ */
+class DiskWatch final : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class State { Same, Changed, Deleted };
+
+    explicit DiskWatch(QObject* parent = nullptr);
+
+    /** The file at `path` holds `bytes` now (it was just read or written); nothing is watched for an empty path. */
+    void track(const QString& path, const std::string& bytes);
+    /** What the file on disk holds compared with the bytes last read or written. */
+    State state() const;
+    /** Takes what is on disk now as known, so that the same change is not reported again. */
+    void acknowledge();
+
+signals:
+    /** The file changed on disk, or was deleted; reported once per change. */
+    void changed(DiskWatch::State state);
+
+private:
+    void check();
+    /** The hash of what the file holds now, or a marker for a file that is gone or cannot be read. */
+    QByteArray diskHash() const;
+    static QByteArray hashOf(const std::string& bytes);
+
+    QFileSystemWatcher* m_watcher;
+    QString m_path;
+    QByteArray m_known; // hash of the bytes last read or written
+    QByteArray m_reported; // hash of the change last reported (or of "deleted")
+};
+
+} // namespace gui
