@@ -1,7 +1,9 @@
-// The views of a 32767-line key file (simplified list, keyboard usage for every modifier value, Cougar macros) and
-// the comparison of two such files, against a baseline that only splits the bytes into lines.
+// The views of a 32767-line key file (simplified list, keyboard usage for every modifier value, Cougar macros), the
+// comparison of two such files and the changes between them, against a baseline that only splits the bytes into
+// lines.
 #include "BenchData.h"
 
+#include "core/Changes.h"
 #include "core/Comparison.h"
 #include "core/CougarMacros.h"
 #include "core/KeyDocument.h"
@@ -73,6 +75,18 @@ void BM_CompareHashed(benchmark::State& state)
         benchmark::DoNotOptimize(core::compareKeyFiles(one, two, fixedTime()));
 }
 BENCHMARK(BM_CompareHashed)->Unit(benchmark::kMillisecond);
+
+// Function by function, from the bytes: both documents read, every line split into its cells and paired. To be
+// set against BM_CompareHashed, the report's engine.
+void BM_Changes(benchmark::State& state)
+{
+    for (auto _ : state) {
+        const auto changes
+            = core::Changes::between(core::KeyDocument::fromBytes(input(1)), core::KeyDocument::fromBytes(input(2)));
+        benchmark::DoNotOptimize(changes.counts());
+    }
+}
+BENCHMARK(BM_Changes)->Unit(benchmark::kMillisecond);
 
 // The reference: every line and name looked up by scanning the other file's list from its start.
 void BM_CompareLinear(benchmark::State& state)

@@ -49,6 +49,7 @@ public:
     QString openFileName(QWidget*, const gui::FileDialogRequest&) override { return {}; }
     QString saveFileName(QWidget*, const gui::FileDialogRequest&) override { return {}; }
     gui::AssignAnswer assignKey(QWidget*, const gui::AssignRequest&) override { return {}; }
+    std::optional<QList<int>> chooseBindingsToTake(QWidget*, const gui::TakePreview&) override { return {}; }
 };
 
 class NoDesktop final : public gui::Desktop

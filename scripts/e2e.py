@@ -3,8 +3,8 @@
 
 Opens a copy of the sample key file through the Open dialog, ticks Control on the keyboard page, copies a key that
 is free with Control, pastes it into one line of the grid through the right-button menu, saves the file under a
-new name, compares the saved file with the original and saves the report as RTF, sets the Joystick page's shift
-magnitude, then leaves through File > Exit.
+new name, compares the saved file with the original, saves the report as RTF and lists the changes in the Changes
+tab, sets the Joystick page's shift magnitude, then leaves through File > Exit.
 The files the program wrote are checked byte for byte against what the edit must give and against tarnwick-cli.
 
 Widgets are found by their Qt object names: the program, started with TARNWICK_GEOMETRY_DUMP naming a file, keeps
@@ -626,6 +626,23 @@ def report_unrtf(d):
         raise Failure("unrtf finds no Summary in the report")
     if d.expected_line not in text:
         raise Failure(f"unrtf finds no {TARGET_SIM} line in the report")
+
+
+@step("changes-view")
+def changes_view(d):
+    """the Changes tab beside the report lists the rebound function, as tarnwick-cli compare --changes does"""
+    tabs = d.widget("CompareViewTabs")["tabs"]
+    if [t["text"] for t in tabs] != ["Report", "Changes"]:
+        raise Failure(f"the compare page's views are {[t['text'] for t in tabs]}, not Report and Changes")
+    d.click_at(*centre(tabs[1]))
+    grid = d.wait_widget("ChangesGrid", lambda w: w.get("rows", 0) > 0, "changed functions in the Changes tab")
+    cli = [line for line in d.run(d.cli, "compare", d.edited, d.sample, "--changes").splitlines() if line]
+    if grid["rows"] != len(cli) or not cli or not cli[0].startswith("rebound\t") or TARGET_SIM not in cli[0]:
+        raise Failure(f"the Changes tab lists {grid['rows']} functions, tarnwick-cli {cli}")
+    counts = d.widget("LblChangeCounts")["text"]
+    if not counts.startswith("0 added, 0 removed, 1 rebound"):
+        raise Failure(f"the counts read {counts!r}")
+    return counts
 
 
 @step("joystick")

@@ -7,7 +7,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev libgl-dev
     libsimpleini-dev libicu-dev
-    libcli11-dev
+    libcli11-dev nlohmann-json3-dev
     libbenchmark-dev
     xvfb xauth
     unrtf

@@ -1,5 +1,6 @@
 #include "CliRunner.h"
 
+#include "ChangesCommands.h"
 #include "CliCommands.h"
 
 #include "core/Comparison.h"
@@ -17,6 +18,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <optional>
@@ -120,6 +122,21 @@ int CliRunner::runCommand(const std::vector<std::string>& args)
     compare->add_option("FILE2", secondFile, "Key file 2")->required();
     compare->add_option("--rtf", rtfFile, "Also write the report as rich text to this file");
     compare->add_option("--text", textFile, "Also write the report as plain text to this file");
+    bool changes = false;
+    bool json = false;
+    compare->add_flag("--changes", changes,
+        "One line per changed function instead of the report: class, lines, sim name, old and new keys (LF); "
+        "--rtf and --text write the changes");
+    compare->add_flag("--json", json, "With --changes: the changes as JSON");
+
+    std::string intoFile;
+    bool noClashes = false;
+    auto* take = app.add_subcommand(
+        "take", "Take the bindings of FROM into INTO, written to OUT; one line per binding taken (LF).");
+    take->add_option("FROM", file, "Key file whose bindings are taken")->required();
+    take->add_option("INTO", intoFile, "Key file that takes them")->required();
+    take->add_option("--output", outFile, "File to write")->required();
+    take->add_flag("--no-clashes", noClashes, "Leave out bindings whose keys another function of INTO uses");
 
     std::vector<std::string> words;
     auto* find = app.add_subcommand("find",
@@ -186,8 +203,17 @@ int CliRunner::runCommand(const std::vector<std::string>& args)
         return this->keys(file, (shift ? 1 : 0) + (control ? 2 : 0) + (alt ? 4 : 0));
     if (macros->parsed())
         return this->macros(file, removeSim);
-    if (compare->parsed())
+    if (compare->parsed() && changes)
+        return this->changes(file, secondFile, json, rtfFile, textFile);
+    if (compare->parsed()) {
+        if (json) {
+            m_err << "tarnwick-cli: --json needs --changes (try --help)\n";
+            return 2;
+        }
         return this->compare(file, secondFile, rtfFile, textFile);
+    }
+    if (take->parsed())
+        return this->take(file, intoFile, outFile, noClashes);
     if (find->parsed())
         return findLines(file, words, m_out, m_err);
     if (bind->parsed())
@@ -260,6 +286,54 @@ int CliRunner::compare(
         written = writeOutput(textFile, text, m_err) && written;
     m_out << text;
     return m_out && written ? 0 : 1;
+}
+
+int CliRunner::changes(const std::string& file1, const std::string& file2, bool json, const std::string& rtfFile,
+    const std::string& textFile)
+{
+    for (const std::string* path : {&file1, &file2}) {
+        if (!QFileInfo::exists(QString::fromLocal8Bit(path->c_str()))) {
+            m_err << "I couldn't find " << *path << '\n';
+            return 1;
+        }
+    }
+    auto bytes1 = readInput(file1, m_err);
+    if (!bytes1)
+        return 1;
+    auto bytes2 = readInput(file2, m_err);
+    if (!bytes2)
+        return 1;
+    const core::Changes changes = core::Changes::between(
+        core::KeyDocument::fromBytes(std::move(*bytes1)), core::KeyDocument::fromBytes(std::move(*bytes2)));
+    bool written = true;
+    if (!rtfFile.empty() || !textFile.empty()) {
+        std::array<bool, core::ChangeKindCount> shown{};
+        shown.fill(true);
+        shown[static_cast<std::size_t>(core::ChangeKind::Unchanged)] = false;
+        const core::Report report = core::changesReport(changes, file1, file2, shown, core::comparisonDate(m_clock()));
+        if (!rtfFile.empty())
+            written = writeOutput(rtfFile, core::reportRtf(report), m_err) && written;
+        if (!textFile.empty())
+            written = writeOutput(textFile, core::reportText(report), m_err) && written;
+    }
+    m_out << (json ? changesJson(changes, file1, file2) : changesText(changes));
+    return m_out && written ? 0 : 1;
+}
+
+int CliRunner::take(const std::string& from, const std::string& into, const std::string& output, bool noClashes)
+{
+    auto fromBytes = readInput(from, m_err);
+    if (!fromBytes)
+        return 1;
+    auto intoBytes = readInput(into, m_err);
+    if (!intoBytes)
+        return 1;
+    const core::KeyDocument fromDocument = core::KeyDocument::fromBytes(std::move(*fromBytes));
+    TakeResult result = takeBindings(core::KeyDocument::fromBytes(std::move(*intoBytes)), fromDocument, noClashes);
+    if (!writeOutput(output, result.document.toBytes(), m_err))
+        return 1;
+    m_out << result.text;
+    return m_out ? 0 : 1;
 }
 
 } // namespace cli

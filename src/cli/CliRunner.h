@@ -28,6 +28,9 @@ private:
     int macros(const std::string& file, bool removeSim);
     int compare(
         const std::string& file1, const std::string& file2, const std::string& rtfFile, const std::string& textFile);
+    int changes(const std::string& file1, const std::string& file2, bool json, const std::string& rtfFile,
+        const std::string& textFile);
+    int take(const std::string& from, const std::string& into, const std::string& output, bool noClashes);
 
     std::ostream& m_out;
     std::ostream& m_err;

@@ -1,6 +1,7 @@
 #include "Comparison.h"
 
 #include "GenericOrder.h"
+#include "KeyDocument.h"
 
 #include <algorithm>
 #include <array>
@@ -72,7 +73,9 @@ FileLists fileLists(const CompareInput& input)
     lists.simNames.reserve(lines.size());
     for (const auto& line : lines) {
         lists.lines.push_back(line.text);
-        lists.simNames.push_back(line.simName);
+        // A comment is a line of the file but no sim function.
+        if (!isCommentLine(line.text))
+            lists.simNames.push_back(line.simName);
     }
     return lists;
 }

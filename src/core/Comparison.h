@@ -42,11 +42,11 @@ std::string comparisonDate(const std::tm& time);
 
 /**
  * The comparison report of two key files: which colour stands for which file and when the comparison was made, the
- * number of lines and sim functions of each, the sim names that only one file has (blue for file 1, green for file
- * 2, each occurrence looked up by itself), and every line of the file with more lines (file 1 when equal) in black
- * when the other file has it too and in its own colour when not, followed by the lines only the other file has.
- * A file that could not be read is said so in the report and compared as empty. Lines and names are looked up in
- * hash sets.
+ * number of lines and sim functions of each (a comment line is a line but no sim function), the sim names that only
+ * one file has (blue for file 1, green for file 2, each occurrence looked up by itself; comments never), and every line
+ * of the file with more lines (file 1 when equal) in black when the other file has it too and in its own colour when
+ * not, followed by the lines only the other file has. A file that could not be read is said so in the report and
+ * compared as empty. Lines and names are looked up in hash sets.
  */
 Report compareKeyFiles(const CompareInput& file1, const CompareInput& file2, const std::tm& now);
 

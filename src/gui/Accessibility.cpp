@@ -39,6 +39,12 @@ void nameControls(QWidget* root)
             name = StatusHelp::helpText(widget->objectName()).trimmed();
         if (name.isEmpty())
             name = widget->objectName();
+        // A part of another control (a grid's header, a combo box's list) is named after it.
+        if (name.isEmpty() && widget->parentWidget()) {
+            const QWidget* owner = widget->parentWidget();
+            const QString ownerName = owner->accessibleName().isEmpty() ? owner->objectName() : owner->accessibleName();
+            name = ownerName + QLatin1Char(' ') + QString::fromLatin1(widget->metaObject()->className()).mid(1);
+        }
         widget->setAccessibleName(name);
     }
 }

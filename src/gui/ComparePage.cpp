@@ -1,17 +1,22 @@
 #include "ComparePage.h"
 
+#include "ChangesView.h"
 #include "ReportView.h"
 #include "SaveTarget.h"
 #include "TabControl.h"
 #include "Twips.h"
+#include "core/Changes.h"
 #include "core/Comparison.h"
 #include "core/ReportWriters.h"
 #include "io/FileIo.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTextEdit>
 #include <QToolButton>
 
@@ -55,13 +60,22 @@ QString proposedComparisonName(const QString& caption)
     return caption.left(caption.size() - 4) + QStringLiteral(" comparison");
 }
 
+QString proposedChangesName(const QString& caption)
+{
+    if (caption.size() < 4)
+        return {};
+    return caption.left(caption.size() - 4) + QStringLiteral(" changes");
+}
+
 ComparePage::ComparePage(TabControl* tabs, int pageIndex, Context context, QWidget* dialogParent)
     : QObject(tabs)
     , m_tabs(tabs)
     , m_page(pageIndex)
     , m_context(std::move(context))
     , m_dialogParent(dialogParent)
-    , m_report(new QTextEdit(tabs->page(pageIndex)))
+    , m_views(new QTabWidget(tabs->page(pageIndex)))
+    , m_report(new QTextEdit(m_views))
+    , m_changes(new ChangesView(m_views))
     , m_filler(new ReportFiller(m_report, this))
 {
     QWidget* page = tabs->page(pageIndex);
@@ -126,6 +140,18 @@ ComparePage::ComparePage(TabControl* tabs, int pageIndex, Context context, QWidg
     tabs->addHeaderWidget(pageIndex, save, Qt::RightEdge);
     connect(save, &QToolButton::clicked, this, &ComparePage::saveComparison);
 
+    // The report as it always was, and the changed functions beside it.
+    m_views->setObjectName(QStringLiteral("CompareViews"));
+    m_views->setDocumentMode(true);
+    m_views->addTab(m_report, QStringLiteral("Report"));
+    m_views->addTab(m_changes, QStringLiteral("Changes"));
+    m_views->tabBar()->setObjectName(QStringLiteral("CompareViewTabs"));
+    connect(m_views, &QTabWidget::currentChanged, this, [this] {
+        if (showingChanges())
+            fillChanges();
+    });
+    save->setToolTip(QStringLiteral("Save the comparison report, or the changes when they are shown"));
+
     m_report->setObjectName(QStringLiteral("RTBcompare"));
     // Blue and green text read on a light box also under a dark palette.
     QPalette reportPalette = m_report->palette();
@@ -140,7 +166,7 @@ ComparePage::ComparePage(TabControl* tabs, int pageIndex, Context context, QWidg
 void ComparePage::resize(int tw, int th)
 {
     if (tw - 240 > 0 && th - 1600 > 0)
-        m_tabs->placeOnPage(m_page, m_report, 120, 1560, tw - 240, th - 1600);
+        m_tabs->placeOnPage(m_page, m_views, 120, 1560, tw - 240, th - 1600);
 }
 
 QString ComparePage::path(int n) const
@@ -173,12 +199,24 @@ void ComparePage::compare()
         }
     }
     core::Report report;
+    const std::tm now = localNow();
     {
         // The files' bytes go before the report goes into the box: a large comparison holds less at once.
         const core::CompareInput first = readInput(path(0));
         const core::CompareInput second = readInput(path(1));
-        report = core::compareKeyFiles(first, second, localNow());
+        report = core::compareKeyFiles(first, second, now);
     }
+    // The changes are worked out when first shown: a comparison whose changes nobody looks at costs no more than
+    // the report. Each file's size and time tell whether it changed in between.
+    m_compared.clear();
+    for (int n = 0; n < 2; ++n) {
+        const QFileInfo info(path(n));
+        m_compared.append({path(n), info.size(), info.lastModified()});
+    }
+    m_comparedAt = now;
+    m_changesDue = true;
+    if (showingChanges())
+        fillChanges();
     m_filler->start(std::move(report));
 }
 
@@ -193,16 +231,58 @@ bool ComparePage::filling() const
     return m_filler->busy();
 }
 
+void ComparePage::fillChanges()
+{
+    if (!m_changesDue || m_compared.size() != 2)
+        return;
+    m_changesDue = false;
+    QStringList notes;
+    core::KeyDocument documents[2];
+    for (int n = 0; n < 2; ++n) {
+        const ComparedFile& file = m_compared[n];
+        core::CompareInput input = readInput(file.path);
+        // A file that cannot be read is compared as empty, as in the report.
+        if (!input.bytes) {
+            notes << QStringLiteral("Key file %1 could not be read (%2); it is compared as an empty file.")
+                         .arg(n + 1)
+                         .arg(QString::fromLocal8Bit(input.readError));
+        } else {
+            const QFileInfo info(file.path);
+            if (info.size() != file.size || info.lastModified() != file.modified)
+                notes << QStringLiteral("Key file %1 has changed since the report was made; Compare again to see "
+                                        "both as they are now.")
+                             .arg(n + 1);
+        }
+        documents[n] = core::KeyDocument::fromBytes(std::move(input.bytes).value_or(std::string()));
+    }
+    m_changes->setChanges(core::Changes::between(std::move(documents[0]), std::move(documents[1])), m_compared[0].path,
+        m_compared[1].path, m_comparedAt, notes.join(QLatin1Char(' ')));
+}
+
+void ComparePage::showChanges(bool changes)
+{
+    m_views->setCurrentWidget(changes ? static_cast<QWidget*>(m_changes) : m_report);
+}
+
+bool ComparePage::showingChanges() const
+{
+    return m_views->currentWidget() == m_changes;
+}
+
 void ComparePage::saveComparison()
 {
+    const bool changes = showingChanges();
     m_filler->finish();
-    if (m_report->toPlainText().trimmed().isEmpty())
+    if (changes)
+        fillChanges();
+    if (changes ? !m_changes->hasChanges() : m_report->toPlainText().trimmed().isEmpty())
         return;
     FileDialogRequest request;
     request.title = QStringLiteral("Save file as ...");
     request.filter = QStringLiteral("Coloured text file (*.rtf)|*.rtf|Plain text file (*.txt)|*.txt");
     request.defaultSuffix = QStringLiteral("rtf");
-    request.proposedName = proposedComparisonName(m_context.firstTabCaption());
+    request.proposedName = changes ? proposedChangesName(m_context.firstTabCaption())
+                                   : proposedComparisonName(m_context.firstTabCaption());
     if (!path(0).isEmpty())
         request.fallbackFolder = QFileInfo(path(0)).absolutePath();
     const QString target = m_context.prompts.saveFileName(m_dialogParent, request);
@@ -213,8 +293,10 @@ void ComparePage::saveComparison()
     // The extension decides the format, whatever filter was picked. RTF holds any character; the plain text is
     // Windows-1252, as it always was.
     const bool rich = target.right(3).toLower() == QLatin1String("rtf");
-    const core::Report report
-        = reportFromDocument(*m_report->document(), rich ? io::TextEncoding::Utf8 : io::TextEncoding::Windows1252);
+    // The changes are written from the files' own bytes, like the command line's.
+    const core::Report report = changes
+        ? m_changes->report()
+        : reportFromDocument(*m_report->document(), rich ? io::TextEncoding::Utf8 : io::TextEncoding::Windows1252);
     const std::string bytes = rich ? core::reportRtf(report) : core::reportText(report);
     io::FileError error;
     if (!io::writeFileAtomically(target, bytes, &error)) {

@@ -2,21 +2,29 @@
 
 #include "Prompts.h"
 
+#include <QDateTime>
+#include <QList>
 #include <QObject>
+
+#include <ctime>
 #include <functional>
 
 class QLabel;
+class QTabWidget;
 class QTextEdit;
 class QToolButton;
 
 namespace gui {
 
+class ChangesView;
 class ReportFiller;
 class TabControl;
 
 /**
  * The "Compare two key files" page: two chosen key files, their comparison report as coloured rich text, and
- * saving the report (as the box holds it, the user's edits included) as RTF or plain text.
+ * saving the report (as the box holds it, the user's edits included) as RTF or plain text. Beside the report, the
+ * "Changes" view lists the changed functions, worked out from the files when the view is first shown after a
+ * comparison; the save button saves the view on top.
  */
 class ComparePage final : public QObject
 {
@@ -39,13 +47,18 @@ public:
     void chooseFile(int n);
     /** Compares the two files on disk into the report box. */
     void compare();
-    /** Saves the report box, asking for the file. Nothing when the box holds only spaces. */
+    /** Saves the report box, or the changes when their view is on top, asking for the file. Nothing when the box
+     *  holds only spaces, or before the first comparison. */
     void saveComparison();
     /** Asks for compared file n to be shown in the program for text files. */
     void viewFile(int n);
 
     /** The report box, with the whole report in it. */
     QTextEdit* reportBox();
+    ChangesView* changesView() const { return m_changes; }
+    /** Puts the report (false) or the changes (true) on top. */
+    void showChanges(bool changes);
+    bool showingChanges() const;
     /** True while a long report is still going into the box. */
     bool filling() const;
     void resize(int tabWidthTwips, int tabHeightTwips);
@@ -55,17 +68,34 @@ signals:
     void viewRequested(const QString& path);
 
 private:
+    /** Works out the changes of the last comparison, unless they are there. */
+    void fillChanges();
+
+    struct ComparedFile
+    {
+        QString path;
+        qint64 size = 0;
+        QDateTime modified;
+    };
+
     TabControl* m_tabs;
     int m_page;
     Context m_context;
     QWidget* m_dialogParent;
     QLabel* m_paths[2] = {};
+    QTabWidget* m_views;
     QTextEdit* m_report;
+    ChangesView* m_changes;
     ReportFiller* m_filler;
+    QList<ComparedFile> m_compared; // the files of the last comparison
+    std::tm m_comparedAt{};
+    bool m_changesDue = false;
 };
 
 /** The proposed name of a comparison file: the caption without its last four characters, plus " comparison";
  *  empty when the caption is shorter than four characters. */
 QString proposedComparisonName(const QString& firstTabCaption);
+/** The same for the changes: the caption without its last four characters, plus " changes". */
+QString proposedChangesName(const QString& firstTabCaption);
 
 } // namespace gui

@@ -18,6 +18,7 @@
 #include "SaveTarget.h"
 #include "StatusHelp.h"
 #include "TabControl.h"
+#include "TakeBindings.h"
 #include "Twips.h"
 #include "core/SimplifiedList.h"
 #include "io/FileIo.h"
@@ -142,6 +143,10 @@ void MainWindow::createMenus()
     file->addSeparator()->setObjectName(QStringLiteral("mnuDiv1"));
     QAction* saveAs = file->addAction(QStringLiteral("Save &As ..."));
     saveAs->setObjectName(QStringLiteral("mnuFileSaveAs"));
+    m_takeAction = file->addAction(QStringLiteral("Take &bindings from ..."));
+    m_takeAction->setObjectName(QStringLiteral("mnuFileTake"));
+    m_takeAction->setEnabled(false);
+    connect(m_takeAction, &QAction::triggered, this, [this] { takeBindings(*m_session, m_context.prompts, this); });
     file->addSeparator()->setObjectName(QStringLiteral("mnuDiv2"));
     QAction* exit = file->addAction(QStringLiteral("E&xit"));
     exit->setObjectName(QStringLiteral("mnuFileExit"));
@@ -362,19 +367,24 @@ void MainWindow::dragEnterEvent(QDragEnterEvent* event)
 
 void MainWindow::dropEvent(QDropEvent* event)
 {
-    const QString path = droppedFile(event->mimeData());
-    if (path.isEmpty())
-        return;
-    event->acceptProposedAction();
-    m_session->openWithSaveOffer(path);
+    if (openDropped(event->mimeData()))
+        event->acceptProposedAction();
 }
 
-QString MainWindow::droppedFile(const QMimeData* data)
+bool MainWindow::openDropped(const QMimeData* dropped)
+{
+    const QString path = droppedFile(dropped);
+    if (!path.isEmpty())
+        m_session->openWithSaveOffer(path);
+    return !path.isEmpty();
+}
+
+QString MainWindow::droppedFile(const QMimeData* dropped)
 {
     // One local file: a key file, or whatever the user means to open as one.
-    if (!data || !data->hasUrls() || data->urls().size() != 1 || !data->urls().first().isLocalFile())
+    if (!dropped || !dropped->hasUrls() || dropped->urls().size() != 1 || !dropped->urls().first().isLocalFile())
         return {};
-    return data->urls().first().toLocalFile();
+    return dropped->urls().first().toLocalFile();
 }
 
 void MainWindow::createPages()
@@ -542,6 +552,7 @@ void MainWindow::onPathChanged()
     else
         m_pathPanel->setFullText(path, path);
     m_compare->setPath(0, path);
+    m_takeAction->setEnabled(m_session->isOpen());
     updateSavedIcon();
 }
 

@@ -85,7 +85,9 @@ public:
     /** The height of the bar that says the open file changed on disk, in twips. */
     static constexpr int DiskBarTwips = 480;
     /** The one local file that dragged data names, or an empty text. */
-    static QString droppedFile(const QMimeData* data);
+    static QString droppedFile(const QMimeData* dropped);
+    /** Opens the file that dropped data names, through the offer to save; false when it names none. */
+    bool openDropped(const QMimeData* dropped);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -144,6 +146,7 @@ private:
     QMenu* m_recentMenu = nullptr;
     QFrame* m_diskBar = nullptr;
     QLabel* m_diskText = nullptr;
+    QAction* m_takeAction = nullptr;
 };
 
 } // namespace gui

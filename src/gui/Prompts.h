@@ -1,8 +1,12 @@
 #pragma once
 
 #include "KeyAssigner.h"
+#include "TakePreview.h"
 
+#include <QList>
 #include <QString>
+
+#include <optional>
 
 class QWidget;
 
@@ -44,6 +48,9 @@ public:
     /** The assign dialog: the user presses or picks a combination, sees what it takes from other lines, and
      *  assigns it, takes it over, clears the line's keys or cancels. */
     virtual AssignAnswer assignKey(QWidget* parent, const AssignRequest& request) = 0;
+    /** The preview of taking bindings from another file: the indexes into `preview.bindings` the user ticked
+     *  (every binding without a clash at first), or nothing when the user cancelled. */
+    virtual std::optional<QList<int>> chooseBindingsToTake(QWidget* parent, const TakePreview& preview) = 0;
 };
 
 } // namespace gui

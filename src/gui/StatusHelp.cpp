@@ -15,6 +15,9 @@ const QHash<QString, QString>& helpTable()
         {QStringLiteral("CHKRemoveSIM"),
             QStringLiteral(
                 " Select this if you want to remove SIM from the name. Useful for Cougar macros and sorting.")},
+        {QStringLiteral("ChangesGrid"),
+            QStringLiteral(" The functions that changed from key file 1 to key file 2, with their keys in both. Tick "
+                           "the boxes above to choose the changes listed.")},
         {QStringLiteral("Command1_0"), QStringLiteral(" Select the two key files you want to compare.")},
         {QStringLiteral("Command1_1"), QStringLiteral(" Select the two key files you want to compare.")},
         {QStringLiteral("Command3_0"), QStringLiteral(" I reckon you're smart enough to figure out what this does!")},

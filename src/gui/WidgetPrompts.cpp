@@ -1,6 +1,7 @@
 #include "WidgetPrompts.h"
 
 #include "AssignKeyDialog.h"
+#include "TakeBindingsDialog.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -109,6 +110,14 @@ AssignAnswer WidgetPrompts::assignKey(QWidget* parent, const AssignRequest& requ
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.answer();
+}
+
+std::optional<QList<int>> WidgetPrompts::chooseBindingsToTake(QWidget* parent, const TakePreview& preview)
+{
+    TakeBindingsDialog dialog(preview, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.chosen();
 }
 
 } // namespace gui

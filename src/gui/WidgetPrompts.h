@@ -15,6 +15,7 @@ public:
     QString openFileName(QWidget* parent, const FileDialogRequest& request) override;
     QString saveFileName(QWidget* parent, const FileDialogRequest& request) override;
     AssignAnswer assignKey(QWidget* parent, const AssignRequest& request) override;
+    std::optional<QList<int>> chooseBindingsToTake(QWidget* parent, const TakePreview& preview) override;
 
     /** "Key file (*.key)|*.key" as Qt's name filters: "Key file (*.key)". */
     static QStringList qtFilters(const QString& filter);

@@ -174,8 +174,16 @@ bool writeFileAtomically(const QString& path, const std::string& bytes, FileErro
 
     QSaveFile file(path);
     errno = 0;
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(systemError(file.errorString()));
+    if (!file.open(QIODevice::WriteOnly)) {
+        FileError failure = systemError(file.errorString());
+        // The new file is made beside the old one: a folder that cannot be written is named.
+        const QString folder = QFileInfo(path).absolutePath();
+        if (failure.code == EACCES || failure.code == EROFS || failure.code == EPERM) {
+            failure.reason = failure.reason + QStringLiteral(" (the folder ") + QDir::toNativeSeparators(folder)
+                + QStringLiteral(" cannot be written)");
+        }
+        return fail(failure);
+    }
     // The new file takes the old one's owner, group and permissions before it holds anything.
     if (const int code = applyIdentity(file.handle(), identity); code != 0) {
         file.cancelWriting();

@@ -182,6 +182,9 @@ private slots:
             << latin1({"B[A 1]", "B[B 1]", "B[C 1]", "G[D 1]", "G[D 1]"});
         QTest::newRow("empty file 1") << QByteArray() << QByteArray("A 1\n") << latin1({"G[A]"}) << latin1({"G[A 1]"});
         QTest::newRow("both empty") << QByteArray() << QByteArray() << none << latin1({});
+        QTest::newRow("comments are lines, not sim functions")
+            << QByteArray("# Views\nSimA 1\n  #x 1\n") << QByteArray("SimA 1\n\t# y\n") << none
+            << latin1({"B[# Views]", "K[SimA 1]", "B[#x 1]", "G[\t# y]"});
     }
 
     void sections()
@@ -220,7 +223,7 @@ private slots:
         QFETCH(int, unreadable);
         QFETCH(QString, reason);
         QFETCH(QString, note);
-        const CompareInput readable = input("SimA 1\n\n# c\n", "C:\\keys\\good.key");
+        const CompareInput readable = input("SimA 1\n\n\t# c\n", "C:\\keys\\good.key");
         const CompareInput bad{"bad.key", std::nullopt, reason.toStdString()};
         const CompareInput& one = unreadable == 1 ? bad : readable;
         const CompareInput& two = unreadable == 2 ? bad : readable;
@@ -230,11 +233,12 @@ private slots:
             QStringLiteral("G[Comparison made: 04 December 2026, 3:26 pm]"), QStringLiteral("G[]")};
         if (!note.isEmpty())
             expected << note << note.left(1) + QStringLiteral("[]");
+        // The readable file has two lines, one of them a comment, and so one sim function.
         const int lines1 = unreadable == 1 ? 0 : 2;
         const int lines2 = unreadable == 2 ? 0 : 2;
         expected << QStringLiteral("K*[Summary]") << QStringLiteral("K*[]")
                  << QStringLiteral("K[Number of lines: ]B[%1   ]G[%2]").arg(lines1).arg(lines2)
-                 << QStringLiteral("K[Number of sim functions: ]B[%1   ]G[%2]").arg(lines1).arg(lines2);
+                 << QStringLiteral("K[Number of sim functions: ]B[%1   ]G[%2]").arg(lines1 / 2).arg(lines2 / 2);
         QCOMPARE(styledLines(report).mid(0, expected.size()), expected);
         QCOMPARE(core::compareKeyFilesLinear(one, two, testing::fixedTime()), report);
     }

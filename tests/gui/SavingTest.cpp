@@ -227,6 +227,26 @@ private slots:
         QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files).size(), 1 + int(QFile::exists(f.settings.path())));
     }
 
+    void failedSaveNamesAFolderThatCannotBeWritten()
+    {
+#ifdef Q_OS_UNIX
+        if (geteuid() == 0)
+            QSKIP("root writes into any folder");
+#endif
+        SaveFixture f;
+        f.edit();
+        const QString folder = f.dir.filePath(QStringLiteral("locked"));
+        QDir().mkdir(folder);
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        f.prompts.answerFile(QDir(folder).filePath(QStringLiteral("new.key")));
+        f.prompts.answerMessage(PromptAnswer::Ok);
+        f.session()->saveFileAs();
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QVERIFY2(f.prompts.asked.last().text.contains(QStringLiteral("(the folder ") + QDir::toNativeSeparators(folder)
+                     + QStringLiteral(" cannot be written).")),
+            qPrintable(f.prompts.asked.last().text));
+    }
+
     void saveMenuWritesTheOpenFileWithoutADialog()
     {
         SaveFixture f;

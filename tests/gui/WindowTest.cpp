@@ -1,18 +1,24 @@
 #include "WindowFixture.h"
 
+#include "gui/Accessibility.h"
 #include "gui/ComparePage.h"
+#include "gui/KeyboardPage.h"
 #include "gui/StatusHelp.h"
 #include "gui/Twips.h"
 #include "gui/WidgetPrompts.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFile>
 #include <QFont>
 #include <QHeaderView>
 #include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
+#include <QUrl>
 
 using gui::px;
 using testing::AskedPrompt;
@@ -277,6 +283,137 @@ private slots:
         QCOMPARE(panel->toolTip(), path);
         QVERIFY(panel->width() < panel->fontMetrics().horizontalAdvance(path));
         QVERIFY(panel->minimumSizeHint().width() < panel->width());
+    }
+
+    // Recent files, the window's place and its columns come back in the next run; the old keys keep their meaning.
+    void windowStateIsRememberedBetweenRuns()
+    {
+        WindowFixture f;
+        const QString one = f.writeKeyFile(QStringLiteral("one.key"), kSmallFile);
+        const QString two = f.open(kSmallFile, QStringLiteral("two.key"));
+        f.session()->open(one);
+        f.window->setGeometry(40, 50, 1100, 760);
+        f.keyGrid()->setColumnWidth(2, 123);
+        QVERIFY(f.window->close());
+        const std::string ini = testing::readBytes(f.settings.path());
+        QVERIFY(ini.find("KeyFilePath=" + one.toStdString()) != std::string::npos);
+        QVERIFY(ini.find("Recent1=" + one.toStdString()) != std::string::npos);
+        QVERIFY(ini.find("Recent2=" + two.toStdString()) != std::string::npos);
+
+        QFile::remove(two);
+        WindowFixture again;
+        QFile::copy(f.settings.path(), again.settings.path());
+        again.create();
+        again.window->startUp();
+        QCOMPARE(again.window->size(), QSize(1100, 760));
+        QCOMPARE(again.keyGrid()->columnWidth(2), 123);
+        QCOMPARE(again.session()->path(), one);
+        auto* recent = again.window->findChild<QMenu*>(QStringLiteral("mnuFileRecent"));
+        emit recent->aboutToShow();
+        QCOMPARE(recent->actions().size(), 2);
+        QVERIFY(recent->actions()[0]->isEnabled());
+        QVERIFY(!recent->actions()[1]->isEnabled()); // the file that is gone, greyed
+    }
+
+    void droppedKeyFileOpensThroughTheSaveOffer()
+    {
+        WindowFixture f;
+        f.open(kSmallFile);
+        const QString other = f.writeKeyFile(QStringLiteral("other.key"), "SimOther -1 0 0x1E 0 0 0 1 \"o\"\r\n");
+        f.session()->edit({{0, 2, QStringLiteral("7")}}, QStringLiteral("Edit"));
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(other)});
+        QCOMPARE(gui::MainWindow::droppedFile(&data), other);
+        f.prompts.answerMessage(gui::PromptAnswer::No); // do not save k.key
+        QVERIFY(f.window->acceptDrops());
+        QVERIFY(f.window->openDropped(&data));
+        QCOMPARE(f.prompts.asked.first().title, QStringLiteral(" Save k.key now?"));
+        QCOMPARE(f.session()->path(), other);
+        data.setUrls({QUrl::fromLocalFile(other), QUrl::fromLocalFile(other)});
+        QCOMPARE(gui::MainWindow::droppedFile(&data), QString());
+    }
+
+    // Another program rewrites, replaces or deletes the open file: a bar says so, and a save asks first.
+    void fileChangedOnDisk_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("rewritten") << "rewrite"
+                                   << "k.key has been changed on disk by another program.";
+        QTest::newRow("replaced") << "replace"
+                                  << "k.key has been changed on disk by another program.";
+        QTest::newRow("deleted") << "delete"
+                                 << "k.key has been deleted or moved by another program.";
+    }
+
+    void fileChangedOnDisk()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, text);
+        WindowFixture f;
+        const QString path = f.open(kSmallFile);
+        auto* bar = f.find<QWidget>(QStringLiteral("DiskChangedBar"));
+        // Our own save is no change from outside.
+        f.session()->edit({{0, 2, QStringLiteral("7")}}, QStringLiteral("Edit"));
+        f.trigger(QStringLiteral("mnuFileSave"));
+        QTest::qWait(200);
+        QVERIFY(!bar->isVisible());
+        const std::string theirs = "SimTheirs -1 0 0x1E 0 0 0 1 \"t\"\r\n";
+        if (how == QLatin1String("rewrite")) {
+            testing::writeBytes(path, theirs);
+        } else if (how == QLatin1String("replace")) {
+            testing::writeBytes(path + QStringLiteral(".new"), theirs);
+            QFile::remove(path);
+            QFile::rename(path + QStringLiteral(".new"), path);
+        } else {
+            QFile::remove(path);
+        }
+        QTRY_VERIFY(bar->isVisible());
+        QCOMPARE(f.find<QLabel>(QStringLiteral("DiskChangedText"))->text(), QLatin1String(text.toLatin1()));
+        QCOMPARE(f.find<QPushButton>(QStringLiteral("ReloadButton"))->isEnabled(), how != QLatin1String("delete"));
+        QVERIFY(f.tabs()->y() > bar->y());
+        if (how == QLatin1String("delete")) {
+            f.find<QPushButton>(QStringLiteral("KeepMineButton"))->click();
+            QCOMPARE(f.savedState(), gui::SavedState::Modified);
+            QVERIFY(!bar->isVisible());
+            return;
+        }
+        // A save now asks before it overwrites their change; No keeps it.
+        f.prompts.answerMessage(gui::PromptAnswer::No);
+        f.trigger(QStringLiteral("mnuFileSave"));
+        QCOMPARE(f.prompts.asked.last().title, QStringLiteral(" Overwrite k.key?"));
+        QCOMPARE(testing::readBytes(path), theirs);
+        // Reload takes their file, asking first since there are edits.
+        f.session()->edit({{0, 2, QStringLiteral("8")}}, QStringLiteral("Edit"));
+        f.prompts.answerMessage(gui::PromptAnswer::Yes);
+        f.find<QPushButton>(QStringLiteral("ReloadButton"))->click();
+        QCOMPARE(f.prompts.asked.last().title, QStringLiteral(" Reload k.key?"));
+        QCOMPARE(f.session()->cellText(0, 1), QStringLiteral("SimTheirs"));
+        QVERIFY(!bar->isVisible());
+        QCOMPARE(f.savedState(), gui::SavedState::Saved);
+    }
+
+    void aboutAndAccessibleNames()
+    {
+        WindowFixture f;
+        f.open(kSmallFile);
+        f.prompts.answerMessage(gui::PromptAnswer::Ok);
+        f.trigger(QStringLiteral("mnuHelpAbout"));
+        QCOMPARE(f.prompts.asked.last().title, QStringLiteral("About Tarnwick"));
+        QVERIFY(f.prompts.asked.last().text.startsWith(QStringLiteral("Tarnwick 1.3\n")));
+        QVERIFY(f.prompts.asked.last().text.contains(QStringLiteral("Licence: MIT")));
+        QVERIFY(f.prompts.asked.last().text.endsWith(QDir::toNativeSeparators(f.settings.path())));
+        // Every control can be named by a screen reader; a key names itself with its state.
+        for (QWidget* widget : f.window->findChildren<QWidget*>()) {
+            if (gui::isControl(widget))
+                QVERIFY2(!widget->accessibleName().trimmed().isEmpty(), widget->metaObject()->className());
+        }
+        f.showPage(gui::MainWindow::SpareKeysPageIndex);
+        QCOMPARE(f.window->keyboardPage()->keyLabel(48)->accessibleName(), QStringLiteral("b, assigned once"));
+        QCOMPARE(f.window->keyboardPage()->keyLabel(59)->accessibleName(), QStringLiteral("F1, free"));
+        // Alt+2 shows the second page.
+        QTest::keyClick(f.window.get(), Qt::Key_2, Qt::AltModifier);
+        QCOMPARE(f.tabs()->currentIndex(), 1);
     }
 
     void everyHelpTextByObjectName_data()

@@ -63,4 +63,17 @@ gui::AssignAnswer ScriptedPrompts::assignKey(QWidget*, const gui::AssignRequest&
     return answer;
 }
 
+std::optional<QList<int>> ScriptedPrompts::chooseBindingsToTake(QWidget*, const gui::TakePreview& preview)
+{
+    const QString title = QStringLiteral("Take bindings");
+    asked.append(
+        {AskedPrompt::TakeBindings, title, preview.fromPath, gui::PromptButtons::Ok, gui::PromptIcon::Information, {}});
+    takePreviews.append(preview);
+    if (m_takes.isEmpty()) {
+        failUnscripted(title);
+        return std::nullopt;
+    }
+    return m_takes.takeFirst();
+}
+
 } // namespace testing

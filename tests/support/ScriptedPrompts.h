@@ -13,7 +13,7 @@ namespace testing {
 /** One question the window asked. */
 struct AskedPrompt
 {
-    enum Kind { Message, OpenFile, SaveFile, AssignKey } kind;
+    enum Kind { Message, OpenFile, SaveFile, AssignKey, TakeBindings } kind;
     QString title;
     QString text;
     gui::PromptButtons buttons = gui::PromptButtons::Ok;
@@ -32,6 +32,8 @@ public:
     void answerMessage(gui::PromptAnswer answer) { m_answers.append(answer); }
     void answerFile(const QString& path) { m_files.append(path); }
     void answerAssign(const gui::AssignAnswer& answer) { m_assignAnswers.append(answer); }
+    /** The bindings ticked in the next preview of taking bindings; nothing cancels it. */
+    void answerTake(std::optional<QList<int>> chosen) { m_takes.append(std::move(chosen)); }
 
     gui::PromptAnswer message(QWidget* parent, const QString& title, const QString& text, gui::PromptButtons buttons,
         gui::PromptIcon icon) override;
@@ -39,18 +41,25 @@ public:
     QString saveFileName(QWidget* parent, const gui::FileDialogRequest& request) override;
     /** Records the request (its preview of the scripted combination in `lastPreview`) and answers from the script. */
     gui::AssignAnswer assignKey(QWidget* parent, const gui::AssignRequest& request) override;
+    std::optional<QList<int>> chooseBindingsToTake(QWidget* parent, const gui::TakePreview& preview) override;
 
     QList<AskedPrompt> asked;
+    /** Every preview of taking bindings shown, in order. */
+    QList<gui::TakePreview> takePreviews;
     /** Called with every question once it is recorded, before it is answered: lets a test change the world
      *  between the program's checks and its write. */
     std::function<void(const AskedPrompt&)> onAsk;
-    bool allAnswersUsed() const { return m_answers.isEmpty() && m_files.isEmpty() && m_assignAnswers.isEmpty(); }
+    bool allAnswersUsed() const
+    {
+        return m_answers.isEmpty() && m_files.isEmpty() && m_assignAnswers.isEmpty() && m_takes.isEmpty();
+    }
     gui::AssignPreview lastPreview;
 
 private:
     QList<gui::PromptAnswer> m_answers;
     QStringList m_files;
     QList<gui::AssignAnswer> m_assignAnswers;
+    QList<std::optional<QList<int>>> m_takes;
 };
 
 /** A desktop that records what the window asked of it. */
