@@ -1,6 +1,6 @@
-// The views of a 32767-line key file (simplified list, keyboard usage for every modifier value, Cougar macros), the
-// comparison of two such files and the changes between them, against a baseline that only splits the bytes into
-// lines.
+// The views of a 32767-line key file (simplified list, keyboard usage for every modifier value, Cougar and TARGET
+// macros), the comparison of two such files and the changes between them, against a baseline that only splits the
+// bytes into lines.
 #include "BenchData.h"
 
 #include "core/Changes.h"
@@ -9,6 +9,7 @@
 #include "core/KeyDocument.h"
 #include "core/KeyboardUsage.h"
 #include "core/SimplifiedList.h"
+#include "core/TargetMacros.h"
 
 #include <benchmark/benchmark.h>
 
@@ -57,6 +58,50 @@ void BM_BuildViews(benchmark::State& state)
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * input(1).size()));
 }
 BENCHMARK(BM_BuildViews)->Unit(benchmark::kMillisecond);
+
+// The macro page's text of an open document, rows in file order: the Cougar text from the readable list as the
+// page builds it (the list, then the lines), and the TARGET text from the rows.
+const core::KeyDocument& openDocument()
+{
+    static const core::KeyDocument doc = [] {
+        auto d = core::KeyDocument::fromBytes(input(1));
+        for (int r = 0; r < d.rowCount(); ++r)
+            d.binding(r); // derived once, as an open document's are
+        return d;
+    }();
+    return doc;
+}
+
+void BM_CougarMacros(benchmark::State& state)
+{
+    const auto& doc = openDocument();
+    for (auto _ : state) {
+        const auto list = core::SimplifiedList::build(doc, false);
+        benchmark::DoNotOptimize(core::fillCougarMacros(doc, list.entries(), false));
+    }
+}
+BENCHMARK(BM_CougarMacros)->Unit(benchmark::kMillisecond);
+
+// The Cougar lines alone, from a list already built.
+void BM_CougarMacrosFromList(benchmark::State& state)
+{
+    const auto& doc = openDocument();
+    const auto list = core::SimplifiedList::build(doc, false);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(core::fillCougarMacros(doc, list.entries(), false));
+}
+BENCHMARK(BM_CougarMacrosFromList)->Unit(benchmark::kMillisecond);
+
+void BM_TargetMacros(benchmark::State& state)
+{
+    const auto& doc = openDocument();
+    std::vector<int> rows;
+    for (int r = 0; r < doc.rowCount(); ++r)
+        rows.push_back(r);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(core::fillTargetMacros(doc, rows, false));
+}
+BENCHMARK(BM_TargetMacros)->Unit(benchmark::kMillisecond);
 
 // What a click on a modifier box costs: the keyboard for one modifier value of an open document.
 void BM_KeyboardUsageOneModifier(benchmark::State& state)

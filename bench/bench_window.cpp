@@ -1,6 +1,7 @@
 // The window's own sequences against the engine alone, offscreen: opening a 32767-line key file until "Ready",
 // comparing two 32767-line files until the report is in its box, and editing: one edit with every view brought up
-// to date, undoing a Paste of 1,000 rows, and a save against writing the same bytes with one fwrite.
+// to date, one edit with the Problems view shown, undoing a Paste of 1,000 rows, and a save against writing the same
+// bytes with one fwrite.
 #include "BenchData.h"
 
 #include "core/Comparison.h"
@@ -13,9 +14,12 @@
 #include "gui/GridPages.h"
 #include "gui/GridProxy.h"
 #include "gui/GridView.h"
+#include "gui/KeyFileModel.h"
 #include "gui/KeyFileSession.h"
 #include "gui/KeyListModel.h"
 #include "gui/MainWindow.h"
+#include "gui/ProblemsDock.h"
+#include "gui/ProblemsModel.h"
 #include "gui/Prompts.h"
 #include "io/FileIo.h"
 #include "io/SettingsFile.h"
@@ -26,6 +30,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QUndoStack>
@@ -66,6 +72,7 @@ struct Setup
     QTemporaryDir dir;
     QString file1 = dir.filePath(QStringLiteral("one.key"));
     QString file2 = dir.filePath(QStringLiteral("two.key"));
+    QString doubles = dir.filePath(QStringLiteral("doubles.key"));
     SilentPrompts prompts;
     NoDesktop desktop;
     io::SettingsFile settings{dir.filePath(QStringLiteral("BremKeyDecode.ini"))};
@@ -78,6 +85,14 @@ struct Setup
         io::FileError error;
         (void)io::writeFileAtomically(file1, one, &error);
         (void)io::writeFileAtomically(file2, two, &error);
+        // Every line a double: lines 2n and 2n+1 bind one key, modifier and combination to two functions.
+        std::string pairs;
+        for (int i = 0; i < 32767; ++i) {
+            const int pair = i / 2;
+            pairs += "SimFunction" + std::to_string(i) + " -1 0 0x" + std::to_string(1 + pair % 60) + " "
+                + std::to_string(pair / 60 % 8) + " 0x" + std::to_string(1 + pair / 480 % 60) + " 0 1 \"d\"\r\n";
+        }
+        (void)io::writeFileAtomically(doubles, pairs, &error);
         window = std::make_unique<gui::MainWindow>(gui::WindowContext{prompts, desktop, settings, dir.path()});
         window->show();
         QApplication::processEvents();
@@ -131,6 +146,51 @@ void BM_EditWithViews(benchmark::State& state)
     }
 }
 BENCHMARK(BM_EditWithViews)->Unit(benchmark::kMicrosecond);
+
+// One edit with the Problems view shown and drawn: the check follows the edited row, the view's list the changed
+// problems. Argument 0: the generated file; 1: every line a double (the view lists its first 5000 problems).
+void BM_EditWithProblemsView(benchmark::State& state)
+{
+    gui::KeyFileSession* session = setup().window->session();
+    session->open(state.range(0) == 0 ? setup().file1 : setup().doubles);
+    gui::ProblemsDock* dock = setup().window->problemsDock();
+    dock->show();
+    QApplication::processEvents();
+    int modifier = 0;
+    for (auto _ : state) {
+        modifier = (modifier + 1) % 8;
+        session->edit({{101, core::ModifierColumn, QString::number(modifier)}}, QStringLiteral("Edit"));
+        dock->table()->viewport()->repaint();
+    }
+    state.counters["problems"] = session->problems().count();
+    dock->hide();
+}
+BENCHMARK(BM_EditWithProblemsView)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The problem list's share of one edit: a session without a window, with and without the Problems view's model and
+// its sorted view (argument 1 and 0). The difference is what the list costs beyond the check's own update, which
+// bench_problems measures (BM_EditUpdate).
+void BM_SessionEdit(benchmark::State& state)
+{
+    SilentPrompts prompts;
+    gui::KeyFileSession session(prompts, nullptr);
+    session.open(setup().file1);
+    std::unique_ptr<gui::ProblemsModel> model;
+    QSortFilterProxyModel sorted;
+    if (state.range(0) == 1) {
+        model = std::make_unique<gui::ProblemsModel>(&session);
+        sorted.setSourceModel(model.get());
+        sorted.setSortRole(gui::ProblemsModel::SortRole);
+        sorted.sort(gui::ProblemsModel::LineColumn);
+    }
+    int modifier = 0;
+    for (auto _ : state) {
+        modifier = (modifier + 1) % 8;
+        session.edit({{101, core::ModifierColumn, QString::number(modifier)}}, QStringLiteral("Edit"));
+        benchmark::DoNotOptimize(sorted.rowCount());
+    }
+}
+BENCHMARK(BM_SessionEdit)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // Paste over 1,000 rows, then its undo with the views up to date; only the undo is timed.
 void BM_UndoPasteOf1000Rows(benchmark::State& state)

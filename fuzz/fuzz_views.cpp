@@ -1,6 +1,6 @@
 // Reads arbitrary bytes as a key file, edits some rows, and checks the views made from the document against its
-// cells: the simplified list and its keys texts, the Cougar macro text, and the keyboard usage with the hover
-// answers for every key and modifier value.
+// cells: the simplified list and its keys texts, the Cougar and TARGET macro texts, the printed reference's data and
+// web page, and the keyboard usage with the hover answers for every key and modifier value.
 
 #include "FuzzCheck.h"
 
@@ -9,12 +9,16 @@
 #include "core/KeyCodeTable.h"
 #include "core/KeyDocument.h"
 #include "core/KeyboardUsage.h"
+#include "core/Reference.h"
 #include "core/SimplifiedList.h"
+#include "core/TargetMacros.h"
+#include "core/TextDecoding.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -121,13 +125,13 @@ void checkSimplifiedList(const KeyDocument& doc, const std::vector<RecordCells>&
                     continue;
                 FUZZ_CHECK(!hasLineEnd(*line));
                 FUZZ_CHECK(contains(*line, " = "));
-                // A "^" in the name or the keys, "Unassigned" in the keys, and a Windows key with other keys make
-                // the line a comment.
+                // A "^" in the name or the keys, "Unassigned", "Not found" or "???" in the keys, and a Windows key
+                // with other keys make the line a comment.
                 const std::string& keys = entry.keys;
                 const bool windowsKeyWithOthers = (contains(keys, "WinL") && keys != "WinL")
                     || (contains(keys, "WinR") && keys != "WinR") || (contains(keys, "Apps") && keys != "Apps");
                 if (contains(entry.simName, "^") || contains(keys, "^") || contains(keys, "Unassigned")
-                    || windowsKeyWithOthers)
+                    || contains(keys, "Not found") || contains(keys, "???") || windowsKeyWithOthers)
                     FUZZ_CHECK(line->starts_with("Rem "));
                 expected += *line;
                 expected += "\r\n";
@@ -141,6 +145,69 @@ void checkSimplifiedList(const KeyDocument& doc, const std::vector<RecordCells>&
             }
         }
     }
+}
+
+// The TARGET text: one line per key line, each a define, a commented define or a headline's comment, ended by
+// CRLF; every name defined once.
+void checkTargetMacros(const KeyDocument& doc)
+{
+    std::vector<int> rows;
+    for (int r = doc.rowCount() - 1; r >= 0; --r)
+        rows.push_back(r);
+    for (const bool removeSim : {false, true}) {
+        const std::string text = core::fillTargetMacros(doc, rows, removeSim);
+        std::set<std::string> names;
+        std::size_t keyLines = 0;
+        for (int r = 0; r < doc.rowCount(); ++r)
+            keyLines += doc.binding(r).isKey() ? 1 : 0;
+        std::size_t lines = 0;
+        for (std::size_t start = 0; start < text.size(); ++lines) {
+            const std::size_t end = text.find("\r\n", start);
+            FUZZ_CHECK(end != std::string::npos);
+            const std::string_view line = std::string_view(text).substr(start, end - start);
+            FUZZ_CHECK(!hasLineEnd(line));
+            start = end + 2;
+            if (line.starts_with("// ") || line.starts_with("//define "))
+                continue;
+            FUZZ_CHECK(line.starts_with("define "));
+            const std::size_t tab = line.find('\t');
+            FUZZ_CHECK(tab != std::string_view::npos && tab > 7);
+            const std::string name(line.substr(7, tab - 7));
+            FUZZ_CHECK(!(name[0] >= '0' && name[0] <= '9'));
+            for (const char c : name)
+                FUZZ_CHECK((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_');
+            FUZZ_CHECK(names.insert(name).second);
+            const std::size_t remark = line.find("\t\t//", tab + 1);
+            FUZZ_CHECK(remark != std::string_view::npos && remark > tab + 1);
+            const std::string_view keys = line.substr(tab + 1, remark - tab - 1);
+            FUZZ_CHECK(keys.find("USB[0x") != std::string_view::npos);
+        }
+        FUZZ_CHECK(lines <= keyLines);
+    }
+}
+
+// The printed reference's data and web page: every bound function once, the page free of control characters.
+void checkReference(const KeyDocument& doc)
+{
+    const core::Reference reference = core::Reference::build(doc, "fuzz.key");
+    std::size_t entries = 0;
+    for (const auto& section : reference.sections) {
+        FUZZ_CHECK(section.level >= 0 && section.level <= 2);
+        for (const auto& entry : section.entries) {
+            FUZZ_CHECK(entry.row >= 0 && entry.row < doc.rowCount());
+            FUZZ_CHECK(!doc.binding(entry.row).isHeadline() && !doc.binding(entry.row).isComment());
+            ++entries;
+        }
+    }
+    FUZZ_CHECK(reference.layers.size() <= kModifiers);
+    const std::string html = core::referenceHtml(reference);
+    for (const char c : html)
+        FUZZ_CHECK(static_cast<unsigned char>(c) >= 0x20 || c == '\n' || c == '\t');
+    FUZZ_CHECK(core::isValidUtf8(html));
+    std::size_t rowsInPage = 0;
+    for (std::size_t at = html.find("<tr>"); at != std::string::npos; at = html.find("<tr>", at + 1))
+        ++rowsInPage;
+    FUZZ_CHECK(rowsInPage == entries);
 }
 
 void checkKeyboardUsage(const KeyDocument& doc, const std::vector<RecordCells>& cells)
@@ -221,6 +288,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         cells.push_back(doc.cells(r));
 
     checkSimplifiedList(doc, cells, input);
+    checkTargetMacros(doc);
+    checkReference(doc);
     checkKeyboardUsage(doc, cells);
     return 0;
 }

@@ -4,7 +4,8 @@
 Opens a copy of the sample key file through the Open dialog, ticks Control on the keyboard page, copies a key that
 is free with Control, pastes it into one line of the grid through the right-button menu, saves the file under a
 new name, compares the saved file with the original, saves the report as RTF and lists the changes in the Changes
-tab, sets the Joystick page's shift magnitude, then leaves through File > Exit.
+tab, saves the macros in TARGET format, sets the Joystick page's shift magnitude, shows the problems from the status
+bar's count and selects the first one's line in the grid, then leaves through File > Exit.
 The files the program wrote are checked byte for byte against what the edit must give and against tarnwick-cli.
 
 Widgets are found by their Qt object names: the program, started with TARNWICK_GEOMETRY_DUMP naming a file, keeps
@@ -645,6 +646,32 @@ def changes_view(d):
     return counts
 
 
+@step("target-macros")
+def target_macros(d):
+    """the macro page in TARGET format saves through its dialog the defines tarnwick-cli macros --format target writes"""
+    d.click_tab(3, "Cougar macros")
+    d.wait("no window but the main one", lambda dump: len(dump["windows"]) == 1 or None, timeout=3)
+    d.click(d.widget("CmbMacroFormat"))
+    d.wait("the format list open", lambda dump: len(dump["windows"]) > 1 or None, timeout=3)
+    d.key("Down", "Return")
+    d.wait_widget("CmbMacroFormat", lambda w: w.get("text") == "TARGET", "TARGET chosen")
+    d.wait_widget("Label4_10", lambda w: "TARGET" in w.get("text", ""), "the caption naming TARGET")
+    d.click(d.widget("Command3_3"))
+    macros = d.work / "macros.ttm"
+    d.answer_file_dialog("Save macros as", macros.with_suffix(""), "macros-path-typed")
+    deadline = time.monotonic() + 5
+    while not (macros.is_file() and macros.stat().st_size > 0):
+        if time.monotonic() > deadline:
+            raise Failure(f"the macros were not written to {macros}; windows open: {d.other_windows(d.dump())}")
+        time.sleep(0.1)
+    saved = macros.read_bytes()
+    expected = subprocess.run([str(d.cli), "macros", str(d.edited), "--format", "target"], capture_output=True,
+                              check=True).stdout
+    if b"\r\ndefine " not in saved or saved != expected:
+        raise Failure(f"{macros} is not tarnwick-cli's TARGET text; it starts {saved[:60]!r}")
+    return f"{saved.count(b'define ')} defines"
+
+
 @step("joystick")
 def joystick(d):
     """the Joystick page lists the buttons and hats as tarnwick-cli buttons does, and follows a new shift magnitude"""
@@ -704,6 +731,36 @@ def find_assign(d):
     d.key("Escape")
     d.wait_widget("FilterCount", lambda w: w["text"] == f"{total:,} lines", "the filter emptied")
     return f"{len(found)} lines found, {words and 'CTL ALT o'} assigned and undone"
+
+
+def counted(n, word):
+    return f"{n} {word}" + ("" if n == 1 else "s")
+
+
+@step("problems")
+def problems(d):
+    """the status bar counts the saved file's problems as tarnwick-cli check does; the count opens the list, and
+    Return on its first problem selects that line in the grid"""
+    result = subprocess.run([str(d.cli), "check", "--json", str(d.edited)], capture_output=True, text=True)
+    if result.returncode not in (0, 1):
+        raise Failure(f"tarnwick-cli check failed with status {result.returncode}: {result.stderr.strip()}")
+    report = json.loads(result.stdout)
+    errors = sum(1 for p in report if p["severity"] == "error")
+    expected = f"{counted(errors, 'error')}, {counted(len(report) - errors, 'warning')}" if report else "No problems"
+    d.click(d.wait_widget("StatusProblems", lambda w: w["text"] == expected, f"{expected!r} in the status bar"))
+    table = d.wait_widget("ProblemsTable", lambda w: w.get("rows") == len(report), f"{len(report)} problems listed")
+    if not report:
+        return "no problems"
+    d.click(table)
+    d.key("ctrl+Home", "Return")
+    line = report[0]["line"]
+    row = sum(1 for text in d.edited.read_bytes().splitlines()[:line] if text.strip(b" \r\n")) - 1
+    d.wait_widget("GridData", lambda w: w.get("current", {}).get("row") == row and w["current"]["column"] == 1,
+                  f"grid row {row} (line {line}) current")
+    d.shot("problem-selected")
+    d.click(d.widget("StatusProblems"))
+    d.wait("the problems hidden", lambda dump: not d.main_widgets(dump).get("ProblemsTable", {}).get("visible"))
+    return f"{expected}; line {line} selected"
 
 
 @step("exit")

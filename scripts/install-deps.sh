@@ -11,6 +11,7 @@ packages=(
     libbenchmark-dev
     xvfb xauth
     unrtf
+    poppler-utils
 )
 if [[ "${TARNWICK_WITH_EXTRAS:-0}" == 1 ]]; then
     # Tools for the checks beyond the unit tests: fuzzing, screenshots, driving the real window, the house style.

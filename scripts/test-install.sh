@@ -59,6 +59,7 @@ sizes=(16 32 48 64 128 256)
 expected=(
     bin/tarnwick
     bin/tarnwick-cli
+    lib/tarnwick/libtarnwick-print.so
     share/applications/tarnwick.desktop
     share/mime/packages/tarnwick.xml
     share/icons/hicolor/scalable/apps/tarnwick.svg
@@ -102,6 +103,13 @@ if grep -q OTWSelectChaseMode "$tmp/list-installed.txt" && cmp -s "$tmp/list-ins
     ok "the installed tarnwick-cli lists the sample key file as the built one does"
 else
     bad "the installed tarnwick-cli does not list the sample key file as the built one does"
+fi
+
+if "$prefix/bin/tarnwick-cli" print "$root/samples/tarnwick-sample.key" --pdf "$tmp/reference.pdf" 2>"$tmp/print.log" &&
+    [[ "$(head -c 5 "$tmp/reference.pdf")" == "%PDF-" ]]; then
+    ok "the installed tarnwick-cli prints the sample key file's reference through its module"
+else
+    bad "the installed tarnwick-cli does not print: $(tail -1 "$tmp/print.log")"
 fi
 
 # --- 2. the menu entry -------------------------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "CliRunner.h"
 
 #include "ChangesCommands.h"
+#include "CheckCommand.h"
 #include "CliCommands.h"
 
 #include "core/Comparison.h"
@@ -10,17 +11,22 @@
 #include "core/KeyboardUsage.h"
 #include "core/ReportWriters.h"
 #include "core/SimplifiedList.h"
+#include "core/TargetMacros.h"
 #include "io/FileIo.h"
 
 #include <CLI/CLI.hpp>
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
+#include <QLibrary>
 #include <QString>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <numeric>
 #include <optional>
 
 namespace cli {
@@ -69,6 +75,7 @@ int CliRunner::run(int argc, char** argv)
 int CliRunner::run(const std::vector<std::string>& args)
 {
     errno = 0;
+    m_outputFailureCode = 1;
     const int code = runCommand(args);
     // Output that did not arrive is a failure like any other: the stream is flushed so that a write error shows
     // now, and the system's reason is the last one it gave.
@@ -77,7 +84,7 @@ int CliRunner::run(const std::vector<std::string>& args)
         const int error = errno;
         m_err << "tarnwick-cli: cannot write standard output: "
               << (error != 0 ? std::strerror(error) : "the write failed") << '\n';
-        return 1;
+        return m_outputFailureCode;
     }
     return code;
 }
@@ -110,9 +117,22 @@ int CliRunner::runCommand(const std::vector<std::string>& args)
     keys->add_flag("--control", control, "With Control held");
     keys->add_flag("--alt", alt, "With Alt held");
 
-    auto* macros = app.add_subcommand("macros", "The Cougar macro text (CRLF).");
+    std::string format = "cougar";
+    auto* macros = app.add_subcommand("macros", "The Cougar or TARGET macro text (CRLF).");
     macros->add_option("FILE", file, "Key file")->required();
+    macros->add_option("--format", format, "cougar (the default) or target")
+        ->check(CLI::IsMember({"cougar", "target"}));
     macros->add_flag("--remove-sim", removeSim, "Drop a leading \"sim\" from the names");
+
+    std::string pdfFile;
+    std::string htmlFile;
+    std::string paper = "a4";
+    auto* print = app.add_subcommand("print",
+        "The printed reference: a keyboard map per modifier combination and every binding, as PDF (and HTML).");
+    print->add_option("FILE", file, "Key file")->required();
+    print->add_option("--pdf", pdfFile, "Write the PDF to this file")->required();
+    print->add_option("--html", htmlFile, "Also write the bindings sheet as a web page to this file");
+    print->add_option("--paper", paper, "a4 (the default) or letter")->check(CLI::IsMember({"a4", "letter"}));
 
     std::string secondFile;
     std::string rtfFile;
@@ -166,6 +186,15 @@ int CliRunner::runCommand(const std::vector<std::string>& args)
     buttons->add_option("--buttons-per-device", joystick.buttonsPerDevice, "Button numbers of each device")
         ->check(CLI::Range(std::int64_t{1}, core::JoystickSettings::MaxButtonsPerDevice));
 
+    std::vector<std::string> checkFiles;
+    bool strict = false; // `json` is shared with compare: one command runs
+    auto* check = app.add_subcommand("check",
+        "The problems of key files, one line per problem in line order: FILE:LINE: error|warning: TEXT. "
+        "Exit code 0 without errors, 1 with errors, 2 when a file cannot be read.");
+    check->add_option("FILE", checkFiles, "Key files")->required();
+    check->add_flag("--json", json, "One JSON array of objects: file, line, severity, code, text, lines");
+    check->add_flag("--strict", strict, "Warnings make the exit code 1 too");
+
     try {
         // CLI11 wants arguments after the program name, last first.
         std::vector<std::string> rest(args.begin() + (args.empty() ? 0 : 1), args.end());
@@ -188,21 +217,21 @@ int CliRunner::runCommand(const std::vector<std::string>& args)
         const auto bytes = readInput(file, m_err);
         if (!bytes)
             return 1;
-        const auto document = core::KeyDocument::fromBytes(*bytes);
-        m_out << core::SimplifiedList::build(document, removeSim).toText();
+        const auto document = core::KeyDocument::fromBytes(std::move(*bytes));
+        m_out << core::listText(document, removeSim);
         return m_out ? 0 : 1;
     }
     if (save->parsed()) {
         const auto bytes = readInput(file, m_err);
         if (!bytes)
             return 1;
-        const auto document = core::KeyDocument::fromBytes(*bytes);
+        const auto document = core::KeyDocument::fromBytes(std::move(*bytes));
         return writeOutput(outFile, document.toBytes(), m_err) ? 0 : 1;
     }
     if (keys->parsed())
         return this->keys(file, (shift ? 1 : 0) + (control ? 2 : 0) + (alt ? 4 : 0));
     if (macros->parsed())
-        return this->macros(file, removeSim);
+        return this->macros(file, format == "target", removeSim);
     if (compare->parsed() && changes)
         return this->changes(file, secondFile, json, rtfFile, textFile);
     if (compare->parsed()) {
@@ -222,9 +251,16 @@ int CliRunner::runCommand(const std::vector<std::string>& args)
         const auto bytes = readInput(file, m_err);
         if (!bytes)
             return 1;
-        m_out << core::buttonsText(core::joystickLines(core::KeyDocument::fromBytes(*bytes), joystick));
+        m_out << core::buttonsText(core::joystickLines(core::KeyDocument::fromBytes(std::move(*bytes)), joystick));
         return m_out ? 0 : 1;
     }
+    if (check->parsed()) {
+        // A check whose report did not arrive is not a check that found errors.
+        m_outputFailureCode = 2;
+        return runCheck(checkFiles, json, strict, m_out, m_err);
+    }
+    if (print->parsed())
+        return this->print({file, pdfFile, htmlFile, paper == "letter"});
     return 2;
 }
 
@@ -233,7 +269,7 @@ int CliRunner::keys(const std::string& file, int modifier)
     const auto bytes = readInput(file, m_err);
     if (!bytes)
         return 1;
-    const auto document = core::KeyDocument::fromBytes(*bytes);
+    const auto document = core::KeyDocument::fromBytes(std::move(*bytes));
     const auto usage = core::KeyboardUsage::compute(document, modifier);
     std::string text;
     for (int row = 0; row < core::KeyCodeTable::KeyCount; ++row) {
@@ -256,13 +292,20 @@ int CliRunner::keys(const std::string& file, int modifier)
     return m_out ? 0 : 1;
 }
 
-int CliRunner::macros(const std::string& file, bool removeSim)
+int CliRunner::macros(const std::string& file, bool target, bool removeSim)
 {
     const auto bytes = readInput(file, m_err);
     if (!bytes)
         return 1;
-    const auto document = core::KeyDocument::fromBytes(*bytes);
-    m_out << core::fillCougarMacros(document, core::SimplifiedList::build(document, removeSim).entries(), removeSim);
+    const auto document = core::KeyDocument::fromBytes(std::move(*bytes));
+    if (target) {
+        std::vector<int> rows(static_cast<std::size_t>(document.rowCount()));
+        std::iota(rows.begin(), rows.end(), 0);
+        m_out << core::fillTargetMacros(document, rows, removeSim);
+    } else {
+        m_out << core::fillCougarMacros(
+            document, core::SimplifiedList::build(document, removeSim).entries(), removeSim);
+    }
     return m_out ? 0 : 1;
 }
 
@@ -334,6 +377,45 @@ int CliRunner::take(const std::string& from, const std::string& into, const std:
         return 1;
     m_out << result.text;
     return m_out ? 0 : 1;
+}
+
+int CliRunner::print(const PrintRequest& request)
+{
+    const PrintEntry entry = printEntry();
+    return entry ? entry(request, m_err) : 1;
+}
+
+PrintEntry CliRunner::printEntry()
+{
+    // The module lies beside the program (a build, Windows) or in PREFIX/lib/tarnwick beside PREFIX/bin. Only an
+    // application object knows the program's folder; one lives just long enough to tell, when there is none.
+    QString folder;
+    if (QCoreApplication::instance()) {
+        folder = QCoreApplication::applicationDirPath();
+    } else {
+        int argc = 1;
+        char name[] = "tarnwick-cli";
+        char* argv[] = {name, nullptr};
+        const QCoreApplication application(argc, argv);
+        folder = QCoreApplication::applicationDirPath();
+    }
+    const QStringList places{folder, folder + QStringLiteral("/../lib/tarnwick")};
+    // Loaded once and never unloaded: Qt Gui keeps state of its own until the program ends.
+    static QLibrary library;
+    QString reasons;
+    for (const QString& place : places) {
+        if (library.isLoaded())
+            break;
+        library.setFileName(QDir(place).filePath(QStringLiteral("tarnwick-print")));
+        if (!library.load())
+            reasons += QStringLiteral("; ") + library.errorString();
+    }
+    const auto entry = reinterpret_cast<PrintEntry>(library.resolve(PrintEntryName));
+    if (!entry) {
+        m_err << "tarnwick-cli: cannot print: the printing module tarnwick-print is missing or broken"
+              << reasons.toLocal8Bit().toStdString() << '\n';
+    }
+    return entry;
 }
 
 } // namespace cli

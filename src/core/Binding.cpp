@@ -138,6 +138,14 @@ std::string ModifierRef::words() const
 
 Binding Binding::of(const RecordCells& cells)
 {
+    RecordViews views;
+    for (std::size_t c = 0; c < views.size(); ++c)
+        views[c] = cells[c];
+    return of(views);
+}
+
+Binding Binding::of(const RecordViews& cells)
+{
     Binding b;
     for (int c = ColumnCount - 1; c >= SimNameColumn; --c) {
         if (!cells[static_cast<std::size_t>(c)].empty()) {
@@ -147,7 +155,7 @@ Binding Binding::of(const RecordCells& cells)
     }
     b.reference = cells[SimNameColumn] == kReferenceName;
     b.visibility = visibilityOf(cells[AssignableColumn]);
-    const std::string& keyCell = cells[KeyColumn];
+    const std::string_view keyCell = cells[KeyColumn];
     if (keyCell == "-2" || keyCell == "-3") {
         b.kind = keyCell == "-2" ? RecordKind::DirectX : RecordKind::Pov;
         if (const auto number = readWholeNumber(cells[CockpitIdColumn])) {
@@ -207,6 +215,33 @@ std::string_view textAfterDescription(std::string_view description)
     if (closing == 0)
         return {};
     return trimSpaces(description.substr(closing + 1));
+}
+
+void appendUnquotedDescription(std::string& out, std::string_view description)
+{
+    description = trimSpaces(description);
+    if (description.empty() || description[0] != '"') {
+        out += description;
+        return;
+    }
+    const std::size_t closing = description.rfind('"');
+    if (closing == 0) {
+        out += trimSpaces(description.substr(1));
+        return;
+    }
+    const std::string_view inside = trimSpaces(description.substr(1, closing - 1));
+    const std::string_view after = trimSpaces(description.substr(closing + 1));
+    out += inside;
+    if (!inside.empty() && !after.empty())
+        out += ' ';
+    out += after;
+}
+
+std::string unquotedDescription(std::string_view description)
+{
+    std::string text;
+    appendUnquotedDescription(text, description);
+    return text;
 }
 
 std::optional<UnwritableCell> unwritableCell(const RecordCells& cells)

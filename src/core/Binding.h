@@ -100,6 +100,7 @@ struct Binding
 
     static Binding comment() { return {}; }
     static Binding of(const RecordCells& cells);
+    static Binding of(const RecordViews& cells);
 
     bool isComment() const { return kind == RecordKind::Comment; }
     bool isKey() const { return kind == RecordKind::Key; }
@@ -117,6 +118,12 @@ std::string keysText(const Binding& binding);
 
 /** The description cell's text after its closing quote, trimmed; empty when there is none. */
 std::string_view textAfterDescription(std::string_view description);
+
+/** The description cell as words: without its opening and closing quotes, any text after the closing quote kept
+ *  behind one space, trimmed. */
+std::string unquotedDescription(std::string_view description);
+/** Appends unquotedDescription(description) to `out`. */
+void appendUnquotedDescription(std::string& out, std::string_view description);
 
 /** A cell of a row that reading the written line would not give back, and why. */
 struct UnwritableCell

@@ -218,9 +218,7 @@ std::vector<CompareLine> compareLines(std::string_view bytes)
     std::vector<CompareLine> lines;
     std::size_t pos = 0;
     while (pos < bytes.size()) {
-        std::size_t end = pos;
-        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
-            ++end;
+        const std::size_t end = findLineEnd(bytes, pos);
         const std::string_view text = trimSpaces(bytes.substr(pos, end - pos));
         if (!text.empty()) {
             const std::size_t space = text.find(' ');

@@ -72,7 +72,9 @@ std::optional<std::string> cougarMacroLine(const SimplifiedEntry& entry, const B
     }
     if (keys == "Unassigned")
         keys = "^";
-    if (contains(keys, "Unassigned"))
+    // Keys that name no key the Cougar knows (a code the table lacks, the Pause key, a modifier out of range) are
+    // commented out like an unassigned key among others.
+    if (contains(keys, "Unassigned") || contains(keys, "Not found") || contains(keys, "???"))
         line.insert(0, "Rem ");
     keys += ' ';
 

@@ -17,10 +17,10 @@ constexpr std::size_t CougarRemarkColumn = 50;
  *
  * The line is the sim name and " = ", then the keys text with one space, then, filled with spaces to 50
  * characters, the remark " Rem " + description + " ". The Windows keys alone become their USB texts, "Unassigned"
- * becomes "^"; a Windows key combined with others, "Unassigned" combined with others, and a "^" anywhere make the
- * line a comment ("Rem " in front). A DirectX button of the first device is written as its button ("DX5"), with
- * the remark only when there is a description. With `removeSim` a name beginning with "sim" in any letter case
- * loses it.
+ * becomes "^"; a Windows key combined with others, "Unassigned" combined with others, keys that name no key
+ * ("Not found", "???") and a "^" anywhere make the line a comment ("Rem " in front). A DirectX button of the first
+ * device is written as its button ("DX5"), with the remark only when there is a description. With `removeSim` a name
+ * beginning with "sim" in any letter case loses it.
  */
 std::optional<std::string> cougarMacroLine(const SimplifiedEntry& entry, const Binding& binding, bool removeSim);
 

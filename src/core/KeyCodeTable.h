@@ -8,14 +8,16 @@
 
 namespace core {
 
-/** One keyboard key: its scan-code text as key files write it, its name in Cougar macro text, and the index of its
- *  label on the virtual keyboard (the scan code itself, except for the Windows and application keys). */
+/** One keyboard key: its scan-code text as key files write it, its name in Cougar macro text, the index of its
+ *  label on the virtual keyboard (the scan code itself, except for the Windows and application keys), and its USB
+ *  HID usage on the keyboard page (what TARGET scripts write as USB[0xNN]; the marker row has 0). */
 struct KeyCode
 {
     std::string_view scanCodeText;
     std::string_view keyName;
     int labelIndex;
     std::uint32_t scanCode;
+    std::uint8_t usbUsage;
 };
 
 /** The key vocabulary: 97 keys (rows 0 to 96) and the marker row 97 for "no key". Constant; no state. */

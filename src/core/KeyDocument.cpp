@@ -3,6 +3,7 @@
 #include "Binding.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace core {
 
@@ -17,6 +18,21 @@ const std::array<std::string_view, ColumnCount>& columnHeaders()
     static constexpr std::array<std::string_view, ColumnCount> headers{"Line", "Sim name", "Cockpit ID", "Ignored",
         "Keys", "Modifiers", "Keys", "Modifiers", "Assignable", "Description"};
     return headers;
+}
+
+std::size_t findLineEnd(std::string_view text, std::size_t from)
+{
+    if (from >= text.size())
+        return text.size();
+    const char* begin = text.data() + from;
+    const std::size_t length = text.size() - from;
+    const auto* lf = static_cast<const char*>(std::memchr(begin, '\n', length));
+    const std::size_t searched = lf ? static_cast<std::size_t>(lf - begin) : length;
+    // A CR before the LF ends the line there (CRLF, or a lone CR).
+    const auto* cr = static_cast<const char*>(std::memchr(begin, '\r', searched));
+    if (cr)
+        return from + static_cast<std::size_t>(cr - begin);
+    return from + searched;
 }
 
 bool isCommentLine(std::string_view line)
@@ -76,6 +92,33 @@ RecordCells splitRecordLine(std::string_view line, int lastColumn)
     return cells;
 }
 
+bool splitRecordViews(std::string_view line, RecordViews& views)
+{
+    if (line.find('\t') != std::string_view::npos)
+        return false;
+    line = trimSpaces(line);
+    views = {};
+    std::size_t fields = 0;
+    std::size_t pos = 0;
+    while (pos < line.size()) {
+        // A tenth field joins the ninth cell: the full splitter builds that cell.
+        if (fields == ColumnCount - 1)
+            return false;
+        const std::size_t end = std::min(line.find(' ', pos), line.size());
+        views[++fields] = line.substr(pos, end - pos);
+        pos = line.find_first_not_of(' ', end);
+        if (pos == std::string_view::npos)
+            break;
+        if (line[pos] == '"') {
+            if (fields == ColumnCount - 1)
+                return false;
+            views[++fields] = line.substr(pos);
+            break;
+        }
+    }
+    return true;
+}
+
 std::string normalisedLine(const RecordCells& cells)
 {
     std::string text;
@@ -107,9 +150,9 @@ KeyDocument KeyDocument::fromBytes(std::string bytes)
     std::size_t pos = doc.m_bodyStart;
     std::size_t blankStart = pos;
     std::uint32_t lineNumber = 0;
+    doc.m_rows.reserve(src.size() / 48 + 16); // key file lines are 40 to 100 bytes long
     while (pos < src.size()) {
-        const std::size_t end = src.find_first_of("\r\n", pos);
-        const std::size_t lineEnd = end == std::string_view::npos ? src.size() : end;
+        const std::size_t lineEnd = findLineEnd(src, pos);
         std::uint8_t eol = 0;
         if (lineEnd < src.size())
             eol = (src[lineEnd] == '\r' && lineEnd + 1 < src.size() && src[lineEnd + 1] == '\n') ? 2 : 1;
@@ -203,13 +246,29 @@ std::string KeyDocument::lineText(int row) const
     return std::string(rawLine(r));
 }
 
+bool KeyDocument::rowViews(int row, RecordViews& views) const
+{
+    const Row& r = m_rows[idx(row)];
+    return r.edited < 0 && !r.comment && splitRecordViews(rawLine(r), views);
+}
+
+Binding KeyDocument::deriveBinding(int row) const
+{
+    if (m_rows[idx(row)].comment)
+        return Binding::comment();
+    RecordViews views;
+    if (rowViews(row, views))
+        return Binding::of(views);
+    return Binding::of(cells(row));
+}
+
 const Binding& KeyDocument::binding(int row) const
 {
     if (m_bindings.size() != m_rows.size()) {
         m_bindings.clear();
         m_bindings.reserve(m_rows.size());
-        for (std::size_t r = 0; r < m_rows.size(); ++r)
-            m_bindings.push_back(m_rows[r].comment ? Binding::comment() : Binding::of(cells(static_cast<int>(r))));
+        for (int r = 0; r < rowCount(); ++r)
+            m_bindings.push_back(deriveBinding(r));
     }
     return m_bindings[idx(row)];
 }
@@ -217,7 +276,7 @@ const Binding& KeyDocument::binding(int row) const
 void KeyDocument::rowChanged(int row)
 {
     if (m_bindings.size() == m_rows.size())
-        m_bindings[idx(row)] = Binding::of(cells(row));
+        m_bindings[idx(row)] = deriveBinding(row);
 }
 
 bool KeyDocument::isEditable(int row, int column) const

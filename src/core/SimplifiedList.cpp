@@ -7,12 +7,17 @@ std::string keysText(const RecordCells& cells)
     return keysText(Binding::of(cells));
 }
 
-std::string withoutSimPrefix(std::string_view name)
+std::string_view simPrefixStripped(std::string_view name)
 {
     if (name.size() > 3 && (name[0] == 's' || name[0] == 'S') && (name[1] == 'i' || name[1] == 'I')
         && (name[2] == 'm' || name[2] == 'M'))
-        return std::string(name.substr(3));
-    return std::string(name);
+        name.remove_prefix(3);
+    return name;
+}
+
+std::string withoutSimPrefix(std::string_view name)
+{
+    return std::string(simPrefixStripped(name));
 }
 
 SimplifiedList SimplifiedList::build(const KeyDocument& document, bool removeSim)
@@ -51,6 +56,52 @@ std::string SimplifiedList::cell(int row, int column) const
     default:
         return {};
     }
+}
+
+namespace {
+
+// " " + name + " " + keys + " " + description, without the spaces at either end, and CRLF.
+void appendListLine(std::string& out, std::string_view name, std::string_view keys, std::string_view description)
+{
+    const std::size_t start = out.size();
+    out += name;
+    out += ' ';
+    out += keys;
+    out += ' ';
+    out += description;
+    const std::size_t last = out.find_last_not_of(' ');
+    out.resize(last == std::string::npos || last < start ? start : last + 1);
+    const std::size_t first = out.find_first_not_of(' ', start);
+    out.erase(start, (first == std::string::npos ? out.size() : first) - start);
+    out += "\r\n";
+}
+
+std::string_view withoutSim(std::string_view name, bool removeSim)
+{
+    return removeSim ? simPrefixStripped(name) : name;
+}
+
+} // namespace
+
+std::string listText(const KeyDocument& document, bool removeSim)
+{
+    std::string out;
+    out.reserve(document.sourceBytes().size() + static_cast<std::size_t>(document.rowCount()) * 8);
+    // One pass over the lines; the document's own cache of bindings is not needed for it.
+    RecordViews views;
+    for (int r = 0; r < document.rowCount(); ++r) {
+        if (document.isComment(r))
+            continue;
+        if (document.rowViews(r, views)) {
+            appendListLine(out, withoutSim(views[SimNameColumn], removeSim), keysText(Binding::of(views)),
+                views[DescriptionColumn]);
+        } else {
+            const RecordCells cells = document.cells(r);
+            appendListLine(out, withoutSim(cells[SimNameColumn], removeSim), keysText(Binding::of(cells)),
+                cells[DescriptionColumn]);
+        }
+    }
+    return out;
 }
 
 std::string listText(const std::vector<SimplifiedEntry>& entries)

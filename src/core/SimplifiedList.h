@@ -15,6 +15,7 @@ std::string keysText(const RecordCells& cells);
 
 /** The name without a leading "sim" (any letter case) when it is longer than three characters. */
 std::string withoutSimPrefix(std::string_view name);
+std::string_view simPrefixStripped(std::string_view name);
 
 /** One row of the readable list. */
 struct SimplifiedEntry
@@ -29,6 +30,10 @@ struct SimplifiedEntry
 
 /** Entries as text: per entry " " + name + " " + keys + " " + description, trimmed, ended by CRLF. */
 std::string listText(const std::vector<SimplifiedEntry>& entries);
+
+/** The readable list of a whole document as text (listText of its entries), written straight from the lines
+ *  without building the entries. */
+std::string listText(const KeyDocument& document, bool removeSim);
 
 /** The readable digest of a document: one entry per record that is not a comment, in document order. Derived
  *  from the document and never written back. Its four columns are 0 line, 1 sim name, 2 keys, 3 description. */

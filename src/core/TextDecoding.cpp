@@ -87,4 +87,25 @@ char32_t nextTextChar(std::string_view bytes, std::size_t* pos)
     return utf8Char(rest, length);
 }
 
+std::string textAsUtf8(std::string_view bytes)
+{
+    std::string text;
+    text.reserve(bytes.size());
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        const std::size_t start = pos;
+        const char32_t c = nextTextChar(bytes, &pos);
+        if (c < 0x80 || pos - start > 1) {
+            text.append(bytes.substr(start, pos - start)); // ASCII or a valid UTF-8 sequence: already UTF-8
+        } else if (c < 0x800) {
+            text += static_cast<char>(0xC0 | (c >> 6));
+            text += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            text += static_cast<char>(0xE0 | (c >> 12));
+            text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            text += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return text;
+}
+
 } // namespace core

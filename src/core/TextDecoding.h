@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace core {
@@ -23,5 +24,8 @@ bool isValidUtf8(std::string_view bytes);
  * happen to hold a valid UTF-8 sequence (such as "Ã©"), which is rare in key files.
  */
 char32_t nextTextChar(std::string_view bytes, std::size_t* pos);
+
+/** The text of `bytes` as UTF-8, each character read as nextTextChar reads it. */
+std::string textAsUtf8(std::string_view bytes);
 
 } // namespace core

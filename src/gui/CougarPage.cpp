@@ -2,26 +2,44 @@
 
 #include "Desktop.h"
 #include "KeyFileSession.h"
+#include "Prompts.h"
+#include "SaveTarget.h"
 #include "TabControl.h"
 #include "core/CougarMacros.h"
+#include "core/TargetMacros.h"
+#include "io/FileIo.h"
 
+#include <QComboBox>
+#include <QFileInfo>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
 namespace gui {
 
-CougarPage::CougarPage(TabControl* tabs, int pageIndex, KeyFileSession* session, ListSource list, RemoveSim removeSim,
-    Desktop& desktop, QObject* parent)
+namespace {
+
+const QString kCougarCaption = QStringLiteral("Copy and paste these into a Cougar macro file.");
+const QString kTargetCaption = QStringLiteral("Copy and paste these into a TARGET macro file.");
+
+} // namespace
+
+CougarPage::CougarPage(TabControl* tabs, int pageIndex, KeyFileSession* session, ListSource list, RowSource rows,
+    RemoveSim removeSim, Desktop& desktop, Prompts& prompts, QObject* parent)
     : QObject(parent)
     , m_tabs(tabs)
     , m_page(pageIndex)
     , m_session(session)
     , m_list(std::move(list))
+    , m_rows(std::move(rows))
     , m_removeSim(std::move(removeSim))
     , m_desktop(desktop)
+    , m_prompts(prompts)
     , m_text(new QPlainTextEdit(tabs->page(pageIndex)))
+    , m_caption(new QLabel(kCougarCaption, tabs->page(pageIndex)))
+    , m_format(new QComboBox(tabs->page(pageIndex)))
 {
     QWidget* page = tabs->page(pageIndex);
     const char* const captions[] = {"Copy all", "Copy selected", "Refresh macros"};
@@ -41,11 +59,32 @@ CougarPage::CougarPage(TabControl* tabs, int pageIndex, KeyFileSession* session,
         fillCougarMacros();
     });
 
-    auto* label = new QLabel(QStringLiteral("Copy and paste these into a Cougar macro file."), page);
-    label->setObjectName(QStringLiteral("Label4_10"));
-    label->setMouseTracking(true);
-    label->setWordWrap(true); // two lines where today's fonts do not fit one between the buttons
-    tabs->placeOnPage(pageIndex, label, 2100, 420, 3360, 435);
+    m_caption->setObjectName(QStringLiteral("Label4_10"));
+    m_caption->setMouseTracking(true);
+    m_caption->setWordWrap(true); // two lines where today's fonts do not fit one between the buttons
+    tabs->placeOnPage(pageIndex, m_caption, 2100, 420, 3360, 435);
+
+    // The format and the file it is saved to, right of the copy buttons.
+    auto* formatLabel = new QLabel(QStringLiteral("Format"), page);
+    formatLabel->setObjectName(QStringLiteral("LabelMacroFormat"));
+    formatLabel->setMouseTracking(true);
+    formatLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    tabs->placeOnPage(pageIndex, formatLabel, 8160, 480, 600, 315);
+    m_format->setObjectName(QStringLiteral("CmbMacroFormat"));
+    m_format->setMouseTracking(true);
+    m_format->addItems({QStringLiteral("Cougar"), QStringLiteral("TARGET")});
+    m_format->setToolTip(QStringLiteral("Cougar macro lines (.tmm) or TARGET defines (.ttm)"));
+    formatLabel->setBuddy(m_format);
+    tabs->placeOnPage(pageIndex, m_format, 8850, 450, 1185, 375);
+    auto* save = new QPushButton(QStringLiteral("Save as..."), page);
+    save->setObjectName(QStringLiteral("Command3_3"));
+    save->setMouseTracking(true);
+    tabs->placeOnPage(pageIndex, save, 10200, 420, 1155, 435);
+    connect(save, &QPushButton::clicked, this, &CougarPage::saveAs);
+    connect(m_format, &QComboBox::currentIndexChanged, this, [this] {
+        m_caption->setText(format() == Format::Target ? kTargetCaption : kCougarCaption);
+        fillCougarMacros();
+    });
 
     m_text->setObjectName(QStringLiteral("RTBCougar"));
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -56,6 +95,7 @@ CougarPage::CougarPage(TabControl* tabs, int pageIndex, KeyFileSession* session,
     fixed.setStyleHint(QFont::Monospace);
     fixed.setFixedPitch(true); // the filling spaces line the remarks up
     m_text->setFont(fixed);
+    m_text->setTabStopDistance(QFontMetricsF(fixed).horizontalAdvance(QLatin1Char(' ')) * 8);
     QPalette palette = m_text->palette();
     palette.setColor(QPalette::Base, QColor(227, 251, 253));
     palette.setColor(QPalette::Text, Qt::black);
@@ -92,10 +132,47 @@ void CougarPage::showPendingText()
     if (!m_stale)
         return;
     m_stale = false;
-    const std::string text = core::fillCougarMacros(m_session->document(), m_list(), m_removeSim());
-    QString shown = m_session->decode(text);
+    if (format() == Format::Target)
+        m_bytes = core::fillTargetMacros(m_session->document(), m_rows(), m_removeSim());
+    else
+        m_bytes = core::fillCougarMacros(m_session->document(), m_list(), m_removeSim());
+    QString shown = m_session->decode(m_bytes);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     m_text->setPlainText(shown);
+}
+
+CougarPage::Format CougarPage::format() const
+{
+    return m_format->currentIndex() == 1 ? Format::Target : Format::Cougar;
+}
+
+void CougarPage::setFormat(Format format)
+{
+    m_format->setCurrentIndex(format == Format::Target ? 1 : 0);
+}
+
+void CougarPage::saveAs()
+{
+    showPendingText();
+    if (m_bytes.empty())
+        return;
+    const bool target = format() == Format::Target;
+    FileDialogRequest request;
+    request.title = QStringLiteral("Save macros as ...");
+    request.filter = target ? QStringLiteral("TARGET macro file (*.ttm)|*.ttm")
+                            : QStringLiteral("Cougar macro file (*.tmm)|*.tmm");
+    request.defaultSuffix = target ? QStringLiteral("ttm") : QStringLiteral("tmm");
+    request.proposedName
+        = m_session->isOpen() ? QFileInfo(m_session->path()).completeBaseName() : QStringLiteral("Macros");
+    if (m_session->isOpen())
+        request.fallbackFolder = QFileInfo(m_session->path()).absolutePath();
+    QWidget* parent = m_tabs->window();
+    const QString path = m_prompts.saveFileName(parent, request);
+    if (path.isEmpty() || !confirmSaveTarget(m_prompts, parent, path))
+        return;
+    io::FileError error;
+    if (!io::writeFileAtomically(path, m_bytes, &error))
+        reportSaveProblem(m_prompts, parent, path);
 }
 
 QPlainTextEdit* CougarPage::textBox()

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+class QComboBox;
+class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -15,11 +17,13 @@ namespace gui {
 
 class Desktop;
 class KeyFileSession;
+class Prompts;
 class TabControl;
 
 /**
  * The "Cougar macros" page: the macro text of the readable list, in the order the list shows, in a plain-text
- * editor, and its three buttons. The text follows the document: it is rebuilt when the page is shown after a
+ * editor, for the Cougar's macro compiler or as TARGET defines (the format box), its copy and refresh buttons and
+ * "Save as..." to a .tmm or .ttm file. The text follows the document: it is rebuilt when the page is shown after a
  * change, or at once when the page is on screen.
  */
 class CougarPage final : public QObject
@@ -29,10 +33,19 @@ class CougarPage final : public QObject
 public:
     /** The list's entries in the order shown, names as shown, and whether "sim" is removed from the names. */
     using ListSource = std::function<std::vector<core::SimplifiedEntry>()>;
+    /** The document rows of the list's entries in the order shown: all the TARGET text needs. */
+    using RowSource = std::function<std::vector<int>()>;
     using RemoveSim = std::function<bool()>;
 
-    CougarPage(TabControl* tabs, int pageIndex, KeyFileSession* session, ListSource list, RemoveSim removeSim,
-        Desktop& desktop, QObject* parent = nullptr);
+    enum class Format { Cougar, Target };
+
+    CougarPage(TabControl* tabs, int pageIndex, KeyFileSession* session, ListSource list, RowSource rows,
+        RemoveSim removeSim, Desktop& desktop, Prompts& prompts, QObject* parent = nullptr);
+
+    Format format() const;
+    void setFormat(Format format);
+    /** Asks for a file and writes the macro text to it as it stands, bytes as the engine made them. */
+    void saveAs();
 
     /** Rebuilds the macro text from the list in its present order. */
     void fillCougarMacros();
@@ -53,9 +66,14 @@ private:
     int m_page;
     KeyFileSession* m_session;
     ListSource m_list;
+    RowSource m_rows;
     RemoveSim m_removeSim;
     Desktop& m_desktop;
+    Prompts& m_prompts;
     QPlainTextEdit* m_text;
+    QLabel* m_caption;
+    QComboBox* m_format;
+    std::string m_bytes; // the text as the engine made it
     // Building the text and filling a large editor take time, so a change waits until the page is shown.
     bool m_stale = true;
 };

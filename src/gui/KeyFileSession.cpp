@@ -179,6 +179,7 @@ void KeyFileSession::applyRowStates(const RowStates& states)
             m_searchFresh[static_cast<std::size_t>(row)] = false;
     }
     m_usageFresh = false;
+    m_problems.update(m_document, std::vector<int>(rows.begin(), rows.end()));
     m_sectionsFresh = false;
     emit rowsChanged(rows);
 }
@@ -192,6 +193,7 @@ void KeyFileSession::replaceDocument(
     m_open = open;
     m_path = path;
     m_usageFresh = false;
+    m_problems.check(m_document);
     m_sectionsFresh = false;
     m_searchTexts.clear();
     m_searchFresh.clear();
@@ -323,8 +325,46 @@ void KeyFileSession::saveToOwnPath()
     saveTo(m_path);
 }
 
+bool KeyFileSession::confirmUnwritableRows()
+{
+    constexpr int Named = 3;
+    QStringList sentences;
+    int count = 0;
+    int firstRow = -1;
+    // Only edited rows are written from their cells; every other row is written as it was read.
+    for (int row = 0; row < m_document.rowCount(); ++row) {
+        if (!m_document.isEdited(row))
+            continue;
+        const auto sentence = core::unwritableRowMessage(m_document.lineNumber(row), m_document.cells(row));
+        if (!sentence)
+            continue;
+        if (firstRow < 0)
+            firstRow = row;
+        if (++count <= Named)
+            sentences << QString::fromStdString(*sentence);
+    }
+    if (count == 0)
+        return true;
+    QString text = sentences.join(QLatin1Char('\n'));
+    if (count > Named) {
+        const int more = count - Named;
+        text += more == 1 ? QStringLiteral("\nOne more line is like these.")
+                          : QStringLiteral("\n%1 more lines are like these.").arg(more);
+    }
+    text += QStringLiteral("\n\nGo back to the grid to correct ")
+        + (count == 1 ? QStringLiteral("it") : QStringLiteral("them")) + QStringLiteral(", or save anyway?");
+    const PromptAnswer answer = m_prompts.message(m_dialogParent, QStringLiteral("Saving would change some lines"),
+        text, PromptButtons::GoBackOrSaveAnyway, PromptIcon::Exclamation);
+    if (answer == PromptAnswer::Yes)
+        return true;
+    emit showRowRequested(firstRow);
+    return false;
+}
+
 bool KeyFileSession::saveTo(const QString& path)
 {
+    if (!confirmUnwritableRows())
+        return false;
     // Another program's changes are not overwritten without a question.
     if (path == m_path && m_disk->state() == DiskWatch::State::Changed) {
         const PromptAnswer answer

@@ -5,6 +5,7 @@
 #include "core/Joystick.h"
 #include "core/KeyDocument.h"
 #include "core/KeyboardUsage.h"
+#include "core/Problems.h"
 #include "io/TextCodec.h"
 
 #include <QList>
@@ -71,6 +72,8 @@ public:
     /** The keyboard usage of every modifier value 0 to 7, for the document as it is now. */
     const std::array<core::KeyboardUsage, core::KeyboardUsage::ModifierCount>& keyboardUsage() const;
 
+    /** The problems of the document as it is now; every edit, undo and redo updates them before rowsChanged. */
+    const core::ProblemCheck& problems() const { return m_problems; }
     /** What a filter looks for in document row `row` (core::searchText), kept until the row changes. */
     const std::string& searchText(int row) const;
     /** The document's sections (its headline lines), for the document as it is now. */
@@ -103,8 +106,10 @@ public:
     void saveFileAs();
     /** Saves to the open file's own path (read-only refused), or Save As with no file open. */
     void saveToOwnPath();
-    /** Writes the document to `path`. On success the document is saved there; on failure a message says why and
-     *  the document stays as it was. */
+    /** Writes the document to `path`. Edited lines that reading the file would not give back (an empty cell
+     *  before a filled one, a space in a cell) are named first, with the choice to go back to the grid (the
+     *  default) or save anyway. On success the document is saved there; on failure a message says why and the
+     *  document stays as it was. */
     bool saveTo(const QString& path);
     /** Asks whether to save a modified document before the window closes; false when closing must stop. */
     bool offerToSaveBeforeExit();
@@ -122,11 +127,15 @@ signals:
     void joystickSettingsChanged();
     /** A long action's progress: the banner text and, unless null, the first status panel's text. */
     void progress(const QString& banner, const QString& status);
+    /** The user chose to go back to this document row (of an unwritable line) in the key file grid. */
+    void showRowRequested(int row);
 
 private:
     friend class EditCommand;
     void applyRowStates(const std::vector<std::pair<int, core::KeyDocument::RowState>>& states);
     void replaceDocument(core::KeyDocument document, io::TextEncoding encoding, const QString& path, bool open);
+    /** Asks about edited lines that saving would change; true when the save goes on. */
+    bool confirmUnwritableRows();
 
     Prompts& m_prompts;
     QWidget* m_dialogParent;
@@ -141,6 +150,7 @@ private:
     KeyListModel* m_listModel;
     mutable std::array<core::KeyboardUsage, core::KeyboardUsage::ModifierCount> m_usage;
     mutable bool m_usageFresh = false;
+    core::ProblemCheck m_problems;
     mutable std::vector<std::string> m_searchTexts;
     mutable std::vector<bool> m_searchFresh;
     mutable std::vector<core::Section> m_sections;

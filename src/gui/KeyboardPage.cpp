@@ -1,15 +1,18 @@
 #include "KeyboardPage.h"
 
 #include "KeyFileSession.h"
-#include "KeyboardLayout.h"
 #include "Twips.h"
+#include "core/Binding.h"
 #include "core/KeyCodeTable.h"
+#include "print/KeyboardLayout.h"
 
 #include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
+#include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
 #include <QTextEdit>
 
 namespace gui {
@@ -19,6 +22,8 @@ namespace {
 constexpr int StandardTabWidth = 14880;
 constexpr int StandardTabHeight = 8880;
 constexpr double DefaultPoints = 8.25;
+constexpr int ProblemsInToolTip = 5;
+constexpr int LayerItemRole = Qt::UserRole + 1; // the modifier value of a list item
 
 QLabel* captionLabel(const QString& text, const QString& objectName, QWidget* parent)
 {
@@ -77,6 +82,14 @@ void KeyLabel::setBackground(const QColor& colour)
     update();
 }
 
+void KeyLabel::setMarked(bool marked)
+{
+    if (m_marked == marked)
+        return;
+    m_marked = marked;
+    update();
+}
+
 void KeyLabel::showUse(const QColor& colour, int lines)
 {
     setBackground(colour);
@@ -103,6 +116,25 @@ void KeyLabel::paintEvent(QPaintEvent*)
     if (m_caption.startsWith(QLatin1Char(' ')) && height() > width())
         textRect.setTop(textRect.center().y());
     painter.drawText(textRect, Qt::AlignCenter | Qt::TextWordWrap, m_caption.trimmed());
+    if (!m_marked)
+        return;
+    // An outline inside the border and a round "!" badge in the top right corner, seen on every background.
+    const int pen = qMax(2, qMin(width(), height()) / 10);
+    painter.setPen(QPen(KeyboardPage::ProblemMarkColour, pen));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(rect()).adjusted(pen / 2.0, pen / 2.0, -pen / 2.0, -pen / 2.0));
+    const int badge = qMax(7, qMin(width(), height()) * 2 / 5);
+    const QRect badgeRect(width() - badge, 0, badge, badge);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(KeyboardPage::ProblemMarkColour);
+    painter.drawEllipse(badgeRect);
+    QFont badgeFont = font();
+    badgeFont.setBold(true);
+    badgeFont.setPixelSize(qMax(6, badge - 3));
+    painter.setFont(badgeFont);
+    painter.setPen(Qt::white);
+    painter.drawText(badgeRect, Qt::AlignCenter, QStringLiteral("!"));
 }
 
 void KeyLabel::mouseMoveEvent(QMouseEvent* event)
@@ -135,9 +167,9 @@ KeyboardPage::KeyboardPage(KeyFileSession* session, QWidget* parent)
         m_frames[f]->setFrameShape(QFrame::Box);
         m_frames[f]->setFrameShadow(QFrame::Sunken);
         m_frames[f]->setMouseTracking(true);
-        place(m_frames[f], f == 0 ? Frame1Twips : Frame2Twips);
+        place(m_frames[f], f == 0 ? print::Frame1Twips : print::Frame2Twips);
     }
-    for (const KeyLabelSpec& spec : keyboardLayout()) {
+    for (const print::KeyLabelSpec& spec : print::keyboardLayout()) {
         auto* key = new KeyLabel(spec.caption, spec.index, m_frames[spec.frame - 1]);
         key->setEnabled(!spec.disabled);
         m_keys.insert(spec.index, key);
@@ -194,6 +226,26 @@ KeyboardPage::KeyboardPage(KeyFileSession* session, QWidget* parent)
         place(m_paste[i], QRect(7740, top, 1500, 255));
     }
 
+    // Every modifier combination at once, beside the keyboard: what the marks mean, then the list.
+    auto* sample = new KeyLabel(QStringLiteral("a"), -1, this);
+    sample->setObjectName(QStringLiteral("LabelProblemMark"));
+    sample->setBackground(MultipleColour);
+    sample->setMarked(true);
+    place(sample, QRect(9480, 480, 375, 375));
+    place(captionLabel(
+              QStringLiteral("Involved in a problem with the ticked modifiers"), QStringLiteral("Label4_13"), this),
+        QRect(9960, 540, 4700, 255));
+    place(captionLabel(QStringLiteral("Problems and red keys, every modifier combination (click to tick):"),
+              QStringLiteral("Label4_14"), this),
+        QRect(9480, 1020, 5200, 255));
+    m_layers = new QListWidget(this);
+    m_layers->setObjectName(QStringLiteral("ListLayers"));
+    m_layers->setWordWrap(true);
+    m_layers->setMouseTracking(true);
+    place(m_layers, QRect(9480, 1320, 5160, 7215));
+    connect(m_layers, &QListWidget::itemClicked, this,
+        [this](QListWidgetItem* item) { setModifierValue(item->data(LayerItemRole).toInt()); });
+
     m_instructions = new QTextEdit(this);
     m_instructions->setObjectName(QStringLiteral("RichTextBox1"));
     m_instructions->setHtml(keyboardInstructionsHtml(10));
@@ -244,6 +296,8 @@ void KeyboardPage::layoutFor(int tabWidthTwips, int tabHeightTwips, QPoint origi
         if (caption && caption->geometry().right() + 4 > m_paste[i]->x())
             m_paste[i]->move(caption->geometry().right() + 4, m_paste[i]->y());
     }
+    const int iconSide = m_layers->fontMetrics().height();
+    m_layers->setIconSize(QSize(iconSide, iconSide));
     if (scale != m_scale) {
         m_scale = scale;
         m_instructions->setHtml(keyboardInstructionsHtml(10 * scale));
@@ -258,13 +312,23 @@ int KeyboardPage::modifierValue() const
 
 void KeyboardPage::clearLabels()
 {
-    for (KeyLabel* key : m_keyList)
+    for (KeyLabel* key : m_keyList) {
         key->setBackground(QColor());
+        key->setMarked(false);
+    }
+}
+
+void KeyboardPage::setModifierValue(int modifier)
+{
+    for (int i = 0; i < 3; ++i)
+        m_modifiers[i]->setChecked((modifier >> i) & 1);
+    colourKeyLabels();
 }
 
 void KeyboardPage::documentChanged()
 {
     m_stale = true;
+    m_problemsStale = true;
     if (isVisible())
         colourKeyLabels();
 }
@@ -276,10 +340,79 @@ void KeyboardPage::showEvent(QShowEvent* event)
         colourKeyLabels();
 }
 
+void KeyboardPage::collectProblemKeys()
+{
+    m_problemsStale = false;
+    for (auto& keys : m_problemKeys)
+        keys.clear();
+    const core::KeyDocument& document = m_session->document();
+    for (const core::Problem* problem : m_session->problems().list()) {
+        for (const int line : problem->lines) {
+            const int row = document.rowAtLine(line);
+            if (row >= document.rowCount() || document.lineNumber(row) != line)
+                continue;
+            const core::Binding& b = document.binding(row);
+            if (!b.isKey() || !b.key.isTableKey() || !b.modifier.isValid())
+                continue;
+            QStringList& texts = m_problemKeys[static_cast<std::size_t>(b.modifier.value)][b.key.tableRow];
+            const QString text = m_session->decode(problem->text);
+            if (texts.size() <= ProblemsInToolTip && !texts.contains(text))
+                texts << text;
+        }
+    }
+    fillLayersList();
+}
+
+void KeyboardPage::fillLayersList()
+{
+    m_layers->clear();
+    const auto keyWords = [](int modifier, int tableRow) -> QString {
+        QString words = QString::fromStdString(core::modifierText(modifier));
+        if (!words.isEmpty())
+            words += QLatin1Char(' ');
+        return words
+            + QString::fromLatin1(core::KeyCodeTable::row(tableRow).keyName.data(),
+                qsizetype(core::KeyCodeTable::row(tableRow).keyName.size()));
+    };
+    const QIcon warning = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    const auto& usage = m_session->keyboardUsage();
+    QList<QListWidgetItem*> quiet;
+    for (int modifier = 0; modifier < core::KeyboardUsage::ModifierCount; ++modifier) {
+        for (int row = 0; row < core::KeyCodeTable::KeyCount; ++row) {
+            const auto problem = m_problemKeys[static_cast<std::size_t>(modifier)].constFind(row);
+            const bool red = usage[static_cast<std::size_t>(modifier)].forTableRow(row).use == core::KeyUse::Multiple;
+            if (problem == m_problemKeys[static_cast<std::size_t>(modifier)].constEnd() && !red)
+                continue;
+            const QString key = keyWords(modifier, row);
+            auto* item = new QListWidgetItem;
+            item->setData(LayerItemRole, modifier);
+            if (problem != m_problemKeys[static_cast<std::size_t>(modifier)].constEnd()) {
+                const QString& first = problem->first();
+                item->setText(
+                    first.startsWith(key + QLatin1Char(' ')) ? first : QString(key + QStringLiteral(": ") + first));
+                item->setIcon(warning);
+                item->setToolTip(problem->join(QLatin1Char('\n')));
+                m_layers->addItem(item);
+            } else {
+                item->setText(key + QStringLiteral(": red, not a conflict (reference, hidden or one function)"));
+                item->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
+                quiet << item;
+            }
+        }
+    }
+    for (QListWidgetItem* item : quiet)
+        m_layers->addItem(item);
+    if (m_layers->count() == 0)
+        m_layers->addItem(QStringLiteral("No key is red or involved in a problem with any modifiers."));
+}
+
 void KeyboardPage::colourKeyLabels()
 {
     m_stale = false;
-    const core::KeyboardUsage& usage = m_session->keyboardUsage()[static_cast<std::size_t>(modifierValue())];
+    if (m_problemsStale)
+        collectProblemKeys();
+    const int modifier = modifierValue();
+    const core::KeyboardUsage& usage = m_session->keyboardUsage()[static_cast<std::size_t>(modifier)];
     for (int row = 0; row < core::KeyCodeTable::KeyCount; ++row) {
         KeyLabel* key = m_keys.value(core::KeyCodeTable::row(row).labelIndex);
         if (!key || !key->isEnabled())
@@ -289,6 +422,10 @@ void KeyboardPage::colourKeyLabels()
             : use.use == core::KeyUse::Assigned             ? AssignedColour
                                                             : MultipleColour;
         key->showUse(colour, static_cast<int>(use.rows.size()));
+        const bool marked = m_problemKeys[static_cast<std::size_t>(modifier)].contains(row);
+        key->setMarked(marked);
+        if (marked)
+            key->setAccessibleName(key->accessibleName() + QStringLiteral(", involved in a problem"));
     }
 }
 
@@ -338,6 +475,9 @@ void KeyboardPage::onHover(int index)
         functions << m_session->cellText(rows[i], core::SimNameColumn);
     if (rows.size() > std::size_t(ToolTipFunctions))
         functions << QStringLiteral("and %1 more").arg(rows.size() - std::size_t(ToolTipFunctions));
+    const QStringList problems = m_problemKeys[static_cast<std::size_t>(modifier)].value(*row);
+    if (!problems.isEmpty())
+        functions << QString() << QStringLiteral("Problems:") << problems.mid(0, ProblemsInToolTip);
     key->setToolTip(functions.join(QLatin1Char('\n')));
 }
 

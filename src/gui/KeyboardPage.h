@@ -5,11 +5,16 @@
 #include <QColor>
 #include <QHash>
 #include <QList>
+#include <QStringList>
 #include <QWidget>
+
+#include <array>
 
 class QCheckBox;
 class QFrame;
 class QLabel;
+class QListWidget;
+class QListWidgetItem;
 class QTextEdit;
 
 namespace gui {
@@ -31,6 +36,9 @@ public:
     void setBackground(const QColor& colour);
     /** The background for a use of the key, and its accessible name: "F1, free", "F1, assigned twice". */
     void showUse(const QColor& colour, int lines);
+    /** The mark of a key involved in a problem: an outline and a badge over any background. */
+    bool isMarked() const { return m_marked; }
+    void setMarked(bool marked);
 
 signals:
     void hovered(int index);
@@ -45,6 +53,7 @@ private:
     QString m_caption;
     int m_index;
     QColor m_background;
+    bool m_marked = false;
 };
 
 /**
@@ -59,6 +68,7 @@ class KeyboardPage final : public QWidget
 public:
     static inline const QColor AssignedColour{0, 255, 0};
     static inline const QColor MultipleColour{255, 0, 0};
+    static inline const QColor ProblemMarkColour{24, 24, 150};
 
     /** A key's tool tip names at most this many functions. */
     static constexpr int ToolTipFunctions = 20;
@@ -77,6 +87,10 @@ public:
 
     KeyLabel* keyLabel(int index) const { return m_keys.value(index); }
     const QList<KeyLabel*>& keyLabels() const { return m_keyList; }
+    /** Every modifier combination at once: the keys involved in a problem, then the keys that are red without
+     *  one; a click ticks the item's modifiers. */
+    QListWidget* layersList() const { return m_layers; }
+    void setModifierValue(int modifier);
 
     /** Lays the page out for a tab control of the given size in twips; `origin` is the page's place in it. */
     void layoutFor(int tabWidthTwips, int tabHeightTwips, QPoint origin);
@@ -95,6 +109,9 @@ private:
     /** The document changed: recoloured now when on screen, otherwise when next shown. */
     void documentChanged();
 
+    /** The problems' keys and texts for every modifier value, and the list of every combination. */
+    void collectProblemKeys();
+    void fillLayersList();
     void onHover(int index);
     void onRelease(int index);
     void place(QWidget* widget, QRect twips, double fontPoints = 0);
@@ -108,6 +125,10 @@ private:
 
     KeyFileSession* m_session;
     bool m_stale = false;
+    bool m_problemsStale = true;
+    // Per modifier value: the table rows of keys involved in a problem, and its texts.
+    std::array<QHash<int, QStringList>, 8> m_problemKeys;
+    QListWidget* m_layers = nullptr;
     QFrame* m_frames[2] = {};
     QHash<int, KeyLabel*> m_keys;
     QList<KeyLabel*> m_keyList;

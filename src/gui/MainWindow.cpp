@@ -15,6 +15,8 @@
 #include "KeyFileModel.h"
 #include "KeyListModel.h"
 #include "KeyboardPage.h"
+#include "PrintReference.h"
+#include "ProblemsDock.h"
 #include "SaveTarget.h"
 #include "StatusHelp.h"
 #include "TabControl.h"
@@ -87,6 +89,7 @@ MainWindow::MainWindow(WindowContext context, QWidget* parent)
     m_tabs->setGeometry(0, px(780), px(14880), px(8880));
     createPages();
     createStatusBar();
+    createProblemsView();
     createDiskBar();
     connect(m_tabs, &TabControl::currentChanged, this, &MainWindow::onPageChanged);
     // Alt+1 to Alt+6 show the pages.
@@ -147,6 +150,15 @@ void MainWindow::createMenus()
     m_takeAction->setObjectName(QStringLiteral("mnuFileTake"));
     m_takeAction->setEnabled(false);
     connect(m_takeAction, &QAction::triggered, this, [this] { takeBindings(*m_session, m_context.prompts, this); });
+    m_printReference = file->addAction(QStringLiteral("&Print reference..."));
+    m_printReference->setObjectName(QStringLiteral("mnuFilePrintReference"));
+    m_printReference->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    connect(m_printReference, &QAction::triggered, this, [this] {
+        setBanner(QStringLiteral("Printing ..."));
+        repaintNow();
+        printReference(m_context.prompts, this, *m_session);
+        setBanner(QStringLiteral("Ready"));
+    });
     file->addSeparator()->setObjectName(QStringLiteral("mnuDiv2"));
     QAction* exit = file->addAction(QStringLiteral("E&xit"));
     exit->setObjectName(QStringLiteral("mnuFileExit"));
@@ -410,9 +422,15 @@ void MainWindow::createPages()
             entries.push_back(m_session->listModel()->entry(row));
         return entries;
     };
+    const auto rowsInViewOrder = [this] {
+        std::vector<int> rows = m_keysAssignedPage->listRowsInOrder();
+        for (int& row : rows)
+            row = m_session->listModel()->documentRow(row);
+        return rows;
+    };
     m_cougar = new CougarPage(
-        m_tabs, CougarMacrosPageIndex, m_session, listInViewOrder, [this] { return m_removeSim->isChecked(); },
-        m_context.desktop, this);
+        m_tabs, CougarMacrosPageIndex, m_session, listInViewOrder, rowsInViewOrder,
+        [this] { return m_removeSim->isChecked(); }, m_context.desktop, m_context.prompts, this);
 
     m_compare = new ComparePage(m_tabs, CompareFilesPageIndex,
         {m_context.prompts, [this] { return m_locations.keyFilesFolder; },
@@ -467,6 +485,37 @@ void MainWindow::offerToAssign(const QString& code, int modifier)
         PromptButtons::YesNo, PromptIcon::Question);
     if (yes == PromptAnswer::Yes)
         assigner->apply(row, answer);
+}
+
+void MainWindow::createProblemsView()
+{
+    m_problems = new ProblemsDock(m_session, m_keyFilePage, m_tabs, KeyFilePageIndex, this);
+    // A problem's line hidden by the grid's filter is shown by clearing the filter.
+    m_problems->setRevealRow([this](int row) {
+        m_keyFilePage->clearFilter();
+        return m_keyFilePage->viewRowOfDocument(row) >= 0;
+    });
+    addDockWidget(Qt::BottomDockWidgetArea, m_problems);
+    m_problems->hide();
+    // View stands before Help, as menus do.
+    auto* view = new QMenu(QStringLiteral("&View"), menuBar());
+    view->setObjectName(QStringLiteral("mnuView"));
+    const auto* help = menuBar()->findChild<QMenu*>(QStringLiteral("mnuHelp"));
+    if (help)
+        menuBar()->insertMenu(help->menuAction(), view);
+    else
+        menuBar()->addMenu(view);
+    view->addAction(m_problems->toggleViewAction());
+    m_statusBar->insertWidget(2, m_problems->createStatusButton(m_statusBar));
+    // The pages are laid out for the client area, which the dock makes smaller while it is shown.
+    m_client->installEventFilter(this);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_client && event->type() == QEvent::Resize)
+        resizeControls(twips(m_client->width()), twips(m_client->height()));
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::onSurfaceHovered()
@@ -553,6 +602,7 @@ void MainWindow::onPathChanged()
         m_pathPanel->setFullText(path, path);
     m_compare->setPath(0, path);
     m_takeAction->setEnabled(m_session->isOpen());
+    m_printReference->setEnabled(m_session->isOpen());
     updateSavedIcon();
 }
 

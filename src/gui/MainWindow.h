@@ -25,6 +25,7 @@ class JoystickPage;
 class KeyboardPage;
 class KeyFilePage;
 class KeysAssignedPage;
+class ProblemsDock;
 class StatusHelp;
 class TabControl;
 
@@ -70,6 +71,7 @@ public:
     ComparePage* comparePage() const { return m_compare; }
     JoystickPage* joystickPage() const { return m_joystick; }
     StatusHelp* statusHelp() const { return m_help; }
+    ProblemsDock* problemsDock() const { return m_problems; }
     TabControl* tabs() const { return m_tabs; }
     const io::Locations& locations() const { return m_locations; }
     const io::WindowState& windowState() const { return m_windowState; }
@@ -94,12 +96,14 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createMenus();
     void createStrip(QWidget* client);
     void createStatusBar();
     void createPages();
+    void createProblemsView();
     void createDiskBar();
     void showDiskBar(bool shown);
     void fillRecentMenu();
@@ -134,11 +138,13 @@ private:
     ComparePage* m_compare = nullptr;
     JoystickPage* m_joystick = nullptr;
     StatusHelp* m_help = nullptr;
+    ProblemsDock* m_problems = nullptr;
 
     QWidget* m_client = nullptr;
     TabControl* m_tabs = nullptr;
     QLabel* m_banner = nullptr;
     QCheckBox* m_removeSim = nullptr;
+    QAction* m_printReference = nullptr;
     QToolButton* m_sortButtons[3] = {};
     QStatusBar* m_statusBar = nullptr;
     QLabel* m_statusPanels[3] = {};

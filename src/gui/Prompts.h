@@ -12,7 +12,9 @@ class QWidget;
 
 namespace gui {
 
-enum class PromptButtons { Ok, YesNo, YesNoCancel };
+/** The buttons of a message. GoBackOrSaveAnyway: "Go back to the grid" (the default and Escape, answered No) and
+ *  "Save anyway" (answered Yes). */
+enum class PromptButtons { Ok, YesNo, YesNoCancel, GoBackOrSaveAnyway };
 enum class PromptIcon { Question, Information, Exclamation, Critical };
 enum class PromptAnswer { Ok, Yes, No, Cancel };
 

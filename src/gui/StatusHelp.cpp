@@ -25,6 +25,10 @@ const QHash<QString, QString>& helpTable()
         {QStringLiteral("Command3_2"),
             QStringLiteral(" Don't forget to use this if you've made any changes to the order or content of any grid "
                            "cells.")},
+        {QStringLiteral("Command3_3"),
+            QStringLiteral(" Saves the macros below to a Cougar macro file (.tmm) or a TARGET macro file (.ttm).")},
+        {QStringLiteral("CmbMacroFormat"),
+            QStringLiteral(" Cougar macro lines for the Cougar's macro compiler, or defines for a TARGET script.")},
         {QStringLiteral("Command4_0"), QStringLiteral(" Use this button to select and open up a key file for editing")},
         {QStringLiteral("Command4_1"), QStringLiteral(" Use this button to save the key file")},
         {QStringLiteral("Command4_2"),

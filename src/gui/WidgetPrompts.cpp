@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace gui {
 
@@ -53,6 +54,16 @@ PromptAnswer WidgetPrompts::message(
     case PromptButtons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
+    case PromptButtons::GoBackOrSaveAnyway: {
+        QPushButton* back = box.addButton(QStringLiteral("Go back to the grid"), QMessageBox::RejectRole);
+        QPushButton* save = box.addButton(QStringLiteral("Save anyway"), QMessageBox::AcceptRole);
+        back->setObjectName(QStringLiteral("PromptGoBack"));
+        save->setObjectName(QStringLiteral("PromptSaveAnyway"));
+        box.setDefaultButton(back);
+        box.setEscapeButton(back);
+        box.exec();
+        return box.clickedButton() == save ? PromptAnswer::Yes : PromptAnswer::No;
+    }
     }
     switch (box.exec()) {
     case QMessageBox::Yes:

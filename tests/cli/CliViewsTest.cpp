@@ -1,5 +1,8 @@
 #include "CliRun.h"
 
+#include "core/KeyDocument.h"
+#include "core/Reference.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -95,10 +98,51 @@ private slots:
             macroLine("SimAlpha = a ", "\"Alpha\" ") + macroLine("SimBeta = a ", "\"Beta\" ")
                 + macroLine("SimGamma = SHF b ", "\"Gamma\" ") + macroLine("SimCombo = ALT c  b ", "\"Combo\" ")
                 + macroLine("Rem SimWin = CTL ALT WinL ", "\"Win\" ") + macroLine("SimAll = SHF CTL ALT c ", "\"All\" ")
-                + macroLine("SimOdd = ??? c ", "\"Odd\" ") + "SimButton = DX5\r\n");
+                + macroLine("Rem SimOdd = ??? c ", "\"Odd\" ") + "SimButton = DX5\r\n");
         run = runCli({QStringLiteral("macros"), m_keyFile, QStringLiteral("--remove-sim")});
         QVERIFY(run.out.starts_with(macroLine("Alpha = a ", "\"Alpha\" ").toStdString()));
-        QVERIFY(run.out.ends_with(macroLine("Odd = ??? c ", "\"Odd\" ").toStdString() + "Button = DX5\r\n"));
+        QVERIFY(run.out.ends_with(macroLine("Rem Odd = ??? c ", "\"Odd\" ").toStdString() + "Button = DX5\r\n"));
+        // TARGET macros, with and without "Sim".
+        const QByteArray target = "define SimAlpha\tUSB[0x04]\t\t//Alpha\r\n"
+                                  "define SimBeta\tUSB[0x04]\t\t//Beta\r\n"
+                                  "define SimGamma\tL_SHIFT+USB[0x05]\t\t//Gamma\r\n"
+                                  "define SimCombo\tCHAIN(L_ALT+USB[0x06], D(), USB[0x05])\t\t//Combo\r\n"
+                                  "define SimWin\tL_CTL+L_ALT+USB[0xE3]\t\t//Win\r\n"
+                                  "define SimAll\tL_SHIFT+L_CTL+L_ALT+USB[0x06]\t\t//All\r\n"
+                                  "//define SimOdd\t\t\t//Odd (not defined: modifier \"x\" is not 0 to 7)\r\n";
+        run = runCli({QStringLiteral("macros"), m_keyFile, QStringLiteral("--format"), QStringLiteral("target")});
+        QCOMPARE(QByteArray::fromStdString(run.out), target);
+        run = runCli({QStringLiteral("macros"), m_keyFile, QStringLiteral("--remove-sim"), QStringLiteral("--format"),
+            QStringLiteral("target")});
+        QCOMPARE(QByteArray::fromStdString(run.out), QByteArray(target).replace("define Sim", "define "));
+    }
+
+    // The real program: printing is the work of its module.
+    void printWritesPdfAndHtml_data()
+    {
+        QTest::addColumn<QStringList>("flags");
+        QTest::addColumn<QByteArray>("firstPage");
+        QTest::newRow("A4") << QStringList() << QByteArray("/MediaBox [0 0 842.000000 595.000000]");
+        QTest::newRow("Letter") << QStringList{QStringLiteral("--paper"), QStringLiteral("letter")}
+                                << QByteArray("/MediaBox [0 0 792.000000 612.000000]");
+    }
+
+    void printWritesPdfAndHtml()
+    {
+        QFETCH(QStringList, flags);
+        QFETCH(QByteArray, firstPage);
+        const QString pdf = m_dir.filePath(QStringLiteral("reference.pdf"));
+        const QString html = m_dir.filePath(QStringLiteral("reference.html"));
+        const auto run = testing::runRealCli(QStringList{QStringLiteral("print"), m_keyFile, QStringLiteral("--pdf"),
+                                                 pdf, QStringLiteral("--html"), html}
+            + flags);
+        QCOMPARE(run.code, 0);
+        QCOMPARE(QString::fromStdString(run.err), QString());
+        const QByteArray written = QByteArray::fromStdString(testing::readBytes(pdf));
+        QVERIFY(written.startsWith("%PDF-"));
+        QCOMPARE(written.indexOf("/MediaBox"), written.indexOf(firstPage));
+        const auto reference = core::Reference::build(core::KeyDocument::fromBytes(kKeyFile.toStdString()), "keys.key");
+        QCOMPARE(testing::readBytes(html), core::referenceHtml(reference));
     }
 
     void buttons_data()

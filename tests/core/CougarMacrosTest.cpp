@@ -62,6 +62,14 @@ private slots:
         // Unassigned becomes "^", and "^" comments the line out.
         row("Unassigned", key("SimA", "0XFFFFFFFF 0 0 0"), remarked("Rem SimA = ^ ", d));
         row("Unassigned with a modifier", key("SimA", "0XFFFFFFFF 1 0 0"), remarked("Rem SimA = SHF Unassigned ", d));
+        // Keys that name no key are commented out the same way, once.
+        row("unknown key", key("SimA", "0x2A 0 0 0"), remarked("Rem SimA = Not found ", d));
+        row("Pause with a modifier", key("SimA", "0xC5 2 0 0"), remarked("Rem SimA = CTL Not found ", d));
+        row("malformed key", key("SimA", "0xZZ 0 0 0"), remarked("Rem SimA = Not found ", d));
+        row("modifier out of range", key("SimA", "0x1E 9 0 0"), remarked("Rem SimA = ??? a ", d));
+        row("unknown combination key", key("SimA", "0x1E 0 0xC5 4"), remarked("Rem SimA = ALT Not found  a ", d));
+        row("unknown key and Unassigned combination", key("SimA", "0xC5 0 0XFFFFFFFF 1"),
+            remarked("Rem SimA = Not found ", d));
         row("caret in the name counts twice", key("Sim^A", "0x1E 0 0 0"), remarked("Rem Rem Sim^A = a ", d));
         row("caret in the name and Unassigned", key("Sim^A", "0XFFFFFFFF 0 0 0"), remarked("Rem Rem Sim^A = ^ ", d));
         // DirectX buttons of device 01 up to 28 are kept, without ", Device 01"; all others give no line.

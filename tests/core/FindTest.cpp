@@ -1,6 +1,7 @@
 #include "core/Find.h"
 #include "core/KeyCombination.h"
 #include "core/KeyDocument.h"
+#include "core/SimplifiedList.h"
 
 #include "TestData.h"
 
@@ -161,6 +162,20 @@ private slots:
         QVERIFY(!core::isPassiveLine(doc.binding(boundToG[0])));
         QVERIFY(core::isPassiveLine(doc.binding(boundToG[1]))); // the reference line
         QVERIFY(core::isPassiveLine(doc.binding(rowOf(doc, "SimHiddenMenuQ"))));
+    }
+
+    // The list written straight from the lines is the list built entry by entry, for every file we have.
+    void listWrittenInOnePass()
+    {
+        QStringList files = testing::corpusKeyFiles();
+        files << testing::samplePath(QStringLiteral("tarnwick-sample.key"))
+              << testing::testDataPath(QStringLiteral("spacing-tabs-extras.key"));
+        for (const QString& file : files) {
+            const KeyDocument doc = KeyDocument::fromBytes(testing::readBytes(file));
+            for (const bool removeSim : {false, true})
+                QVERIFY2(core::listText(doc, removeSim) == core::SimplifiedList::build(doc, removeSim).toText(),
+                    qPrintable(file));
+        }
     }
 
     void cellRefusals_data()

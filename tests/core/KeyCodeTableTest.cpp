@@ -56,6 +56,46 @@ private slots:
         QCOMPARE(core::modifierText(-1) + core::modifierText(8), std::string("??????"));
     }
 
+    // Usages of the keyboard page, every key of the table: letters, digits, function and keypad keys in runs, then
+    // the others one by one.
+    void usbUsage_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("usage");
+        const char* const letters = "abcdefghijklmnopqrstuvwxyz";
+        for (int i = 0; i < 26; ++i)
+            QTest::addRow("%c", letters[i]) << QString(QLatin1Char(letters[i])) << 0x04 + i;
+        for (int i = 1; i <= 10; ++i)
+            QTest::addRow("digit %d", i % 10) << QString::number(i % 10) << 0x1D + i;
+        for (int i = 1; i <= 12; ++i)
+            QTest::addRow("F%d", i) << QStringLiteral("F%1").arg(i) << 0x39 + i;
+        for (int i = 1; i <= 9; ++i)
+            QTest::addRow("KP%d", i) << QStringLiteral("KP%1").arg(i) << 0x58 + i;
+        const std::pair<const char*, int> single[] = {{"ENT", 0x28}, {"ESC", 0x29}, {"BSP", 0x2A}, {"TAB", 0x2B},
+            {"SPC", 0x2C}, {"-", 0x2D}, {"=", 0x2E}, {"[", 0x2F}, {"]", 0x30}, {"\\", 0x31}, {";", 0x33}, {"'", 0x34},
+            {"`", 0x35}, {",", 0x36}, {".", 0x37}, {"/", 0x38}, {"CAPS", 0x39}, {"PRNTSCRN", 0x46}, {"SCRLCK", 0x47},
+            {"INS", 0x49}, {"HOME", 0x4A}, {"PGUP", 0x4B}, {"DEL", 0x4C}, {"END", 0x4D}, {"PGDN", 0x4E},
+            {"RARROW", 0x4F}, {"LARROW", 0x50}, {"DARROW", 0x51}, {"UARROW", 0x52}, {"NUML", 0x53}, {"KP/", 0x54},
+            {"KP*", 0x55}, {"KP-", 0x56}, {"KP+", 0x57}, {"KPENT", 0x58}, {"KP0", 0x62}, {"KP.", 0x63}, {"Apps", 0x65},
+            {"WinL", 0xE3}, {"WinR", 0xE7}};
+        for (const auto& [name, usage] : single)
+            QTest::newRow(name) << QString::fromLatin1(name) << usage;
+    }
+
+    void usbUsage()
+    {
+        QFETCH(QString, key);
+        QFETCH(int, usage);
+        for (int i = 0; i < KeyCodeTable::KeyCount; ++i) {
+            const auto& row = KeyCodeTable::row(i);
+            if (QString::fromLatin1(row.keyName.data(), qsizetype(row.keyName.size())) == key) {
+                QCOMPARE(int(row.usbUsage), usage);
+                return;
+            }
+        }
+        QFAIL("no such key");
+    }
+
     // What a key cell names: its Cougar name ("" for no name), whether it names no key, and its table row.
     void lookupRules_data()
     {

@@ -3,9 +3,13 @@
 #include "core/CougarMacros.h"
 #include "core/KeyDocument.h"
 #include "core/SimplifiedList.h"
+#include "core/TargetMacros.h"
 #include "gui/CougarPage.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -24,6 +28,17 @@ QString macroText(const std::string& bytes, bool removeSim)
     const auto list = core::SimplifiedList::build(doc, removeSim);
     return QString::fromStdString(core::fillCougarMacros(doc, list.entries(), removeSim))
         .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+// The TARGET text of every record of `bytes` in file order.
+QByteArray targetText(const std::string& bytes, bool removeSim)
+{
+    const auto doc = core::KeyDocument::fromBytes(bytes);
+    const auto list = core::SimplifiedList::build(doc, false);
+    std::vector<int> rows;
+    for (const auto& entry : list.entries())
+        rows.push_back(entry.row);
+    return QByteArray::fromStdString(core::fillTargetMacros(doc, rows, removeSim));
 }
 
 } // namespace
@@ -68,6 +83,71 @@ private slots:
         // An undo while the page is on screen shows at once.
         f.trigger(QStringLiteral("mnuEditUndo"));
         QVERIFY(box->toPlainText().contains(QStringLiteral("\nSimAlpha = CTL a")));
+    }
+
+    // The format box turns the text into TARGET defines, Remove SIM included, and back.
+    void targetFormat()
+    {
+        WindowFixture f;
+        f.open(kFile);
+        f.showPage(gui::MainWindow::CougarMacrosPageIndex);
+        auto* box = f.window->cougarPage()->textBox();
+        auto* format = f.find<QComboBox>(QStringLiteral("CmbMacroFormat"));
+        format->setCurrentIndex(1);
+        QCOMPARE(box->toPlainText(),
+            QString::fromLatin1(targetText(kFile, false)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        QVERIFY(box->toPlainText().startsWith(QStringLiteral("define SimAlpha\tL_CTL+USB[0x04]\t\t//Alpha\n")));
+        QCOMPARE(f.find<QLabel>(QStringLiteral("Label4_10"))->text(),
+            QStringLiteral("Copy and paste these into a TARGET macro file."));
+        f.find<QCheckBox>(QStringLiteral("CHKRemoveSIM"))->click();
+        QVERIFY(box->toPlainText().startsWith(QStringLiteral("define Alpha\t")));
+        // In the list's order: names descending; the DirectX line OTWGamma gives no define.
+        f.showPage(gui::MainWindow::KeysAssignedPageIndex);
+        f.listGrid()->selectBlock(0, 1, 0, 1);
+        f.click(QStringLiteral("Command2_1"));
+        f.showPage(gui::MainWindow::CougarMacrosPageIndex);
+        f.find<QPushButton>(QStringLiteral("Command3_2"))->click();
+        QVERIFY(box->toPlainText().startsWith(QStringLiteral("define Beta\tUSB[0xE3]\t\t//Beta\ndefine Alpha\t")));
+        format->setCurrentIndex(0);
+        QVERIFY(box->toPlainText().startsWith(QStringLiteral("OTWGamma = DX5\nBeta = USB (DE3 UE3)")));
+    }
+
+    // Save as writes the text of the chosen format, with its own line ends, after the questions of every save.
+    void saveAs_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<int>("overwrite"); // the answer to the overwrite question, when asked
+        QTest::addColumn<bool>("written");
+        QTest::newRow("Cougar") << 0 << false << -1 << true;
+        QTest::newRow("TARGET") << 1 << false << -1 << true;
+        QTest::newRow("TARGET over a file, yes") << 1 << true << int(gui::PromptAnswer::Yes) << true;
+        QTest::newRow("over a file, no") << 0 << true << int(gui::PromptAnswer::No) << false;
+    }
+
+    void saveAs()
+    {
+        QFETCH(int, format);
+        QFETCH(bool, exists);
+        QFETCH(int, overwrite);
+        QFETCH(bool, written);
+        WindowFixture f;
+        f.open(kFile);
+        f.find<QComboBox>(QStringLiteral("CmbMacroFormat"))->setCurrentIndex(format);
+        const QString target = f.dir.filePath(format == 1 ? QStringLiteral("m.ttm") : QStringLiteral("m.tmm"));
+        if (exists)
+            testing::writeBytes(target, "old");
+        f.prompts.answerFile(target);
+        if (overwrite >= 0)
+            f.prompts.answerMessage(gui::PromptAnswer(overwrite));
+        f.find<QPushButton>(QStringLiteral("Command3_3"))->click();
+        const auto& request = f.prompts.asked.first().request;
+        QCOMPARE(request.defaultSuffix, format == 1 ? QStringLiteral("ttm") : QStringLiteral("tmm"));
+        QCOMPARE(request.proposedName, QStringLiteral("k"));
+        const QByteArray expected = format == 1
+            ? targetText(kFile, false)
+            : macroText(kFile, false).replace(QStringLiteral("\n"), QStringLiteral("\r\n")).toLatin1();
+        QCOMPARE(QByteArray::fromStdString(testing::readBytes(target)), written ? expected : QByteArray("old"));
     }
 
     void copyButtons()

@@ -2,13 +2,15 @@
 
 #include "core/KeyboardUsage.h"
 #include "gui/GridEditing.h"
-#include "gui/KeyboardLayout.h"
 #include "gui/KeyboardPage.h"
 #include "gui/Twips.h"
+#include "print/KeyboardLayout.h"
 
 #include <QCheckBox>
+#include <QListWidget>
 #include <QTest>
 #include <QTextEdit>
+#include <QUndoStack>
 
 using testing::WindowFixture;
 
@@ -60,10 +62,10 @@ private slots:
     void layoutHas104LabelsAtTheirPlaces()
     {
         KeyboardFixture f;
-        QCOMPARE(gui::keyboardLayout().size(), 104);
+        QCOMPARE(print::keyboardLayout().size(), 104);
         QCOMPARE(f.page->keyLabels().size(), 104);
         int disabled = 0;
-        for (const auto& spec : gui::keyboardLayout()) {
+        for (const auto& spec : print::keyboardLayout()) {
             gui::KeyLabel* key = f.page->keyLabel(spec.index);
             QVERIFY(key);
             QCOMPARE(key->caption(), spec.caption);
@@ -158,7 +160,10 @@ private slots:
         QCOMPARE(f.label(QStringLiteral("Label3")), QStringLiteral("0X30"));
         QCOMPARE(f.label(QStringLiteral("Label7")), QStringLiteral("SimTwiceA"));
         QCOMPARE(f.label(QStringLiteral("Label8")), QStringLiteral("\"Twice A\" "));
-        QCOMPARE(f.page->keyLabel(48)->toolTip(), QStringLiteral("SimTwiceA\nSimTwiceB"));
+        QCOMPARE(f.page->keyLabel(48)->toolTip(),
+            QStringLiteral(
+                "SimTwiceA\nSimTwiceB\n\nProblems:\nb is bound to 2 functions: SimTwiceA (line 3), SimTwiceB "
+                "(line 4)"));
         // The Description caption stands clear of its read-out.
         QVERIFY(f.find<QLabel>(QStringLiteral("Label4_12"))->geometry().right()
             < f.find<QLabel>(QStringLiteral("Label8"))->x());
@@ -260,10 +265,45 @@ private slots:
         gui::KeyLabel* a = f.window->keyboardPage()->keyLabel(30);
         QTest::mouseMove(a, a->rect().center());
         const QStringList lines = a->toolTip().split(QLatin1Char('\n'));
-        QCOMPARE(lines.size(), 21);
+        QCOMPARE(lines.size(), 24);
         QCOMPARE(lines.first(), QStringLiteral("SimF0"));
         QCOMPARE(lines[19], QStringLiteral("SimF19"));
-        QCOMPARE(lines.last(), QStringLiteral("and 5 more"));
+        QCOMPARE(lines[20], QStringLiteral("and 5 more"));
+        // The problem names the first functions and counts the rest too.
+        QVERIFY(lines.last().startsWith(QStringLiteral("a is bound to 25 functions: SimF0 (line 1)")));
+        QVERIFY(lines.last().endsWith(QStringLiteral("and 21 more")));
+    }
+
+    // Keys involved in a problem carry a mark for the ticked modifiers; the list shows every combination at once and
+    // ticks an item's modifiers when clicked. Both follow edits and undo.
+    void problemKeysAreMarkedOnEveryLayer()
+    {
+        KeyboardFixture f;
+        QListWidget* list = f.page->layersList();
+        QVERIFY(f.page->keyLabel(48)->isMarked()); // b: two functions with no modifier
+        QVERIFY(!f.page->keyLabel(30)->isMarked()); // a: one
+        QCOMPARE(list->count(), 1);
+        QCOMPARE(
+            list->item(0)->text(), QStringLiteral("b is bound to 2 functions: SimTwiceA (line 3), SimTwiceB (line 4)"));
+
+        // SimOnce moves to Shift+a, where SimShift is.
+        QVERIFY(f.session()->edit({{1, core::ModifierColumn, QStringLiteral("1")}}, QStringLiteral("Edit")));
+        QCOMPARE(list->count(), 2);
+        QListWidgetItem* shiftA = list->item(1);
+        QCOMPARE(shiftA->text(), QStringLiteral("SHF a is bound to 2 functions: SimOnce (line 2), SimShift (line 5)"));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(shiftA).center());
+        QCOMPARE(f.page->modifierValue(), 1);
+        QVERIFY(f.page->keyLabel(30)->isMarked());
+        QVERIFY(!f.page->keyLabel(48)->isMarked());
+
+        // One function twice is red but no conflict: listed apart, without a mark.
+        f.session()->undoStack()->undo();
+        QVERIFY(f.session()->edit({{3, core::SimNameColumn, QStringLiteral("SimTwiceA")}}, QStringLiteral("Edit")));
+        f.page->setModifierValue(0);
+        QCOMPARE(f.colour(48), QColor(255, 0, 0));
+        QVERIFY(!f.page->keyLabel(48)->isMarked());
+        QCOMPARE(list->count(), 1);
+        QVERIFY(list->item(0)->text().startsWith(QStringLiteral("b: red, not a conflict")));
     }
 
     void instructionsAreFormatted()

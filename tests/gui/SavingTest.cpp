@@ -264,6 +264,57 @@ private slots:
         QCOMPARE(f.prompts.asked[0].title, QStringLiteral("Can't save Read Only file"));
     }
 
+    // Edited lines that reading would not give back: the save names them and offers to go back (the default) or
+    // to save anyway.
+    void unwritableLinesAreNamedFirst_data()
+    {
+        QTest::addColumn<int>("emptied"); // lines whose Ignored cell is emptied, from line 3 on
+        QTest::addColumn<PromptAnswer>("answer");
+        QTest::addColumn<QString>("text");
+        const QString line3 = "Line 3 has an empty Ignored cell; saving would move its later fields one column left.";
+        QTest::newRow("go back") << 1 << PromptAnswer::No
+                                 << line3 + "\n\nGo back to the grid to correct it, or save anyway?";
+        QTest::newRow("save anyway") << 1 << PromptAnswer::Yes
+                                     << line3 + "\n\nGo back to the grid to correct it, or save anyway?";
+        QTest::newRow("five lines") << 5 << PromptAnswer::No
+                                    << line3
+                + "\nLine 4 has an empty Ignored cell; saving would move its later fields one column left."
+                  "\nLine 5 has an empty Ignored cell; saving would move its later fields one column left."
+                  "\n2 more lines are like these.\n\nGo back to the grid to correct them, or save anyway?";
+    }
+
+    void unwritableLinesAreNamedFirst()
+    {
+        QFETCH(int, emptied);
+        QFETCH(PromptAnswer, answer);
+        QFETCH(QString, text);
+        std::string original = "# top\r\n\r\n";
+        for (int i = 0; i < 6; ++i)
+            original += "SimDoNothing -1 0 0XFFFFFFFF 0 0 0 -1 \"BMS - Full\"\r\n";
+        WindowFixture f;
+        const QString path = f.open(original);
+        f.showPage(gui::MainWindow::SpareKeysPageIndex);
+        for (int row = 1; row <= emptied; ++row)
+            f.session()->edit({{row, core::IgnoredColumn, QString()}}, QStringLiteral("Edit"));
+        f.prompts.answerMessage(answer);
+        f.trigger(QStringLiteral("mnuFileSave"));
+        QCOMPARE(f.prompts.asked.size(), 1);
+        QCOMPARE(f.prompts.asked[0].title, QStringLiteral("Saving would change some lines"));
+        QCOMPARE(f.prompts.asked[0].text, text);
+        QCOMPARE(f.prompts.asked[0].buttons, PromptButtons::GoBackOrSaveAnyway);
+        if (answer == PromptAnswer::Yes) {
+            QVERIFY(testing::readBytes(path).find("SimDoNothing -1  0XFFFFFFFF") != std::string::npos);
+            QCOMPARE(f.savedState(), gui::SavedState::Saved);
+            return;
+        }
+        // Back on the grid at the first such line, nothing written.
+        QCOMPARE(testing::readBytes(path), original);
+        QCOMPARE(f.savedState(), gui::SavedState::Modified);
+        QCOMPARE(f.tabs()->currentIndex(), int(gui::MainWindow::KeyFilePageIndex));
+        const QModelIndex current = f.keyGrid()->currentIndex();
+        QCOMPARE(f.keyGrid()->model()->headerData(current.row(), Qt::Vertical).toInt(), 3);
+    }
+
     void saveWithNoFileOpenWritesAnEmptyFile()
     {
         WindowFixture f;

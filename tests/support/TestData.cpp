@@ -39,6 +39,12 @@ QStringList corpusKeyFiles()
     return files;
 }
 
+QString corpusFile(const QString& relativePath)
+{
+    const QString path = QDir(sourceDir()).filePath(QStringLiteral("../shared/corpus/") + relativePath);
+    return QFileInfo::exists(path) ? path : QString();
+}
+
 std::string readBytes(const QString& path)
 {
     QFile file(path);

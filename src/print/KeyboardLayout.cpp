@@ -1,6 +1,6 @@
 #include "KeyboardLayout.h"
 
-namespace gui {
+namespace print {
 
 const QList<KeyLabelSpec>& keyboardLayout()
 {
@@ -115,4 +115,4 @@ const QList<KeyLabelSpec>& keyboardLayout()
     return layout;
 }
 
-} // namespace gui
+} // namespace print

@@ -1,0 +1,612 @@
+#include "Problems.h"
+
+#include "Binding.h"
+#include "GenericOrder.h"
+#include "KeyCombination.h"
+
+#include <algorithm>
+#include <array>
+#include <functional>
+#include <string_view>
+#include <unordered_map>
+
+namespace core {
+
+namespace {
+
+constexpr std::size_t kQuotedTextLimit = 60; // longer trailing text is cut in the message
+constexpr std::size_t kNamedFunctions = 4; // a conflict names this many functions, then counts the rest
+
+bool hasCode(const KeyRef& key)
+{
+    return key.kind == KeyRef::Kind::Table || key.kind == KeyRef::Kind::Unknown;
+}
+
+std::string quoted(std::string_view text)
+{
+    const bool cut = text.size() > kQuotedTextLimit;
+    std::string result(1, '"');
+    result.append(text.substr(0, kQuotedTextLimit));
+    result.append(cut ? "...\"" : "\"");
+    return result;
+}
+
+std::string plural(std::size_t n, std::string_view word)
+{
+    return std::to_string(n) + " " + std::string(word) + (n == 1 ? "" : "s");
+}
+
+/** The cells of one row, each read once and only when a message quotes it. */
+class LazyCells
+{
+public:
+    LazyCells(const KeyDocument& document, int row)
+        : m_document(document)
+        , m_row(row)
+    { }
+    const std::string& operator[](int column)
+    {
+        const auto c = static_cast<std::size_t>(column);
+        if (!(m_read & (1U << c))) {
+            m_cells[c] = m_document.cell(m_row, column);
+            m_read |= 1U << c;
+        }
+        return m_cells[c];
+    }
+
+private:
+    const KeyDocument& m_document;
+    int m_row;
+    unsigned m_read = 0;
+    RecordCells m_cells;
+};
+
+// What lines that may conflict share: the kind, then the key, modifier and combination; the DirectX button,
+// invocation and release flag; or the POV hat and direction.
+struct GroupKey
+{
+    std::uint64_t a = 0;
+    std::uint64_t b = 0;
+    std::uint64_t c = 0;
+
+    friend bool operator==(const GroupKey&, const GroupKey&) = default;
+};
+
+struct GroupKeyHash
+{
+    std::size_t operator()(const GroupKey& k) const
+    {
+        std::uint64_t h = k.a * 0x9E3779B97F4A7C15ULL;
+        h = (h ^ (h >> 29)) + k.b * 0xBF58476D1CE4E5B9ULL;
+        h = (h ^ (h >> 31)) + k.c * 0x94D049BB133111EBULL;
+        return static_cast<std::size_t>(h ^ (h >> 32));
+    }
+};
+
+enum GroupKind : std::uint64_t { KeyGroup = 1, ButtonGroup = 2, PovGroup = 3 };
+
+std::optional<GroupKey> groupKeyOf(const Binding& b)
+{
+    if (b.reference)
+        return std::nullopt;
+    GroupKey key;
+    switch (b.kind) {
+    case RecordKind::Comment:
+        return std::nullopt;
+    case RecordKind::Key:
+        // Lines the simulator does not act on share keys with any other.
+        if (isPassiveLine(b) || !hasCode(b.key) || !b.modifier.isValid())
+            return std::nullopt;
+        key.a = (KeyGroup << 56) | static_cast<std::uint64_t>(b.modifier.value);
+        key.b = b.key.code;
+        if (!b.combo.namesNoKey()) {
+            if (!hasCode(b.combo) || !b.comboModifier.isValid())
+                return std::nullopt;
+            key.c = (1ULL << 40) | (static_cast<std::uint64_t>(b.combo.code) << 8)
+                | static_cast<std::uint64_t>(b.comboModifier.value);
+        }
+        return key;
+    case RecordKind::DirectX:
+        if (!b.numberValid || !b.invocationValid)
+            return std::nullopt;
+        key.a = (ButtonGroup << 56) | (b.release ? 1U : 0U);
+        key.b = static_cast<std::uint64_t>(b.number);
+        key.c = static_cast<std::uint64_t>(b.invocation);
+        return key;
+    case RecordKind::Pov:
+        if (!b.numberValid || b.direction < 0)
+            return std::nullopt;
+        key.a = (PovGroup << 56) | static_cast<std::uint64_t>(b.direction);
+        key.b = static_cast<std::uint64_t>(b.number);
+        return key;
+    }
+    return std::nullopt;
+}
+
+std::uint64_t nameHash(const KeyDocument& document, int row)
+{
+    return std::hash<std::string>{}(document.cell(row, SimNameColumn));
+}
+
+// A key as the conflict message names it: its name in the table, or the code as the file writes it.
+std::string keyWords(const ModifierRef& modifier, const KeyRef& key, const std::string& cell)
+{
+    std::string text = modifier.words();
+    if (!text.empty())
+        text += ' ';
+    text += key.kind == KeyRef::Kind::Table ? key.name() : cell;
+    return text;
+}
+
+std::string bindingWords(const Binding& b, LazyCells& cells)
+{
+    switch (b.kind) {
+    case RecordKind::Key: {
+        std::string text = keyWords(b.modifier, b.key, cells[KeyColumn]);
+        if (!b.combo.namesNoKey())
+            text = keyWords(b.comboModifier, b.combo, cells[ComboKeyColumn]) + "  " + text;
+        return text;
+    }
+    case RecordKind::DirectX: {
+        std::string text = keysText(b) + (b.release ? " on release" : "");
+        if (b.invocation != (b.release ? -2 : -1))
+            text += " (invocation " + std::to_string(b.invocation) + ")";
+        return text;
+    }
+    case RecordKind::Pov:
+        return keysText(b);
+    case RecordKind::Comment:
+        break;
+    }
+    return {};
+}
+
+ProblemCode conflictCode(RecordKind kind)
+{
+    return kind == RecordKind::Key    ? ProblemCode::KeyConflict
+        : kind == RecordKind::DirectX ? ProblemCode::ButtonConflict
+                                      : ProblemCode::PovConflict;
+}
+
+} // namespace
+
+struct ProblemCheck::Groups
+{
+    struct Group
+    {
+        GroupKey key;
+        std::vector<int> rows; // ascending
+        std::vector<std::pair<std::uint64_t, int>> names; // the functions' name hashes and their lines, by hash
+        bool hasProblem = false;
+        Problem problem;
+    };
+    struct Member
+    {
+        std::int32_t group = -1;
+        std::uint64_t name = 0;
+    };
+
+    std::vector<Member> members; // per row
+    std::vector<Group> groups;
+    std::vector<int> free;
+    std::unordered_map<GroupKey, int, GroupKeyHash> index;
+    std::vector<int> dirty;
+    int problems = 0;
+
+    void clear(std::size_t rows)
+    {
+        members.assign(rows, Member{});
+        groups.clear();
+        free.clear();
+        index.clear();
+        index.reserve(rows);
+        dirty.clear();
+        problems = 0;
+    }
+
+    // While the whole file is read (`reading`), rows come in ascending order and the names are counted once at
+    // the end; an edit's row goes to its place and counts its name at once.
+    void join(int row, const GroupKey& key, std::uint64_t name, bool reading)
+    {
+        auto [it, inserted] = index.try_emplace(key, 0);
+        if (inserted) {
+            if (free.empty()) {
+                it->second = static_cast<int>(groups.size());
+                groups.emplace_back();
+            } else {
+                it->second = free.back();
+                free.pop_back();
+            }
+            groups[static_cast<std::size_t>(it->second)].key = key;
+            groups[static_cast<std::size_t>(it->second)].rows.reserve(2);
+        }
+        Group& group = groups[static_cast<std::size_t>(it->second)];
+        members[static_cast<std::size_t>(row)] = {it->second, name};
+        if (reading) {
+            group.rows.push_back(row);
+            return;
+        }
+        group.rows.insert(std::lower_bound(group.rows.begin(), group.rows.end(), row), row);
+        const auto at = std::lower_bound(group.names.begin(), group.names.end(), std::make_pair(name, 0));
+        if (at != group.names.end() && at->first == name)
+            ++at->second;
+        else
+            group.names.insert(at, {name, 1});
+        dirty.push_back(it->second);
+    }
+
+    // Counts the functions of a group whose rows were read in one go.
+    void countNames(Group& group)
+    {
+        group.names.clear();
+        const auto nameOf = [this](int row) { return members[static_cast<std::size_t>(row)].name; };
+        if (group.rows.size() <= 2) {
+            // Most groups: one line, or a pair.
+            std::uint64_t a = nameOf(group.rows.front());
+            std::uint64_t b = nameOf(group.rows.back());
+            if (group.rows.size() == 1 || a == b) {
+                group.names.emplace_back(a, static_cast<int>(group.rows.size()));
+                return;
+            }
+            if (b < a)
+                std::swap(a, b);
+            group.names.emplace_back(a, 1);
+            group.names.emplace_back(b, 1);
+            return;
+        }
+        std::vector<std::uint64_t> hashes;
+        hashes.reserve(group.rows.size());
+        for (const int row : group.rows)
+            hashes.push_back(nameOf(row));
+        std::sort(hashes.begin(), hashes.end());
+        for (const std::uint64_t h : hashes) {
+            if (group.names.empty() || group.names.back().first != h)
+                group.names.emplace_back(h, 0);
+            ++group.names.back().second;
+        }
+    }
+
+    void leave(int row)
+    {
+        Member& member = members[static_cast<std::size_t>(row)];
+        if (member.group < 0)
+            return;
+        Group& group = groups[static_cast<std::size_t>(member.group)];
+        const auto at = std::lower_bound(group.rows.begin(), group.rows.end(), row);
+        if (at != group.rows.end() && *at == row)
+            group.rows.erase(at);
+        const auto name = std::lower_bound(group.names.begin(), group.names.end(), std::make_pair(member.name, 0));
+        if (name != group.names.end() && name->first == member.name && --name->second == 0)
+            group.names.erase(name);
+        dirty.push_back(member.group);
+        member = Member{};
+    }
+
+    // Decides the group's problem again; an emptied group is given back.
+    void settle(const KeyDocument& document, int id)
+    {
+        Group& group = groups[static_cast<std::size_t>(id)];
+        if (group.hasProblem) {
+            group.hasProblem = false;
+            group.problem = Problem{};
+            --problems;
+        }
+        if (group.rows.empty()) {
+            if (index.erase(group.key) > 0)
+                free.push_back(id);
+            return;
+        }
+        const std::size_t functionCount = group.names.size();
+        if (functionCount < 2)
+            return;
+        // The first functions in the order of their first lines: their name hashes and first rows.
+        std::array<std::pair<std::uint64_t, int>, kNamedFunctions> functions;
+        std::size_t named = 0;
+        const std::size_t wanted = std::min(kNamedFunctions, functionCount);
+        for (std::size_t i = 0; i < group.rows.size() && named < wanted; ++i) {
+            const int row = group.rows[i];
+            const std::uint64_t name = members[static_cast<std::size_t>(row)].name;
+            if (std::none_of(functions.begin(), functions.begin() + static_cast<std::ptrdiff_t>(named),
+                    [name](const auto& f) { return f.first == name; }))
+                functions[named++] = {name, row};
+        }
+
+        const int first = group.rows.front();
+        const Binding& binding = document.binding(first);
+        LazyCells cells(document, first);
+        std::string text;
+        text.reserve(160);
+        text += bindingWords(binding, cells);
+        text += " is bound to ";
+        text += plural(functionCount, "function");
+        text += ": ";
+        for (std::size_t i = 0; i < named; ++i) {
+            if (i > 0)
+                text += ", ";
+            const int row = functions[i].second;
+            text += document.cell(row, SimNameColumn);
+            text += " (line ";
+            text += std::to_string(document.lineNumber(row));
+            text += ')';
+        }
+        if (functionCount > named)
+            text += " and " + std::to_string(functionCount - named) + " more";
+
+        group.problem.row = first;
+        group.problem.line = document.lineNumber(first);
+        group.problem.severity = Severity::Warning;
+        group.problem.code = conflictCode(binding.kind);
+        group.problem.text = std::move(text);
+        group.problem.lines.clear();
+        group.problem.lines.reserve(group.rows.size());
+        for (const int row : group.rows)
+            group.problem.lines.push_back(document.lineNumber(row));
+        group.hasProblem = true;
+        ++problems;
+    }
+
+    void settleDirty(const KeyDocument& document)
+    {
+        std::sort(dirty.begin(), dirty.end());
+        dirty.erase(std::unique(dirty.begin(), dirty.end()), dirty.end());
+        for (const int id : dirty)
+            settle(document, id);
+        dirty.clear();
+    }
+
+    // The group problem reported on `row`, if any.
+    const Problem* problemOn(int row) const
+    {
+        const int id = members[static_cast<std::size_t>(row)].group;
+        if (id < 0)
+            return nullptr;
+        const Group& group = groups[static_cast<std::size_t>(id)];
+        return group.hasProblem && group.rows.front() == row ? &group.problem : nullptr;
+    }
+};
+
+const char* problemCodeName(ProblemCode code)
+{
+    switch (code) {
+    case ProblemCode::UnknownKey:
+        return "unknown-key";
+    case ProblemCode::MalformedKey:
+        return "malformed-key";
+    case ProblemCode::PauseKey:
+        return "pause-key";
+    case ProblemCode::BadModifier:
+        return "bad-modifier";
+    case ProblemCode::BadNumber:
+        return "bad-number";
+    case ProblemCode::UnwritableCell:
+        return "unwritable-cell";
+    case ProblemCode::ShortLine:
+        return "short-line";
+    case ProblemCode::TrailingText:
+        return "trailing-text";
+    case ProblemCode::KeyConflict:
+        return "key-conflict";
+    case ProblemCode::ButtonConflict:
+        return "button-conflict";
+    case ProblemCode::PovConflict:
+        return "pov-conflict";
+    }
+    return "unknown";
+}
+
+const char* severityName(Severity severity)
+{
+    return severity == Severity::Error ? "error" : "warning";
+}
+
+std::string_view cellName(int column)
+{
+    switch (column) {
+    case ComboKeyColumn:
+        return "second Keys";
+    case ComboModifierColumn:
+        return "second Modifiers";
+    default:
+        break;
+    }
+    if (column < SimNameColumn || column >= ColumnCount)
+        return {};
+    return columnHeaders()[static_cast<std::size_t>(column)];
+}
+
+std::string unwritableCellText(const UnwritableCell& cell)
+{
+    const std::string name(cellName(cell.column));
+    switch (cell.reason) {
+    case UnwritableCell::Reason::Empty:
+        return "The " + name + " cell is empty; saving would move its later fields one column left";
+    case UnwritableCell::Reason::Space:
+        return "The " + name + " cell holds a space; saving would split it into two fields";
+    case UnwritableCell::Reason::Quote:
+        return "The " + name + " cell starts with a quote; saving would make the rest of the line its description";
+    }
+    return {};
+}
+
+std::optional<std::string> unwritableRowMessage(int lineNumber, const RecordCells& cells)
+{
+    const auto cell = unwritableCell(cells);
+    if (!cell)
+        return std::nullopt;
+    const std::string line = "Line " + std::to_string(lineNumber);
+    const std::string name(cellName(cell->column));
+    switch (cell->reason) {
+    case UnwritableCell::Reason::Empty:
+        return line + " has an empty " + name + " cell; saving would move its later fields one column left.";
+    case UnwritableCell::Reason::Space:
+        return line + " has a space in its " + name + " cell; saving would split it into two fields.";
+    case UnwritableCell::Reason::Quote:
+        return line + " has a quote at the start of its " + name
+            + " cell; saving would make the rest of the line its description.";
+    }
+    return std::nullopt;
+}
+
+ProblemCheck::ProblemCheck()
+    : m_groups(std::make_unique<Groups>())
+{ }
+
+ProblemCheck::~ProblemCheck() = default;
+ProblemCheck::ProblemCheck(ProblemCheck&&) noexcept = default;
+ProblemCheck& ProblemCheck::operator=(ProblemCheck&&) noexcept = default;
+
+void ProblemCheck::countLocal(int row, int sign)
+{
+    for (const Problem& p : m_local[static_cast<std::size_t>(row)])
+        (p.severity == Severity::Error ? m_errors : m_warnings) += sign;
+}
+
+void ProblemCheck::checkRow(const KeyDocument& document, int row)
+{
+    std::vector<Problem>& out = m_local[static_cast<std::size_t>(row)];
+    out.clear();
+    const Binding& b = document.binding(row);
+    if (b.isComment())
+        return;
+    const int line = document.lineNumber(row);
+    const auto add = [&out, row, line](Severity severity, ProblemCode code, std::string text) {
+        out.push_back(Problem{row, line, severity, code, std::move(text), {line}});
+    };
+    LazyCells cells(document, row);
+
+    if (b.isKey()) {
+        const auto checkKey = [&](const KeyRef& key, int column, std::string_view what) {
+            if (key.kind == KeyRef::Kind::Malformed || key.kind == KeyRef::Kind::NotACode) {
+                add(Severity::Error, ProblemCode::MalformedKey,
+                    cells[column] + std::string(what) + " is not a key code");
+            } else if (hasCode(key) && key.code == PauseScanCode) {
+                if (!b.reference)
+                    add(Severity::Error, ProblemCode::PauseKey,
+                        cells[column] + std::string(what)
+                            + " is the Pause key, which stops the simulator when pressed");
+            } else if (key.kind == KeyRef::Kind::Unknown) {
+                add(Severity::Error, ProblemCode::UnknownKey,
+                    cells[column] + std::string(what) + ": no key has this code");
+            }
+        };
+        checkKey(b.key, KeyColumn, "");
+        checkKey(b.combo, ComboKeyColumn, " (second key)");
+        if (b.modifier.value == ModifierRef::Invalid)
+            add(Severity::Error, ProblemCode::BadModifier,
+                "Modifier " + cells[ModifierColumn] + " is not a whole number from 0 to 7");
+        if (b.comboModifier.value == ModifierRef::Invalid)
+            add(Severity::Error, ProblemCode::BadModifier,
+                "Second modifier " + cells[ComboModifierColumn] + " is not a whole number from 0 to 7");
+    } else {
+        const bool button = b.kind == RecordKind::DirectX;
+        if (!b.numberValid && !cells[CockpitIdColumn].empty())
+            add(Severity::Error, ProblemCode::BadNumber,
+                (button ? "Button number " : "Hat number ") + cells[CockpitIdColumn] + " is not a whole number");
+        if (button && !b.invocationValid && !cells[IgnoredColumn].empty())
+            add(Severity::Error, ProblemCode::BadNumber,
+                "Invocation " + cells[IgnoredColumn] + " is not a whole number");
+        if (!button && b.direction < 0 && !cells[ModifierColumn].empty())
+            add(Severity::Error, ProblemCode::BadNumber,
+                "POV direction " + cells[ModifierColumn] + " is not a whole number from 0 to 7");
+    }
+    // Only an edited row is written from its cells; every other row is written as it was read.
+    if (document.isEdited(row)) {
+        if (const auto cell = unwritableCell(document.cells(row)))
+            add(Severity::Error, ProblemCode::UnwritableCell, unwritableCellText(*cell));
+    }
+
+    if (b.fieldCount < b.expectedFields()) {
+        const char* kind = b.isKey() ? "a key line" : b.kind == RecordKind::DirectX ? "a DirectX line" : "a POV line";
+        add(Severity::Warning, ProblemCode::ShortLine,
+            "The line has " + plural(b.fieldCount, "field") + "; " + kind + " has "
+                + std::to_string(b.expectedFields()));
+    }
+    if (b.trailingText) {
+        if (b.isKey()) {
+            add(Severity::Warning, ProblemCode::TrailingText,
+                "Text after the description (" + quoted(textAfterDescription(cells[DescriptionColumn]))
+                    + ") is kept, but the simulator may misread it");
+        } else {
+            std::string extra = cells[AssignableColumn];
+            if (!cells[DescriptionColumn].empty())
+                extra += " " + cells[DescriptionColumn];
+            add(Severity::Warning, ProblemCode::TrailingText,
+                "Text after the seventh field (" + quoted(trimSpaces(extra))
+                    + ") is kept, but the simulator may read it as more fields");
+        }
+    }
+}
+
+void ProblemCheck::check(const KeyDocument& document)
+{
+    const int rows = document.rowCount();
+    m_local.assign(static_cast<std::size_t>(rows), {});
+    m_groups->clear(static_cast<std::size_t>(rows));
+    m_errors = 0;
+    m_warnings = 0;
+    for (int row = 0; row < rows; ++row) {
+        checkRow(document, row);
+        countLocal(row, 1);
+        if (const auto key = groupKeyOf(document.binding(row)))
+            m_groups->join(row, *key, nameHash(document, row), true);
+    }
+    // Every group is new: each counts its functions and is settled once.
+    for (std::size_t id = 0; id < m_groups->groups.size(); ++id) {
+        m_groups->countNames(m_groups->groups[id]);
+        m_groups->settle(document, static_cast<int>(id));
+    }
+    m_warnings += m_groups->problems;
+}
+
+void ProblemCheck::update(const KeyDocument& document, const std::vector<int>& rows)
+{
+    if (static_cast<std::size_t>(document.rowCount()) != m_local.size()) {
+        check(document);
+        return;
+    }
+    m_warnings -= m_groups->problems;
+    for (const int row : rows) {
+        if (row < 0 || row >= document.rowCount())
+            continue;
+        countLocal(row, -1);
+        checkRow(document, row);
+        countLocal(row, 1);
+        m_groups->leave(row);
+        if (const auto key = groupKeyOf(document.binding(row)))
+            m_groups->join(row, *key, nameHash(document, row), false);
+    }
+    m_groups->settleDirty(document);
+    m_warnings += m_groups->problems;
+}
+
+std::vector<const Problem*> ProblemCheck::list(std::size_t limit) const
+{
+    std::vector<const Problem*> result;
+    result.reserve(std::min(limit, static_cast<std::size_t>(count())));
+    for (std::size_t row = 0; row < m_local.size() && result.size() < limit; ++row) {
+        for (const Problem& p : m_local[row]) {
+            if (result.size() < limit)
+                result.push_back(&p);
+        }
+        if (const Problem* p = m_groups->problemOn(static_cast<int>(row)); p && result.size() < limit)
+            result.push_back(p);
+    }
+    return result;
+}
+
+std::vector<Problem> ProblemCheck::problems() const
+{
+    std::vector<Problem> result;
+    for (const Problem* p : list())
+        result.push_back(*p);
+    return result;
+}
+
+std::vector<Problem> checkDocument(const KeyDocument& document)
+{
+    ProblemCheck check;
+    check.check(document);
+    return check.problems();
+}
+
+} // namespace core
