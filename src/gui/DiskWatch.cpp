@@ -2,9 +2,11 @@
 
 #include "io/FileIo.h"
 
-#include <QCryptographicHash>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
+
+#include <functional>
+#include <string_view>
 
 namespace gui {
 
@@ -26,7 +28,9 @@ DiskWatch::DiskWatch(QObject* parent)
 
 QByteArray DiskWatch::hashOf(const std::string& bytes)
 {
-    return QCryptographicHash::hash(QByteArrayView(bytes.data(), qsizetype(bytes.size())), QCryptographicHash::Sha1);
+    // Not a defence against anyone: a quick fingerprint, so that a few bytes changed tell from the same file.
+    return QByteArray::number(static_cast<qulonglong>(std::hash<std::string_view>{}(bytes)), 16) + '/'
+        + QByteArray::number(static_cast<qulonglong>(bytes.size()));
 }
 
 void DiskWatch::track(const QString& path, const std::string& bytes)
@@ -40,14 +44,21 @@ void DiskWatch::track(const QString& path, const std::string& bytes)
     m_reported.clear();
     if (path.isEmpty())
         return;
+    const QFileInfo info(path);
+    m_knownSize = info.size();
+    m_knownTime = info.lastModified();
     m_watcher->addPath(path);
     m_watcher->addPath(QFileInfo(path).absolutePath());
 }
 
 QByteArray DiskWatch::diskHash() const
 {
-    if (!QFileInfo(m_path).isFile())
+    const QFileInfo info(m_path);
+    if (!info.isFile())
         return kDeleted;
+    // A file of the size and time it had when it was read or written is taken to hold what it held then.
+    if (info.size() == m_knownSize && info.lastModified() == m_knownTime && m_knownTime.isValid())
+        return m_known;
     std::string bytes;
     io::FileError error;
     return io::readFileBytes(m_path, &bytes, &error) ? hashOf(bytes) : kUnreadable;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 
@@ -43,7 +44,9 @@ private:
 
     QFileSystemWatcher* m_watcher;
     QString m_path;
-    QByteArray m_known; // hash of the bytes last read or written
+    QByteArray m_known; // fingerprint of the bytes last read or written
+    qint64 m_knownSize = -1;
+    QDateTime m_knownTime;
     QByteArray m_reported; // hash of the change last reported (or of "deleted")
 };
 

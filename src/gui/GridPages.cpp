@@ -10,6 +10,7 @@
 #include "TabControl.h"
 
 #include <QComboBox>
+
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -18,6 +19,8 @@
 #include <QPalette>
 #include <QStyle>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace gui {
 
@@ -118,9 +121,17 @@ void GridPage::setUp(GridView* grid, GridProxy* proxy, std::function<int(int)> d
     connect(proxy, &QAbstractItemModel::modelReset, this, &GridPage::spanRows);
     connect(proxy, &QAbstractItemModel::layoutChanged, this, &GridPage::spanRows);
     // A changed row may have become or stopped being a headline; the rows of a filter stay until it changes.
-    connect(m_session, &KeyFileSession::rowsChanged, this, [this] {
-        fillSections();
-        spanRows();
+    connect(m_session, &KeyFileSession::rowsChanged, this, [this](const QList<int>& rows) {
+        // Only a row that became or stopped being a headline changes the sections and the spans.
+        const core::KeyDocument& document = m_session->document();
+        const bool headlines = std::any_of(rows.begin(), rows.end(), [this, &document](int row) {
+            const auto r = static_cast<std::size_t>(row);
+            return r < m_spanned.size() && m_spanned[r] != (document.binding(row).isHeadline() ? 1 : 0);
+        });
+        if (headlines) {
+            fillSections();
+            spanRows();
+        }
     });
     connect(m_findBar, &FindBar::changed, this, &GridPage::applyFilter);
     connect(m_findBar->sections(), &QComboBox::activated, this,
@@ -241,9 +252,12 @@ void GridPage::spanRows()
     // Comments show their whole line across the row, headlines their title, wherever a sort put them.
     QList<int> rows;
     const core::KeyDocument& document = m_session->document();
+    m_spanned.assign(static_cast<std::size_t>(document.rowCount()), 0);
+    for (int row = 0; row < document.rowCount(); ++row)
+        m_spanned[static_cast<std::size_t>(row)] = document.binding(row).isHeadline() ? 1 : 0;
     for (int r = 0; r < m_proxy->rowCount(); ++r) {
         const int row = documentRowOfView(r);
-        if (document.isComment(row) || document.binding(row).isHeadline())
+        if (document.isComment(row) || m_spanned[static_cast<std::size_t>(row)])
             rows.append(r);
     }
     m_grid->spanRows(rows, 1);

@@ -96,6 +96,7 @@ private:
     void fillSections();
     void spanRows();
     std::function<int(int)> m_documentRow;
+    std::vector<char> m_spanned; // per document row: 1 for a headline (shown as a section header)
     QStringList m_sectionTitles;
     QList<int> m_sectionRows;
 };
