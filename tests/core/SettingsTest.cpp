@@ -37,7 +37,12 @@ private slots:
         QTest::newRow("names ignore case") << QByteArray("[filelocations]\nKEYFILEPATH=x\n") << "x";
         QTest::newRow("spaces around") << QByteArray("[FileLocations]\nKeyFilePath = x y \n") << "x y";
         QTest::newRow("quotes dropped") << QByteArray("[FileLocations]\nKeyFilePath=\"C:\\a\"\n") << "C:\\a";
+        QTest::newRow("single quotes dropped") << QByteArray("[FileLocations]\nKeyFilePath='a'\n") << "a";
+        QTest::newRow("one quote kept") << QByteArray("[FileLocations]\nKeyFilePath=\"\n") << "\"";
+        QTest::newRow("unlike quotes kept") << QByteArray("[FileLocations]\nKeyFilePath=\"a'\n") << "\"a'";
         QTest::newRow("empty value") << QByteArray("[FileLocations]\nKeyFilePath=\n") << "";
+        QTest::newRow("long value cut to 499")
+            << QByteArray("[FileLocations]\nKeyFilePath=" + QByteArray(600, 'p')) << QString(499, QLatin1Char('p'));
         QTest::newRow("other section") << QByteArray("[Other]\nKeyFilePath=x\n") << "default";
         QTest::newRow("garbage") << testing::literalBytes("\x01\x02[[[=\n\xff\xfe") << "default";
         QTest::newRow("NUL bytes") << testing::literalBytes("[FileLocations]\0\nKeyFilePath=x\n") << "default";
@@ -49,12 +54,6 @@ private slots:
         QFETCH(QString, value);
         const std::string text(ini.constData(), static_cast<std::size_t>(ini.size()));
         QCOMPARE(QString::fromStdString(Settings::readValue(text, "FileLocations", "KeyFilePath", "default")), value);
-    }
-
-    void longValueArrivesCutTo499()
-    {
-        const std::string ini = "[FileLocations]\nKeyFilePath=" + std::string(600, 'p') + "\n";
-        QCOMPARE(Settings::readValue(ini, "FileLocations", "KeyFilePath", "").size(), std::size_t(499));
     }
 
     void writingCreatesAndKeeps()
@@ -74,79 +73,47 @@ private slots:
     void optionsGet_data()
     {
         QTest::addColumn<QByteArray>("ini");
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("name");
-        // Known to the probe: folders C:\Microprose\Falcon4\Config and D:\Keys; file D:\Keys\My.key.
-        QTest::newRow("first run") << QByteArray() << "C:\\Microprose\\Falcon4\\Config"
-                                   << ""
-                                   << "";
-        QTest::newRow("folder gone") << QByteArray("[FileLocations]\nKeyFilesFolder=E:\\gone\n") << "/prog"
-                                     << ""
-                                     << "";
-        QTest::newRow("remembered file") << QByteArray("[FileLocations]\nKeyFilesFolder=D:\\Keys\n"
-                                                       "KeyFilePath=D:\\Keys\\My.key\nKeyFileName=My.key\n")
-                                         << "D:\\Keys"
-                                         << "D:\\Keys\\My.key"
-                                         << "My.key";
-        QTest::newRow("file gone is forgotten")
-            << QByteArray("[FileLocations]\nKeyFilePath=D:\\Keys\\Gone.key\nKeyFileName=Gone.key\n")
-            << "C:\\Microprose\\Falcon4\\Config"
-            << ""
-            << "";
-        QTest::newRow("name differing in case stays")
-            << QByteArray("[FileLocations]\nKeyFilePath=D:\\Keys\\My.key\nKeyFileName=MY.KEY\n")
-            << "C:\\Microprose\\Falcon4\\Config"
-            << "D:\\Keys\\My.key"
-            << "MY.KEY";
-        QTest::newRow("wrong name replaced")
-            << QByteArray("[FileLocations]\nKeyFilePath=D:\\Keys\\My.key\nKeyFileName=Other.key\n")
-            << "C:\\Microprose\\Falcon4\\Config"
-            << "D:\\Keys\\My.key"
-            << "My.key";
-        QTest::newRow("missing name stays empty")
-            << QByteArray("[FileLocations]\nKeyFilePath=D:\\Keys\\My.key\n") << "C:\\Microprose\\Falcon4\\Config"
-            << "D:\\Keys\\My.key"
-            << "";
-        QTest::newRow("slash path") << QByteArray("[FileLocations]\nKeyFilePath=/home/p/a.key\nKeyFileName=b\n")
-                                    << "C:\\Microprose\\Falcon4\\Config"
-                                    << "/home/p/a.key"
-                                    << "a.key";
+        QTest::addColumn<QString>("locations"); // folder|path|name
+        // Known to the probe: folders C:\Microprose\Falcon4\Config and D:\Keys; files D:\Keys\My.key,
+        // D:\Keys\Alpha.key and /home/p/a.key.
+        const auto row = [](const char* name, const char* ini, const char* locations) {
+            QTest::newRow(name) << QByteArray(ini) << QString::fromLatin1(locations);
+        };
+        row("first run", "", "C:\\Microprose\\Falcon4\\Config||");
+        row("folder gone", "[FileLocations]\nKeyFilesFolder=E:\\gone\n", "/prog||");
+        row("remembered file",
+            "[FileLocations]\nKeyFilesFolder=D:\\Keys\nKeyFilePath=D:\\Keys\\My.key\nKeyFileName=My.key\n",
+            "D:\\Keys|D:\\Keys\\My.key|My.key");
+        row("file gone is forgotten", "[FileLocations]\nKeyFilePath=D:\\Keys\\Gone.key\nKeyFileName=Gone.key\n",
+            "C:\\Microprose\\Falcon4\\Config||");
+        row("name differing in case stays", "[FileLocations]\nKeyFilePath=D:\\Keys\\Alpha.key\nKeyFileName=aLPHA.KEY\n",
+            "C:\\Microprose\\Falcon4\\Config|D:\\Keys\\Alpha.key|aLPHA.KEY");
+        row("wrong name replaced", "[FileLocations]\nKeyFilePath=D:\\Keys\\My.key\nKeyFileName=Other.key\n",
+            "C:\\Microprose\\Falcon4\\Config|D:\\Keys\\My.key|My.key");
+        row("longer name replaced", "[FileLocations]\nKeyFilePath=D:\\Keys\\My.key\nKeyFileName=D:\\Keys\\My.key.bak\n",
+            "C:\\Microprose\\Falcon4\\Config|D:\\Keys\\My.key|My.key");
+        row("missing name stays empty", "[FileLocations]\nKeyFilePath=D:\\Keys\\My.key\n",
+            "C:\\Microprose\\Falcon4\\Config|D:\\Keys\\My.key|");
+        row("slash path", "[FileLocations]\nKeyFilePath=/home/p/a.key\nKeyFileName=b\n",
+            "C:\\Microprose\\Falcon4\\Config|/home/p/a.key|a.key");
     }
 
     void optionsGet()
     {
         QFETCH(QByteArray, ini);
-        QFETCH(QString, folder);
-        QFETCH(QString, path);
-        QFETCH(QString, name);
-        const auto probe
-            = probeOf({"C:\\Microprose\\Falcon4\\Config", "D:\\Keys"}, {"D:\\Keys\\My.key", "/home/p/a.key"});
+        QFETCH(QString, locations);
+        const auto probe = probeOf({"C:\\Microprose\\Falcon4\\Config", "D:\\Keys"},
+            {"D:\\Keys\\My.key", "D:\\Keys\\Alpha.key", "/home/p/a.key"});
         const FileLocations loc = Settings::optionsGet(ini.toStdString(), "/prog", probe);
-        QCOMPARE(QString::fromStdString(loc.keyFilesFolder), folder);
-        QCOMPARE(QString::fromStdString(loc.keyFilePath), path);
-        QCOMPARE(QString::fromStdString(loc.keyFileName), name);
-    }
-
-    void firstRunWithoutDefaultFolderUsesProgramFolder()
-    {
-        const FileLocations loc = Settings::optionsGet("", "/prog", probeOf({}, {}));
-        QCOMPARE(loc.keyFilesFolder, std::string("/prog"));
+        QCOMPARE(QString::fromStdString(loc.keyFilesFolder + '|' + loc.keyFilePath + '|' + loc.keyFileName), locations);
     }
 
     void optionsSaveWritesAllThreeKeysInOrder()
     {
         const std::string ini = Settings::optionsSave("[Mine]\na=1\n", {"C:\\K", "", ""});
-        const auto folder = ini.find("KeyFilesFolder=C:\\K");
-        const auto path = ini.find("KeyFilePath=");
-        const auto name = ini.find("KeyFileName=");
-        QVERIFY(folder != std::string::npos && path != std::string::npos && name != std::string::npos);
-        QVERIFY(folder < path && path < name);
-        QVERIFY(ini.find("[Mine]") != std::string::npos);
-        const auto probe = probeOf({"C:\\K"}, {});
-        const auto loc = Settings::optionsGet(ini, "/prog", probe);
-        QCOMPARE(loc.keyFilesFolder, std::string("C:\\K"));
-        QCOMPARE(loc.keyFilePath, std::string());
+        const auto at = [&ini](const char* text) { return ini.find(text); };
+        QVERIFY(at("[Mine]\na=1") < at("KeyFilesFolder=C:\\K\n") && at("KeyFilesFolder=") < at("KeyFilePath=\n"));
+        QVERIFY(at("KeyFilePath=") < at("KeyFileName=\n") && at("KeyFileName=") != std::string::npos);
     }
 };
 
