@@ -8,6 +8,7 @@
 #include "core/CougarMacros.h"
 #include "core/TargetMacros.h"
 #include "io/FileIo.h"
+#include "io/TextCodec.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -136,9 +137,7 @@ void CougarPage::showPendingText()
         m_bytes = core::fillTargetMacros(m_session->document(), m_rows(), m_removeSim());
     else
         m_bytes = core::fillCougarMacros(m_session->document(), m_list(), m_removeSim());
-    QString shown = m_session->decode(m_bytes);
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    m_text->setPlainText(shown);
+    m_text->setPlainText(io::withLfLineEnds(m_session->decode(m_bytes)));
 }
 
 CougarPage::Format CougarPage::format() const
@@ -181,23 +180,12 @@ QPlainTextEdit* CougarPage::textBox()
     return m_text;
 }
 
-namespace {
-
 // The editor holds LF line ends; the clipboard gets the text's own CRLF.
-QString withCrlf(QString text)
-{
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    return text;
-}
-
-} // namespace
-
 void CougarPage::copyAll()
 {
     showPendingText();
     m_desktop.clearClipboard();
-    m_desktop.setClipboardText(withCrlf(m_text->toPlainText()));
+    m_desktop.setClipboardText(io::withCrlfLineEnds(m_text->toPlainText()));
 }
 
 void CougarPage::copySelected()
@@ -206,7 +194,7 @@ void CougarPage::copySelected()
     m_desktop.clearClipboard();
     const QString selected = m_text->textCursor().selectedText();
     if (!selected.isEmpty())
-        m_desktop.setClipboardText(withCrlf(selected));
+        m_desktop.setClipboardText(io::withCrlfLineEnds(selected));
 }
 
 } // namespace gui

@@ -198,11 +198,10 @@ void GridPage::applyFilter()
     const std::vector<std::string> words = core::filterWords(m_findBar->filter()->text().toStdString());
     const std::optional<core::KeyCombination> combination = m_findBar->capture()->combination();
     const bool capturing = !m_findBar->capture()->text().isEmpty();
-    if (words.empty() && !capturing) {
-        m_proxy->setRowFilter({});
-    } else {
+    std::function<bool(int)> accepts;
+    if (!words.empty() || capturing) {
         const KeyFileSession* session = m_session;
-        m_proxy->setRowFilter([this, session, words, combination, capturing](int sourceRow) {
+        accepts = [this, session, words, combination, capturing](int sourceRow) {
             const int row = m_documentRow(sourceRow);
             const core::Binding& binding = session->document().binding(row);
             // Comment lines are hidden while a filter is set.
@@ -211,9 +210,9 @@ void GridPage::applyFilter()
             if (capturing && !(combination && combination->boundBy(binding)))
                 return false;
             return core::containsAllWords(session->searchText(row), words);
-        });
+        };
     }
-    spanRows();
+    m_grid->keepingColumnSelection([this, &accepts] { m_proxy->setRowFilter(std::move(accepts)); });
     int total = 0;
     for (int source = 0; source < m_proxy->sourceModel()->rowCount(); ++source)
         total += m_session->document().isComment(m_documentRow(source)) ? 0 : 1;
@@ -266,13 +265,15 @@ void GridPage::spanRows()
 void GridPage::sort(int buttonIndex)
 {
     if (buttonIndex == 2) {
-        m_proxy->resetOrder();
+        m_grid->keepingColumnSelection([this] { m_proxy->resetOrder(); });
         return;
     }
     const auto [first, last] = m_grid->selectedColumnRange();
     if (first < 0)
         return;
     const QRect block = m_grid->selectedBlock();
+    // The block is selected again after the sort; taken off before it, it costs nothing to carry through.
+    m_grid->selectionModel()->clearSelection();
     m_proxy->sortByColumns(first, last, buttonIndex == 1 ? core::SortOrder::Descending : core::SortOrder::Ascending);
     if (block.isValid())
         m_grid->selectBlock(block.top(), block.left(), block.bottom(), block.right());

@@ -48,7 +48,9 @@ void GridProxy::resetOrder()
 void GridProxy::setRowFilter(std::function<bool(int)> accepts)
 {
     m_accepts = std::move(accepts);
-    invalidateFilter();
+    // One layout change, not a removal or insertion for each run of rows that changes: a filter that hides or shows
+    // thousands of scattered rows would otherwise cost a signal, and a walk of the persistent indexes, per run.
+    invalidate();
 }
 
 bool GridProxy::filterAcceptsRow(int sourceRow, const QModelIndex&) const

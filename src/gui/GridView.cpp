@@ -133,6 +133,31 @@ void GridView::selectBlock(int row1, int column1, int row2, int column2)
     m_anchor = anchor;
 }
 
+void GridView::keepingColumnSelection(const std::function<void()>& change)
+{
+    const int rows = model() ? model()->rowCount() : 0;
+    const QItemSelection selection = selectionModel()->selection();
+    const bool wholeColumns = rows > 0 && !selection.isEmpty()
+        && std::all_of(selection.begin(), selection.end(),
+            [rows](const QItemSelectionRange& range) { return range.top() == 0 && range.bottom() == rows - 1; });
+    if (!wholeColumns) {
+        change();
+        return;
+    }
+    const int anchorColumn = m_anchor.isValid() ? m_anchor.column() : -1;
+    selectionModel()->clearSelection();
+    change();
+    const int shown = model()->rowCount();
+    if (shown == 0)
+        return;
+    QItemSelection columns;
+    for (const QItemSelectionRange& range : selection)
+        columns.select(model()->index(0, range.left()), model()->index(shown - 1, range.right()));
+    selectionModel()->select(columns, QItemSelectionModel::Select);
+    if (anchorColumn >= 0)
+        m_anchor = model()->index(0, anchorColumn);
+}
+
 QModelIndex GridView::anchorIndex() const
 {
     return m_anchor.isValid() ? QModelIndex(m_anchor) : currentIndex();

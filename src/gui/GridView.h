@@ -3,6 +3,8 @@
 #include <QHash>
 #include <QTableView>
 
+#include <functional>
+
 namespace gui {
 
 /**
@@ -32,6 +34,10 @@ public:
     QRect selectedBlock() const;
     /** Selects the block from (row1, column1), the anchor, to (row2, column2). */
     void selectBlock(int row1, int column1, int row2, int column2);
+    /** Runs `change` (a sort or a filter of the model) with a selection of whole columns taken off and put back
+     *  over the rows shown after it. Through a change of layout the selection model keeps one persistent index per
+     *  selected row: tens of milliseconds for a column of a large file, for a selection that stays the same. */
+    void keepingColumnSelection(const std::function<void()>& change);
     /** Where the selection started: the cell last clicked or moved to without Shift. A drag or Shift+arrow moves the
      *  current cell to the selection's other end; the anchor stays. */
     QModelIndex anchorIndex() const;

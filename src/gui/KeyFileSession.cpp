@@ -8,6 +8,7 @@
 
 #include <QFileInfo>
 #include <QUndoCommand>
+#include <QTimer>
 #include <QUndoStack>
 
 #include <algorithm>
@@ -65,8 +66,21 @@ KeyFileSession::KeyFileSession(Prompts& prompts, QWidget* dialogParent, QObject*
     , m_disk(new DiskWatch(this))
     , m_fileModel(new KeyFileModel(this))
     , m_listModel(new KeyListModel(this))
+    , m_searchWarmer(new QTimer(this))
 {
     connect(m_undo, &QUndoStack::cleanChanged, this, &KeyFileSession::savedStateChanged);
+    connect(m_searchWarmer, &QTimer::timeout, this, &KeyFileSession::warmSearchTexts);
+}
+
+void KeyFileSession::warmSearchTexts()
+{
+    // About 10 ms a step on a 32,767-line file: the window answers between steps.
+    constexpr int RowsPerStep = 4096;
+    const int end = std::min(m_document.rowCount(), m_warmedRows + RowsPerStep);
+    for (; m_warmedRows < end; ++m_warmedRows)
+        (void)searchText(m_warmedRows);
+    if (m_warmedRows >= m_document.rowCount())
+        m_searchWarmer->stop();
 }
 
 KeyFileSession::~KeyFileSession() = default;
@@ -197,6 +211,8 @@ void KeyFileSession::replaceDocument(
     m_sectionsFresh = false;
     m_searchTexts.clear();
     m_searchFresh.clear();
+    m_warmedRows = 0;
+    m_searchWarmer->start(0);
     m_undo->clear();
     emit documentReset();
     emit pathChanged();

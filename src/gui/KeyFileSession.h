@@ -15,6 +15,7 @@
 #include <array>
 #include <vector>
 
+class QTimer;
 class QUndoStack;
 
 namespace gui {
@@ -136,6 +137,7 @@ private:
     void replaceDocument(core::KeyDocument document, io::TextEncoding encoding, const QString& path, bool open);
     /** Asks about edited lines that saving would change; true when the save goes on. */
     bool confirmUnwritableRows();
+    void warmSearchTexts();
 
     Prompts& m_prompts;
     QWidget* m_dialogParent;
@@ -153,6 +155,8 @@ private:
     core::ProblemCheck m_problems;
     mutable std::vector<std::string> m_searchTexts;
     mutable std::vector<bool> m_searchFresh;
+    QTimer* m_searchWarmer; // fills the search texts in steps after an opening, so that the first filter is quick
+    int m_warmedRows = 0;
     mutable std::vector<core::Section> m_sections;
     mutable bool m_sectionsFresh = false;
     core::JoystickSettings m_joystick;

@@ -38,10 +38,8 @@ void ReportFiller::start(core::Report report)
         format.setFontUnderline(run.boldUnderline);
         // The runs are the files' own bytes, a UTF-8 file's and a Windows-1252 file's side by side: read as the RTF
         // writer reads them.
-        QString text = io::decodeMixedText(run.text);
+        const QString text = io::withLfLineEnds(io::decodeMixedText(run.text));
         std::string().swap(run.text); // each run's bytes go as soon as they are text
-        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
         qsizetype from = 0;
         while (from < text.size()) {
             qsizetype end = from;

@@ -61,4 +61,38 @@ std::string encodeText(const QString& text, TextEncoding encoding)
     return out;
 }
 
+QString withLfLineEnds(QStringView text)
+{
+    QString out(text.size(), Qt::Uninitialized);
+    QChar* to = out.data();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != QLatin1Char('\r'))
+            *to++ = text[i];
+        else if (i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
+            continue; // the LF that follows stands for both
+        else
+            *to++ = QLatin1Char('\n');
+    }
+    out.truncate(to - out.constData());
+    return out;
+}
+
+QString withCrlfLineEnds(QStringView text)
+{
+    qsizetype ends = 0;
+    for (const QChar c : text)
+        ends += c == QLatin1Char('\n') || c == QChar::ParagraphSeparator ? 1 : 0;
+    QString out(text.size() + ends, Qt::Uninitialized);
+    QChar* to = out.data();
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\n') || c == QChar::ParagraphSeparator) {
+            *to++ = QLatin1Char('\r');
+            *to++ = QLatin1Char('\n');
+        } else {
+            *to++ = c;
+        }
+    }
+    return out;
+}
+
 } // namespace io

@@ -21,4 +21,10 @@ QString decodeMixedText(std::string_view bytes);
 /** Characters that Windows-1252 cannot hold become '?'. */
 std::string encodeText(const QString& text, TextEncoding encoding);
 
+/** The text with each CRLF and each lone CR made LF, in one pass (QString::replace with a text of another length
+ *  moves the rest of the string for every thousand matches, which grows with the square of a large text). */
+QString withLfLineEnds(QStringView text);
+/** The text with each LF and each paragraph separator (what a text box's selection has between lines) made CRLF. */
+QString withCrlfLineEnds(QStringView text);
+
 } // namespace io

@@ -234,6 +234,35 @@ private slots:
         QCOMPARE(io::decodeMixedText(raw), mixed.isEmpty() ? text : mixed);
     }
 
+    // Line ends for a text box (LF) and for the clipboard (CRLF), from every mix a file or a selection has: the
+    // CRLF text is made from the LF text with its second line end a selection's paragraph separator.
+    void lineEnds_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("lf");
+        QTest::addColumn<QString>("crlf");
+        const auto row = [](const char* name, const char* text, const char* lf, const char* crlf) {
+            QTest::newRow(name) << QString::fromLatin1(text) << QString::fromLatin1(lf) << QString::fromLatin1(crlf);
+        };
+        row("none", "ab", "ab", "ab");
+        row("crlf, lf, cr", "a\r\nb\nc\rd", "a\nb\nc\nd", "a\r\nb\r\nc\r\nd");
+        row("ends at cr", "a\r", "a\n", "a\r\n");
+        row("cr cr lf", "\r\r\n", "\n\n", "\r\n\r\n");
+        row("empty", "", "", "");
+    }
+
+    void lineEnds()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, lf);
+        QFETCH(QString, crlf);
+        QCOMPARE(io::withLfLineEnds(text), lf);
+        const qsizetype second = lf.indexOf(QLatin1Char('\n'), lf.indexOf(QLatin1Char('\n')) + 1);
+        if (second > 0)
+            lf[second] = QChar::ParagraphSeparator;
+        QCOMPARE(io::withCrlfLineEnds(lf), crlf);
+    }
+
     void everyWindows1252ByteRoundTrips()
     {
         std::string all;

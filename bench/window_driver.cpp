@@ -1,0 +1,302 @@
+// Drives the real window as a user would and times each action from its input to the window drawn again, with the
+// event loop timestamped by a heartbeat: the longest time the loop did not turn is the longest freeze the user felt,
+// background steps (a report filling its box) included.
+//
+//   window_driver [--lines N] [--file PATH] [--short]
+//
+// Without --file it writes two generated key files of N lines (default 32767, the most a key file holds in the
+// window's grid of old). With --file it opens that file and compares it with a copy that lacks every 100th line.
+// Each action's answer time is printed with the floor it is measured against where there is one: the empty
+// window's start, a line count of the file as `wc -l` makes it, the engine's comparison of the same files.
+// --short (CI) runs every action once on 2,000 lines, to check that the driver still runs and prints.
+#include "BenchData.h"
+
+#include "core/Comparison.h"
+#include "gui/ComparePage.h"
+#include "gui/Desktop.h"
+#include "gui/GridPages.h"
+#include "gui/GridView.h"
+#include "gui/KeyFileSession.h"
+#include "gui/MainWindow.h"
+#include "gui/Prompts.h"
+#include "gui/TabControl.h"
+#include "io/FileIo.h"
+#include "io/SettingsFile.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QUndoStack>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+class DriverPrompts final : public gui::Prompts
+{
+public:
+    QString fileToOpen;
+    gui::PromptAnswer message(QWidget*, const QString&, const QString&, gui::PromptButtons, gui::PromptIcon) override
+    {
+        return gui::PromptAnswer::Yes;
+    }
+    QString openFileName(QWidget*, const gui::FileDialogRequest&) override { return fileToOpen; }
+    QString saveFileName(QWidget*, const gui::FileDialogRequest&) override { return {}; }
+    gui::AssignAnswer assignKey(QWidget*, const gui::AssignRequest&) override { return {}; }
+    std::optional<QList<int>> chooseBindingsToTake(QWidget*, const gui::TakePreview&) override { return {}; }
+};
+
+class NoDesktop final : public gui::Desktop
+{
+public:
+    void clearClipboard() override { }
+    void setClipboardText(const QString&) override { }
+    bool openDocument(const QString&) override { return true; }
+    bool openInTextEditor(const QString&) override { return true; }
+};
+
+double msSince(const QElapsedTimer& clock, qint64 startNs)
+{
+    return double(clock.nsecsElapsed() - startNs) / 1e6;
+}
+
+/** Peak resident memory of this process in MiB, where the system tells it (Linux); 0 elsewhere. */
+double peakMemoryMiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
+    }
+    return 0;
+}
+
+/** What `wc -l` does: the file read in blocks and its line ends counted. */
+double lineCountMs(const QString& path)
+{
+    QElapsedTimer clock;
+    clock.start();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    std::vector<char> block(128 * 1024);
+    long long lines = 0;
+    for (qint64 n; (n = file.read(block.data(), qint64(block.size()))) > 0;) {
+        for (const char *p = block.data(), *end = p + n;
+             (p = static_cast<const char*>(std::memchr(p, '\n', std::size_t(end - p)))); ++p)
+            ++lines;
+    }
+    std::printf("  (%lld lines)\n", lines);
+    return msSince(clock, 0);
+}
+
+class Driver
+{
+public:
+    explicit Driver(gui::MainWindow* window)
+        : m_window(window)
+    {
+        m_clock.start();
+        m_heartbeat.setInterval(1);
+        QObject::connect(&m_heartbeat, &QTimer::timeout, [this] { beat(); });
+    }
+
+    /** Runs `action` as one input; returns the time until the window is drawn again and prints it with the longest
+     *  freeze until `settled` holds (background steps included). */
+    double answer(const char* name, const std::function<void()>& action, const std::function<bool()>& settled = {})
+    {
+        QApplication::processEvents();
+        const qint64 start = m_clock.nsecsElapsed();
+        action();
+        QApplication::processEvents(); // what the input queued
+        m_window->repaint();
+        const double answered = msSince(m_clock, start);
+        m_longestGap = answered;
+        m_lastBeat = m_clock.nsecsElapsed();
+        m_heartbeat.start();
+        while (settled && !settled())
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        m_heartbeat.stop();
+        const double whole = msSince(m_clock, start);
+        std::printf(
+            "%-34s %9.1f ms   longest freeze %7.1f ms   until done %9.1f ms\n", name, answered, m_longestGap, whole);
+        m_worst = std::max(m_worst, m_longestGap);
+        return whole;
+    }
+
+    double worstFreeze() const { return m_worst; }
+
+private:
+    void beat()
+    {
+        const qint64 now = m_clock.nsecsElapsed();
+        m_longestGap = std::max(m_longestGap, double(now - m_lastBeat) / 1e6);
+        m_lastBeat = now;
+    }
+
+    gui::MainWindow* m_window;
+    QElapsedTimer m_clock;
+    QTimer m_heartbeat;
+    qint64 m_lastBeat = 0;
+    double m_longestGap = 0;
+    double m_worst = 0;
+};
+
+void clickTab(gui::MainWindow* window, int index)
+{
+    QTabBar* bar = window->tabs()->findChild<QTabBar*>();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    int lines = 32767;
+    QString file;
+    bool quick = false;
+    const QStringList args = QApplication::arguments();
+    for (int i = 1; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--short"))
+            quick = true;
+        else if (args[i] == QLatin1String("--lines") && i + 1 < args.size())
+            lines = args[++i].toInt();
+        else if (args[i] == QLatin1String("--file") && i + 1 < args.size())
+            file = args[++i];
+    }
+    if (quick)
+        lines = 2000;
+
+    QTemporaryDir dir;
+    const QString first = dir.filePath(QStringLiteral("one.key"));
+    const QString second = dir.filePath(QStringLiteral("two.key"));
+    {
+        std::string one, two;
+        io::FileError error;
+        if (file.isEmpty()) {
+            one = bench::generateKeyFile(lines, 1);
+            two = bench::generateKeyFile(lines, 2);
+        } else if (!io::readFileBytes(file, &one, &error)) {
+            std::fprintf(stderr, "cannot read %s\n", qPrintable(file));
+            return 2;
+        } else {
+            std::size_t start = 0;
+            for (int n = 0; start < one.size(); ++n) {
+                std::size_t end = one.find('\n', start);
+                end = end == std::string::npos ? one.size() : end + 1;
+                if (n % 100 != 99)
+                    two.append(one, start, end - start);
+                start = end;
+            }
+        }
+        if (!io::writeFileAtomically(first, one, &error) || !io::writeFileAtomically(second, two, &error))
+            return 2;
+    }
+    std::printf("key file: %s, %.1f MiB\n", qPrintable(file.isEmpty() ? QStringLiteral("generated") : file),
+        double(QFileInfo(first).size()) / (1024 * 1024));
+
+    DriverPrompts prompts;
+    NoDesktop desktop;
+    io::SettingsFile settings(dir.filePath(QStringLiteral("settings.ini")));
+    QElapsedTimer clock;
+    clock.start();
+    gui::MainWindow window(gui::WindowContext{prompts, desktop, settings, dir.path()});
+    window.resize(1200, 800);
+    window.show();
+    QApplication::processEvents();
+    window.repaint();
+    const double startMs = msSince(clock, 0);
+    std::printf("%-34s %9.1f ms\n", "empty window's start", startMs);
+
+    Driver driver(&window);
+    gui::KeyFileSession* session = window.session();
+    gui::KeyFilePage* grid = window.keyFilePage();
+    prompts.fileToOpen = first;
+    const double openMs = driver.answer(
+        "open (File > Open)", [&] { window.findChild<QAction*>(QStringLiteral("mnuFileOpen"))->trigger(); });
+    const char* const pages[] = {
+        "page: Keys assigned", "page: Keyboard", "page: Cougar", "page: Compare", "page: Joystick", "page: Key file"};
+    for (int i = 0; i < 6; ++i)
+        driver.answer(pages[i], [&] { clickTab(&window, (i + 1) % 6); });
+    clickTab(&window, 2);
+    auto* shift = window.findChild<QCheckBox*>(QStringLiteral("ChkModifier_0"));
+    driver.answer("modifier tick (Shift)", [&] { QTest::mouseClick(shift, Qt::LeftButton); });
+    driver.answer("modifier untick (Shift)", [&] { QTest::mouseClick(shift, Qt::LeftButton); });
+    clickTab(&window, 0);
+    // A sort as the user makes one: the column chosen by its header, then a sort button.
+    QHeaderView* header = grid->grid()->horizontalHeader();
+    const struct
+    {
+        const char* name;
+        int column;
+        const char* button;
+    } sorts[] = {{"sort by sim name (ascending)", 0, "Command2_0"}, {"sort by scan code (descending)", 3, "Command2_1"},
+        {"sort reset", 3, "Command2_2"}, {"sort by description", 7, "Command2_0"}};
+    for (const auto& sort : sorts) {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+            QPoint(header->sectionViewportPosition(sort.column) + 4, header->height() / 2));
+        auto* button = window.findChild<QAbstractButton*>(QString::fromLatin1(sort.button));
+        driver.answer(sort.name, [&] { QTest::mouseClick(button, Qt::LeftButton); });
+    }
+    QLineEdit* filter = grid->findBar()->filter();
+    driver.answer("filter keystroke", [&] { QTest::keyClick(filter, Qt::Key_S); });
+    driver.answer("filter second keystroke", [&] { QTest::keyClick(filter, Qt::Key_I); });
+    driver.answer("filter cleared (Esc)", [&] { QTest::keyClick(filter, Qt::Key_Escape); });
+    driver.answer("edit (one cell)", [&] {
+        session->edit({{lines / 2, core::ModifierColumn, QStringLiteral("3")}}, QStringLiteral("Edit"));
+    });
+    driver.answer("undo (Edit > Undo)", [&] { window.findChild<QAction*>(QStringLiteral("mnuEditUndo"))->trigger(); });
+    driver.answer("redo (Edit > Redo)", [&] { window.findChild<QAction*>(QStringLiteral("mnuEditRedo"))->trigger(); });
+    driver.answer("save (File > Save)", [&] { window.findChild<QAction*>(QStringLiteral("mnuFileSave"))->trigger(); });
+    clickTab(&window, 3);
+    driver.answer("Cougar: Copy all",
+        [&] { QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command3_0")), Qt::LeftButton); });
+    clickTab(&window, 4);
+    gui::ComparePage* compare = window.comparePage();
+    compare->setPath(0, first);
+    compare->setPath(1, second);
+    const double compareMs = driver.answer(
+        "compare: first screen .. whole report",
+        [&] { QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command5")), Qt::LeftButton); },
+        [&] { return !compare->filling(); });
+
+    // The floors, after the window's work so that the file is in the cache for both.
+    const double countMs = lineCountMs(first);
+    QElapsedTimer engine;
+    engine.start();
+    {
+        std::string one, two;
+        io::FileError error;
+        (void)io::readFileBytes(first, &one, &error);
+        (void)io::readFileBytes(second, &two, &error);
+        (void)core::compareKeyFiles({first.toStdString(), one, {}}, {second.toStdString(), two, {}}, std::tm{});
+    }
+    const double engineMs = msSince(engine, 0);
+    std::printf("\nopen / (line count + empty start):  %.2f  (%.1f ms, %.1f ms + %.1f ms)\n",
+        openMs / (countMs + startMs), openMs, countMs, startMs);
+    std::printf(
+        "whole report / engine comparison:   %.2f  (%.1f ms, %.1f ms)\n", compareMs / engineMs, compareMs, engineMs);
+    std::printf("longest freeze: %.1f ms; peak memory / file size: %.1f (%.0f MiB)\n", driver.worstFreeze(),
+        peakMemoryMiB() * 1024 * 1024 / double(QFileInfo(first).size()), peakMemoryMiB());
+    return 0;
+}
