@@ -89,17 +89,13 @@ private slots:
         QCOMPARE(testing::readBytes(f.path), kOriginal);
         const AskedPrompt& dialog = f.prompts.asked.first();
         QCOMPARE(dialog.kind, AskedPrompt::SaveFile);
-        QCOMPARE(dialog.request.title, kSaveAs);
-        QCOMPARE(dialog.request.filter, QStringLiteral("Key file (*.key)|*.key"));
-        QCOMPARE(dialog.request.defaultSuffix, QStringLiteral("key"));
-        QCOMPARE(dialog.request.proposedName, QStringLiteral("keys.key"));
         // A dialog that has shown no folder yet starts beside the open file.
-        QCOMPARE(dialog.request.fallbackFolder, QFileInfo(f.path).absolutePath());
-        QCOMPARE(f.tab0(), QStringLiteral("copy.key"));
-        QCOMPARE(f.panel(2), copy);
+        QCOMPARE(QStringList({dialog.request.title, dialog.request.filter, dialog.request.defaultSuffix,
+                     dialog.request.proposedName, dialog.request.fallbackFolder}),
+            QStringList({kSaveAs, "Key file (*.key)|*.key", "key", "keys.key", QFileInfo(f.path).absolutePath()}));
         QCOMPARE(f.savedState(), gui::SavedState::Saved);
-        QCOMPARE(f.panelTip(3), QStringLiteral("copy.key is saved"));
-        QCOMPARE(f.banner(), QStringLiteral("Ready"));
+        QCOMPARE(QStringList({f.tab0(), f.panel(2), f.panelTip(3), f.banner()}),
+            QStringList({"copy.key", copy, "copy.key is saved", "Ready"}));
     }
 
     // Over an existing file: cancelled, refused, allowed, or refused for a read-only file.
