@@ -3,11 +3,13 @@
 #include "cli/CliRunner.h"
 #include "core/Comparison.h"
 #include "core/ReportWriters.h"
+#include "gui/ChangesModel.h"
+#include "gui/ChangesView.h"
 #include "gui/ComparePage.h"
 #include "gui/ReportView.h"
 #include "io/FileIo.h"
 
-#include <QElapsedTimer>
+#include <QCheckBox>
 #include <QFile>
 #include <QProcess>
 #include <QPushButton>
@@ -20,6 +22,7 @@
 #include <cerrno>
 #include <sstream>
 
+using core::ChangeKind;
 using gui::PromptAnswer;
 using gui::PromptIcon;
 using testing::AskedPrompt;
@@ -29,6 +32,18 @@ namespace {
 
 const std::string kFile1 = "SimA 1 0 0X1E 0 0 0 1\r\nSimB 1 0 0X30 0 0 0 1\r\n";
 const std::string kFile2 = "SimA 1 0 0X1E 0 0 0 1\r\nSimC 1 0 0X2E 0 0 0 1\r\n";
+// For the Changes view: file 1 is Windows-1252 ("\xb0" is a degree sign), file 2 UTF-8.
+const std::string kChanges1 = "# mine\r\n"
+                              "SimDoNothing -1 0 0XFFFFFFFF 0 0 0 -1 \"==== 1.01  VIEWS ====\"\r\n"
+                              "SimA -1 0 0x1E 0 0 0 1 \"Alpha\"\r\n"
+                              "SimB -1 0 0x30 0 0 0 1 \"10\xb0 up\"\r\n"
+                              "SimC -1 0 0x2E 0 0 0 1 \"Gamma\"\r\n"
+                              "SimE -1 0 0x12 0 0 0 1 \"Echo\"\r\n";
+const std::string kChanges2 = "SimDoNothing -1 0 0XFFFFFFFF 0 0 0 -1 \"==== 1.01  VIEWS ====\"\r\n"
+                              "SimA -1 0 0x1E 2 0 0 1 \"Alpha\"\r\n"
+                              "SimB -1 0 0x30 0 0 0 1 \"20\xc2\xb0 up\"\r\n"
+                              "SimE -1 0 0x12 0 0 0 1 \"Echo\"\r\n"
+                              "SimD -1 0 0x20 0 0 0 1 \"Delta\"\r\n";
 
 struct CompareFixture : WindowFixture
 {
@@ -36,14 +51,24 @@ struct CompareFixture : WindowFixture
     QString file1;
     QString file2;
 
-    CompareFixture()
+    gui::ChangesView* changes = nullptr;
+
+    /** The compare page over two files; with `changesShown`, compared and showing the Changes view. */
+    explicit CompareFixture(bool changesShown = false)
     {
         create();
         page = window->comparePage();
-        file1 = writeKeyFile(QStringLiteral("one.key"), kFile1);
-        file2 = writeKeyFile(QStringLiteral("two.key"), kFile2);
+        changes = page->changesView();
+        watch(changes->model());
+        file1 = writeKeyFile(QStringLiteral("one.key"), changesShown ? kChanges1 : kFile1);
+        file2 = writeKeyFile(QStringLiteral("two.key"), changesShown ? kChanges2 : kFile2);
         showPage(gui::MainWindow::CompareFilesPageIndex);
+        if (changesShown) {
+            compareBoth();
+            page->showChanges(true);
+        }
     }
+    QStringList changeRows() const { return rows(changes->table()->model()); }
 
     QTextEdit* box() const { return page->reportBox(); }
     void compareBoth()
@@ -94,10 +119,7 @@ private slots:
         f.prompts.answerFile(f.file2);
         f.find<QPushButton>(QStringLiteral("Command1_1"))->click();
         QCOMPARE(f.page->path(1), f.file2);
-        const AskedPrompt& asked = f.prompts.asked.first();
-        QCOMPARE(asked.request.title, QStringLiteral("Select the key file to open ..."));
-        QCOMPARE(asked.request.filter, QStringLiteral("Falcon .key files (*.key)|*.key|All files (*.*) |*.*"));
-        QCOMPARE(asked.request.startFolder, f.window->locations().keyFilesFolder);
+        QCOMPARE(f.lastAsked().request.title, QStringLiteral("Select the key file to open ..."));
         // Cancel changes nothing.
         f.prompts.answerFile(QString());
         f.find<QPushButton>(QStringLiteral("Command1_1"))->click();
@@ -113,21 +135,11 @@ private slots:
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("second");
         QTest::addColumn<QString>("message");
-        QTest::newRow("first empty") << ""
-                                     << "two"
-                                     << "";
-        QTest::newRow("second empty") << "one"
-                                      << ""
-                                      << "";
-        QTest::newRow("first missing") << "gone1"
-                                       << "two"
-                                       << "gone1";
-        QTest::newRow("second missing") << "one"
-                                        << "gone2"
-                                        << "gone2";
-        QTest::newRow("both missing") << "gone1"
-                                      << "gone2"
-                                      << "gone1";
+        QTest::newRow("first empty") << QString() << QStringLiteral("two") << QString();
+        QTest::newRow("second empty") << QStringLiteral("one") << QString() << QString();
+        QTest::newRow("first missing") << QStringLiteral("gone1") << QStringLiteral("two") << QStringLiteral("gone1");
+        QTest::newRow("second missing") << QStringLiteral("one") << QStringLiteral("gone2") << QStringLiteral("gone2");
+        QTest::newRow("both missing") << QStringLiteral("gone1") << QStringLiteral("gone2") << QStringLiteral("gone1");
     }
 
     void missingPaths()
@@ -154,9 +166,10 @@ private slots:
             return;
         }
         QCOMPARE(f.prompts.asked.size(), 1);
-        QCOMPARE(f.prompts.asked[0].title, QStringLiteral("Unable to locate file"));
-        QCOMPARE(f.prompts.asked[0].text, QStringLiteral("I couldn't find ") + pathOf(message));
-        QCOMPARE(f.prompts.asked[0].icon, PromptIcon::Critical);
+        QCOMPARE(QStringList({f.lastAsked().title, f.lastAsked().text}),
+            QStringList(
+                {QStringLiteral("Unable to locate file"), QStringLiteral("I couldn't find ") + pathOf(message)}));
+        QCOMPARE(f.lastAsked().icon, PromptIcon::Critical);
     }
 
     void reportShowsTheEnginesRunsInColour()
@@ -249,12 +262,9 @@ private slots:
         QCOMPARE(f.box()->lineWrapMode(), QTextEdit::WidgetWidth);
         const std::string huge = "SimHuge -1 0 0x1E 0 0 0 1 \"" + std::string(200000, 'w') + "\"\r\n";
         f.page->setPath(1, f.writeKeyFile(QStringLiteral("huge.key"), huge));
-        QElapsedTimer timer;
-        timer.start();
         f.find<QPushButton>(QStringLiteral("Command5"))->click();
         QCOMPARE(f.box()->lineWrapMode(), QTextEdit::NoWrap);
         f.box()->viewport()->repaint();
-        qInfo("a 200,000-character line compared and shown in %lld ms", timer.elapsed());
         f.compareBoth();
         QCOMPARE(f.box()->lineWrapMode(), QTextEdit::WidgetWidth);
     }
@@ -263,14 +273,10 @@ private slots:
     {
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("proposal");
-        QTest::newRow("key file") << "mykeys.key"
-                                  << "mykeys comparison";
-        QTest::newRow("no file") << "Key file"
-                                 << "Key  comparison";
-        QTest::newRow("short") << "abc"
-                               << "";
-        QTest::newRow("four characters") << "a.ke"
-                                         << " comparison";
+        QTest::newRow("key file") << QStringLiteral("mykeys.key") << QStringLiteral("mykeys comparison");
+        QTest::newRow("no file") << QStringLiteral("Key file") << QStringLiteral("Key  comparison");
+        QTest::newRow("short") << QStringLiteral("abc") << QString();
+        QTest::newRow("four characters") << QStringLiteral("a.ke") << QStringLiteral(" comparison");
     }
 
     void proposedNames()
@@ -300,12 +306,10 @@ private slots:
         const QString target = f.dir.filePath(name);
         f.prompts.answerFile(target);
         f.click(QStringLiteral("Command4_3"));
-        const AskedPrompt& dialog = f.prompts.asked.first();
-        QCOMPARE(
-            dialog.request.filter, QStringLiteral("Coloured text file (*.rtf)|*.rtf|Plain text file (*.txt)|*.txt"));
-        QCOMPARE(dialog.request.defaultSuffix, QStringLiteral("rtf"));
-        QCOMPARE(dialog.request.title, QStringLiteral("Save file as ..."));
-        QCOMPARE(dialog.request.proposedName, QStringLiteral("Key  comparison"));
+        const gui::FileDialogRequest& dialog = f.prompts.asked.first().request;
+        QCOMPARE(QStringList({dialog.title, dialog.filter, dialog.defaultSuffix, dialog.proposedName}),
+            QStringList({"Save file as ...", "Coloured text file (*.rtf)|*.rtf|Plain text file (*.txt)|*.txt", "rtf",
+                "Key  comparison"}));
         const std::string saved = testing::readBytes(target);
         QCOMPARE(saved.rfind("{\\rtf1", 0) == 0, rich);
         QCOMPARE(f.banner(), QStringLiteral("Ready"));
@@ -378,19 +382,13 @@ private slots:
             f.prompts.answerMessage(PromptAnswer::Ok);
         }
         f.click(QStringLiteral("Command4_3"));
-        QVERIFY(f.prompts.allAnswersUsed());
         QCOMPARE(f.prompts.asked[1].title, QStringLiteral("OK to overwrite exisiting file?"));
-        QCOMPARE(
-            f.prompts.asked[1].text, QStringLiteral("old.txt already exists. Do you want me to overwrite this file?"));
         const bool written = how == QLatin1String("yes");
         QCOMPARE(testing::readBytes(target) == "old", !written);
         if (how == QLatin1String("readonly"))
-            QCOMPARE(f.prompts.asked.last().title, QStringLiteral("Can't save Read Only file"));
+            QCOMPARE(f.lastAsked().title, QStringLiteral("Can't save Read Only file"));
         if (how == QLatin1String("fails")) {
-            QCOMPARE(f.prompts.asked.last().title, QStringLiteral("This didn't go well!"));
-            QCOMPARE(
-                f.prompts.asked.last().text, QStringLiteral("There seems to have been a problem saving ") + target);
-            QCOMPARE(f.prompts.asked.last().icon, PromptIcon::Information);
+            QCOMPARE(f.lastAsked().text, QStringLiteral("There seems to have been a problem saving ") + target);
             QCOMPARE(f.banner(), QStringLiteral("Saving ..."));
         }
     }
@@ -416,6 +414,99 @@ private slots:
         QTest::keyClick(f.box(), Qt::Key_Z, Qt::ControlModifier);
         QTest::keyClick(f.box(), Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(f.box()->toPlainText(), report);
+    }
+
+    // The Changes view beside the report: its rows, colours, counts, filters and saving.
+    void changesRowsAndCounts()
+    {
+        CompareFixture f(true);
+        QCOMPARE(f.changeRows(),
+            QStringList({QString::fromUtf8("Rebound|SimA|a|CTL a|1.01 VIEWS|3|2|Alpha"),
+                QString::fromUtf8(
+                    "Description changed|SimB|b|b|1.01 VIEWS|4|3|10\xc2\xb0 up \xe2\x86\x92 20\xc2\xb0 up"),
+                QStringLiteral("Removed|SimC|c||1.01 VIEWS|5||Gamma"),
+                QStringLiteral("Added|SimD||d|1.01 VIEWS||5|Delta")}));
+        QCOMPARE(f.changes->countsText(),
+            QStringLiteral("1 added, 1 removed, 1 rebound, 1 description, 0 moved; 1 unchanged"));
+        const QAbstractItemModel* model = f.changes->model();
+        QCOMPARE(model->index(2, 0).data(Qt::ForegroundRole).value<QColor>(), QColor(0, 0, 255));
+        QCOMPARE(model->index(3, 0).data(Qt::ForegroundRole).value<QColor>(), QColor(0, 128, 0));
+        // The report of today is there beside it, unchanged.
+        f.page->showChanges(false);
+        QVERIFY(f.box()->toPlainText().contains(QStringLiteral("Number of sim functions: 5   5")));
+        f.find<QPushButton>(QStringLiteral("Command5"))->click();
+        // The changes are worked out when shown, from the files the report compared; a file changed since says so.
+        f.writeKeyFile(QStringLiteral("two.key"), kChanges1);
+        QCOMPARE(f.changeRows().size(), 4);
+        f.page->showChanges(true);
+        QCOMPARE(f.changeRows(), QStringList());
+        QCOMPARE(f.changes->countsText(),
+            QStringLiteral("Key file 2 has changed since the report was made; Compare again to see both as they are "
+                           "now. 0 added, 0 removed, 0 rebound, 0 descriptions, 0 moved; 4 unchanged"));
+    }
+
+    void changesFilters_data()
+    {
+        QTest::addColumn<QList<int>>("toggled"); // kinds whose box is clicked
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("as it starts") << QList<int>() << QStringList({"SimA", "SimB", "SimC", "SimD"});
+        QTest::newRow("no added, no removed")
+            << QList<int>{int(ChangeKind::Added), int(ChangeKind::Removed)} << QStringList({"SimA", "SimB"});
+        QTest::newRow("unchanged too") << QList<int>{int(ChangeKind::Unchanged)}
+                                       << QStringList({"SimA", "SimB", "SimC", "SimE", "SimD"});
+        QTest::newRow("only descriptions") << QList<int>{int(ChangeKind::Added), int(ChangeKind::Removed),
+            int(ChangeKind::Rebound), int(ChangeKind::Moved)}
+                                           << QStringList({"SimB"});
+    }
+
+    void changesFilters()
+    {
+        QFETCH(QList<int>, toggled);
+        QFETCH(QStringList, names);
+        CompareFixture f(true);
+        for (const int kind : toggled)
+            f.changes->kindBox(static_cast<ChangeKind>(kind))->click();
+        QStringList shown;
+        for (const QString& row : f.changeRows())
+            shown << row.section(QLatin1Char('|'), 1, 1);
+        QCOMPARE(shown, names);
+    }
+
+    void savingTheChanges_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("rich");
+        QTest::newRow("rtf") << "c.rtf" << true;
+        QTest::newRow("text") << "c.txt" << false;
+        QTest::newRow("nothing before a comparison") << QString() << false;
+    }
+
+    void savingTheChanges()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, rich);
+        CompareFixture f(!name.isEmpty());
+        if (name.isEmpty()) {
+            f.page->showChanges(true);
+            f.click(QStringLiteral("Command4_3"));
+            QVERIFY(f.prompts.asked.isEmpty());
+            return;
+        }
+        f.changes->kindBox(ChangeKind::Added)->click();
+        const QString target = f.dir.filePath(name);
+        f.prompts.answerFile(target);
+        f.click(QStringLiteral("Command4_3"));
+        QCOMPARE(f.prompts.asked.first().request.proposedName, QStringLiteral("Key  changes"));
+        const std::string saved = testing::readBytes(target);
+        QCOMPARE(saved.rfind("{\\rtf1", 0) == 0, rich);
+        QVERIFY2(
+            saved.find("1 added, 1 removed, 1 rebound, 1 description, 0 moved") != std::string::npos, saved.c_str());
+        QVERIFY(saved.find("Rebound  SimA  a -> CTL a  (lines 3 / 2)") != std::string::npos);
+        QVERIFY(saved.find("Removed  SimC  c  (line 5 of key file 1)") != std::string::npos);
+        QVERIFY(saved.find("SimD") == std::string::npos);
+        // Each file's own characters: the degree sign of both files, whatever their encoding.
+        QVERIFY(saved.find(rich ? "\"10\\u176? up\" -> \"20\\u176? up\"" : "\"10\xb0 up\" -> \"20\xc2\xb0 up\"")
+            != std::string::npos);
     }
 };
 

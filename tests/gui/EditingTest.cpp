@@ -67,31 +67,24 @@ private slots:
         QTest::addColumn<int>("modifiers");
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("after");
-        const int none = Qt::NoModifier;
-        QTest::newRow("digit") << int(Qt::Key_4) << none << "0"
-                               << "04";
-        QTest::newRow("keypad digit") << int(Qt::Key_7) << int(Qt::KeypadModifier) << "0"
-                                      << "07";
-        QTest::newRow("letter") << int(Qt::Key_A) << none << "0x"
-                                << "0xa";
-        QTest::newRow("shift letter") << int(Qt::Key_A) << int(Qt::ShiftModifier) << "0x"
-                                      << "0xA";
+        const auto row = [](const char* name, Qt::Key key, Qt::KeyboardModifiers modifiers, const char* before,
+                             const char* after) {
+            QTest::newRow(name) << int(key) << int(modifiers) << QString::fromLatin1(before)
+                                << QString::fromLatin1(after);
+        };
+        row("digit", Qt::Key_4, Qt::NoModifier, "0", "04");
+        row("keypad digit", Qt::Key_7, Qt::KeypadModifier, "0", "07");
+        row("letter", Qt::Key_A, Qt::NoModifier, "0x", "0xa");
+        row("shift letter", Qt::Key_A, Qt::ShiftModifier, "0x", "0xA");
         // Keys held with Control or Alt are shortcuts (Ctrl+Z, Ctrl+F) and menus (Alt+F), never typed.
-        QTest::newRow("control shift letter") << int(Qt::Key_A) << int(Qt::ShiftModifier | Qt::ControlModifier) << "0x"
-                                              << "0x";
-        QTest::newRow("alt letter") << int(Qt::Key_Z) << int(Qt::AltModifier) << ""
-                                    << "";
-        QTest::newRow("shift digit as symbol") << int(Qt::Key_Exclam) << int(Qt::ShiftModifier) << ""
-                                               << "1";
-        QTest::newRow("backspace") << int(Qt::Key_Backspace) << none << "0x1E"
-                                   << "0x1";
+        row("control shift letter", Qt::Key_A, Qt::ShiftModifier | Qt::ControlModifier, "0x", "0x");
+        row("alt letter", Qt::Key_Z, Qt::AltModifier, "", "");
+        row("shift digit as symbol", Qt::Key_Exclam, Qt::ShiftModifier, "", "1");
+        row("backspace", Qt::Key_Backspace, Qt::NoModifier, "0x1E", "0x1");
         // Keys that change no byte are no edit: the document stays saved.
-        QTest::newRow("backspace on an empty cell") << int(Qt::Key_Backspace) << none << ""
-                                                    << "";
-        QTest::newRow("function key ignored") << int(Qt::Key_F1) << none << "0x1E"
-                                              << "0x1E";
-        QTest::newRow("period ignored") << int(Qt::Key_Period) << none << "0x1E"
-                                        << "0x1E";
+        row("backspace on an empty cell", Qt::Key_Backspace, Qt::NoModifier, "", "");
+        row("function key ignored", Qt::Key_F1, Qt::NoModifier, "0x1E", "0x1E");
+        row("period ignored", Qt::Key_Period, Qt::NoModifier, "0x1E", "0x1E");
     }
 
     void typing()
@@ -137,7 +130,8 @@ private slots:
         QCOMPARE(f.undo()->count(), 2);
     }
 
-    void multiCellSelectionAndCommentsIgnoreTyping()
+    // Typing into a block, typing into a comment and clearing a comment are no edit.
+    void multiCellSelectionAndCommentsIgnoreTypingAndClearing()
     {
         EditFixture f;
         f.grid->selectBlock(1, 4, 1, 5);
@@ -146,6 +140,9 @@ private slots:
         f.grid->selectBlock(0, 1, 0, 1);
         QTest::keyClick(f.grid, Qt::Key_1, Qt::NoModifier);
         QCOMPARE(f.cell(0, 1), QStringLiteral("# comment line"));
+        f.grid->selectBlock(0, 4, 0, 7);
+        f.editing->clearAssignment();
+        QCOMPARE(f.undo()->count(), 0);
         QCOMPARE(f.savedState(), gui::SavedState::Saved);
     }
 
@@ -153,14 +150,11 @@ private slots:
     {
         QTest::addColumn<QString>("ignored");
         QTest::addColumn<bool>("opens");
-        QTest::newRow("-1") << "-1" << false;
-        QTest::newRow("0") << "0" << true;
-        QTest::newRow("32767") << "32767" << true;
-        QTest::newRow("32768") << "32768" << false;
-        QTest::newRow("empty") << "" << false;
-        QTest::newRow("half rounds to even, out") << "32767.5" << false;
-        QTest::newRow("small negative rounds to 0") << "-0.4" << true;
-        QTest::newRow("hex is not a number") << "0x1" << false;
+        // "32767.5": a half rounds to even, out of range; "-0.4" rounds to 0; hex is not a number.
+        for (const char* ignored : {"0", "32767", "-0.4"})
+            QTest::newRow(ignored) << QString::fromLatin1(ignored) << true;
+        for (const char* ignored : {"-1", "32768", "", "32767.5", "0x1"})
+            QTest::newRow(ignored) << QString::fromLatin1(ignored) << false;
     }
 
     void ignoredCellDecidesTheMenu()
@@ -213,22 +207,20 @@ private slots:
     void pasteIsEnabledOnlyWithACopiedKeyAndStaysAfterASave()
     {
         EditFixture f;
-        f.grid->selectBlock(1, 4, 1, 4);
-        QVERIFY(f.popup());
-        QVERIFY(!f.editing->pasteAction()->isEnabled());
-        QVERIFY(f.editing->clearAction()->isEnabled());
-        f.editing->menu()->hide();
+        // Paste and Clear enabled in the menu over the keys of line 2.
+        const auto enabled = [&f] {
+            f.grid->selectBlock(1, 4, 1, 4);
+            const bool opened = f.popup();
+            f.editing->menu()->hide();
+            return QList<bool>{opened, f.editing->pasteAction()->isEnabled(), f.editing->clearAction()->isEnabled()};
+        };
+        QCOMPARE(enabled(), QList<bool>({true, false, true}));
         f.editing->setPasteKey(QStringLiteral("0X3B"), 3);
         f.trigger(QStringLiteral("mnuFileSave"));
-        QVERIFY(f.popup());
-        QVERIFY(f.editing->pasteAction()->isEnabled());
-        f.editing->menu()->hide();
+        QCOMPARE(enabled(), QList<bool>({true, true, true}));
         // Opening a file forgets the copied key.
         f.window->session()->open(f.path);
-        f.grid->selectBlock(1, 4, 1, 4);
-        QVERIFY(f.popup());
-        QVERIFY(!f.editing->pasteAction()->isEnabled());
-        f.editing->menu()->hide();
+        QCOMPARE(enabled(), QList<bool>({true, false, true}));
     }
 
     void pasteAndClearCoverTheBlockInAnyDirection_data()
@@ -274,15 +266,6 @@ private slots:
         QCOMPARE(f.banner(), QStringLiteral("Unassigned"));
     }
 
-    void clearOnCommentsIsNoEdit()
-    {
-        EditFixture f;
-        f.grid->selectBlock(0, 4, 0, 7);
-        f.editing->clearAssignment();
-        QCOMPARE(f.undo()->count(), 0);
-        QCOMPARE(f.savedState(), gui::SavedState::Saved);
-    }
-
     void bannerNamesTheClickedCell_data()
     {
         QTest::addColumn<int>("row");
@@ -301,8 +284,7 @@ private slots:
         QFETCH(int, column);
         QFETCH(QString, banner);
         EditFixture f;
-        const QRect cell = f.grid->visualRect(f.grid->model()->index(row, column));
-        QTest::mouseClick(f.grid->viewport(), Qt::LeftButton, {}, cell.center());
+        WindowFixture::clickCell(f.grid, row, column);
         QCOMPARE(f.banner(), banner);
         // The right button neither moves the current cell nor touches the banner.
         const QRect other = f.grid->visualRect(f.grid->model()->index(3, 4));
@@ -402,9 +384,7 @@ private slots:
         f.find<QCheckBox>(QStringLiteral("ChkModifier_2"))->click();
         gui::KeyboardPage* keyboard = f.window->keyboardPage();
         QCOMPARE(keyboard->keyLabel(24)->background(), gui::KeyboardPage::AssignedColour);
-        // Two moves: a pointer that stays where the previous window left it reports no move.
-        QTest::mouseMove(keyboard->keyLabel(24), QPoint(2, 2));
-        QTest::mouseMove(keyboard->keyLabel(24), QPoint(3, 3));
+        WindowFixture::hover(keyboard->keyLabel(24));
         QCOMPARE(f.find<QLabel>(QStringLiteral("Label7"))->text(), QStringLiteral("SimA"));
         f.trigger(QStringLiteral("mnuEditUndo"));
         QVERIFY(!keyboard->keyLabel(24)->background().isValid());

@@ -90,34 +90,24 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QJsonValue>("expected");
         const QPoint label = m_label->mapToGlobal(QPoint());
-        QTest::newRow("class") << "Lbl"
-                               << "class" << QJsonValue(QStringLiteral("QLabel"));
-        QTest::newRow("global x") << "Lbl"
-                                  << "x" << QJsonValue(label.x());
-        QTest::newRow("global y") << "Lbl"
-                                  << "y" << QJsonValue(label.y());
-        QTest::newRow("label text") << "Lbl"
-                                    << "text" << QJsonValue(QStringLiteral("hello"));
-        QTest::newRow("check box") << "Chk"
-                                   << "checked" << QJsonValue(true);
-        QTest::newRow("hidden") << "Hidden"
-                                << "visible" << QJsonValue(false);
-        QTest::newRow("key colour") << "LBLkey_30"
-                                    << "background" << QJsonValue(QStringLiteral("#00ff00"));
-        QTest::newRow("key face") << "LBLkey_48"
-                                  << "background" << QJsonValue(m_window.palette().color(QPalette::Button).name());
-        QTest::newRow("key caption") << "LBLkey_48"
-                                     << "caption" << QJsonValue(QStringLiteral("b"));
-        QTest::newRow("grid rows") << "Grid"
-                                   << "rows" << QJsonValue(3);
-        QTest::newRow("current cell") << "Grid"
-                                      << "current.text" << QJsonValue(QStringLiteral("r1c2"));
-        QTest::newRow("selected block") << "Grid"
-                                        << "selection.0.right" << QJsonValue(3);
-        QTest::newRow("menu bar action") << "mnuFile"
-                                         << "class" << QJsonValue(QStringLiteral("QAction"));
-        QTest::newRow("Qt's own helpers") << "qt_helper"
-                                          << "objectName" << QJsonValue(QJsonValue::Undefined);
+        QTest::newRow("class") << "Lbl" << QStringLiteral("class") << QJsonValue(QStringLiteral("QLabel"));
+        QTest::newRow("global x") << "Lbl" << QStringLiteral("x") << QJsonValue(label.x());
+        QTest::newRow("global y") << "Lbl" << QStringLiteral("y") << QJsonValue(label.y());
+        QTest::newRow("label text") << "Lbl" << QStringLiteral("text") << QJsonValue(QStringLiteral("hello"));
+        QTest::newRow("check box") << "Chk" << QStringLiteral("checked") << QJsonValue(true);
+        QTest::newRow("hidden") << "Hidden" << QStringLiteral("visible") << QJsonValue(false);
+        QTest::newRow("key colour") << "LBLkey_30" << QStringLiteral("background")
+                                    << QJsonValue(QStringLiteral("#00ff00"));
+        QTest::newRow("key face") << "LBLkey_48" << QStringLiteral("background")
+                                  << QJsonValue(m_window.palette().color(QPalette::Button).name());
+        QTest::newRow("key caption") << "LBLkey_48" << QStringLiteral("caption") << QJsonValue(QStringLiteral("b"));
+        QTest::newRow("grid rows") << "Grid" << QStringLiteral("rows") << QJsonValue(3);
+        QTest::newRow("current cell") << "Grid" << QStringLiteral("current.text") << QJsonValue(QStringLiteral("r1c2"));
+        QTest::newRow("selected block") << "Grid" << QStringLiteral("selection.0.right") << QJsonValue(3);
+        QTest::newRow("menu bar action") << "mnuFile" << QStringLiteral("class")
+                                         << QJsonValue(QStringLiteral("QAction"));
+        QTest::newRow("Qt's own helpers")
+            << "qt_helper" << QStringLiteral("objectName") << QJsonValue(QJsonValue::Undefined);
     }
 
     void describesWidgets()

@@ -32,34 +32,17 @@ const std::string kFile = "SimPickle -1 0 0X39 0 0 0 1 \"HOTAS: Pickle\"\r\n"
 struct JoystickFixture : WindowFixture
 {
     gui::JoystickPage* page = nullptr;
-    std::unique_ptr<QAbstractItemModelTester> tester;
 
     JoystickFixture()
     {
         open(kFile, QStringLiteral("j.key"));
         page = window->joystickPage();
-        tester = std::make_unique<QAbstractItemModelTester>(
-            page->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        watch(page->model());
         showPage(gui::MainWindow::JoystickPageIndex);
     }
 
-    /** The table as shown, a row a string of cells joined by '|'. */
-    QStringList table()
-    {
-        JoystickModel* model = page->model();
-        QStringList rows;
-        for (int r = 0; r < model->rowCount(); ++r) {
-            QStringList cells;
-            for (int c = 0; c < model->columnCount(); ++c)
-                cells << model->index(r, c).data().toString();
-            rows << cells.join(QLatin1Char('|'));
-        }
-        return rows;
-    }
-    QColor background(int row, int column)
-    {
-        return page->model()->index(row, column).data(Qt::BackgroundRole).value<QBrush>().color();
-    }
+    QStringList table() const { return rows(page->model()); }
+    QVariant cell(int row, int column, int role) const { return page->model()->index(row, column).data(role); }
 };
 
 } // namespace
@@ -79,11 +62,10 @@ private slots:
                 "Device 01|DX2|release|SimUp||||Pickle (Win DX2)", "Device 02|DX1|press and release|SimSecond||||",
                 "POV hats|POV1 Up|press and release|OTWViewUp||||Hat"}));
         // The double is red, as on the keyboard; its neighbour in the shifted layer is not.
-        QCOMPARE(f.background(1, JoystickModel::UnshiftedColumn), QColor(255, 0, 0));
-        QVERIFY(!f.page->model()->index(1, JoystickModel::ShiftedColumn).data(Qt::BackgroundRole).isValid());
-        QVERIFY(f.page->model()
-                    ->index(1, JoystickModel::UnshiftedColumn)
-                    .data(Qt::ToolTipRole)
+        QCOMPARE(
+            f.cell(1, JoystickModel::UnshiftedColumn, Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 0, 0));
+        QVERIFY(!f.cell(1, JoystickModel::ShiftedColumn, Qt::BackgroundRole).isValid());
+        QVERIFY(f.cell(1, JoystickModel::UnshiftedColumn, Qt::ToolTipRole)
                     .toString()
                     .contains("Line 7: SimOther 1 -1 -2 0 0x0 -1"));
         QCOMPARE(f.page->summary(),
@@ -109,7 +91,7 @@ private slots:
         QCOMPARE(f.table().at(1),
             QStringLiteral("Device 01|DX2|press and release|SimPickle|HOTAS: Pickle|SimDoNothing||Pickle (Win DX2)"));
         QCOMPARE(f.table().at(3), QStringLiteral("Device 01|DX3|press and release|SimOther||||"));
-        QVERIFY(!f.page->model()->index(1, JoystickModel::UnshiftedColumn).data(Qt::BackgroundRole).isValid());
+        QVERIFY(!f.cell(1, JoystickModel::UnshiftedColumn, Qt::BackgroundRole).isValid());
         f.session()->undoStack()->undo();
         QCOMPARE(f.table().size(), 5);
 
@@ -143,22 +125,14 @@ private slots:
         QTest::addColumn<int>("column");
         QTest::addColumn<QString>("banner");
         QTest::addColumn<QString>("tip");
-        QTest::newRow("button number") << 5 << 2 << "DX2, Device 01"
-                                       << "button number";
-        QTest::newRow("invocation") << 5 << 3 << "DX2, Device 01"
-                                    << "invocation";
-        QTest::newRow("release") << 7 << 5 << "DX2, Device 01, release"
-                                 << "release";
-        QTest::newRow("shifted") << 8 << 7 << "DX2, Device 01, shifted"
-                                 << "";
-        QTest::newRow("hat") << 11 << 2 << "POV1 Up"
-                             << "hat";
-        QTest::newRow("hat direction") << 11 << 5 << "POV1 Up"
-                                       << "direction";
-        QTest::newRow("sim name keeps the banner") << 5 << 1 << "Ready"
-                                                   << "";
-        QTest::newRow("key line") << 0 << 4 << "SPC"
-                                  << "";
+        QTest::newRow("button number") << 5 << 2 << QStringLiteral("DX2, Device 01") << "button number";
+        QTest::newRow("invocation") << 5 << 3 << QStringLiteral("DX2, Device 01") << "invocation";
+        QTest::newRow("release") << 7 << 5 << QStringLiteral("DX2, Device 01, release") << "release";
+        QTest::newRow("shifted") << 8 << 7 << QStringLiteral("DX2, Device 01, shifted") << QString();
+        QTest::newRow("hat") << 11 << 2 << QStringLiteral("POV1 Up") << "hat";
+        QTest::newRow("hat direction") << 11 << 5 << QStringLiteral("POV1 Up") << "direction";
+        QTest::newRow("sim name keeps the banner") << 5 << 1 << QStringLiteral("Ready") << QString();
+        QTest::newRow("key line") << 0 << 4 << QStringLiteral("SPC") << QString();
     }
 
     void gridNamesJoystickCells()
@@ -171,7 +145,7 @@ private slots:
         f.open(kFile, QStringLiteral("j.key"));
         const QModelIndex cell = f.keyGrid()->model()->index(row, column);
         QCOMPARE(cell.data(Qt::ToolTipRole).toString(), tip);
-        QTest::mouseClick(f.keyGrid()->viewport(), Qt::LeftButton, {}, f.keyGrid()->visualRect(cell).center());
+        WindowFixture::clickCell(f.keyGrid(), row, column);
         QCOMPARE(f.banner(), banner);
         // The whole text is in view: a long one wraps in a smaller font.
         const QLabel* label = f.find<QLabel>(QStringLiteral("Label1"));

@@ -1,13 +1,13 @@
 #include "WindowFixture.h"
 
-#include "gui/ComparePage.h"
+#include "core/Reference.h"
 #include "io/FileIo.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <cerrno>
@@ -25,6 +25,13 @@ using testing::WindowFixture;
 namespace {
 
 const std::string kOriginal = "# top\r\n\r\nSimA  -1 0 0x1E 0 0 0 1 \"Alpha\"\r\nSimB -1 0 0x30 0 0 0 1 \"Beta\"\n";
+const QString kSaveAs = QStringLiteral("Save file as ...");
+const QString kOverwrite = QStringLiteral("OK to overwrite exisiting file?");
+const QString kReadOnly = QStringLiteral("Can't save Read Only file");
+const char* const kSectionFile = "SimDoNothing -1 0 0XFFFFFFFF 0 0 0 -1 \"1. SECTION\"\r\n"
+                                 "SimAlpha -1 0 0x1E 2 0 0 1 \"Alpha\"\r\n"
+                                 "SimBeta -1 0 0x30 0 0 0 1 \"Beta\"\r\n"
+                                 "SimGamma 4 -1 -2 0 0x0 -1\r\n";
 
 struct SaveFixture : WindowFixture
 {
@@ -41,45 +48,13 @@ void readOnly(const QString& path)
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
 }
 
-// A 64 KiB file system, mounted for the test when it runs as root; nothing otherwise.
-class SmallDisk
+bool isRoot()
 {
-public:
-    explicit SmallDisk(const QString& path)
-        : m_path(path)
-    {
 #ifdef Q_OS_UNIX
-        QDir().mkpath(path);
-        if (geteuid() == 0)
-            m_mounted = QProcess::execute(QStringLiteral("mount"),
-                            {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                                QStringLiteral("size=64k"), QStringLiteral("tmpfs"), path})
-                == 0;
+    return geteuid() == 0;
+#else
+    return false;
 #endif
-    }
-    ~SmallDisk()
-    {
-        if (m_mounted)
-            QProcess::execute(QStringLiteral("umount"), {m_path});
-    }
-    bool mounted() const
-    {
-        return m_mounted;
-    }
-
-private:
-    QString m_path;
-    bool m_mounted = false;
-};
-
-// About 40 KiB of key file: one copy fits the small disk, two do not.
-std::string fortyKilobytes()
-{
-    std::string bytes;
-    for (int i = 0; bytes.size() < 40 * 1024; ++i)
-        bytes += "SimFunction" + std::to_string(i) + " -1 0 0x1E 0 0XFFFFFFFF 0 1 \"Function number "
-            + std::to_string(i) + "\"\r\n";
-    return bytes;
 }
 
 } // namespace
@@ -89,95 +64,80 @@ class SavingTest : public QObject
     Q_OBJECT
 
 private slots:
-    void unchangedFileSavesIdentically()
+    // Save As writes the document to the chosen file, which becomes the open one; edited lines are written in the
+    // plain spacing, the others keep their bytes.
+    void saveAsWritesTheDocument_data()
     {
+        QTest::addColumn<bool>("edited");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("unchanged") << false << QString::fromStdString(kOriginal);
+        QTest::newRow("edited") << true
+                                << "# top\r\n\r\nSimA -1 0 0x1E 2 0 0 1 \"Alpha\"\r\nSimB -1 0 0x30 0 0 0 1 \"Beta\"\n";
+    }
+
+    void saveAsWritesTheDocument()
+    {
+        QFETCH(bool, edited);
+        QFETCH(QString, expected);
         SaveFixture f;
+        if (edited)
+            f.edit();
         const QString copy = f.dir.filePath(QStringLiteral("copy.key"));
         f.prompts.answerFile(copy);
         f.click(QStringLiteral("Command4_1"));
-        QCOMPARE(testing::readBytes(copy), kOriginal);
+        QCOMPARE(QString::fromStdString(testing::readBytes(copy)), expected);
+        QCOMPARE(testing::readBytes(f.path), kOriginal);
         const AskedPrompt& dialog = f.prompts.asked.first();
         QCOMPARE(dialog.kind, AskedPrompt::SaveFile);
-        QCOMPARE(dialog.request.title, QStringLiteral("Save file as ..."));
-        QCOMPARE(dialog.request.filter, QStringLiteral("Key file (*.key)|*.key"));
-        QCOMPARE(dialog.request.defaultSuffix, QStringLiteral("key"));
-        QCOMPARE(dialog.request.proposedName, QStringLiteral("keys.key"));
         // A dialog that has shown no folder yet starts beside the open file.
-        QCOMPARE(dialog.request.fallbackFolder, QFileInfo(f.path).absolutePath());
-        // The saved file is now the open one.
-        QCOMPARE(f.tab0(), QStringLiteral("copy.key"));
-        QCOMPARE(f.panel(2), copy);
+        QCOMPARE(QStringList({dialog.request.title, dialog.request.filter, dialog.request.defaultSuffix,
+                     dialog.request.proposedName, dialog.request.fallbackFolder}),
+            QStringList({kSaveAs, "Key file (*.key)|*.key", "key", "keys.key", QFileInfo(f.path).absolutePath()}));
         QCOMPARE(f.savedState(), gui::SavedState::Saved);
-        QCOMPARE(f.banner(), QStringLiteral("Ready"));
+        QCOMPARE(QStringList({f.tab0(), f.panel(2), f.panelTip(3), f.banner()}),
+            QStringList({"copy.key", copy, "copy.key is saved", "Ready"}));
     }
 
-    void editedLinesAreNormalisedOthersKept()
+    // Over an existing file: cancelled, refused, allowed, or refused for a read-only file.
+    void saveAsOverTheOpenFile_data()
     {
+        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<QStringList>("titles");
+        QTest::newRow("dialog cancelled") << QList<int>() << QStringList{kSaveAs};
+        QTest::newRow("overwrite no") << QList<int>{int(PromptAnswer::No)} << QStringList{kSaveAs, kOverwrite};
+        QTest::newRow("overwrite yes") << QList<int>{int(PromptAnswer::Yes)} << QStringList{kSaveAs, kOverwrite};
+        QTest::newRow("read-only") << QList<int>{int(PromptAnswer::Yes), int(PromptAnswer::Ok)}
+                                   << QStringList{kSaveAs, kOverwrite, kReadOnly};
+    }
+
+    void saveAsOverTheOpenFile()
+    {
+        QFETCH(QList<int>, answers);
+        QFETCH(QStringList, titles);
         SaveFixture f;
         f.edit();
-        const QString target = f.dir.filePath(QStringLiteral("new.key"));
-        f.prompts.answerFile(target);
+        f.prompts.answerFile(answers.isEmpty() ? QString() : f.path);
+        for (const int answer : answers)
+            f.prompts.answerMessage(PromptAnswer(answer));
+        if (titles.contains(kReadOnly))
+            readOnly(f.path);
         f.session()->saveFileAs();
-        QCOMPARE(testing::readBytes(target),
-            std::string("# top\r\n\r\nSimA -1 0 0x1E 2 0 0 1 \"Alpha\"\r\nSimB -1 0 0x30 0 0 0 1 \"Beta\"\n"));
-        QCOMPARE(f.savedState(), gui::SavedState::Saved);
-        QCOMPARE(f.panelTip(3), QStringLiteral("new.key is saved"));
+        QCOMPARE(f.askedTitles(), titles);
+        const bool written = answers == QList<int>{int(PromptAnswer::Yes)};
+        QCOMPARE(testing::readBytes(f.path) == kOriginal, !written);
+        QCOMPARE(f.savedState(), written ? gui::SavedState::Saved : gui::SavedState::Modified);
         QCOMPARE(f.session()->cellText(1, 5), QStringLiteral("2"));
-        QCOMPARE(testing::readBytes(f.path), kOriginal);
-    }
-
-    void overwriteQuestion_data()
-    {
-        QTest::addColumn<bool>("yes");
-        QTest::newRow("yes") << true;
-        QTest::newRow("no") << false;
-    }
-
-    void overwriteQuestion()
-    {
-        QFETCH(bool, yes);
-        SaveFixture f;
-        f.edit();
-        f.prompts.answerFile(f.path);
-        f.prompts.answerMessage(yes ? PromptAnswer::Yes : PromptAnswer::No);
-        f.session()->saveFileAs();
-        QCOMPARE(f.prompts.asked.size(), 2);
-        const AskedPrompt& question = f.prompts.asked[1];
-        QCOMPARE(question.title, QStringLiteral("OK to overwrite exisiting file?"));
-        QCOMPARE(question.text, QStringLiteral("keys.key already exists. Do you want me to overwrite this file?"));
-        QCOMPARE(question.buttons, PromptButtons::YesNo);
-        QCOMPARE(question.icon, PromptIcon::Question);
-        QCOMPARE(testing::readBytes(f.path) == kOriginal, !yes);
-        QCOMPARE(f.savedState(), yes ? gui::SavedState::Saved : gui::SavedState::Modified);
-    }
-
-    void readOnlyTargetIsRefused()
-    {
-        SaveFixture f;
-        f.edit();
-        readOnly(f.path);
-        f.prompts.answerFile(f.path);
-        f.prompts.answerMessage(PromptAnswer::Yes);
-        f.prompts.answerMessage(PromptAnswer::Ok);
-        f.session()->saveFileAs();
-        QCOMPARE(f.prompts.asked.size(), 3);
-        QCOMPARE(f.prompts.asked[2].title, QStringLiteral("Can't save Read Only file"));
-        QCOMPARE(f.prompts.asked[2].text,
-            f.path + QStringLiteral(" is read only. Please save the file with a different name or location."));
-        QCOMPARE(f.prompts.asked[2].icon, PromptIcon::Information);
-        QCOMPARE(testing::readBytes(f.path), kOriginal);
-        QCOMPARE(f.savedState(), gui::SavedState::Modified);
-        QCOMPARE(f.session()->cellText(1, 5), QStringLiteral("2"));
-    }
-
-    void cancelledDialogChangesNothing()
-    {
-        SaveFixture f;
-        f.edit();
-        f.prompts.answerFile(QString());
-        f.session()->saveFileAs();
-        QCOMPARE(f.prompts.asked.size(), 1);
-        QCOMPARE(f.savedState(), gui::SavedState::Modified);
+        if (titles.size() > 1) {
+            const AskedPrompt& question = f.prompts.asked[1];
+            QCOMPARE(question.text, QStringLiteral("keys.key already exists. Do you want me to overwrite this file?"));
+            QCOMPARE(question.buttons, PromptButtons::YesNo);
+            QCOMPARE(question.icon, PromptIcon::Question);
+        }
+        if (titles.size() > 2) {
+            QCOMPARE(f.lastAsked().text,
+                f.path + QStringLiteral(" is read only. Please save the file with a different name or location."));
+            QCOMPARE(f.lastAsked().icon, PromptIcon::Information);
+        }
     }
 
     void failedWriteKeepsFileAndEdits_data()
@@ -186,29 +146,53 @@ private slots:
         QTest::newRow("disk full") << "full";
         QTest::newRow("folder missing") << "missing";
         QTest::newRow("target is a folder") << "folder";
+        QTest::newRow("folder not writable") << "locked";
+        // While the overwrite question is open, someone swaps the file for a folder.
+        QTest::newRow("file swapped for a folder") << "swapped";
     }
 
     void failedWriteKeepsFileAndEdits()
     {
         QFETCH(QString, how);
+        if (how == QLatin1String("locked") && isRoot())
+            QSKIP("root writes into any folder");
         SaveFixture f;
         f.edit();
         QString target = f.path;
+        QString says = QStringLiteral(": ");
         if (how == QLatin1String("full")) {
             f.prompts.answerMessage(PromptAnswer::Yes); // overwrite
             io::injectWriteFailure(ENOSPC);
+            says = QStringLiteral("was %1: ").arg(ENOSPC);
         } else if (how == QLatin1String("missing")) {
             target = f.dir.filePath(QStringLiteral("gone/keys.key"));
+        } else if (how == QLatin1String("locked")) {
+            const QString folder = f.dir.filePath(QStringLiteral("locked"));
+            QDir().mkdir(folder);
+            QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+            target = QDir(folder).filePath(QStringLiteral("new.key"));
+            says = QStringLiteral("(the folder ") + QDir::toNativeSeparators(folder)
+                + QStringLiteral(" cannot be written).");
         } else {
-            target = f.dir.filePath(QStringLiteral("sub"));
-            QDir(f.dir.path()).mkdir(QStringLiteral("sub"));
+            target = f.dir.filePath(how == QLatin1String("folder") ? QStringLiteral("sub") : QStringLiteral("t.key"));
+            if (how == QLatin1String("folder"))
+                QDir(f.dir.path()).mkdir(QStringLiteral("sub"));
+            else
+                f.writeKeyFile(QStringLiteral("t.key"), "old");
             f.prompts.answerMessage(PromptAnswer::Yes);
+            f.prompts.onAsk = [&target, how](const AskedPrompt& asked) {
+                if (how == QLatin1String("swapped") && asked.title == kOverwrite) {
+                    QFile::remove(target);
+                    QDir().mkdir(target);
+                }
+            };
         }
         f.prompts.answerFile(target);
         f.prompts.answerMessage(PromptAnswer::Ok);
         f.session()->saveFileAs();
-        QVERIFY(f.prompts.allAnswersUsed());
-        const AskedPrompt& failure = f.prompts.asked.last();
+        QFile::setPermissions(f.dir.filePath(QStringLiteral("locked")),
+            QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        const AskedPrompt& failure = f.lastAsked();
         QCOMPARE(failure.title, QStringLiteral("File possibly not saved"));
         QCOMPARE(failure.icon, PromptIcon::Exclamation);
         QVERIFY2(failure.text.startsWith(
@@ -216,35 +200,45 @@ private slots:
             qPrintable(failure.text));
         QVERIFY(failure.text.endsWith(
             QStringLiteral(".\r\nYour file on disk has not been changed, and your edits are still here.")));
-        if (how == QLatin1String("full"))
-            QVERIFY(failure.text.contains(QStringLiteral("was %1: ").arg(ENOSPC)));
+        QVERIFY2(failure.text.contains(says), qPrintable(failure.text));
         // Shown once; the file on disk, the document and the grid are as they were.
-        QCOMPARE(f.prompts.asked.count(), how == QLatin1String("missing") ? 2 : 3);
+        QCOMPARE(f.prompts.asked.count(), f.askedTitles().contains(kOverwrite) ? 3 : 2);
         QCOMPARE(testing::readBytes(f.path), kOriginal);
         QCOMPARE(f.savedState(), gui::SavedState::Modified);
         QCOMPARE(f.session()->cellText(1, 5), QStringLiteral("2"));
         QCOMPARE(f.tab0(), QStringLiteral("keys.key"));
         QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files).size(), 1 + int(QFile::exists(f.settings.path())));
+        QCOMPARE(QFileInfo(target).isDir(), how == QLatin1String("folder") || how == QLatin1String("swapped"));
     }
 
-    void failedSaveNamesAFolderThatCannotBeWritten()
+    // A real disk too small for a second copy of the file: the save fails and the file and the folder are as before.
+    void saveOnAFullDiskKeepsTheFile()
     {
-#ifdef Q_OS_UNIX
-        if (geteuid() == 0)
-            QSKIP("root writes into any folder");
-#endif
-        SaveFixture f;
-        f.edit();
-        const QString folder = f.dir.filePath(QStringLiteral("locked"));
-        QDir().mkdir(folder);
-        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        f.prompts.answerFile(QDir(folder).filePath(QStringLiteral("new.key")));
+        WindowFixture f;
+        const QString folder = f.dir.filePath(QStringLiteral("disk"));
+        QDir().mkpath(folder);
+        if (!isRoot()
+            || QProcess::execute(QStringLiteral("mount"),
+                   {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"), QStringLiteral("size=64k"),
+                       QStringLiteral("tmpfs"), folder})
+                != 0)
+            QSKIP("mounting a small file system needs root");
+        const auto unmount = qScopeGuard([&folder] { QProcess::execute(QStringLiteral("umount"), {folder}); });
+        std::string original; // about 40 KiB: one copy fits the disk, two do not
+        for (int i = 0; original.size() < 40 * 1024; ++i)
+            original += "SimFunction" + std::to_string(i) + " -1 0 0x1E 0 0XFFFFFFFF 0 1 \"Function\"\r\n";
+        const QString path = QDir(folder).filePath(QStringLiteral("big.key"));
+        testing::writeBytes(path, original);
+        f.create();
+        f.window->startUp(path);
+        f.session()->edit({{0, 5, QStringLiteral("3")}}, QStringLiteral("Edit"));
         f.prompts.answerMessage(PromptAnswer::Ok);
-        f.session()->saveFileAs();
-        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        QVERIFY2(f.prompts.asked.last().text.contains(QStringLiteral("(the folder ") + QDir::toNativeSeparators(folder)
-                     + QStringLiteral(" cannot be written).")),
-            qPrintable(f.prompts.asked.last().text));
+        f.trigger(QStringLiteral("mnuFileSave"));
+        QVERIFY2(f.lastAsked().text.contains(QStringLiteral("The error raised was %1: ").arg(ENOSPC)),
+            qPrintable(f.lastAsked().text));
+        QCOMPARE(testing::readBytes(path), original);
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("big.key")});
+        QCOMPARE(f.savedState(), gui::SavedState::Modified);
     }
 
     void saveMenuWritesTheOpenFileWithoutADialog()
@@ -255,13 +249,11 @@ private slots:
         QVERIFY(f.prompts.asked.isEmpty());
         QVERIFY(testing::readBytes(f.path).find("SimA -1 0 0x1E 2 0 0 1") != std::string::npos);
         QCOMPARE(f.savedState(), gui::SavedState::Saved);
-
         f.edit();
         readOnly(f.path);
         f.prompts.answerMessage(PromptAnswer::Ok);
         f.trigger(QStringLiteral("mnuFileSave"));
-        QCOMPARE(f.prompts.asked.size(), 1);
-        QCOMPARE(f.prompts.asked[0].title, QStringLiteral("Can't save Read Only file"));
+        QCOMPARE(f.askedTitles(), QStringList{kReadOnly});
     }
 
     // Edited lines that reading would not give back: the save names them and offers to go back (the default) or
@@ -271,16 +263,18 @@ private slots:
         QTest::addColumn<int>("emptied"); // lines whose Ignored cell is emptied, from line 3 on
         QTest::addColumn<PromptAnswer>("answer");
         QTest::addColumn<QString>("text");
-        const QString line3 = "Line 3 has an empty Ignored cell; saving would move its later fields one column left.";
-        QTest::newRow("go back") << 1 << PromptAnswer::No
-                                 << line3 + "\n\nGo back to the grid to correct it, or save anyway?";
-        QTest::newRow("save anyway") << 1 << PromptAnswer::Yes
-                                     << line3 + "\n\nGo back to the grid to correct it, or save anyway?";
+        const auto line = [](int n) {
+            return QStringLiteral("Line %1 has an empty Ignored cell; saving would move its later fields one column "
+                                  "left.")
+                .arg(n);
+        };
+        const QString one = line(3) + QStringLiteral("\n\nGo back to the grid to correct it, or save anyway?");
+        QTest::newRow("go back") << 1 << PromptAnswer::No << one;
+        QTest::newRow("save anyway") << 1 << PromptAnswer::Yes << one;
         QTest::newRow("five lines") << 5 << PromptAnswer::No
-                                    << line3
-                + "\nLine 4 has an empty Ignored cell; saving would move its later fields one column left."
-                  "\nLine 5 has an empty Ignored cell; saving would move its later fields one column left."
-                  "\n2 more lines are like these.\n\nGo back to the grid to correct them, or save anyway?";
+                                    << line(3) + QLatin1Char('\n') + line(4) + QLatin1Char('\n') + line(5)
+                + QStringLiteral("\n2 more lines are like these.\n\nGo back to the grid to correct them, or save "
+                                 "anyway?");
     }
 
     void unwritableLinesAreNamedFirst()
@@ -299,9 +293,9 @@ private slots:
         f.prompts.answerMessage(answer);
         f.trigger(QStringLiteral("mnuFileSave"));
         QCOMPARE(f.prompts.asked.size(), 1);
-        QCOMPARE(f.prompts.asked[0].title, QStringLiteral("Saving would change some lines"));
-        QCOMPARE(f.prompts.asked[0].text, text);
-        QCOMPARE(f.prompts.asked[0].buttons, PromptButtons::GoBackOrSaveAnyway);
+        QCOMPARE(f.lastAsked().title, QStringLiteral("Saving would change some lines"));
+        QCOMPARE(f.lastAsked().text, text);
+        QCOMPARE(f.lastAsked().buttons, PromptButtons::GoBackOrSaveAnyway);
         if (answer == PromptAnswer::Yes) {
             QVERIFY(testing::readBytes(path).find("SimDoNothing -1  0XFFFFFFFF") != std::string::npos);
             QCOMPARE(f.savedState(), gui::SavedState::Saved);
@@ -311,8 +305,7 @@ private slots:
         QCOMPARE(testing::readBytes(path), original);
         QCOMPARE(f.savedState(), gui::SavedState::Modified);
         QCOMPARE(f.tabs()->currentIndex(), int(gui::MainWindow::KeyFilePageIndex));
-        const QModelIndex current = f.keyGrid()->currentIndex();
-        QCOMPARE(f.keyGrid()->model()->headerData(current.row(), Qt::Vertical).toInt(), 3);
+        QCOMPARE(f.keyGrid()->model()->headerData(f.keyGrid()->currentIndex().row(), Qt::Vertical).toInt(), 3);
     }
 
     void saveWithNoFileOpenWritesAnEmptyFile()
@@ -323,7 +316,7 @@ private slots:
         const QString target = f.dir.filePath(QStringLiteral("Key file.key"));
         f.prompts.answerFile(target);
         f.trigger(QStringLiteral("mnuFileSave"));
-        QCOMPARE(f.prompts.asked[0].request.proposedName, QStringLiteral("Key file"));
+        QCOMPARE(f.lastAsked().request.proposedName, QStringLiteral("Key file"));
         QVERIFY(QFile::exists(target));
         QCOMPARE(QFileInfo(target).size(), 0);
         QCOMPARE(f.savedState(), gui::SavedState::Saved);
@@ -363,21 +356,14 @@ private slots:
         QCOMPARE(question.text,
             QStringLiteral("keys.key has changed and isn't saved. Do you want to save it before exiting?"));
         QCOMPARE(question.buttons, PromptButtons::YesNoCancel);
-        QCOMPARE(f.prompts.asked.last().title, lastTitle);
+        QCOMPARE(f.askedTitles().last(), lastTitle);
         if (lastTitle == QLatin1String("Ooops!")) {
-            QCOMPARE(f.prompts.asked.last().text, QStringLiteral("keys.key wasn't saved. Exit program aborted."));
-            QCOMPARE(f.prompts.asked.last().icon, PromptIcon::Exclamation);
+            QCOMPARE(f.lastAsked().text, QStringLiteral("keys.key wasn't saved. Exit program aborted."));
+            QCOMPARE(f.lastAsked().icon, PromptIcon::Exclamation);
         }
         QCOMPARE(QFile::exists(target), saveDialogSaves);
         // The settings are written only when the window really closes.
         QCOMPARE(QFile::exists(f.settings.path()), closes);
-    }
-
-    void closingASavedDocumentAsksNothing()
-    {
-        SaveFixture f;
-        QVERIFY(f.window->close());
-        QVERIFY(f.prompts.asked.isEmpty());
     }
 
     void openGuard_data()
@@ -406,9 +392,9 @@ private slots:
         QCOMPARE(f.prompts.asked.first().text,
             QStringLiteral("keys.key has changed and isn't saved. Do you want to save it  before opening a "
                            "different key file?"));
-        QCOMPARE(f.prompts.asked.last().title, lastTitle);
+        QCOMPARE(f.askedTitles().last(), lastTitle);
         if (answer == int(PromptAnswer::Yes))
-            QCOMPARE(f.prompts.asked.last().text,
+            QCOMPARE(f.lastAsked().text,
                 QStringLiteral("keys.key wasn't saved, so I won't continue to load up a new key file just in case "
                                "you pressed the cancel button by accident."));
         QCOMPARE(f.savedState(), gui::SavedState::Modified);
@@ -427,77 +413,31 @@ private slots:
         f.desktop.hasTextEditor = false;
         f.prompts.answerMessage(PromptAnswer::Ok);
         f.click(QStringLiteral("Command4_2"));
-        QCOMPARE(f.prompts.asked.last().title, QStringLiteral("No text editor found"));
-        QCOMPARE(f.prompts.asked.last().text,
+        QCOMPARE(f.lastAsked().title, QStringLiteral("No text editor found"));
+        QCOMPARE(f.lastAsked().text,
             QStringLiteral("There is no program for text files on this computer to open ") + temp + QLatin1Char('.'));
-    }
-
-    void temporaryListThatCannotBeWrittenSaysSo()
-    {
-        SaveFixture f;
-        const QString temp = f.window->temporaryListPath();
-        QDir().mkdir(temp); // a folder where the file should go
+        // A list that cannot be written says so and opens nothing.
+        f.desktop.hasTextEditor = true;
+        f.desktop.editorFiles.clear();
+        QFile::remove(temp);
+        QDir().mkdir(temp);
         f.prompts.answerMessage(PromptAnswer::Ok);
         f.window->viewListInTextEditor();
-        QCOMPARE(f.prompts.asked.size(), 1);
-        QCOMPARE(f.prompts.asked[0].title, QStringLiteral("This didn't go well!"));
-        QCOMPARE(f.prompts.asked[0].text, QStringLiteral("There seems to have been a problem saving ") + temp);
+        QCOMPARE(f.lastAsked().title, QStringLiteral("This didn't go well!"));
+        QCOMPARE(f.lastAsked().text, QStringLiteral("There seems to have been a problem saving ") + temp);
         QVERIFY(f.desktop.editorFiles.isEmpty());
-    }
-
-    void saveOnAFullDiskKeepsTheFile()
-    {
-        WindowFixture f;
-        const QString folder = f.dir.filePath(QStringLiteral("disk"));
-        SmallDisk disk(folder);
-        if (!disk.mounted())
-            QSKIP("mounting a small file system needs root");
-        const std::string original = fortyKilobytes();
-        const QString path = QDir(folder).filePath(QStringLiteral("big.key"));
-        testing::writeBytes(path, original);
-        f.create();
-        f.window->startUp(path);
-        f.session()->edit({{0, 5, QStringLiteral("3")}}, QStringLiteral("Edit"));
-        f.prompts.answerMessage(PromptAnswer::Ok);
-        f.trigger(QStringLiteral("mnuFileSave"));
-        QVERIFY2(f.prompts.asked[0].text.contains(QStringLiteral("The error raised was %1: ").arg(ENOSPC)),
-            qPrintable(f.prompts.asked[0].text));
-        QCOMPARE(testing::readBytes(path), original);
-        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("big.key")});
-        QCOMPARE(f.savedState(), gui::SavedState::Modified);
-    }
-
-    void fileReplacedByAFolderBetweenCheckAndWrite()
-    {
-        SaveFixture f;
-        f.edit();
-        const QString target = f.writeKeyFile(QStringLiteral("target.key"), "old");
-        f.prompts.answerFile(target);
-        f.prompts.answerMessage(PromptAnswer::Yes);
-        f.prompts.answerMessage(PromptAnswer::Ok);
-        // While the overwrite question is open, someone swaps the file for a folder.
-        f.prompts.onAsk = [&target](const AskedPrompt& asked) {
-            if (asked.title == QLatin1String("OK to overwrite exisiting file?")) {
-                QFile::remove(target);
-                QDir().mkdir(target);
-            }
-        };
-        f.session()->saveFileAs();
-        QCOMPARE(f.prompts.asked.last().title, QStringLiteral("File possibly not saved"));
-        QVERIFY(QFileInfo(target).isDir());
-        QCOMPARE(f.savedState(), gui::SavedState::Modified);
+        // A saved document closes without a question.
+        QVERIFY(f.window->close());
+        QCOMPARE(f.prompts.asked.size(), 2);
     }
 
     void settingsThatCannotBeReadOrWrittenAreLeftAlone_data()
     {
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("path is a folder") << "folder"
-                                          << "It is a folder, not a file";
-        QTest::newRow("too large") << "large"
-                                   << "The file is larger than 1 MiB";
-        QTest::newRow("disk full") << "full"
-                                   << "";
+        QTest::newRow("path is a folder") << "folder" << QStringLiteral("It is a folder, not a file");
+        QTest::newRow("too large") << "large" << QStringLiteral("The file is larger than 1 MiB");
+        QTest::newRow("disk full") << "full" << QString();
     }
 
     void settingsThatCannotBeReadOrWrittenAreLeftAlone()
@@ -519,21 +459,67 @@ private slots:
         if (!reason.isEmpty())
             f.prompts.answerMessage(PromptAnswer::Ok);
         f.window->startUp();
-        if (!reason.isEmpty()) {
-            QCOMPARE(f.prompts.asked.size(), 1);
-            QCOMPARE(f.prompts.asked[0].title, QStringLiteral("Settings not remembered"));
-            QCOMPARE(f.prompts.asked[0].text,
-                QStringLiteral("Tarnwick could not read its settings file ") + settingsPath + QStringLiteral(": ")
-                    + reason + QStringLiteral(". It will not remember its settings this time."));
-        }
         if (how == QLatin1String("full"))
             io::injectWriteFailure(ENOSPC);
         QVERIFY(f.window->close());
         QCOMPARE(f.prompts.asked.size(), reason.isEmpty() ? 0 : 1);
+        if (!reason.isEmpty()) {
+            QCOMPARE(f.lastAsked().title, QStringLiteral("Settings not remembered"));
+            QCOMPARE(f.lastAsked().text,
+                QStringLiteral("Tarnwick could not read its settings file ") + settingsPath + QStringLiteral(": ")
+                    + reason + QStringLiteral(". It will not remember its settings this time."));
+        }
         if (how == QLatin1String("folder"))
             QVERIFY(QFileInfo(settingsPath).isDir());
         else
             QVERIFY(testing::readBytes(settingsPath) == bytes);
+    }
+
+    // File > Print reference: a PDF with a map for each of the two modifier combinations and one sheet page, or the
+    // sheet as a web page; a read-only file is refused as by every save.
+    void printReference_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("PDF") << "reference.pdf";
+        QTest::newRow("web page") << "reference.html";
+        QTest::newRow("read-only target") << "old.pdf";
+    }
+
+    void printReference()
+    {
+        QFETCH(QString, name);
+        WindowFixture f;
+        f.create();
+        auto* action = f.window->findChild<QAction*>(QStringLiteral("mnuFilePrintReference"));
+        QVERIFY(!action->isEnabled());
+        f.open(kSectionFile);
+        QVERIFY(action->isEnabled());
+        const QString target = f.dir.filePath(name);
+        const bool old = name.startsWith(QLatin1String("old"));
+        if (old) {
+            testing::writeBytes(target, "old");
+            readOnly(target);
+            f.prompts.answerMessage(PromptAnswer::Yes); // overwrite
+            f.prompts.answerMessage(PromptAnswer::Ok);
+        }
+        f.prompts.answerFile(target);
+        action->trigger();
+        QCOMPARE(f.prompts.asked.first().request.proposedName, QStringLiteral("k reference"));
+        const QByteArray written = QByteArray::fromStdString(testing::readBytes(target));
+        if (old) {
+            QCOMPARE(f.askedTitles().last(), kReadOnly);
+            QCOMPARE(written, QByteArray("old"));
+            return;
+        }
+        QCOMPARE(f.prompts.asked.size(), 1);
+        if (name.endsWith(QLatin1String(".pdf"))) {
+            QVERIFY(written.startsWith("%PDF-"));
+            QCOMPARE(written.count("/Type /Page\n"), 3);
+        } else {
+            const auto reference = core::Reference::build(core::KeyDocument::fromBytes(kSectionFile), "k.key");
+            QCOMPARE(written, QByteArray::fromStdString(core::referenceHtml(reference)));
+        }
+        QCOMPARE(f.banner(), QStringLiteral("Ready"));
     }
 };
 

@@ -50,8 +50,7 @@ struct WindowFixture
         window = std::make_unique<gui::MainWindow>(gui::WindowContext{prompts, desktop, settings, dir.path()});
         for (QAbstractItemModel* model : std::initializer_list<QAbstractItemModel*>{
                  session()->fileModel(), session()->listModel(), keyGrid()->model(), listGrid()->model()})
-            testers.push_back(std::make_unique<QAbstractItemModelTester>(
-                model, QAbstractItemModelTester::FailureReportingMode::QtTest));
+            watch(model);
         window->show();
         // Pointer moves reach a window only once it is on screen.
         exposed = QTest::qWaitForWindowExposed(window.get());
@@ -79,6 +78,13 @@ struct WindowFixture
         return writeKeyFile(name, readBytes(samplePath(QStringLiteral("tarnwick-sample.key"))));
     }
 
+    /** Runs `model` under QAbstractItemModelTester until the fixture ends. */
+    void watch(QAbstractItemModel* model)
+    {
+        testers.push_back(
+            std::make_unique<QAbstractItemModelTester>(model, QAbstractItemModelTester::FailureReportingMode::QtTest));
+    }
+
     template <typename T> T* find(const QString& name) const { return window->findChild<T*>(name); }
 
     gui::KeyFileSession* session() const { return window->session(); }
@@ -100,6 +106,38 @@ struct WindowFixture
         for (int r = 0; r < grid->model()->rowCount(); ++r)
             values << shown(grid, r, column);
         return values;
+    }
+
+    /** A model's rows as shown, each its cells joined by '|'. */
+    static QStringList rows(const QAbstractItemModel* model)
+    {
+        QStringList lines;
+        for (int r = 0; r < model->rowCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < model->columnCount(); ++c)
+                cells << model->index(r, c).data().toString();
+            lines << cells.join(QLatin1Char('|'));
+        }
+        return lines;
+    }
+    /** Moves the pointer onto `widget` twice: a pointer that stays where the previous window left it reports no
+     *  move. */
+    static void hover(QWidget* widget, QPoint at = QPoint(3, 3))
+    {
+        QTest::mouseMove(widget, at + QPoint(1, 1));
+        QTest::mouseMove(widget, at);
+    }
+    static void clickCell(gui::GridView* grid, int row, int column, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mouseClick(grid->viewport(), button, {}, grid->visualRect(grid->model()->index(row, column)).center());
+    }
+    const AskedPrompt& lastAsked() const { return prompts.asked.last(); }
+    QStringList askedTitles() const
+    {
+        QStringList titles;
+        for (const AskedPrompt& asked : prompts.asked)
+            titles << asked.title;
+        return titles;
     }
 
     QString panel(int n) const { return find<QLabel>(QStringLiteral("StatusPanel%1").arg(n))->text(); }

@@ -48,10 +48,8 @@ private slots:
         f.window->startUp();
         QCOMPARE(f.window->windowTitle(), QStringLiteral("  Tarnwick vs. 1.3"));
         QCOMPARE(f.savedState(), gui::SavedState::NoFile);
-        QCOMPARE(f.panel(2), QStringLiteral("No Key File Opened"));
-        QCOMPARE(f.panelTip(2), QStringLiteral("Location of currently opened .key file"));
-        QCOMPARE(f.panelTip(3), QStringLiteral("No file open"));
-        QCOMPARE(f.tabs()->tabText(0), QStringLiteral("Key file"));
+        QCOMPARE(QStringList({f.panel(2), f.panelTip(2), f.panelTip(3), f.tabs()->tabText(0)}),
+            QStringList({"No Key File Opened", "Location of currently opened .key file", "No file open", "Key file"}));
         QCOMPARE(f.tabs()->currentIndex(), 0);
         QVERIFY(!f.find<QCheckBox>(QStringLiteral("CHKRemoveSIM"))->isEnabled());
         // No default folder on this machine: the program's folder stands in.
@@ -73,13 +71,10 @@ private slots:
         f.window->startUp();
         QCOMPARE(f.keyGrid()->model()->rowCount(), 221);
         QCOMPARE(f.listGrid()->model()->rowCount(), 198);
-        QCOMPARE(f.tabs()->tabText(0), QStringLiteral("My Keys.key"));
-        QCOMPARE(f.panel(2), path);
-        QCOMPARE(f.panelTip(2), path);
+        QCOMPARE(QStringList({f.tabs()->tabText(0), f.panel(2), f.panelTip(2), f.banner(), f.panelTip(3)}),
+            QStringList({"My Keys.key", path, path, "Ready", "My Keys.key is saved"}));
         QCOMPARE(
             f.panel(1), QStringLiteral(" You can click on the keys / modifiers columns to display the associated key"));
-        QCOMPARE(f.banner(), QStringLiteral("Ready"));
-        QCOMPARE(f.panelTip(3), QStringLiteral("My Keys.key is saved"));
         // The grid: headers, the line number of the file beside each row, comments across the row.
         QCOMPARE(f.keyGrid()->model()->headerData(4, Qt::Horizontal).toString(), QStringLiteral("Keys"));
         QCOMPARE(f.keyGrid()->model()->headerData(5, Qt::Vertical).toInt(), 7);
@@ -92,28 +87,32 @@ private slots:
         QCOMPARE(f.keyGrid()->columnWidth(1), px(3540));
     }
 
-    void rememberedFileThatIsGoneIsForgotten()
+    // A remembered file that is gone is forgotten; a file given on the command line opens instead.
+    void startUpOpensTheGivenFileOrForgetsAGoneOne_data()
     {
-        WindowFixture f;
-        testing::writeBytes(f.settings.path(),
-            "[FileLocations]\nKeyFilePath=" + f.dir.filePath(QStringLiteral("gone.key")).toStdString()
-                + "\nKeyFileName=gone.key\n");
-        f.create();
-        f.window->startUp();
-        QCOMPARE(f.savedState(), gui::SavedState::NoFile);
-        f.window->close();
-        QVERIFY(testing::readBytes(f.settings.path()).find("gone.key") == std::string::npos);
+        QTest::addColumn<bool>("given");
+        QTest::newRow("remembered file gone") << false;
+        QTest::newRow("command line file") << true;
     }
 
-    void commandLineFileOpensInsteadOfTheRememberedOne()
+    void startUpOpensTheGivenFileOrForgetsAGoneOne()
     {
+        QFETCH(bool, given);
         WindowFixture f;
-        const QString remembered = f.writeKeyFile(QStringLiteral("a.key"), "SimA 1\r\n");
+        const QString remembered = given ? f.writeKeyFile(QStringLiteral("a.key"), "SimA 1\r\n")
+                                         : f.dir.filePath(QStringLiteral("gone.key"));
         testing::writeBytes(f.settings.path(), "[FileLocations]\nKeyFilePath=" + remembered.toStdString() + "\n");
-        const QString given = f.open("SimB 1\r\nSimC 2\r\n", QStringLiteral("b.key"));
-        QCOMPARE(f.keyGrid()->model()->rowCount(), 2);
+        const QString path = given ? f.open("SimB 1\r\nSimC 2\r\n", QStringLiteral("b.key")) : QString();
+        if (!given) {
+            f.create();
+            f.window->startUp();
+        }
+        QCOMPARE(f.savedState(), given ? gui::SavedState::Saved : gui::SavedState::NoFile);
+        QCOMPARE(f.keyGrid()->model()->rowCount(), given ? 2 : 0);
         f.window->close();
-        QVERIFY(testing::readBytes(f.settings.path()).find("KeyFilePath=" + given.toStdString()) != std::string::npos);
+        const std::string ini = testing::readBytes(f.settings.path());
+        QVERIFY(ini.find("KeyFilePath=" + path.toStdString()) != std::string::npos);
+        QVERIFY(ini.find("gone.key") == std::string::npos);
     }
 
     void openDialogAndSecondOpening()
@@ -162,17 +161,15 @@ private slots:
         f.prompts.answerFile(bad);
         f.prompts.answerMessage(gui::PromptAnswer::Ok);
         f.trigger(QStringLiteral("mnuFileOpen"));
-        const AskedPrompt& refusal = f.prompts.asked.last();
+        const AskedPrompt& refusal = f.lastAsked();
         QCOMPARE(refusal.title, QStringLiteral("Unable to open key file"));
         QCOMPARE(refusal.icon, gui::PromptIcon::Critical);
         QVERIFY(refusal.text.startsWith(QStringLiteral("I couldn't open ") + bad + QStringLiteral(": ")));
         QCOMPARE(f.savedState(), gui::SavedState::NoFile);
         QCOMPARE(f.keyGrid()->model()->rowCount(), 0);
-        QCOMPARE(f.panel(2), QStringLiteral("No Key File Opened"));
-        QCOMPARE(f.tabs()->tabText(0), QStringLiteral("Key file"));
+        QCOMPARE(QStringList({f.panel(2), f.tabs()->tabText(0)}), QStringList({"No Key File Opened", "Key file"}));
         // No progress text is left behind, and the comparison no longer offers the old file.
-        QCOMPARE(f.panel(1), QString());
-        QCOMPARE(f.banner(), QStringLiteral("Ready"));
+        QCOMPARE(QStringList({f.panel(1), f.banner()}), QStringList({"", "Ready"}));
         QCOMPARE(f.window->comparePage()->path(0), QString());
     }
 
@@ -262,9 +259,9 @@ private slots:
     {
         QTest::addColumn<QString>("filter");
         QTest::addColumn<QStringList>("names");
-        QTest::newRow("key files") << "Falcon .key files (*.key)|*.key|All files (*.*) |*.*"
+        QTest::newRow("key files") << QStringLiteral("Falcon .key files (*.key)|*.key|All files (*.*) |*.*")
                                    << QStringList{"Falcon .key files (*.key)", "All files (*.*)"};
-        QTest::newRow("caption without pattern") << "Keys|*.key" << QStringList{"Keys (*.key)"};
+        QTest::newRow("caption without pattern") << QStringLiteral("Keys|*.key") << QStringList{"Keys (*.key)"};
     }
 
     void dialogFiltersBecomeQtNameFilters()
@@ -337,19 +334,17 @@ private slots:
     void fileChangedOnDisk_data()
     {
         QTest::addColumn<QString>("how");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("rewritten") << "rewrite"
-                                   << "k.key has been changed on disk by another program.";
-        QTest::newRow("replaced") << "replace"
-                                  << "k.key has been changed on disk by another program.";
-        QTest::newRow("deleted") << "delete"
-                                 << "k.key has been deleted or moved by another program.";
+        QTest::newRow("rewritten") << "rewrite";
+        QTest::newRow("replaced") << "replace";
+        QTest::newRow("deleted") << "delete";
     }
 
     void fileChangedOnDisk()
     {
         QFETCH(QString, how);
-        QFETCH(QString, text);
+        const QString text = how == QLatin1String("delete")
+            ? QStringLiteral("k.key has been deleted or moved by another program.")
+            : QStringLiteral("k.key has been changed on disk by another program.");
         WindowFixture f;
         const QString path = f.open(kSmallFile);
         auto* bar = f.find<QWidget>(QStringLiteral("DiskChangedBar"));
@@ -369,7 +364,7 @@ private slots:
             QFile::remove(path);
         }
         QTRY_VERIFY(bar->isVisible());
-        QCOMPARE(f.find<QLabel>(QStringLiteral("DiskChangedText"))->text(), QLatin1String(text.toLatin1()));
+        QCOMPARE(f.find<QLabel>(QStringLiteral("DiskChangedText"))->text(), text);
         QCOMPARE(f.find<QPushButton>(QStringLiteral("ReloadButton"))->isEnabled(), how != QLatin1String("delete"));
         QVERIFY(f.tabs()->y() > bar->y());
         if (how == QLatin1String("delete")) {
@@ -381,13 +376,13 @@ private slots:
         // A save now asks before it overwrites their change; No keeps it.
         f.prompts.answerMessage(gui::PromptAnswer::No);
         f.trigger(QStringLiteral("mnuFileSave"));
-        QCOMPARE(f.prompts.asked.last().title, QStringLiteral(" Overwrite k.key?"));
+        QCOMPARE(f.lastAsked().title, QStringLiteral(" Overwrite k.key?"));
         QCOMPARE(testing::readBytes(path), theirs);
         // Reload takes their file, asking first since there are edits.
         f.session()->edit({{0, 2, QStringLiteral("8")}}, QStringLiteral("Edit"));
         f.prompts.answerMessage(gui::PromptAnswer::Yes);
         f.find<QPushButton>(QStringLiteral("ReloadButton"))->click();
-        QCOMPARE(f.prompts.asked.last().title, QStringLiteral(" Reload k.key?"));
+        QCOMPARE(f.lastAsked().title, QStringLiteral(" Reload k.key?"));
         QCOMPARE(f.session()->cellText(0, 1), QStringLiteral("SimTheirs"));
         QVERIFY(!bar->isVisible());
         QCOMPARE(f.savedState(), gui::SavedState::Saved);
@@ -399,10 +394,10 @@ private slots:
         f.open(kSmallFile);
         f.prompts.answerMessage(gui::PromptAnswer::Ok);
         f.trigger(QStringLiteral("mnuHelpAbout"));
-        QCOMPARE(f.prompts.asked.last().title, QStringLiteral("About Tarnwick"));
-        QVERIFY(f.prompts.asked.last().text.startsWith(QStringLiteral("Tarnwick 1.3\n")));
-        QVERIFY(f.prompts.asked.last().text.contains(QStringLiteral("Licence: MIT")));
-        QVERIFY(f.prompts.asked.last().text.endsWith(QDir::toNativeSeparators(f.settings.path())));
+        QCOMPARE(f.lastAsked().title, QStringLiteral("About Tarnwick"));
+        QVERIFY(f.lastAsked().text.startsWith(QStringLiteral("Tarnwick 1.3\n")));
+        QVERIFY(f.lastAsked().text.contains(QStringLiteral("Licence: MIT")));
+        QVERIFY(f.lastAsked().text.endsWith(QDir::toNativeSeparators(f.settings.path())));
         // Every control can be named by a screen reader; a key names itself with its state.
         for (QWidget* widget : f.window->findChildren<QWidget*>()) {
             if (gui::isControl(widget))
@@ -455,6 +450,10 @@ private slots:
         QTest::newRow("status bar") << "StatusPanel2" << 0
                                     << " I'm the Status Bar. Move your mouse over items and I'll tell you what they "
                                        "do.";
+        QTest::newRow("grid") << "GridData" << 0 << " Click on the keys or modifier columns";
+        QTest::newRow("list") << "KeyGrid" << 1 << " This is a simplified version of the key file.";
+        QTest::newRow("macros") << "RTBCougar" << 3 << " Note you will need to add slash modifiers";
+        QTest::newRow("report") << "RTBcompare" << 4 << " You can copy and edit in here before saving";
     }
 
     void everyHelpTextByObjectName()
@@ -467,35 +466,14 @@ private slots:
         f.showPage(page);
         QWidget* widget = f.find<QWidget>(name);
         QVERIFY2(widget && widget->isVisible(), qPrintable(name));
-        QTest::mouseMove(widget, QPoint(3, 3));
-        QTest::mouseMove(widget, QPoint(2, 2));
+        // Grids and text boxes show their help from their viewport, the start of a longer text.
+        if (auto* area = qobject_cast<QAbstractScrollArea*>(widget)) {
+            WindowFixture::hover(area->viewport(), QPoint(20, 20));
+            QVERIFY2(f.panel(1).startsWith(text), qPrintable(f.panel(1)));
+            return;
+        }
+        WindowFixture::hover(widget, QPoint(2, 2));
         QCOMPARE(f.panel(1), text);
-    }
-
-    void gridsAndTextBoxesShowTheirHelpFromTheirViewport_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("page");
-        QTest::addColumn<QString>("start");
-        QTest::newRow("grid") << "GridData" << 0 << " Click on the keys or modifier columns";
-        QTest::newRow("list") << "KeyGrid" << 1 << " This is a simplified version of the key file.";
-        QTest::newRow("macros") << "RTBCougar" << 3 << " Note you will need to add slash modifiers";
-        QTest::newRow("report") << "RTBcompare" << 4 << " You can copy and edit in here before saving";
-    }
-
-    void gridsAndTextBoxesShowTheirHelpFromTheirViewport()
-    {
-        QFETCH(QString, name);
-        QFETCH(int, page);
-        QFETCH(QString, start);
-        WindowFixture f;
-        f.create();
-        f.showPage(page);
-        auto* area = f.find<QAbstractScrollArea>(name);
-        // Two moves: a pointer that stays where the previous window left it reports no move.
-        QTest::mouseMove(area->viewport(), QPoint(30, 30));
-        QTest::mouseMove(area->viewport(), QPoint(20, 20));
-        QVERIFY2(f.panel(1).startsWith(start), qPrintable(f.panel(1)));
     }
 
     void panelIsNotRewrittenWhenTheTextIsThere()
