@@ -7,8 +7,8 @@
 #include "io/FileIo.h"
 
 #include <QFileInfo>
-#include <QUndoCommand>
 #include <QTimer>
+#include <QUndoCommand>
 #include <QUndoStack>
 
 #include <algorithm>
