@@ -110,6 +110,8 @@ double lineCountMs(const QString& path)
 class Driver
 {
 public:
+    static constexpr int PauseMs = 300;
+
     explicit Driver(gui::MainWindow* window)
         : m_window(window)
     {
@@ -122,7 +124,7 @@ public:
      *  freeze until `settled` holds (background steps included). */
     double answer(const char* name, const std::function<void()>& action, const std::function<bool()>& settled = {})
     {
-        QApplication::processEvents();
+        QTest::qWait(PauseMs); // a user's pause between two actions, in which background steps go on
         const qint64 start = m_clock.nsecsElapsed();
         action();
         QApplication::processEvents(); // what the input queued

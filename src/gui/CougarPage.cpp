@@ -17,10 +17,17 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTimer>
 
 namespace gui {
 
 namespace {
+
+// A long macro text goes into its box by steps of this many lines, a few milliseconds each.
+constexpr int FirstLines = 500;
+constexpr int LinesPerStep = 4000;
 
 const QString kCougarCaption = QStringLiteral("Copy and paste these into a Cougar macro file.");
 const QString kTargetCaption = QStringLiteral("Copy and paste these into a TARGET macro file.");
@@ -41,7 +48,10 @@ CougarPage::CougarPage(TabControl* tabs, int pageIndex, KeyFileSession* session,
     , m_text(new QPlainTextEdit(tabs->page(pageIndex)))
     , m_caption(new QLabel(kCougarCaption, tabs->page(pageIndex)))
     , m_format(new QComboBox(tabs->page(pageIndex)))
+    , m_fillTimer(new QTimer(this))
 {
+    connect(m_fillTimer, &QTimer::timeout, this, [this] { insertWaitingLines(LinesPerStep); });
+    connect(m_text->document(), &QTextDocument::contentsChange, this, [this] { m_edited = m_edited || !m_inserting; });
     QWidget* page = tabs->page(pageIndex);
     const char* const captions[] = {"Copy all", "Copy selected", "Refresh macros"};
     const QRect places[] = {{5580, 420, 915, 435}, {6720, 420, 1275, 435}, {180, 420, 1275, 435}};
@@ -137,7 +147,40 @@ void CougarPage::showPendingText()
         m_bytes = core::fillTargetMacros(m_session->document(), m_rows(), m_removeSim());
     else
         m_bytes = core::fillCougarMacros(m_session->document(), m_list(), m_removeSim());
-    m_text->setPlainText(io::withLfLineEnds(m_session->decode(m_bytes)));
+    m_waiting = io::withLfLineEnds(m_session->decode(m_bytes));
+    m_waitingFrom = 0;
+    // The fill is no edit of the user's: undo starts with the whole text in the box.
+    m_text->setUndoRedoEnabled(false);
+    m_inserting = true;
+    m_text->clear();
+    m_inserting = false;
+    m_edited = false;
+    insertWaitingLines(FirstLines);
+    if (filling())
+        m_fillTimer->start(0);
+}
+
+void CougarPage::insertWaitingLines(int lines)
+{
+    if (!filling())
+        return;
+    qsizetype end = m_waitingFrom;
+    for (int n = 0; end < m_waiting.size() && (lines < 0 || n < lines); ++n) {
+        const qsizetype newline = m_waiting.indexOf(QLatin1Char('\n'), end);
+        end = newline < 0 ? m_waiting.size() : newline + 1;
+    }
+    QTextCursor cursor(m_text->document());
+    cursor.movePosition(QTextCursor::End);
+    m_inserting = true;
+    cursor.insertText(QStringView(m_waiting).sliced(m_waitingFrom, end - m_waitingFrom).toString());
+    m_inserting = false;
+    m_waitingFrom = end;
+    if (!filling()) {
+        m_fillTimer->stop();
+        m_waiting.clear();
+        m_waitingFrom = 0;
+        m_text->setUndoRedoEnabled(true);
+    }
 }
 
 CougarPage::Format CougarPage::format() const
@@ -177,6 +220,7 @@ void CougarPage::saveAs()
 QPlainTextEdit* CougarPage::textBox()
 {
     showPendingText();
+    insertWaitingLines(-1);
     return m_text;
 }
 
@@ -185,12 +229,18 @@ void CougarPage::copyAll()
 {
     showPendingText();
     m_desktop.clearClipboard();
+    if (!m_edited) { // the engine's text as it stands, CRLF and all, whether or not all of it is in the box yet
+        m_desktop.setClipboardText(m_session->decode(m_bytes));
+        return;
+    }
+    insertWaitingLines(-1);
     m_desktop.setClipboardText(io::withCrlfLineEnds(m_text->toPlainText()));
 }
 
 void CougarPage::copySelected()
 {
     showPendingText();
+    insertWaitingLines(-1);
     m_desktop.clearClipboard();
     const QString selected = m_text->textCursor().selectedText();
     if (!selected.isEmpty())

@@ -11,6 +11,7 @@
 class QComboBox;
 class QLabel;
 class QPlainTextEdit;
+class QTimer;
 class QPushButton;
 
 namespace gui {
@@ -59,8 +60,13 @@ public:
     /** Places the text box for a tab control of the given size in twips. */
     void resize(int tabWidthTwips, int tabHeightTwips);
 
+    /** True while a long text is still going into the box. */
+    bool filling() const { return m_waitingFrom < m_waiting.size(); }
+
 private:
     void showPendingText();
+    /** Puts up to `lines` more lines of the waiting text into the box (all of them for -1). */
+    void insertWaitingLines(int lines);
 
     TabControl* m_tabs;
     int m_page;
@@ -76,6 +82,12 @@ private:
     std::string m_bytes; // the text as the engine made it
     // Building the text and filling a large editor take time, so a change waits until the page is shown.
     bool m_stale = true;
+    // A long text goes in by steps, the window answering between them: the first lines at once, then the rest.
+    QString m_waiting;
+    qsizetype m_waitingFrom = 0;
+    QTimer* m_fillTimer;
+    bool m_inserting = false;
+    bool m_edited = false; // the user typed into the box since it was last filled
 };
 
 } // namespace gui
