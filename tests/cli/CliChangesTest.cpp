@@ -90,44 +90,6 @@ private slots:
         QVERIFY(written.find("Comparison made: 04 December 2026, 3:26 pm") != std::string::npos);
     }
 
-    void usageAndMissingFiles_data()
-    {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("err");
-        QTest::newRow("json without changes") << QStringList{QStringLiteral("compare"), QStringLiteral("ONE"),
-            QStringLiteral("TWO"), QStringLiteral("--json")}
-                                              << 2 << "tarnwick-cli: --json needs --changes (try --help)\n";
-        QTest::newRow("missing file") << QStringList{QStringLiteral("compare"), QStringLiteral("ONE"),
-            QStringLiteral("GONE"), QStringLiteral("--changes")}
-                                      << 1 << "I couldn't find GONE\n";
-        QTest::newRow("take without output")
-            << QStringList{QStringLiteral("take"), QStringLiteral("TWO"), QStringLiteral("ONE")} << 2 << "";
-        QTest::newRow("take from a missing file") << QStringList{QStringLiteral("take"), QStringLiteral("GONE"),
-            QStringLiteral("ONE"), QStringLiteral("--output"), QStringLiteral("OUT")}
-                                                  << 1 << "tarnwick-cli: cannot read GONE: ";
-    }
-
-    void usageAndMissingFiles()
-    {
-        QFETCH(QStringList, args);
-        QFETCH(int, code);
-        QFETCH(QString, err);
-        const QString gone = m_dir.filePath(QStringLiteral("gone.key"));
-        for (QString& arg : args)
-            arg = arg == QLatin1String("ONE")  ? m_one
-                : arg == QLatin1String("TWO")  ? m_two
-                : arg == QLatin1String("GONE") ? gone
-                : arg == QLatin1String("OUT")  ? m_dir.filePath(QStringLiteral("out.key"))
-                                               : arg;
-        const auto run = runCli(args);
-        QCOMPARE(run.code, code);
-        QVERIFY(run.out.empty());
-        QVERIFY2(QString::fromStdString(run.err).startsWith(QString(err).replace(QStringLiteral("GONE"), gone)),
-            run.err.c_str());
-        QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("out.key"))));
-    }
-
     // SimB takes "a" from SimA, which takes "s": no clash remains, so --no-clashes takes both too.
     void take()
     {

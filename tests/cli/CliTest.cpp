@@ -57,6 +57,10 @@ private slots:
         // Both files of a comparison must exist; only the first missing one is named.
         row("compare /no/a.key /no/b.key", 1, "I couldn't find /no/a.key\n");
         row("compare / /no/b.key", 1, "I couldn't find /no/b.key\n");
+        row("compare /no/a.key /no/b.key --changes", 1, "I couldn't find /no/a.key\n");
+        row("compare a.key b.key --json", 2, "tarnwick-cli: --json needs --changes (try --help)\n");
+        row("take a.key b.key", 2);
+        row("take /no/such.key b.key --output /no/out.key", 1, "tarnwick-cli: cannot read /no/such.key: ");
         row("print a.key", 2);
         row("print a.key --pdf a.pdf --paper A3", 2);
         row("macros a.key --format tmj", 2);
