@@ -5,7 +5,8 @@
 
 #include <algorithm>
 #include <array>
-#include <unordered_set>
+#include <cstdint>
+#include <cstring>
 
 namespace core {
 
@@ -45,16 +46,73 @@ private:
     const std::vector<std::string_view>& m_items;
 };
 
+// The same answers from an open-addressed table: each slot holds an item's place and its text's hash, so that a probe
+// compares texts only when their hashes agree. A standard unordered set spends most of a large comparison on its
+// node allocations and cache misses.
 class HashIndex
 {
 public:
     explicit HashIndex(const std::vector<std::string_view>& items)
-        : m_items(items.begin(), items.end(), items.size())
-    { }
-    bool contains(std::string_view text) const { return m_items.find(text) != m_items.end(); }
+        : m_items(items)
+    {
+        std::size_t size = 16;
+        while (size < items.size() * 2)
+            size *= 2;
+        m_slots.assign(size, Slot{});
+        m_mask = size - 1;
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            const std::uint64_t hash = hashOf(items[i]);
+            std::size_t at = hash & m_mask;
+            while (m_slots[at].place != 0 && !sameText(m_slots[at], hash, items[i]))
+                at = (at + 1) & m_mask;
+            if (m_slots[at].place == 0)
+                m_slots[at] = Slot{static_cast<std::uint32_t>(i + 1), hash};
+        }
+    }
+
+    bool contains(std::string_view text) const
+    {
+        const std::uint64_t hash = hashOf(text);
+        for (std::size_t at = hash & m_mask; m_slots[at].place != 0; at = (at + 1) & m_mask) {
+            if (sameText(m_slots[at], hash, text))
+                return true;
+        }
+        return false;
+    }
 
 private:
-    std::unordered_set<std::string_view> m_items;
+    struct Slot
+    {
+        std::uint32_t place = 0; // the item's index + 1; 0 for an empty slot
+        std::uint64_t hash = 0;
+    };
+
+    bool sameText(const Slot& slot, std::uint64_t hash, std::string_view text) const
+    {
+        return slot.hash == hash && m_items[slot.place - 1] == text;
+    }
+
+    // Eight bytes at a time, each mixed in by a multiplication; any byte order gives a good spread.
+    static std::uint64_t hashOf(std::string_view text)
+    {
+        std::uint64_t hash = 0x9E3779B97F4A7C15ULL ^ text.size();
+        std::size_t i = 0;
+        for (; i + 8 <= text.size(); i += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, text.data() + i, 8);
+            hash = (hash ^ word) * 0xBF58476D1CE4E5B9ULL;
+            hash ^= hash >> 29;
+        }
+        std::uint64_t tail = 0;
+        if (i < text.size())
+            std::memcpy(&tail, text.data() + i, text.size() - i);
+        hash = (hash ^ tail) * 0x94D049BB133111EBULL;
+        return hash ^ (hash >> 32);
+    }
+
+    const std::vector<std::string_view>& m_items;
+    std::vector<Slot> m_slots;
+    std::size_t m_mask = 0;
 };
 
 struct FileLists

@@ -18,6 +18,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTextEdit>
+#include <QThread>
 #include <QToolButton>
 
 #include <ctime>
@@ -198,22 +199,64 @@ void ComparePage::compare()
             return;
         }
     }
-    core::Report report;
     const std::tm now = localNow();
-    {
-        // The files' bytes go before the report goes into the box: a large comparison holds less at once.
-        const core::CompareInput first = readInput(path(0));
-        const core::CompareInput second = readInput(path(1));
-        report = core::compareKeyFiles(first, second, now);
+    const QString first = path(0);
+    const QString second = path(1);
+    // The files' bytes go before the report goes into the box: a large comparison holds less at once.
+    const auto work = [first, second, now] { return core::compareKeyFiles(readInput(first), readInput(second), now); };
+    if (QFileInfo(first).size() + QFileInfo(second).size() < m_backgroundBytes) {
+        if (m_worker)
+            m_worker->disconnect(this); // a newer comparison replaces the one still running
+        m_worker = nullptr;
+        showReport(work(), now, {first, second});
+        return;
     }
+    if (m_worker)
+        m_worker->disconnect(this);
+    auto report = std::make_shared<core::Report>();
+    m_worker = QThread::create([work, report] { *report = work(); });
+    m_workersReport = report;
+    m_workerStarted = now;
+    m_workerFiles = {first, second};
+    connect(m_worker, &QThread::finished, m_worker, &QObject::deleteLater);
+    connect(m_worker, &QThread::finished, this, [this] { takeWorkersReport(false); });
+    emit bannerText(QStringLiteral("Comparing ..."));
+    m_worker->start();
+}
+
+ComparePage::~ComparePage()
+{
+    if (m_worker) {
+        m_worker->disconnect(this);
+        m_worker->wait();
+    }
+}
+
+void ComparePage::takeWorkersReport(bool wait)
+{
+    if (!m_worker)
+        return;
+    if (wait)
+        m_worker->wait();
+    if (!m_worker->isFinished())
+        return;
+    m_worker->disconnect(this);
+    m_worker = nullptr;
+    showReport(std::move(*m_workersReport), m_workerStarted, m_workerFiles);
+    m_workersReport.reset();
+    emit bannerText(QStringLiteral("Ready"));
+}
+
+void ComparePage::showReport(core::Report report, const std::tm& at, const QStringList& files)
+{
     // The changes are worked out when first shown: a comparison whose changes nobody looks at costs no more than
     // the report. Each file's size and time tell whether it changed in between.
     m_compared.clear();
-    for (int n = 0; n < 2; ++n) {
-        const QFileInfo info(path(n));
-        m_compared.append({path(n), info.size(), info.lastModified()});
+    for (const QString& file : files) {
+        const QFileInfo info(file);
+        m_compared.append({file, info.size(), info.lastModified()});
     }
-    m_comparedAt = now;
+    m_comparedAt = at;
     m_changesDue = true;
     if (showingChanges())
         fillChanges();
@@ -222,13 +265,14 @@ void ComparePage::compare()
 
 QTextEdit* ComparePage::reportBox()
 {
+    takeWorkersReport(true);
     m_filler->finish();
     return m_report;
 }
 
 bool ComparePage::filling() const
 {
-    return m_filler->busy();
+    return m_worker != nullptr || m_filler->busy();
 }
 
 void ComparePage::fillChanges()

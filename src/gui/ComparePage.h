@@ -1,15 +1,19 @@
 #pragma once
 
 #include "Prompts.h"
+#include "core/Report.h"
 
 #include <QDateTime>
 #include <QList>
 #include <QObject>
+#include <QStringList>
 
 #include <ctime>
 #include <functional>
+#include <memory>
 
 class QLabel;
+class QThread;
 class QTabWidget;
 class QTextEdit;
 class QToolButton;
@@ -59,8 +63,12 @@ public:
     /** Puts the report (false) or the changes (true) on top. */
     void showChanges(bool changes);
     bool showingChanges() const;
-    /** True while a long report is still going into the box. */
+    /** True while a comparison runs on its worker thread or a long report is still going into the box. */
     bool filling() const;
+    /** Files of together at least this many bytes are compared on a worker thread, the window answering meanwhile;
+     *  smaller ones at once. */
+    void setBackgroundBytes(qint64 bytes) { m_backgroundBytes = bytes; }
+    ~ComparePage() override;
     void resize(int tabWidthTwips, int tabHeightTwips);
 
 signals:
@@ -70,6 +78,10 @@ signals:
 private:
     /** Works out the changes of the last comparison, unless they are there. */
     void fillChanges();
+    /** Shows the report of the comparison of `files` started at `at`; the files' state is noted for the changes. */
+    void showReport(core::Report report, const std::tm& at, const QStringList& files);
+    /** Shows the worker's report once it is done (at once when `wait`); nothing for a worker already shown. */
+    void takeWorkersReport(bool wait);
 
     struct ComparedFile
     {
@@ -90,6 +102,11 @@ private:
     QList<ComparedFile> m_compared; // the files of the last comparison
     std::tm m_comparedAt{};
     bool m_changesDue = false;
+    qint64 m_backgroundBytes = 4 * 1024 * 1024;
+    QThread* m_worker = nullptr; // the running comparison; a newer one leaves it to finish alone
+    std::shared_ptr<core::Report> m_workersReport;
+    std::tm m_workerStarted{};
+    QStringList m_workerFiles;
 };
 
 /** The proposed name of a comparison file: the caption without its last four characters, plus " comparison";
