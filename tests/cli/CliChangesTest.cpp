@@ -90,77 +90,22 @@ private slots:
         QVERIFY(written.find("Comparison made: 04 December 2026, 3:26 pm") != std::string::npos);
     }
 
-    void usageAndMissingFiles_data()
-    {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("err");
-        QTest::newRow("json without changes") << QStringList{QStringLiteral("compare"), QStringLiteral("ONE"),
-            QStringLiteral("TWO"), QStringLiteral("--json")}
-                                              << 2 << "tarnwick-cli: --json needs --changes (try --help)\n";
-        QTest::newRow("missing file") << QStringList{QStringLiteral("compare"), QStringLiteral("ONE"),
-            QStringLiteral("GONE"), QStringLiteral("--changes")}
-                                      << 1 << "I couldn't find GONE\n";
-        QTest::newRow("take without output")
-            << QStringList{QStringLiteral("take"), QStringLiteral("TWO"), QStringLiteral("ONE")} << 2 << "";
-        QTest::newRow("take from a missing file") << QStringList{QStringLiteral("take"), QStringLiteral("GONE"),
-            QStringLiteral("ONE"), QStringLiteral("--output"), QStringLiteral("OUT")}
-                                                  << 1 << "tarnwick-cli: cannot read GONE: ";
-    }
-
-    void usageAndMissingFiles()
-    {
-        QFETCH(QStringList, args);
-        QFETCH(int, code);
-        QFETCH(QString, err);
-        const QString gone = m_dir.filePath(QStringLiteral("gone.key"));
-        for (QString& arg : args)
-            arg = arg == QLatin1String("ONE")  ? m_one
-                : arg == QLatin1String("TWO")  ? m_two
-                : arg == QLatin1String("GONE") ? gone
-                : arg == QLatin1String("OUT")  ? m_dir.filePath(QStringLiteral("out.key"))
-                                               : arg;
-        const auto run = runCli(args);
-        QCOMPARE(run.code, code);
-        QVERIFY(run.out.empty());
-        QVERIFY2(QString::fromStdString(run.err).startsWith(QString(err).replace(QStringLiteral("GONE"), gone)),
-            run.err.c_str());
-        QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("out.key"))));
-    }
-
-    void take_data()
-    {
-        QTest::addColumn<bool>("noClashes");
-        QTest::addColumn<QString>("out");
-        QTest::addColumn<QByteArray>("written");
-        const QString out = QStringLiteral("taken\t2\tSimA\ta\ts\n"
-                                           "taken\t3\tSimB\tb\ta\n"
-                                           "missing\t5\tSimD\tALT r\n"
-                                           "missing\t6\tSimKeep2\tc\n");
-        const QByteArray written = "# one\r\n"
-                                   "SimA -1 0 0x1F 0 0 0 1 \"Alpha\"\r\n"
-                                   "SimB -1 0 0x1E 0 0 0 1 \"10\xb0\"\r\n"
-                                   "SimC -1 0 0x2E 0 0 0 1 \"Gamma\"\r\n"
-                                   "SimKeep -1 0 0x12 0 0 0 1 \"Keep\"\r\n";
-        QTest::newRow("everything") << false << out << written;
-        // SimB takes "a" from SimA, which takes "s": no clash remains, so both go.
-        QTest::newRow("no clashes") << true << out << written;
-    }
-
+    // SimB takes "a" from SimA, which takes "s": no clash remains, so --no-clashes takes both too.
     void take()
     {
-        QFETCH(bool, noClashes);
-        QFETCH(QString, out);
-        QFETCH(QByteArray, written);
         const QString target = m_dir.filePath(QStringLiteral("taken.key"));
-        QStringList args{QStringLiteral("take"), m_two, m_one, QStringLiteral("--output"), target};
-        if (noClashes)
-            args << QStringLiteral("--no-clashes");
-        const auto run = runCli(args);
-        QCOMPARE(run.code, 0);
-        QCOMPARE(QString::fromStdString(run.out), out);
-        QCOMPARE(QByteArray::fromStdString(testing::readBytes(target)), written);
-        QCOMPARE(testing::readBytes(m_one), kOne);
+        for (const QStringList& flags : {QStringList(), QStringList{QStringLiteral("--no-clashes")}}) {
+            const auto run
+                = runCli(QStringList{QStringLiteral("take"), m_two, m_one, QStringLiteral("--output"), target} + flags);
+            QCOMPARE(run.code, 0);
+            QCOMPARE(QString::fromStdString(run.out),
+                QStringLiteral("taken\t2\tSimA\ta\ts\ntaken\t3\tSimB\tb\ta\n"
+                               "missing\t5\tSimD\tALT r\nmissing\t6\tSimKeep2\tc\n"));
+            QCOMPARE(testing::readBytes(target),
+                "# one\r\nSimA -1 0 0x1F 0 0 0 1 \"Alpha\"\r\nSimB -1 0 0x1E 0 0 0 1 \"10\xb0\"\r\n"
+                    + kOne.substr(kOne.find("SimC")));
+            QCOMPARE(testing::readBytes(m_one), kOne);
+        }
     }
 
     // A key that another function keeps is not taken with --no-clashes, and the line says why.

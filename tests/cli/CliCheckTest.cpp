@@ -29,7 +29,7 @@ private slots:
         const QString clean = data("directx-pov.key");
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("code");
-        QTest::addColumn<QStringList>("outStart"); // the first lines of standard output
+        QTest::addColumn<QStringList>("outLines"); // lines of standard output, in this order
         QTest::addColumn<QString>("errEnd"); // the last line of standard error
         QTest::newRow("no problems") << QStringList{"check", clean} << 0 << QStringList{}
                                      << "0 errors, 0 warnings in 1 file\n";
@@ -42,21 +42,16 @@ private slots:
                                               + ":2: warning: SHF q is bound to 2 functions: SimShiftQ (line 2), "
                                                 "SimAlsoShiftQ (line 3)"}
                                        << "0 errors, 4 warnings in 1 file\n";
-        QTest::newRow("strict warnings") << QStringList{"check", "--strict", keys} << 1 << QStringList{}
+        QTest::newRow("strict warnings") << QStringList{"check", "--strict", keys} << 1
+                                         << QStringList{keys + ":12: warning: The line has 7 fields; a key line has 9"}
                                          << "0 errors, 4 warnings in 1 file\n";
-        QTest::newRow("two files in order") << QStringList{"check", keys, cells} << 1
-                                            << QStringList{keys
-                                                       + ":2: warning: SHF q is bound to 2 functions: "
-                                                         "SimShiftQ (line 2), SimAlsoShiftQ (line 3)",
-                                                   keys
-                                                       + ":7: warning: w is bound to 2 functions: SimW (line 7), "
-                                                         "SimLocked (line 11)",
-                                                   keys + ":12: warning: The line has 7 fields; a key line has 9",
-                                                   keys
-                                                       + ":13: warning: Text after the description (\"MANUALLY "
-                                                         "INSERTED\") is kept, but the simulator may misread it",
-                                                   cells + ":2: error: 0x54: no key has this code"}
-                                            << "6 errors, 4 warnings in 2 files\n";
+        QTest::newRow("two files in order")
+            << QStringList{"check", keys, cells} << 1
+            << QStringList{keys
+                       + ":13: warning: Text after the description (\"MANUALLY INSERTED\") is kept, but the "
+                         "simulator may misread it",
+                   cells + ":2: error: 0x54: no key has this code"}
+            << "6 errors, 4 warnings in 2 files\n";
         QTest::newRow("unreadable file") << QStringList{"check", "/no/such.key", cells} << 2
                                          << QStringList{cells + ":2: error: 0x54: no key has this code"}
                                          << "6 errors, 0 warnings in 1 file\n";
@@ -68,12 +63,15 @@ private slots:
     {
         QFETCH(QStringList, args);
         QFETCH(int, code);
-        QFETCH(QStringList, outStart);
+        QFETCH(QStringList, outLines);
         QFETCH(QString, errEnd);
         const auto run = runCli(args);
         QCOMPARE(run.code, code);
         const QStringList out = QString::fromStdString(run.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        QCOMPARE(out.mid(0, outStart.size()), outStart);
+        qsizetype at = 0;
+        for (const QString& line : outLines)
+            QVERIFY2((at = out.indexOf(line, at)) >= 0, qPrintable(line));
+        QCOMPARE(out.isEmpty(), outLines.isEmpty());
         QVERIFY2(QString::fromStdString(run.err).endsWith(errEnd), run.err.c_str());
     }
 

@@ -69,10 +69,6 @@ private slots:
                                << QByteArray("tarnwick-cli: g is taken by AFGearToggle (line 3); give --take-over to "
                                              "move it\n")
                                << QByteArray();
-        QTest::newRow("Pause") << QStringList{"3", "Pause"} << 1
-                               << QByteArray("tarnwick-cli: cannot read the keys \"Pause\": the Pause key stops the "
-                                             "simulator and cannot be bound\n")
-                               << QByteArray();
         QTest::newRow("keys that do not parse") << QStringList{"3", "CTL zz"} << 1
                                                 << QByteArray("tarnwick-cli: cannot read the keys \"CTL zz\": \"zz\" "
                                                               "names no key\n")

@@ -2,7 +2,6 @@
 
 #include "TestData.h"
 
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -31,16 +30,6 @@ QStringList described(const core::Changes& changes)
                      .arg(QString::fromStdString(t.keys1), QString::fromStdString(t.keys2));
     }
     return lines;
-}
-
-// The corpus file whose name starts with `prefix`, or nothing.
-QString corpusFile(const QString& prefix)
-{
-    for (const QString& path : testing::corpusKeyFiles()) {
-        if (QFileInfo(path).fileName().startsWith(prefix))
-            return path;
-    }
-    return {};
 }
 
 QByteArray keyLine(const char* name, const char* keys, const char* description)
@@ -224,8 +213,8 @@ private slots:
     // Each function is one change, never a line of each file.
     void corpusUpdate()
     {
-        const QString older = corpusFile(QStringLiteral("05_"));
-        const QString newer = corpusFile(QStringLiteral("01_"));
+        const QString older = testing::corpusKeyFile(QStringLiteral("05_"));
+        const QString newer = testing::corpusKeyFile(QStringLiteral("01_"));
         if (older.isEmpty() || newer.isEmpty())
             QSKIP("no corpus beside the checkout");
         const auto changes = core::Changes::between(

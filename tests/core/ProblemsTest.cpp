@@ -34,15 +34,6 @@ QStringList summary(const std::vector<core::Problem>& problems)
     return result;
 }
 
-QString corpusFile(const QString& prefix)
-{
-    for (const QString& path : testing::corpusKeyFiles()) {
-        if (QFileInfo(path).fileName().startsWith(prefix))
-            return path;
-    }
-    return {};
-}
-
 } // namespace
 
 /** The problems check: each rule on a line it reports and one it passes over, its texts, the check that follows
@@ -228,7 +219,7 @@ private slots:
     {
         QFETCH(QString, prefix);
         QFETCH(QStringList, expected);
-        const QString path = corpusFile(prefix);
+        const QString path = testing::corpusKeyFile(prefix);
         if (path.isEmpty())
             QSKIP("the real key files are not here");
         const auto problems = core::checkDocument(KeyDocument::fromBytes(testing::readBytes(path)));

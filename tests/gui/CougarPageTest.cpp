@@ -63,13 +63,23 @@ private slots:
         QVERIFY(box->toPlainText().startsWith(QStringLiteral("Alpha = CTL a")));
     }
 
-    // The text follows edits; a new sort of the list shows on Refresh, which also empties the clipboard.
-    void textFollowsEditsAndRefreshFollowsTheListOrder()
+    // The text follows edits and the format box; a new sort of the list shows on Refresh, which also empties the
+    // clipboard.
+    void textFollowsEditsFormatAndListOrder()
     {
         WindowFixture f;
         f.open(kFile);
-        f.session()->edit({{0, 5, QStringLiteral("4")}}, QStringLiteral("Edit"));
+        f.showPage(gui::MainWindow::CougarMacrosPageIndex);
         auto* box = f.window->cougarPage()->textBox();
+        auto* format = f.find<QComboBox>(QStringLiteral("CmbMacroFormat"));
+        format->setCurrentIndex(1);
+        QCOMPARE(box->toPlainText(),
+            QString::fromLatin1(targetText(kFile, false)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        QVERIFY(box->toPlainText().startsWith(QStringLiteral("define SimAlpha\tL_CTL+USB[0x04]\t\t//Alpha\n")));
+        QCOMPARE(f.find<QLabel>(QStringLiteral("Label4_10"))->text(),
+            QStringLiteral("Copy and paste these into a TARGET macro file."));
+        format->setCurrentIndex(0);
+        f.session()->edit({{0, 5, QStringLiteral("4")}}, QStringLiteral("Edit"));
         QVERIFY(box->toPlainText().startsWith(QStringLiteral("SimAlpha = ALT a")));
         f.showPage(gui::MainWindow::KeysAssignedPageIndex);
         f.listGrid()->selectBlock(0, 1, 0, 1);
@@ -83,33 +93,10 @@ private slots:
         // An undo while the page is on screen shows at once.
         f.trigger(QStringLiteral("mnuEditUndo"));
         QVERIFY(box->toPlainText().contains(QStringLiteral("\nSimAlpha = CTL a")));
-    }
-
-    // The format box turns the text into TARGET defines, Remove SIM included, and back.
-    void targetFormat()
-    {
-        WindowFixture f;
-        f.open(kFile);
-        f.showPage(gui::MainWindow::CougarMacrosPageIndex);
-        auto* box = f.window->cougarPage()->textBox();
-        auto* format = f.find<QComboBox>(QStringLiteral("CmbMacroFormat"));
-        format->setCurrentIndex(1);
-        QCOMPARE(box->toPlainText(),
-            QString::fromLatin1(targetText(kFile, false)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-        QVERIFY(box->toPlainText().startsWith(QStringLiteral("define SimAlpha\tL_CTL+USB[0x04]\t\t//Alpha\n")));
-        QCOMPARE(f.find<QLabel>(QStringLiteral("Label4_10"))->text(),
-            QStringLiteral("Copy and paste these into a TARGET macro file."));
+        // TARGET in the list's order, Remove SIM included; the DirectX line OTWGamma gives no define.
         f.find<QCheckBox>(QStringLiteral("CHKRemoveSIM"))->click();
-        QVERIFY(box->toPlainText().startsWith(QStringLiteral("define Alpha\t")));
-        // In the list's order: names descending; the DirectX line OTWGamma gives no define.
-        f.showPage(gui::MainWindow::KeysAssignedPageIndex);
-        f.listGrid()->selectBlock(0, 1, 0, 1);
-        f.click(QStringLiteral("Command2_1"));
-        f.showPage(gui::MainWindow::CougarMacrosPageIndex);
-        f.find<QPushButton>(QStringLiteral("Command3_2"))->click();
+        format->setCurrentIndex(1);
         QVERIFY(box->toPlainText().startsWith(QStringLiteral("define Beta\tUSB[0xE3]\t\t//Beta\ndefine Alpha\t")));
-        format->setCurrentIndex(0);
-        QVERIFY(box->toPlainText().startsWith(QStringLiteral("OTWGamma = DX5\nBeta = USB (DE3 UE3)")));
     }
 
     // Save as writes the text of the chosen format, with its own line ends, after the questions of every save.

@@ -76,10 +76,6 @@ private slots:
         QTest::addColumn<QStringList>("shown");
         QTest::newRow("the double ends") << 3 << int(core::ModifierColumn) << "2"
                                          << "No problems" << QStringList{};
-        QTest::newRow("a third function")
-            << 2 << int(core::ModifierColumn) << "1"
-            << "0 errors, 1 warning"
-            << QStringList{"3 SHF a is bound to 3 functions: SimA (line 3), SimB (line 4), SimC (line 5)"};
         QTest::newRow("an error on the same line")
             << 1 << int(core::ComboModifierColumn) << "x"
             << "1 error, 1 warning"

@@ -39,6 +39,15 @@ QStringList corpusKeyFiles()
     return files;
 }
 
+QString corpusKeyFile(const QString& prefix)
+{
+    for (const QString& path : corpusKeyFiles()) {
+        if (QFileInfo(path).fileName().startsWith(prefix))
+            return path;
+    }
+    return {};
+}
+
 QString corpusFile(const QString& relativePath)
 {
     const QString path = QDir(sourceDir()).filePath(QStringLiteral("../shared/corpus/") + relativePath);

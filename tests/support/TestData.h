@@ -21,6 +21,8 @@ QString testDataPath(const QString& name);
 QString samplePath(const QString& name);
 /** The real key files of ../shared/corpus/keyfiles/ beside the checkout; empty when that folder is absent. */
 QStringList corpusKeyFiles();
+/** The real key file whose name starts with `prefix`; empty when there is none. */
+QString corpusKeyFile(const QString& prefix);
 /** A file of ../shared/corpus/ beside the checkout ("macros/NAME"); empty when it is absent. */
 QString corpusFile(const QString& relativePath);
 /** The whole file as bytes; fails the calling test when it cannot be read (QVERIFY on the result's size). */
