@@ -2,13 +2,14 @@
 // event loop timestamped by a heartbeat: the longest time the loop did not turn is the longest freeze the user felt,
 // background steps (a report filling its box) included.
 //
-//   window_driver [--lines N] [--file PATH] [--short]
+//   window_driver [--lines N] [--file PATH] [--short] [--events]
 //
 // Without --file it writes two generated key files of N lines (default 32767, the most a key file holds in the
 // window's grid of old). With --file it opens that file and compares it with a copy that lacks every 100th line.
 // Each action's answer time is printed with the floor it is measured against where there is one: the empty
 // window's start, a line count of the file as `wc -l` makes it, the engine's comparison of the same files.
-// --short (CI) runs every action once on 2,000 lines, to check that the driver still runs and prints.
+// --short (CI) runs every action once on 2,000 lines, to check that the driver still runs and prints. --events
+// prints the events that took longer than 5 ms while an action's queued work ran: where its time went.
 #include "BenchData.h"
 
 #include "core/Comparison.h"
@@ -107,13 +108,36 @@ double lineCountMs(const QString& path)
     return msSince(clock, 0);
 }
 
+/** With --events, the events that took longer than 5 ms while an action's queued work ran: where the time went. */
+class TimedApplication final : public QApplication
+{
+public:
+    using QApplication::QApplication;
+    bool timing = false;
+
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        if (!timing)
+            return QApplication::notify(receiver, event);
+        QElapsedTimer clock;
+        clock.start();
+        const bool result = QApplication::notify(receiver, event);
+        if (const double ms = double(clock.nsecsElapsed()) / 1e6; ms > 5) {
+            std::printf("      event %d to %s %s: %.1f ms\n", int(event->type()), receiver->metaObject()->className(),
+                qPrintable(receiver->objectName()), ms);
+        }
+        return result;
+    }
+};
+
 class Driver
 {
 public:
     static constexpr int PauseMs = 300;
 
-    explicit Driver(gui::MainWindow* window)
+    Driver(gui::MainWindow* window, bool events)
         : m_window(window)
+        , m_events(events)
     {
         m_clock.start();
         m_heartbeat.setInterval(1);
@@ -127,8 +151,16 @@ public:
         QTest::qWait(PauseMs); // a user's pause between two actions, in which background steps go on
         const qint64 start = m_clock.nsecsElapsed();
         action();
+        const double acted = msSince(m_clock, start);
+        auto* application = static_cast<TimedApplication*>(qApp);
+        application->timing = m_events;
         QApplication::processEvents(); // what the input queued
+        application->timing = false;
+        const double queued = msSince(m_clock, start);
         m_window->repaint();
+        if (m_events)
+            std::printf("   [the action %.1f ms, its queued work %.1f ms, the drawing %.1f ms]\n", acted,
+                queued - acted, msSince(m_clock, start) - queued);
         const double answered = msSince(m_clock, start);
         m_longestGap = answered;
         m_lastBeat = m_clock.nsecsElapsed();
@@ -154,6 +186,7 @@ private:
     }
 
     gui::MainWindow* m_window;
+    bool m_events;
     QElapsedTimer m_clock;
     QTimer m_heartbeat;
     qint64 m_lastBeat = 0;
@@ -173,14 +206,17 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    TimedApplication app(argc, argv);
     int lines = 32767;
     QString file;
     bool quick = false;
+    bool events = false;
     const QStringList args = QApplication::arguments();
     for (int i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--short"))
             quick = true;
+        else if (args[i] == QLatin1String("--events"))
+            events = true;
         else if (args[i] == QLatin1String("--lines") && i + 1 < args.size())
             lines = args[++i].toInt();
         else if (args[i] == QLatin1String("--file") && i + 1 < args.size())
@@ -230,7 +266,7 @@ int main(int argc, char** argv)
     const double startMs = msSince(clock, 0);
     std::printf("%-34s %9.1f ms\n", "empty window's start", startMs);
 
-    Driver driver(&window);
+    Driver driver(&window, events);
     gui::KeyFileSession* session = window.session();
     gui::KeyFilePage* grid = window.keyFilePage();
     prompts.fileToOpen = first;
@@ -261,6 +297,7 @@ int main(int argc, char** argv)
         driver.answer(sort.name, [&] { QTest::mouseClick(button, Qt::LeftButton); });
     }
     QLineEdit* filter = grid->findBar()->filter();
+    driver.answer("find (Edit > Find)", [&] { window.findChild<QAction*>(QStringLiteral("mnuEditFind"))->trigger(); });
     driver.answer("filter keystroke", [&] { QTest::keyClick(filter, Qt::Key_S); });
     driver.answer("filter second keystroke", [&] { QTest::keyClick(filter, Qt::Key_I); });
     driver.answer("filter cleared (Esc)", [&] { QTest::keyClick(filter, Qt::Key_Escape); });

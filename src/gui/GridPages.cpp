@@ -213,6 +213,12 @@ void GridPage::applyFilter()
         };
     }
     m_grid->keepingColumnSelection([this, &accepts] { m_proxy->setRowFilter(std::move(accepts)); });
+    // The view shows the current line where the filter keeps it, else the first lines shown. Left where it was, a
+    // view scrolled below the rows that remain would also have its line numbers drawn all at once, every one.
+    if (m_grid->currentIndex().isValid())
+        m_grid->scrollTo(m_grid->currentIndex());
+    else
+        m_grid->scrollToTop();
     int total = 0;
     for (int source = 0; source < m_proxy->sourceModel()->rowCount(); ++source)
         total += m_session->document().isComment(m_documentRow(source)) ? 0 : 1;
