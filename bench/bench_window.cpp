@@ -3,6 +3,7 @@
 // to date, one edit with the Problems view shown, undoing a Paste of 1,000 rows, and a save against writing the same
 // bytes with one fwrite.
 #include "BenchData.h"
+#include "WindowDoubles.h"
 
 #include "core/Comparison.h"
 #include "core/Find.h"
@@ -45,36 +46,14 @@
 
 namespace {
 
-class SilentPrompts final : public gui::Prompts
-{
-public:
-    gui::PromptAnswer message(QWidget*, const QString&, const QString&, gui::PromptButtons, gui::PromptIcon) override
-    {
-        return gui::PromptAnswer::Cancel;
-    }
-    QString openFileName(QWidget*, const gui::FileDialogRequest&) override { return {}; }
-    QString saveFileName(QWidget*, const gui::FileDialogRequest&) override { return {}; }
-    gui::AssignAnswer assignKey(QWidget*, const gui::AssignRequest&) override { return {}; }
-    std::optional<QList<int>> chooseBindingsToTake(QWidget*, const gui::TakePreview&) override { return {}; }
-};
-
-class NoDesktop final : public gui::Desktop
-{
-public:
-    void clearClipboard() override { }
-    void setClipboardText(const QString&) override { }
-    bool openDocument(const QString&) override { return true; }
-    bool openInTextEditor(const QString&) override { return true; }
-};
-
 struct Setup
 {
     QTemporaryDir dir;
     QString file1 = dir.filePath(QStringLiteral("one.key"));
     QString file2 = dir.filePath(QStringLiteral("two.key"));
     QString doubles = dir.filePath(QStringLiteral("doubles.key"));
-    SilentPrompts prompts;
-    NoDesktop desktop;
+    bench::FixedPrompts prompts{gui::PromptAnswer::Cancel};
+    bench::NoDesktop desktop;
     io::SettingsFile settings{dir.filePath(QStringLiteral("BremKeyDecode.ini"))};
     std::unique_ptr<gui::MainWindow> window;
 
@@ -172,7 +151,7 @@ BENCHMARK(BM_EditWithProblemsView)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond
 // bench_problems measures (BM_EditUpdate).
 void BM_SessionEdit(benchmark::State& state)
 {
-    SilentPrompts prompts;
+    bench::FixedPrompts prompts(gui::PromptAnswer::Cancel);
     gui::KeyFileSession session(prompts, nullptr);
     session.open(setup().file1);
     std::unique_ptr<gui::ProblemsModel> model;

@@ -11,6 +11,7 @@
 // --short (CI) runs every action once on 2,000 lines, to check that the driver still runs and prints. --events
 // prints the events that took longer than 5 ms while an action's queued work ran: where its time went.
 #include "BenchData.h"
+#include "WindowDoubles.h"
 
 #include "core/Comparison.h"
 #include "gui/ComparePage.h"
@@ -47,29 +48,6 @@
 #include <vector>
 
 namespace {
-
-class DriverPrompts final : public gui::Prompts
-{
-public:
-    QString fileToOpen;
-    gui::PromptAnswer message(QWidget*, const QString&, const QString&, gui::PromptButtons, gui::PromptIcon) override
-    {
-        return gui::PromptAnswer::Yes;
-    }
-    QString openFileName(QWidget*, const gui::FileDialogRequest&) override { return fileToOpen; }
-    QString saveFileName(QWidget*, const gui::FileDialogRequest&) override { return {}; }
-    gui::AssignAnswer assignKey(QWidget*, const gui::AssignRequest&) override { return {}; }
-    std::optional<QList<int>> chooseBindingsToTake(QWidget*, const gui::TakePreview&) override { return {}; }
-};
-
-class NoDesktop final : public gui::Desktop
-{
-public:
-    void clearClipboard() override { }
-    void setClipboardText(const QString&) override { }
-    bool openDocument(const QString&) override { return true; }
-    bool openInTextEditor(const QString&) override { return true; }
-};
 
 double msSince(const QElapsedTimer& clock, qint64 startNs)
 {
@@ -253,8 +231,8 @@ int main(int argc, char** argv)
     std::printf("key file: %s, %.1f MiB\n", qPrintable(file.isEmpty() ? QStringLiteral("generated") : file),
         double(QFileInfo(first).size()) / (1024 * 1024));
 
-    DriverPrompts prompts;
-    NoDesktop desktop;
+    bench::FixedPrompts prompts(gui::PromptAnswer::Yes);
+    bench::NoDesktop desktop;
     io::SettingsFile settings(dir.filePath(QStringLiteral("settings.ini")));
     QElapsedTimer clock;
     clock.start();
