@@ -1,4 +1,5 @@
 #include "core/Changes.h"
+#include "core/ReportWriters.h"
 
 #include "TestData.h"
 
@@ -138,6 +139,38 @@ private slots:
             sections << QString::fromStdString(changes.texts(change).section);
         // SimB and SimA take file 2's (none), the removed SimC file 1's.
         QCOMPARE(sections, QStringList({QString(), QString(), section}));
+    }
+
+    // The report: its head, then each section's title once over the changes in it, in the files' order; removed
+    // functions blue, added ones green, the rest black; only the kinds shown.
+    void report()
+    {
+        const auto changes = core::Changes::between(
+            document(
+                "SimDoNothing -1 0 0XFFFFFFFF 0 0 0 -1 \"== One ==\"\nSimA -1 0 0x1E 0 0 0 1\nSimB -1 0 0x30 0 0 0 1\n"
+                "SimDoNothing -1 0 0XFFFFFFFF 0 0 0 -1 \"== Two ==\"\nSimC -1 0 0x2E 0 0 0 1\n"),
+            document(
+                "SimDoNothing -1 0 0XFFFFFFFF 0 0 0 -1 \"== One ==\"\nSimA -1 0 0x1F 0 0 0 1\nSimB -1 0 0x30 1 0 0 1\n"
+                "SimDoNothing -1 0 0XFFFFFFFF 0 0 0 -1 \"== Two ==\"\nSimD -1 0 0x2E 0 0 0 1\n"));
+        std::array<bool, core::ChangeKindCount> shown{};
+        shown.fill(true);
+        const core::Report all = core::changesReport(changes, "one.key", "two.key", shown, "6 December 2026");
+        QCOMPARE(QString::fromStdString(core::reportText(all)),
+            QStringLiteral(
+                "Changes from key file 1 to key file 2\r\n\r\nKey file 1: one.key\r\nKey file 2: two.key\r\n"
+                "Comparison made: 6 December 2026\r\n1 added, 1 removed, 2 rebound, 0 descriptions, 0 moved\r\n"
+                "\r\nOne\r\nRebound  SimA  a -> s  (lines 2 / 2)\r\nRebound  SimB  b -> SHF b  (lines 3 / 3)\r\n"
+                "\r\nTwo\r\nRemoved  SimC  c  (line 5 of key file 1)\r\nAdded  SimD  c  (line 5 of key file 2)\r\n"));
+        const auto& runs = all.runs();
+        QCOMPARE(runs.size(), std::size_t(9));
+        QCOMPARE(runs[7].colour, core::colours::Blue); // the removed SimC
+        QCOMPARE(runs[8].colour, core::colours::Green); // the added SimD
+        QVERIFY(runs[6].boldUnderline && !runs[5].boldUnderline);
+        shown[static_cast<std::size_t>(ChangeKind::Rebound)] = false;
+        const std::string some = core::reportText(core::changesReport(changes, "one.key", "two.key", shown, "d"));
+        QVERIFY(some.find("SimA") == std::string::npos);
+        QVERIFY(some.find("\r\nTwo\r\nRemoved  SimC") != std::string::npos);
+        QVERIFY(some.find("One") == std::string::npos);
     }
 
     void countsText()
