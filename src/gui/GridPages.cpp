@@ -254,16 +254,21 @@ void GridPage::fillSections()
 
 void GridPage::spanRows()
 {
-    // Comments show their whole line across the row, headlines their title, wherever a sort put them.
+    // Comments show their whole line across the row, headlines their title, wherever a sort put them. Only those
+    // rows (a tenth of a file, or so) are looked up in the view.
     QList<int> rows;
     const core::KeyDocument& document = m_session->document();
     m_spanned.assign(static_cast<std::size_t>(document.rowCount()), 0);
     for (int row = 0; row < document.rowCount(); ++row)
         m_spanned[static_cast<std::size_t>(row)] = document.binding(row).isHeadline() ? 1 : 0;
-    for (int r = 0; r < m_proxy->rowCount(); ++r) {
-        const int row = documentRowOfView(r);
-        if (document.isComment(row) || m_spanned[static_cast<std::size_t>(row)])
-            rows.append(r);
+    QAbstractItemModel* source = m_proxy->sourceModel();
+    for (int s = 0; s < source->rowCount(); ++s) {
+        const int row = m_documentRow(s);
+        if (!document.isComment(row) && !m_spanned[static_cast<std::size_t>(row)])
+            continue;
+        const int shown = m_proxy->mapFromSource(source->index(s, 0)).row();
+        if (shown >= 0)
+            rows.append(shown);
     }
     m_grid->spanRows(rows, 1);
 }

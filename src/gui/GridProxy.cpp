@@ -12,7 +12,8 @@ GridProxy::GridProxy(QAbstractItemModel* source, SortKey sortKey, QObject* paren
     setDynamicSortFilter(false);
     setSourceModel(source);
     connect(source, &QAbstractItemModel::modelAboutToBeReset, this, [this] { m_rank.clear(); });
-    sort(0);
+    // Unsorted, the proxy keeps the source's order without sorting it: a sort column would have every new mapping
+    // (after each reset or filter) sorted again, rows compared by their rank.
 }
 
 void GridProxy::sortByColumns(int firstColumn, int lastColumn, core::SortOrder order)
@@ -42,11 +43,13 @@ void GridProxy::sortByColumns(int firstColumn, int lastColumn, core::SortOrder o
 void GridProxy::resetOrder()
 {
     m_rank.clear();
-    sort(0, Qt::AscendingOrder);
+    sort(-1);
 }
 
 void GridProxy::setRowFilter(std::function<bool(int)> accepts)
 {
+    if (!m_accepts && !accepts)
+        return; // no filter before or after: nothing to change
     m_accepts = std::move(accepts);
     // One layout change, not a removal or insertion for each run of rows that changes: a filter that hides or shows
     // thousands of scattered rows would otherwise cost a signal, and a walk of the persistent indexes, per run.
