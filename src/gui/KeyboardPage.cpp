@@ -347,17 +347,26 @@ void KeyboardPage::collectProblemKeys()
         keys.clear();
     const core::KeyDocument& document = m_session->document();
     for (const core::Problem* problem : m_session->problems().list()) {
-        for (const int line : problem->lines) {
-            const int row = document.rowAtLine(line);
-            if (row >= document.rowCount() || document.lineNumber(row) != line)
-                continue;
+        // The lines of one problem share its key and modifiers (a conflict is one key, modifiers and combination),
+        // so the first key line among them tells which key to mark: its own line first, which needs no search.
+        const auto mark = [&](int row) {
+            if (row < 0 || row >= document.rowCount())
+                return false;
             const core::Binding& b = document.binding(row);
             if (!b.isKey() || !b.key.isTableKey() || !b.modifier.isValid())
-                continue;
+                return false;
             QStringList& texts = m_problemKeys[static_cast<std::size_t>(b.modifier.value)][b.key.tableRow];
             const QString text = m_session->decode(problem->text);
             if (texts.size() <= ProblemsInToolTip && !texts.contains(text))
                 texts << text;
+            return true;
+        };
+        if (mark(problem->row))
+            continue;
+        for (const int line : problem->lines) {
+            const int row = document.rowAtLine(line);
+            if (row < document.rowCount() && document.lineNumber(row) == line && mark(row))
+                break;
         }
     }
     fillLayersList();
