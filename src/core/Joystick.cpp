@@ -84,13 +84,20 @@ std::string deviceText(const Binding& b, const JoystickPlace& place)
 }
 
 // The description cell without its quotes: the text up to the closing one.
-std::string descriptionText(const std::string& cell)
+std::string_view descriptionText(std::string_view cell)
 {
     if (cell.empty() || cell[0] != '"')
         return cell;
     const std::size_t closing = cell.rfind('"');
     return closing == 0 ? cell.substr(1) : cell.substr(1, closing - 1);
 }
+
+// Sim names looked up by a view of their text, without making a string of it.
+struct NameHash
+{
+    using is_transparent = void;
+    std::size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+};
 
 bool isCommentedOutLine(std::string_view text)
 {
@@ -206,20 +213,15 @@ std::string labelAbove(const KeyDocument& document, int row)
 std::vector<JoystickLine> joystickLines(const KeyDocument& document, const JoystickSettings& settings)
 {
     std::vector<JoystickLine> lines;
-    std::unordered_map<std::string, std::string> descriptions;
+    std::vector<int> keyRows;
     std::unordered_map<std::string, int> slots;
     for (int r = 0; r < document.rowCount(); ++r) {
         if (document.isComment(r))
             continue;
         const Binding& b = document.binding(r);
         if (b.kind == RecordKind::Key) {
-            // The first line that describes a sim name gives its description; SimDoNothing lines describe others.
-            if (b.reference)
-                continue;
-            RecordCells cells = document.cells(r);
-            std::string description = descriptionText(cells[DescriptionColumn]);
-            if (!description.empty())
-                descriptions.try_emplace(std::move(cells[SimNameColumn]), std::move(description));
+            if (!b.reference) // SimDoNothing lines describe other functions, not themselves
+                keyRows.push_back(r);
             continue;
         }
         const RecordCells cells = document.cells(r, ModifierColumn);
@@ -241,10 +243,29 @@ std::vector<JoystickLine> joystickLines(const KeyDocument& document, const Joyst
         ++slots[line.slot];
         lines.push_back(std::move(line));
     }
+    // The first key line of a sim name that has a description gives it. Only the names of the joystick lines are
+    // looked for, each key line's cells read as views into the file where its row is unedited.
+    std::unordered_map<std::string, std::string, NameHash, std::equal_to<>> descriptions;
+    for (const JoystickLine& line : lines)
+        descriptions.try_emplace(line.simName);
+    std::size_t wanted = descriptions.size();
+    for (std::size_t k = 0; k < keyRows.size() && wanted > 0; ++k) {
+        RecordViews views;
+        RecordCells cells;
+        if (!document.rowViews(keyRows[k], views)) {
+            cells = document.cells(keyRows[k]);
+            for (int c = 0; c < ColumnCount; ++c)
+                views[static_cast<std::size_t>(c)] = cells[static_cast<std::size_t>(c)];
+        }
+        const auto found = descriptions.find(views[SimNameColumn]);
+        if (found == descriptions.end() || !found->second.empty())
+            continue;
+        found->second = descriptionText(views[DescriptionColumn]);
+        wanted -= found->second.empty() ? 0 : 1;
+    }
     for (JoystickLine& line : lines) {
         line.bindings = slots[line.slot];
-        if (const auto found = descriptions.find(line.simName); found != descriptions.end())
-            line.description = found->second;
+        line.description = descriptions[line.simName];
     }
     const auto key = [&document](const JoystickLine& l) {
         const Binding& b = document.binding(l.row);
