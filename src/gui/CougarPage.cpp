@@ -25,6 +25,20 @@ namespace gui {
 
 namespace {
 
+// True when `rows` are the document's lines that are not comments, in file order: the list as it is unsorted.
+bool inFileOrder(const core::KeyDocument& document, const std::vector<int>& rows)
+{
+    std::size_t next = 0;
+    for (int row = 0; row < document.rowCount(); ++row) {
+        if (document.isComment(row))
+            continue;
+        if (next >= rows.size() || rows[next] != row)
+            return false;
+        ++next;
+    }
+    return next == rows.size();
+}
+
 // A long macro text goes into its box by steps of this many lines, a few milliseconds each.
 constexpr int FirstLines = 500;
 constexpr int LinesPerStep = 4000;
@@ -143,10 +157,14 @@ void CougarPage::showPendingText()
     if (!m_stale)
         return;
     m_stale = false;
+    const core::KeyDocument& document = m_session->document();
+    const std::vector<int> rows = m_rows();
     if (format() == Format::Target)
-        m_bytes = core::fillTargetMacros(m_session->document(), m_rows(), m_removeSim());
+        m_bytes = core::fillTargetMacros(document, rows, m_removeSim());
+    else if (inFileOrder(document, rows)) // one pass over the lines, without the list's entries
+        m_bytes = core::fillCougarMacros(document, m_removeSim());
     else
-        m_bytes = core::fillCougarMacros(m_session->document(), m_list(), m_removeSim());
+        m_bytes = core::fillCougarMacros(document, m_list(), m_removeSim());
     m_waiting = io::withLfLineEnds(m_session->decode(m_bytes));
     m_waitingFrom = 0;
     // The fill is no edit of the user's: undo starts with the whole text in the box.
