@@ -21,6 +21,8 @@
 #include <QTextDocument>
 #include <QTimer>
 
+#include <cstring>
+
 namespace gui {
 
 namespace {
@@ -165,8 +167,8 @@ void CougarPage::showPendingText()
         m_bytes = core::fillCougarMacros(document, m_removeSim());
     else
         m_bytes = core::fillCougarMacros(document, m_list(), m_removeSim());
-    m_waiting = io::withLfLineEnds(m_session->decode(m_bytes));
     m_waitingFrom = 0;
+    m_waitingEnd = m_bytes.size();
     // The fill is no edit of the user's: undo starts with the whole text in the box.
     m_text->setUndoRedoEnabled(false);
     m_inserting = true;
@@ -182,21 +184,22 @@ void CougarPage::insertWaitingLines(int lines)
 {
     if (!filling())
         return;
-    qsizetype end = m_waitingFrom;
-    for (int n = 0; end < m_waiting.size() && (lines < 0 || n < lines); ++n) {
-        const qsizetype newline = m_waiting.indexOf(QLatin1Char('\n'), end);
-        end = newline < 0 ? m_waiting.size() : newline + 1;
+    std::size_t end = m_waitingFrom;
+    for (int n = 0; end < m_waitingEnd && (lines < 0 || n < lines); ++n) {
+        const void* newline = std::memchr(m_bytes.data() + end, '\n', m_waitingEnd - end);
+        end = newline ? std::size_t(static_cast<const char*>(newline) - m_bytes.data()) + 1 : m_waitingEnd;
     }
     QTextCursor cursor(m_text->document());
     cursor.movePosition(QTextCursor::End);
     m_inserting = true;
-    cursor.insertText(QStringView(m_waiting).sliced(m_waitingFrom, end - m_waitingFrom).toString());
+    // A line end is never inside a character, in UTF-8 as in Windows-1252: each step's lines decode on their own.
+    cursor.insertText(
+        io::withLfLineEnds(m_session->decode(std::string_view(m_bytes).substr(m_waitingFrom, end - m_waitingFrom))));
     m_inserting = false;
     m_waitingFrom = end;
     if (!filling()) {
         m_fillTimer->stop();
-        m_waiting.clear();
-        m_waitingFrom = 0;
+        m_waitingFrom = m_waitingEnd = 0;
         m_text->setUndoRedoEnabled(true);
     }
 }

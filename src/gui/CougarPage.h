@@ -61,7 +61,7 @@ public:
     void resize(int tabWidthTwips, int tabHeightTwips);
 
     /** True while a long text is still going into the box. */
-    bool filling() const { return m_waitingFrom < m_waiting.size(); }
+    bool filling() const { return m_waitingFrom < m_waitingEnd; }
 
 private:
     void showPendingText();
@@ -83,8 +83,9 @@ private:
     // Building the text and filling a large editor take time, so a change waits until the page is shown.
     bool m_stale = true;
     // A long text goes in by steps, the window answering between them: the first lines at once, then the rest.
-    QString m_waiting;
-    qsizetype m_waitingFrom = 0;
+    // The bytes of m_bytes from m_waitingFrom to m_waitingEnd are not in the box yet; each step decodes its own lines.
+    std::size_t m_waitingFrom = 0;
+    std::size_t m_waitingEnd = 0;
     QTimer* m_fillTimer;
     bool m_inserting = false;
     bool m_edited = false; // the user typed into the box since it was last filled
