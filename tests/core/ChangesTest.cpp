@@ -171,6 +171,13 @@ private slots:
         QVERIFY(some.find("SimA") == std::string::npos);
         QVERIFY(some.find("\r\nTwo\r\nRemoved  SimC") != std::string::npos);
         QVERIFY(some.find("One") == std::string::npos);
+        // Changes above every headline stand under a title of their own.
+        shown.fill(true);
+        const auto untitled
+            = core::Changes::between(document("SimA -1 0 0x1E 0 0 0 1\n"), document("SimA -1 0 0x1F 0 0 0 1\n"));
+        QVERIFY(core::reportText(core::changesReport(untitled, "1", "2", shown, "d"))
+                    .find("moved\r\n\r\n(before the first headline)\r\nRebound  SimA")
+            != std::string::npos);
     }
 
     void countsText()

@@ -192,6 +192,7 @@ private slots:
         QFETCH(QString, label);
         const auto document = KeyDocument::fromBytes(above.toStdString() + "\r\n\r\nSimPickle 1 -1 -2 0 0x0 -1\r\n");
         QCOMPARE(q(core::labelAbove(document, 1)), label);
+        QCOMPARE(q(core::labelAbove(document, 0)), QString()); // the first line has nothing above it
         QCOMPARE(q(core::joystickLines(document, {}).at(0).label), label);
     }
 

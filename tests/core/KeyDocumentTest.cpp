@@ -182,6 +182,7 @@ private slots:
             QTest::newRow(name) << QString::fromLatin1(a) << QString::fromLatin1(b) << sign;
         };
         row("numbers, not text", "2", "10", -1);
+        row("nine is a number", "9", "10", -1);
         row("negative numbers", "-1", "0", -1);
         row("minus zero equals zero", "-0", "0", 0);
         row("decimals", "1.5", "1.25", 1);

@@ -83,7 +83,8 @@ private slots:
             << key("0x1E 0 0 0", "SimAlpha") << false << define("USB[0x04]", "SimAlpha");
         QTest::newRow("name made an identifier")
             << key("0x1E 0 0 0", "Sim-A.b\xc2\xb0\xb0") << false << define("USB[0x04]", "Sim_A_b__");
-        QTest::newRow("leading digit") << key("0x1E 0 0 0", "1Shot") << false << define("USB[0x04]", "_1Shot");
+        QTest::newRow("leading zero") << key("0x1E 0 0 0", "0Shot") << false << define("USB[0x04]", "_0Shot");
+        QTest::newRow("leading nine") << key("0x1E 0 0 0", "9Shot") << false << define("USB[0x04]", "_9Shot");
         QTest::newRow("description without quotes")
             << QByteArray("SimA -1 0 0x1E 0 0 0 1 \"SIM: Cover\" MANUALLY INSERTED") << false
             << QByteArray("define SimA\tUSB[0x04]\t\t//SIM: Cover MANUALLY INSERTED\r\n");
