@@ -78,6 +78,10 @@ private slots:
                 + keyLine("SimR", "0x13 0", "q")
             << QStringList{"unchanged SimR 2-1 SHF q>SHF q", "rebound SimR 1-2 q>CTL q", "unchanged SimR 3-3 w>w",
                    "rebound SimR 4-4 e>r"};
+        QTest::newRow("repeated name: the description before the order")
+            << keyLine("SimR", "0x12 0", "p") + keyLine("SimR", "0x10 0", "x")
+            << keyLine("SimR", "0x10 1", "x") + keyLine("SimR", "0x13 0", "q")
+            << QStringList{"rebound SimR 2-1 q>SHF q", "rebound SimR 1-2 e>r"};
         QTest::newRow("DirectX and POV lines pair among themselves")
             << QByteArray("SimFire -1 0 0x39 0 0 0 1 \"Fire\"\nSimFire 0 -1 -2 0 0x0 -1\nOTWViewUp 0 -1 -3 0 0x0 -1\n")
             << QByteArray("SimFire -1 0 0x39 0 0 0 1 \"Fire\"\nSimFire 3 -1 -2 0 0x0 -1\nOTWViewUp 0 -1 -3 2 0x0 -1\n")

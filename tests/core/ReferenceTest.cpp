@@ -63,6 +63,8 @@ private slots:
         QTest::newRow("words") << QByteArray("SimToggleMasterFuel -1 0 0x1E 0 0 0 1 \"d\"") << "Toggle Master Fuel";
         QTest::newRow("capitals") << QByteArray("OTWViewUp -1 0 0x1E 0 0 0 1") << "OTW View Up";
         QTest::newRow("digits") << QByteArray("SimF18ThrottleATC -1 0 0x1E 0 0 0 1") << "F18 Throttle ATC";
+        QTest::newRow("zero and nine before a word")
+            << QByteArray("SimMfd0Left9Right -1 0 0x1E 0 0 0 1") << "Mfd0 Left9 Right";
         QTest::newRow("digit and capital")
             << QByteArray("OTWSelect2DCockpitMode -1 0 0x1E 0 0 0 1") << "OTW Select2D Cockpit Mode";
         QTest::newRow("underscore") << QByteArray("DEV_SimRegen -1 0 0x1E 0 0 0 1") << "DEV Sim Regen";
