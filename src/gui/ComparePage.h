@@ -102,7 +102,7 @@ private:
     QList<ComparedFile> m_compared; // the files of the last comparison
     std::tm m_comparedAt{};
     bool m_changesDue = false;
-    qint64 m_backgroundBytes = 4 * 1024 * 1024;
+    qint64 m_backgroundBytes = 1024 * 1024;
     QThread* m_worker = nullptr; // the running comparison; a newer one leaves it to finish alone
     std::shared_ptr<core::Report> m_workersReport;
     std::tm m_workerStarted{};

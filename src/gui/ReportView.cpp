@@ -7,6 +7,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace gui {
@@ -28,30 +30,26 @@ void ReportFiller::start(core::Report report)
     m_timer.stop();
     m_pieces.clear();
     m_next = 0;
-    qsizetype longestLine = 0;
-    // Runs are cut into pieces of at most a few hundred lines, so that each step inserts about the same amount.
+    m_runs = report.takeRuns();
+    std::size_t longestLine = 0;
+    // Runs are cut into pieces of at most a few hundred lines, so that each step inserts about the same amount. A
+    // piece stays bytes until it goes into the box: the first screen waits only for its own lines.
     constexpr int PieceLines = 250;
-    for (core::ReportRun& run : report.takeRuns()) {
-        QTextCharFormat format;
-        format.setForeground(QColor(run.colour.r, run.colour.g, run.colour.b));
-        format.setFontWeight(run.boldUnderline ? QFont::Bold : QFont::Normal);
-        format.setFontUnderline(run.boldUnderline);
-        // The runs are the files' own bytes, a UTF-8 file's and a Windows-1252 file's side by side: read as the RTF
-        // writer reads them.
-        const QString text = io::withLfLineEnds(io::decodeMixedText(run.text));
-        std::string().swap(run.text); // each run's bytes go as soon as they are text
-        qsizetype from = 0;
+    for (std::size_t r = 0; r < m_runs.size(); ++r) {
+        const std::string& text = m_runs[r].text;
+        std::size_t from = 0;
         while (from < text.size()) {
-            qsizetype end = from;
+            std::size_t end = from;
             int lines = 0;
             while (end < text.size() && lines < PieceLines) {
-                const qsizetype newline = text.indexOf(QLatin1Char('\n'), end);
-                const qsizetype next = newline < 0 ? text.size() : newline + 1;
-                longestLine = qMax(longestLine, next - end);
+                const void* newline = std::memchr(text.data() + end, '\n', text.size() - end);
+                const std::size_t next
+                    = newline ? std::size_t(static_cast<const char*>(newline) - text.data()) + 1 : text.size();
+                longestLine = std::max(longestLine, next - end);
                 end = next;
                 ++lines;
             }
-            m_pieces.push_back({text.mid(from, end - from), format, lines});
+            m_pieces.push_back({r, from, end - from, lines});
             from = end;
         }
     }
@@ -60,7 +58,7 @@ void ReportFiller::start(core::Report report)
     m_box->clear();
     // Lines wrap at the box's width, but wrapping a line of hundreds of thousands of characters would take the
     // layout minutes; a report with such a line is shown unwrapped, which lays out in a blink.
-    m_box->setLineWrapMode(longestLine > LongestWrappedLine ? QTextEdit::NoWrap : QTextEdit::WidgetWidth);
+    m_box->setLineWrapMode(qsizetype(longestLine) > LongestWrappedLine ? QTextEdit::NoWrap : QTextEdit::WidgetWidth);
     insertLines(FirstLines);
     m_box->setTextCursor(QTextCursor(m_box->document()));
     m_box->ensureCursorVisible();
@@ -84,12 +82,21 @@ void ReportFiller::insertLines(int lines)
     int inserted = 0;
     while (busy() && inserted < lines) {
         const Piece& piece = m_pieces[m_next++];
-        cursor.insertText(piece.text, piece.format);
+        const core::ReportRun& run = m_runs[piece.run];
+        QTextCharFormat format;
+        format.setForeground(QColor(run.colour.r, run.colour.g, run.colour.b));
+        format.setFontWeight(run.boldUnderline ? QFont::Bold : QFont::Normal);
+        format.setFontUnderline(run.boldUnderline);
+        // The runs are the files' own bytes, a UTF-8 file's and a Windows-1252 file's side by side: read as the RTF
+        // writer reads them. A piece ends at a line end, which is never inside a character.
+        cursor.insertText(
+            io::withLfLineEnds(io::decodeMixedText(std::string_view(run.text).substr(piece.from, piece.size))), format);
         inserted += piece.lines;
     }
     cursor.endEditBlock();
     if (!busy()) {
         m_pieces.clear();
+        m_runs.clear();
         m_next = 0;
         m_box->setUndoRedoEnabled(true);
     }

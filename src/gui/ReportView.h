@@ -42,12 +42,14 @@ private:
 
     struct Piece
     {
-        QString text;
-        QTextCharFormat format;
+        std::size_t run; // in m_runs
+        std::size_t from; // its bytes in the run's text
+        std::size_t size;
         int lines;
     };
 
     QTextEdit* m_box;
+    std::vector<core::ReportRun> m_runs;
     std::vector<Piece> m_pieces;
     std::size_t m_next = 0;
     QTimer m_timer;
