@@ -18,25 +18,6 @@ nlohmann::ordered_json lineOrNull(int line)
     return line > 0 ? nlohmann::ordered_json(line) : nlohmann::ordered_json(nullptr);
 }
 
-void appendUtf8(std::string& out, char32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // "SimX (line 12), SimY (line 40)": the rows of `document` that keep the keys a proposal takes, with their lines.
 std::string clashesNamed(
     const core::KeyDocument& document, const core::TakeProposal& proposal, const std::vector<bool>& taken)
@@ -55,15 +36,6 @@ std::string clashesNamed(
 
 } // namespace
 
-std::string asUtf8(std::string_view bytes)
-{
-    std::string out;
-    out.reserve(bytes.size());
-    for (std::size_t pos = 0; pos < bytes.size();)
-        appendUtf8(out, core::nextTextChar(bytes, &pos));
-    return out;
-}
-
 std::string changesText(const core::Changes& changes)
 {
     std::string text;
@@ -81,8 +53,8 @@ std::string changesText(const core::Changes& changes)
 std::string changesJson(const core::Changes& changes, const std::string& path1, const std::string& path2)
 {
     nlohmann::ordered_json json;
-    json["file1"] = asUtf8(path1);
-    json["file2"] = asUtf8(path2);
+    json["file1"] = core::textAsUtf8(path1);
+    json["file2"] = core::textAsUtf8(path2);
     nlohmann::ordered_json counts = nlohmann::ordered_json::object();
     for (int k = 0; k < core::ChangeKindCount; ++k) {
         const auto kind = static_cast<core::ChangeKind>(k);
@@ -95,19 +67,19 @@ std::string changesJson(const core::Changes& changes, const std::string& path1, 
             continue;
         const core::ChangeTexts t = changes.texts(change);
         const auto sideText = [](int line, const std::string& text) {
-            return line > 0 ? nlohmann::ordered_json(asUtf8(text)) : nlohmann::ordered_json(nullptr);
+            return line > 0 ? nlohmann::ordered_json(core::textAsUtf8(text)) : nlohmann::ordered_json(nullptr);
         };
         nlohmann::ordered_json item;
         item["class"] = core::changeKindWord(change.kind);
         item["line1"] = lineOrNull(t.line1);
         item["line2"] = lineOrNull(t.line2);
-        item["simName"] = asUtf8(t.simName);
+        item["simName"] = core::textAsUtf8(t.simName);
         item["keys1"] = sideText(t.line1, t.keys1);
         item["keys2"] = sideText(t.line2, t.keys2);
         item["description1"] = sideText(t.line1, t.description1);
         item["description2"] = sideText(t.line2, t.description2);
         item["moved"] = change.moved;
-        item["section"] = asUtf8(t.section);
+        item["section"] = core::textAsUtf8(t.section);
         list.push_back(std::move(item));
     }
     json["changes"] = std::move(list);

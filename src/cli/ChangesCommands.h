@@ -29,7 +29,4 @@ struct TakeResult
  *  bindings taken, they keep its keys. */
 TakeResult takeBindings(core::KeyDocument into, const core::KeyDocument& from, bool skipClashes);
 
-/** Bytes as UTF-8: valid UTF-8 sequences as they are, any other byte as its Windows-1252 character. */
-std::string asUtf8(std::string_view bytes);
-
 } // namespace cli

@@ -13,34 +13,6 @@ namespace cli {
 
 namespace {
 
-// JSON holds UTF-8: a key file's bytes are read as UTF-8 where they form it, otherwise as Windows-1252.
-std::string toUtf8(std::string_view bytes)
-{
-    if (core::isValidUtf8(bytes))
-        return std::string(bytes);
-    std::string text;
-    std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        const char32_t c = core::nextTextChar(bytes, &pos);
-        if (c < 0x80) {
-            text += static_cast<char>(c);
-        } else if (c < 0x800) {
-            text += static_cast<char>(0xC0 | (c >> 6));
-            text += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            text += static_cast<char>(0xE0 | (c >> 12));
-            text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            text += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            text += static_cast<char>(0xF0 | (c >> 18));
-            text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            text += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return text;
-}
-
 std::string counted(long long n, const char* word)
 {
     return std::to_string(n) + ' ' + word + (n == 1 ? "" : "s");
@@ -72,9 +44,9 @@ int runCheck(const std::vector<std::string>& files, bool json, bool strict, std:
         std::string text;
         for (const core::Problem* p : check.list()) {
             if (json) {
-                array.push_back(
-                    {{"file", toUtf8(file)}, {"line", p->line}, {"severity", core::severityName(p->severity)},
-                        {"code", core::problemCodeName(p->code)}, {"text", toUtf8(p->text)}, {"lines", p->lines}});
+                array.push_back({{"file", core::textAsUtf8(file)}, {"line", p->line},
+                    {"severity", core::severityName(p->severity)}, {"code", core::problemCodeName(p->code)},
+                    {"text", core::textAsUtf8(p->text)}, {"lines", p->lines}});
                 continue;
             }
             text += file;
