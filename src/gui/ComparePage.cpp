@@ -215,6 +215,7 @@ void ComparePage::compare()
         m_worker->disconnect(this);
     auto report = std::make_shared<core::Report>();
     m_worker = QThread::create([work, report] { *report = work(); });
+    m_worker->setParent(this); // whether it is shown or left to finish alone, the page waits for it at the end
     m_workersReport = report;
     m_workerStarted = now;
     m_workerFiles = {first, second};
@@ -226,9 +227,10 @@ void ComparePage::compare()
 
 ComparePage::~ComparePage()
 {
-    if (m_worker) {
-        m_worker->disconnect(this);
-        m_worker->wait();
+    // Every worker still here, the running one and any left to finish alone, ends before its object goes.
+    for (QThread* worker : findChildren<QThread*>(Qt::FindDirectChildrenOnly)) {
+        worker->disconnect(this);
+        worker->wait();
     }
 }
 
