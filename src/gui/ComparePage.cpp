@@ -204,15 +204,15 @@ void ComparePage::compare()
     const QString second = path(1);
     // The files' bytes go before the report goes into the box: a large comparison holds less at once.
     const auto work = [first, second, now] { return core::compareKeyFiles(readInput(first), readInput(second), now); };
-    if (QFileInfo(first).size() + QFileInfo(second).size() < m_backgroundBytes) {
-        if (m_worker)
-            m_worker->disconnect(this); // a newer comparison replaces the one still running
+    if (m_worker) { // a newer comparison replaces the one still running, which finishes alone
+        m_worker->disconnect(this);
         m_worker = nullptr;
+        emit bannerText(QStringLiteral("Ready"));
+    }
+    if (QFileInfo(first).size() + QFileInfo(second).size() < m_backgroundBytes) {
         showReport(work(), now, {first, second});
         return;
     }
-    if (m_worker)
-        m_worker->disconnect(this);
     auto report = std::make_shared<core::Report>();
     m_worker = QThread::create([work, report] { *report = work(); });
     m_worker->setParent(this); // whether it is shown or left to finish alone, the page waits for it at the end
