@@ -877,8 +877,11 @@ def main():
     d = Drive(build, work)
     shutil.rmtree(d.shots, ignore_errors=True)
     d.shots.mkdir()
-    for stale in (d.sample, d.edited, d.report):
-        stale.unlink(missing_ok=True)
+    # A folder used before holds the files an earlier drive saved; the steps save into an empty one, as a new user
+    # would (an old macros.ttm would bring up the overwrite question).
+    for stale in work.iterdir():
+        if stale.is_file() and stale.suffix != ".log":
+            stale.unlink()
 
     def out_of_time(signum, frame):
         raise Failure(f"stopped after the time budget of {BUDGET} s")
