@@ -103,6 +103,9 @@ private slots:
         QTest::newRow("key names ignore case") << "kp/"
                                                << "KP/"
                                                << "0XB5 0 0 0";
+        QTest::newRow("capital letters") << "CTL Z"
+                                         << "CTL z"
+                                         << "0X2C 2 0 0";
         QTest::newRow("backslash") << "CTL \\"
                                    << "CTL \\"
                                    << "0X2B 2 0 0";

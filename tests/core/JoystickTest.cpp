@@ -226,6 +226,14 @@ private slots:
         QCOMPARE(q(lines[0].description), QStringLiteral("HOTAS: Pickle"));
         QCOMPARE(q(lines[3].description), QStringLiteral(""));
         QCOMPARE(lines[6].line, 4);
+        // The actions of one button: releases, then invocation 8, then other invocations, whatever the file's order.
+        const auto actions = core::joystickLines(
+            KeyDocument::fromBytes("SimNine 2 3 -2 0 0x0 -1\nSimEight 2 8 -2 0 0x0 -1\nSimUp 2 -2 -2 0x42 0x0 -1\n"),
+            {});
+        QStringList order;
+        for (const auto& line : actions)
+            order << q(line.simName);
+        QCOMPARE(order, QStringList({"SimUp", "SimEight", "SimNine"}));
     }
 
     void settingsFile_data()

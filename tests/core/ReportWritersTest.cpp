@@ -42,6 +42,7 @@ private slots:
         QTest::newRow("lone LF") << QByteArray("a\nb\n") << QByteArray("a\r\nb\r\n");
         QTest::newRow("lone CR") << QByteArray("a\rb") << QByteArray("a\r\nb");
         QTest::newRow("CR at the end") << QByteArray("a\r") << QByteArray("a\r\n");
+        QTest::newRow("CRLF first") << QByteArray("\r\na") << QByteArray("\r\na");
         QTest::newRow("LF CR") << QByteArray("a\n\rb") << QByteArray("a\r\n\r\nb");
         QTest::newRow("8-bit bytes and tabs unchanged") << QByteArray("\t\xb0\xff{}\\") << QByteArray("\t\xb0\xff{}\\");
         QTest::newRow("empty") << QByteArray() << QByteArray();
