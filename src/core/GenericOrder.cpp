@@ -63,32 +63,35 @@ std::optional<long long> readWholeNumber(std::string_view text)
 
 namespace {
 
-// Generic order with each cell's number read beforehand: a sort reads every cell once, not at every comparison.
-int compareRead(
-    std::string_view a, const std::optional<double>& na, std::string_view b, const std::optional<double>& nb)
+// A cell as generic order compares it, read once: its number, if it reads as one, and its text in lower case.
+struct ReadCell
 {
-    if (na && nb) {
-        if (*na < *nb)
-            return -1;
-        return *na > *nb ? 1 : 0;
-    }
-    const std::size_t n = a.size() < b.size() ? a.size() : b.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const int ca = asciiLower(a[i]);
-        const int cb = asciiLower(b[i]);
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
-    }
-    if (a.size() == b.size())
-        return 0;
-    return a.size() < b.size() ? -1 : 1;
+    std::optional<double> number;
+    std::string lowered;
+};
+
+ReadCell readCell(std::string_view text)
+{
+    ReadCell cell{readNumber(text), std::string(text)};
+    for (char& c : cell.lowered)
+        c = static_cast<char>(asciiLower(c));
+    return cell;
+}
+
+// As numbers when both are, otherwise as lower-case texts byte by byte (unsigned), the shorter first.
+int compareCells(const ReadCell& a, const ReadCell& b)
+{
+    if (a.number && b.number)
+        return *a.number < *b.number ? -1 : (*a.number > *b.number ? 1 : 0);
+    const int c = a.lowered.compare(b.lowered);
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
 } // namespace
 
 int genericCompare(std::string_view a, std::string_view b)
 {
-    return compareRead(a, readNumber(a), b, readNumber(b));
+    return compareCells(readCell(a), readCell(b));
 }
 
 std::vector<std::size_t> genericSortOrder(const std::vector<std::string>& keys, std::size_t width, SortOrder order)
@@ -96,26 +99,14 @@ std::vector<std::size_t> genericSortOrder(const std::vector<std::string>& keys, 
     const std::size_t rows = width == 0 ? 0 : keys.size() / width;
     std::vector<std::size_t> positions(rows);
     std::iota(positions.begin(), positions.end(), std::size_t{0});
-    // Each cell is read once: its number, and its text in lower case, which then compares byte by byte (as
-    // unsigned characters, like compareRead) and shorter first.
-    std::vector<std::optional<double>> numbers(keys.size());
-    std::vector<std::string> lowered(keys.size());
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        numbers[i] = readNumber(keys[i]);
-        lowered[i].resize(keys[i].size());
-        std::transform(keys[i].begin(), keys[i].end(), lowered[i].begin(),
-            [](char c) { return static_cast<char>(asciiLower(c)); });
-    }
-    const auto compareRows = [&lowered, &numbers, width](std::size_t a, std::size_t b) {
+    // Each cell is read once, not at every comparison.
+    std::vector<ReadCell> cells;
+    cells.reserve(keys.size());
+    for (const std::string& key : keys)
+        cells.push_back(readCell(key));
+    const auto compareRows = [&cells, width](std::size_t a, std::size_t b) {
         for (std::size_t k = 0; k < width; ++k) {
-            const std::size_t i = a * width + k;
-            const std::size_t j = b * width + k;
-            int c = 0;
-            if (numbers[i] && numbers[j])
-                c = *numbers[i] < *numbers[j] ? -1 : (*numbers[i] > *numbers[j] ? 1 : 0);
-            else
-                c = lowered[i].compare(lowered[j]);
-            if (c != 0)
+            if (const int c = compareCells(cells[a * width + k], cells[b * width + k]); c != 0)
                 return c;
         }
         return 0;
