@@ -172,8 +172,6 @@ private slots:
         QTest::newRow("from description left to keys") << QPoint(9, 1) << QPoint(4, 1) << false;
         QTest::newRow("cockpit id column") << QPoint(2, 1) << QPoint(2, 1) << false;
         QTest::newRow("ignored -1") << QPoint(5, 2) << QPoint(5, 2) << false;
-        QTest::newRow("ignored 32768") << QPoint(4, 4) << QPoint(4, 4) << false;
-        QTest::newRow("ignored text") << QPoint(4, 5) << QPoint(4, 5) << false;
         QTest::newRow("comment row") << QPoint(4, 0) << QPoint(4, 0) << false;
     }
 

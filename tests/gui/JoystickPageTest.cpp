@@ -98,13 +98,11 @@ private slots:
         f.session()->undoStack()->undo();
         QCOMPARE(f.table().size(), 5);
 
-        // Magnitude 128: 257 is beyond the shifted layer; 16 buttons a device: 32 is device 3.
+        // 16 buttons a device: 32 is device 3 (what each setting means is the engine's, checked there).
         f.page->shiftMagnitudeBox()->setValue(128);
         f.page->buttonsPerDeviceBox()->setValue(16);
         QCOMPARE(f.session()->joystickSettings().shiftMagnitude, qint64(128));
-        const QStringList table = f.table();
-        QVERIFY(table.contains("?|DX number 257|press and release|SimDoNothing||||"));
-        QVERIFY(table.contains("Device 03|DX1|press and release|SimSecond||||"));
+        QVERIFY(f.table().contains("Device 03|DX1|press and release|SimSecond||||"));
         QCOMPARE(f.page->deviceBox()->itemText(f.page->deviceBox()->count() - 1), QStringLiteral("POV hats"));
 
         // The settings are remembered in their own section, and the next window starts with them.
