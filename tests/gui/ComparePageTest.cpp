@@ -278,7 +278,6 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("proposal");
         QTest::newRow("key file") << QStringLiteral("mykeys.key") << QStringLiteral("mykeys comparison");
-        QTest::newRow("no file") << QStringLiteral("Key file") << QStringLiteral("Key  comparison");
         QTest::newRow("short") << QStringLiteral("abc") << QString();
         QTest::newRow("four characters") << QStringLiteral("a.ke") << QStringLiteral(" comparison");
     }
@@ -434,7 +433,6 @@ private slots:
     {
         QTest::addColumn<QList<int>>("toggled"); // kinds whose box is clicked
         QTest::addColumn<QStringList>("names");
-        QTest::newRow("as it starts") << QList<int>() << QStringList({"SimA", "SimB", "SimC", "SimD"});
         QTest::newRow("no added, no removed")
             << QList<int>{int(ChangeKind::Added), int(ChangeKind::Removed)} << QStringList({"SimA", "SimB"});
         QTest::newRow("unchanged too") << QList<int>{int(ChangeKind::Unchanged)}
