@@ -197,7 +197,9 @@ private slots:
         QCOMPARE(f.session()->cellText(f.rowOf("SimHookToggle"), 4), QStringLiteral("0XFFFFFFFF"));
     }
 
-    void inCellEditorRefusesWhatTheCellCannotHold()
+    // Two more ways to edit a line: the in-cell editor, which refuses what the cell cannot hold, and a free key of
+    // the keyboard clicked for the selected line.
+    void inCellEditorAndKeyboardClick()
     {
         FindFixture f;
         auto* editing = f.window->keyFilePage()->editing();
@@ -211,11 +213,6 @@ private slots:
         QCOMPARE(QString::fromStdString(f.session()->document().lineText(f.rowOf("SimHookToggle"))),
             QStringLiteral("SimHookToggle -1 0 0x25 2 0 0 1 \"Hook: up, down & \"out\"\""));
         QCOMPARE(f.session()->undoStack()->undoText(), QStringLiteral("Edit"));
-    }
-
-    void freeKeyOnTheKeyboardGoesToTheSelectedLine()
-    {
-        FindFixture f;
         f.selectKeys("AFGearToggle");
         f.showPage(gui::MainWindow::SpareKeysPageIndex);
         f.find<QCheckBox>(QStringLiteral("ChkModifier_1"))->click();
