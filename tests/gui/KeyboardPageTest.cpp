@@ -64,14 +64,28 @@ class KeyboardPageTest : public QObject
     Q_OBJECT
 
 private slots:
+    // The page as it starts: 104 labels at their places, None in the paste labels, and the instructions.
     void layoutHas104LabelsAtTheirPlaces()
     {
-        KeyboardFixture f;
+        WindowFixture f;
+        f.create();
+        f.showPage(gui::MainWindow::SpareKeysPageIndex);
+        gui::KeyboardPage* page = f.window->keyboardPage();
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(f.find<QLabel>(QStringLiteral("Label6_%1").arg(i))->text(), QStringLiteral("None"));
+        const QString html = f.find<QTextEdit>(QStringLiteral("RichTextBox1"))->toPlainText();
+        QVERIFY(html.startsWith(QStringLiteral("Instructions\n1.) Move your mouse over the virtual keyboard")));
+        QVERIFY(html.contains(QStringLiteral("you must select both adjacent columns to paste into.")));
+        QVERIFY(html.endsWith(QStringLiteral("because I'm too lazy to develop an appropriate help file!")));
+        const QString source = gui::keyboardInstructionsHtml(10);
+        for (const char* part : {"<b>Instructions</b>", "<span style=\"color:#0000ff\">2.)</span>", "<i>adjacent</i>",
+                 "font-family:Arial; font-size:10pt"})
+            QVERIFY2(source.contains(QLatin1String(part)), part);
         QCOMPARE(print::keyboardLayout().size(), 104);
-        QCOMPARE(f.page->keyLabels().size(), 104);
+        QCOMPARE(page->keyLabels().size(), 104);
         int disabled = 0;
         for (const auto& spec : print::keyboardLayout()) {
-            gui::KeyLabel* key = f.page->keyLabel(spec.index);
+            gui::KeyLabel* key = page->keyLabel(spec.index);
             QVERIFY(key);
             QCOMPARE(key->caption(), spec.caption);
             QCOMPARE(key->isEnabled(), !spec.disabled);
@@ -86,12 +100,12 @@ private slots:
         QCOMPARE(f.find<QWidget>(QStringLiteral("Frame2"))->geometry().size(), QSize(gui::px(3315), gui::px(2955)));
         QCOMPARE(f.find<QWidget>(QStringLiteral("RichTextBox1"))->mapTo(tabs, QPoint()),
             QPoint(gui::px(120), gui::px(5400)));
-        QCOMPARE(f.page->keyLabel(78)->caption(), QStringLiteral("      +"));
-        QCOMPARE(f.page->keyLabel(156)->caption(), QStringLiteral("    Ent"));
-        QCOMPARE(f.page->keyLabel(78)->height(), gui::px(735));
+        QCOMPARE(page->keyLabel(78)->caption(), QStringLiteral("      +"));
+        QCOMPARE(page->keyLabel(156)->caption(), QStringLiteral("    Ent"));
+        QCOMPARE(page->keyLabel(78)->height(), gui::px(735));
         // The keyboard grows with the window and keeps its proportions.
         f.window->resizeControls(30000, 20790);
-        gui::KeyLabel* space = f.page->keyLabel(57);
+        gui::KeyLabel* space = page->keyLabel(57);
         QVERIFY(qAbs(space->width() - 2 * 1755 / 15) <= 1);
         QVERIFY(qAbs(space->height() - 2 * 375 / 15) <= 1);
         f.window->resizeControls(15000, 10395);
@@ -198,22 +212,6 @@ private slots:
         // The colours come back, from the file as opened, when the keyboard is next shown.
         f.showPage(gui::MainWindow::SpareKeysPageIndex);
         QCOMPARE(f.colour(30), QColor(0, 255, 0));
-    }
-
-    void startsWithNoneInThePasteLabelsAndTheInstructions()
-    {
-        WindowFixture f;
-        f.create();
-        for (int i = 0; i < 3; ++i)
-            QCOMPARE(f.find<QLabel>(QStringLiteral("Label6_%1").arg(i))->text(), QStringLiteral("None"));
-        const QString html = f.find<QTextEdit>(QStringLiteral("RichTextBox1"))->toPlainText();
-        QVERIFY(html.startsWith(QStringLiteral("Instructions\n1.) Move your mouse over the virtual keyboard")));
-        QVERIFY(html.contains(QStringLiteral("you must select both adjacent columns to paste into.")));
-        QVERIFY(html.endsWith(QStringLiteral("because I'm too lazy to develop an appropriate help file!")));
-        const QString source = gui::keyboardInstructionsHtml(10);
-        for (const char* part : {"<b>Instructions</b>", "<span style=\"color:#0000ff\">2.)</span>", "<i>adjacent</i>",
-                 "font-family:Arial; font-size:10pt"})
-            QVERIFY2(source.contains(QLatin1String(part)), part);
     }
 
     void toolTipOfAKeyUsedByManyLinesStaysShort()
