@@ -164,8 +164,7 @@ private slots:
         f.selectKeys("AFGearToggle");
         f.prompts.answerAssign(f.answer(AssignAnswer::Assign, "CTL ALT o"));
         QVERIFY(f.window->keyFilePage()->editing()->assignKey());
-        QCOMPARE(f.prompts.asked.last().title, QStringLiteral("AFGearToggle (line 5)"));
-        QCOMPARE(f.prompts.asked.last().text, QStringLiteral("g"));
+        QCOMPARE(f.lastMessage(), QStringList({"AFGearToggle (line 5)", "g"}));
         QCOMPARE(f.prompts.lastPreview.cells, QStringList({"0X18", "6", "0", "0"}));
         QVERIFY(f.prompts.lastPreview.takenBy.isEmpty());
         QCOMPARE(QString::fromStdString(f.session()->document().lineText(f.rowOf("AFGearToggle"))),
@@ -206,8 +205,8 @@ private slots:
         const int view = f.page->viewRowOfDocument(f.rowOf("SimHookToggle"));
         f.prompts.answerMessage(gui::PromptAnswer::Ok);
         QVERIFY(!editing->commitCellText(view, core::IgnoredColumn, QStringLiteral("two words")));
-        QCOMPARE(f.prompts.asked.last().title, QStringLiteral("Can't put that in the cell"));
-        QCOMPARE(f.prompts.asked.last().text, QStringLiteral("Line 6: The Ignored cell holds a whole number."));
+        QCOMPARE(f.lastMessage(),
+            QStringList({"Can't put that in the cell", "Line 6: The Ignored cell holds a whole number."}));
         QCOMPARE(f.session()->undoStack()->count(), 0);
         QVERIFY(editing->commitCellText(view, core::DescriptionColumn, QStringLiteral("\"Hook: up, down & \"out\"\"")));
         QCOMPARE(QString::fromStdString(f.session()->document().lineText(f.rowOf("SimHookToggle"))),

@@ -94,8 +94,7 @@ private slots:
         QCOMPARE(f.prompts.asked.first().title, QStringLiteral("Select the key file to take bindings from ..."));
         QCOMPARE(f.prompts.takePreviews.size(), 1);
         const gui::TakePreview& preview = f.prompts.takePreviews.first();
-        QCOMPARE(preview.fromPath, f.theirs);
-        QCOMPARE(preview.intoName, QStringLiteral("mine.key"));
+        QCOMPARE(QStringList({preview.fromPath, preview.intoName}), QStringList({f.theirs, "mine.key"}));
         QCOMPARE(previewRows(preview),
             QStringList(
                 {"2 SimA: a > b [SimB (line 3)]", "3 SimB: b > a [SimA (line 2)]", "4 SimC: c > d [SimD (line 5)]",
