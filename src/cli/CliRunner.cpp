@@ -13,6 +13,7 @@
 #include "core/SimplifiedList.h"
 #include "core/TargetMacros.h"
 #include "io/FileIo.h"
+#include "io/Platform.h"
 
 #include <CLI/CLI.hpp>
 
@@ -34,14 +35,6 @@ namespace cli {
 namespace {
 
 constexpr const char* kVersion = "tarnwick-cli 1.3";
-
-std::tm localNow()
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return local;
-}
 
 // The comparison's own reading: a file that exists but cannot be read is compared as empty, and the report says
 // why.
@@ -75,7 +68,7 @@ template <typename AppendRows> void writeInPieces(std::ostream& out, int rowCoun
 CliRunner::CliRunner(std::ostream& out, std::ostream& err)
     : m_out(out)
     , m_err(err)
-    , m_clock(localNow)
+    , m_clock(io::localNow)
 { }
 
 int CliRunner::run(int argc, char** argv)

@@ -9,6 +9,7 @@
 #include "core/Comparison.h"
 #include "core/ReportWriters.h"
 #include "io/FileIo.h"
+#include "io/Platform.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -38,18 +39,6 @@ core::CompareInput readInput(const QString& path)
     else
         input.readError = error.reason.toLocal8Bit().toStdString();
     return input;
-}
-
-std::tm localNow()
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    return local;
 }
 
 } // namespace
@@ -199,7 +188,7 @@ void ComparePage::compare()
             return;
         }
     }
-    const std::tm now = localNow();
+    const std::tm now = io::localNow();
     const QString first = path(0);
     const QString second = path(1);
     // The files' bytes go before the report goes into the box: a large comparison holds less at once.

@@ -27,6 +27,18 @@ void setBinaryStandardOutput()
 #endif
 }
 
+std::tm localNow()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    return local;
+}
+
 void adviseLargeBuffer(void* data, std::size_t size)
 {
 #ifdef __linux__

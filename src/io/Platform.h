@@ -3,12 +3,16 @@
 #include <QString>
 
 #include <cstddef>
+#include <ctime>
 
 namespace io {
 
 /** Makes standard output carry bytes unchanged (no CRLF translation on Windows). The one place that knows about
  *  the platform's C runtime. */
 void setBinaryStandardOutput();
+
+/** The local time now, as the calendar on the wall shows it. */
+std::tm localNow();
 
 /** Tells the system that the `size` bytes at `data`, not yet touched, will be filled at once and read through:
  *  where the system has large memory pages, it may back them with those (far fewer page faults for a big file).
