@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <nlohmann/json.hpp>
+
 using testing::runCli;
 
 class CliTest : public QObject
@@ -26,18 +28,8 @@ private slots:
         QCOMPARE(run.out, std::string("A SHF CTL a \"Alpha \xb0\"\r\nB DX1, Device 01\r\nSim  \"d\"\r\n"));
     }
 
-    void saveRoundTripsAndKeepsBytes()
-    {
-        QTemporaryDir dir;
-        const QString in = dir.filePath(QStringLiteral("in.key"));
-        const QString out = dir.filePath(QStringLiteral("out.key"));
-        const std::string bytes = "\xEF\xBB\xBF# x\r\n\r\nSimA  1\nSimB 2";
-        testing::writeBytes(in, bytes);
-        QCOMPARE(runCli({QStringLiteral("save"), in, out}).code, 0);
-        QCOMPARE(testing::readBytes(out), bytes);
-    }
-
-    // Usage errors give code 2, files that cannot be read or found code 1; either way one line on standard error.
+    // Usage errors give code 2 and point to --help, files that cannot be read or found code 1; either way one line
+    // on standard error.
     void errors_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -64,6 +56,8 @@ private slots:
         row("print a.key", 2);
         row("print a.key --pdf a.pdf --paper A3", 2);
         row("macros a.key --format tmj", 2);
+        row("check", 2);
+        row("check --fix a.key", 2);
     }
 
     void errors()
@@ -75,6 +69,7 @@ private slots:
         QCOMPARE(run.code, code);
         QVERIFY2(QString::fromStdString(run.err).startsWith(errStart), run.err.c_str());
         QCOMPARE(std::count(run.err.begin(), run.err.end(), '\n'), 1L);
+        QCOMPARE(QByteArray::fromStdString(run.err).endsWith(" (try --help)\n"), code == 2);
         QVERIFY(run.out.empty());
     }
 
@@ -166,6 +161,77 @@ private slots:
         run = runCli({QStringLiteral("--version")});
         QCOMPARE(run.code, 0);
         QCOMPARE(run.out, std::string("tarnwick-cli 1.3\n"));
+    }
+
+    // check: problems as compilers write them, the exit codes, and the JSON document.
+    void check_data()
+    {
+        const QString cells = testing::testDataPath(QStringLiteral("problems-cells.key"));
+        const QString keys = testing::testDataPath(QStringLiteral("problems-keys.key"));
+        const QString clean = testing::testDataPath(QStringLiteral("directx-pov.key"));
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QStringList>("outLines"); // lines of standard output, in this order
+        QTest::addColumn<QString>("errEnd"); // the last line of standard error
+        QTest::newRow("no problems") << QStringList{"check", clean} << 0 << QStringList{}
+                                     << "0 errors, 0 warnings in 1 file\n";
+        QTest::newRow("errors") << QStringList{"check", cells} << 1
+                                << QStringList{cells + ":2: error: 0x54: no key has this code",
+                                       cells + ":4: error: 0x3G is not a key code"}
+                                << "6 errors, 0 warnings in 1 file\n";
+        QTest::newRow("warnings only") << QStringList{"check", keys} << 0
+                                       << QStringList{keys
+                                              + ":2: warning: SHF q is bound to 2 functions: SimShiftQ (line 2), "
+                                                "SimAlsoShiftQ (line 3)"}
+                                       << "0 errors, 4 warnings in 1 file\n";
+        QTest::newRow("strict warnings") << QStringList{"check", "--strict", keys} << 1
+                                         << QStringList{keys + ":12: warning: The line has 7 fields; a key line has 9"}
+                                         << "0 errors, 4 warnings in 1 file\n";
+        QTest::newRow("two files in order")
+            << QStringList{"check", keys, cells} << 1
+            << QStringList{keys
+                       + ":13: warning: Text after the description (\"MANUALLY INSERTED\") is kept, but the "
+                         "simulator may misread it",
+                   cells + ":2: error: 0x54: no key has this code"}
+            << "6 errors, 4 warnings in 2 files\n";
+        QTest::newRow("unreadable file") << QStringList{"check", "/no/such.key", cells} << 2
+                                         << QStringList{cells + ":2: error: 0x54: no key has this code"}
+                                         << "6 errors, 0 warnings in 1 file\n";
+    }
+
+    void check()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(QStringList, outLines);
+        QFETCH(QString, errEnd);
+        const auto run = runCli(args);
+        QCOMPARE(run.code, code);
+        const QStringList out = QString::fromStdString(run.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        qsizetype at = 0;
+        for (const QString& line : outLines)
+            QVERIFY2((at = out.indexOf(line, at)) >= 0, qPrintable(line));
+        QCOMPARE(out.isEmpty(), outLines.isEmpty());
+        QVERIFY2(QString::fromStdString(run.err).endsWith(errEnd), run.err.c_str());
+    }
+
+    void checkJson()
+    {
+        QTemporaryDir dir;
+        const QString name = dir.filePath(QStringLiteral("caf\xc3\xa9.key"));
+        // A Windows-1252 degree sign in a sim name: the JSON document holds it as UTF-8.
+        testing::writeBytes(name, "Sim\xb0 -1 0 0x1E 0 0 0 1 \"d\"\nSimB -1 0 0x1e 0 0 0 1 \"d\"\nSimC -1 0 0x54 9");
+        const auto run = runCli({QStringLiteral("check"), QStringLiteral("--json"), name});
+        QCOMPARE(run.code, 1);
+        const auto document = nlohmann::ordered_json::parse(run.out);
+        QCOMPARE(document.size(), std::size_t(4));
+        QCOMPARE(document[0].dump(),
+            R"({"file":")" + name.toStdString() + R"(","line":1,"severity":"warning","code":"key-conflict","text":)"
+                + "\"a is bound to 2 functions: Sim\xc2\xb0 (line 1), SimB (line 2)\",\"lines\":[1,2]}");
+        QStringList codes;
+        for (const auto& problem : document)
+            codes << QString::fromStdString(problem.at("code").get<std::string>());
+        QCOMPARE(codes, (QStringList{"key-conflict", "unknown-key", "bad-modifier", "short-line"}));
     }
 };
 
