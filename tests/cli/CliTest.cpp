@@ -14,20 +14,6 @@ class CliTest : public QObject
     Q_OBJECT
 
 private slots:
-    // The readable list, with and without "Sim" taken from the names (a name that is only "Sim" keeps it).
-    void listWritesTheReadableList()
-    {
-        QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("in.key"));
-        testing::writeBytes(
-            file, "# c\nSimA -1 0 0x1E 3 0 0 1 \"Alpha \xb0\"\n\nsIMB 0 -1 -2 0 0x0 -1\nSim -1 0 0 0 0 0 1 \"d\"\n");
-        auto run = runCli({QStringLiteral("list"), file});
-        QCOMPARE(run.code, 0);
-        QCOMPARE(run.out, std::string("SimA SHF CTL a \"Alpha \xb0\"\r\nsIMB DX1, Device 01\r\nSim  \"d\"\r\n"));
-        run = runCli({QStringLiteral("list"), file, QStringLiteral("--remove-sim")});
-        QCOMPARE(run.out, std::string("A SHF CTL a \"Alpha \xb0\"\r\nB DX1, Device 01\r\nSim  \"d\"\r\n"));
-    }
-
     // Usage errors give code 2 and point to --help, files that cannot be read or found code 1; either way one line
     // on standard error.
     void errors_data()
@@ -56,6 +42,7 @@ private slots:
         row("print a.key", 2);
         row("print a.key --pdf a.pdf --paper A3", 2);
         row("macros a.key --format tmj", 2);
+        row("buttons a.key --shift-magnitude 0", 2);
         row("check", 2);
         row("check --fix a.key", 2);
     }

@@ -86,31 +86,42 @@ private slots:
         QVERIFY(run.out.back() == '\n');
     }
 
-    // Each flag reaches the engine that writes the macros; the texts themselves are the engine's.
-    void macros_data()
+    // Each flag reaches the engine that writes the view; the texts themselves are the engine's.
+    void views_data()
     {
-        QTest::addColumn<QStringList>("flags");
-        QTest::addColumn<bool>("target");
-        QTest::addColumn<bool>("removeSim");
-        QTest::newRow("Cougar") << QStringList() << false << false;
-        QTest::newRow("Cougar, no Sim") << QStringList{"--remove-sim"} << false << true;
-        QTest::newRow("TARGET") << QStringList{"--format", "target"} << true << false;
-        QTest::newRow("TARGET, no Sim") << QStringList{"--remove-sim", "--format", "target"} << true << true;
-    }
-
-    void macros()
-    {
-        QFETCH(QStringList, flags);
-        QFETCH(bool, target);
-        QFETCH(bool, removeSim);
-        const auto run = runCli(QStringList{QStringLiteral("macros"), m_keyFile} + flags);
-        QCOMPARE(run.code, 0);
-        QVERIFY(run.err.empty());
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<std::string>("out");
         const auto doc = core::KeyDocument::fromBytes(kKeyFile.toStdString());
         std::vector<int> rows(static_cast<std::size_t>(doc.rowCount()));
         std::iota(rows.begin(), rows.end(), 0);
-        QCOMPARE(
-            run.out, target ? core::fillTargetMacros(doc, rows, removeSim) : core::fillCougarMacros(doc, removeSim));
+        const auto buttons = [&doc](int magnitude, int perDevice) {
+            core::JoystickSettings settings;
+            settings.shiftMagnitude = magnitude;
+            settings.buttonsPerDevice = perDevice;
+            return core::buttonsText(core::joystickLines(doc, settings));
+        };
+        QTest::newRow("list") << QStringList{"list"} << core::listText(doc, false);
+        QTest::newRow("list, no Sim") << QStringList{"list", "--remove-sim"} << core::listText(doc, true);
+        QTest::newRow("Cougar") << QStringList{"macros"} << core::fillCougarMacros(doc, false);
+        QTest::newRow("Cougar, no Sim") << QStringList{"macros", "--remove-sim"} << core::fillCougarMacros(doc, true);
+        QTest::newRow("TARGET") << QStringList{"macros", "--format", "target"}
+                                << core::fillTargetMacros(doc, rows, false);
+        QTest::newRow("TARGET, no Sim") << QStringList{"macros", "--remove-sim", "--format", "target"}
+                                        << core::fillTargetMacros(doc, rows, true);
+        QTest::newRow("buttons") << QStringList{"buttons"} << buttons(256, 32);
+        QTest::newRow("magnitude 128") << QStringList{"buttons", "--shift-magnitude", "128"} << buttons(128, 32);
+        QTest::newRow("two buttons a device") << QStringList{"buttons", "--buttons-per-device", "2"} << buttons(256, 2);
+    }
+
+    void views()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(std::string, out);
+        args.insert(1, m_keyFile);
+        const auto run = runCli(args);
+        QCOMPARE(run.code, 0);
+        QVERIFY(run.err.empty());
+        QCOMPARE(run.out, out);
     }
 
     // The real program: printing is the work of its module.
@@ -139,37 +150,6 @@ private slots:
         QCOMPARE(written.indexOf("/MediaBox"), written.indexOf(firstPage));
         const auto reference = core::Reference::build(core::KeyDocument::fromBytes(kKeyFile.toStdString()), "keys.key");
         QCOMPARE(testing::readBytes(html), core::referenceHtml(reference));
-    }
-
-    // Both settings reach the engine; one out of range is a usage error.
-    void buttons_data()
-    {
-        QTest::addColumn<QStringList>("flags");
-        QTest::addColumn<int>("code");
-        QTest::addColumn<int>("magnitude");
-        QTest::addColumn<int>("perDevice");
-        QTest::newRow("defaults") << QStringList() << 0 << 256 << 32;
-        QTest::newRow("magnitude 128") << QStringList{"--shift-magnitude", "128"} << 0 << 128 << 32;
-        QTest::newRow("two buttons a device") << QStringList{"--buttons-per-device", "2"} << 0 << 256 << 2;
-        QTest::newRow("magnitude 0") << QStringList{"--shift-magnitude", "0"} << 2 << 0 << 0;
-    }
-
-    void buttons()
-    {
-        QFETCH(QStringList, flags);
-        QFETCH(int, code);
-        QFETCH(int, magnitude);
-        QFETCH(int, perDevice);
-        const auto run = runCli(QStringList{QStringLiteral("buttons"), m_keyFile} + flags);
-        QCOMPARE(run.code, code);
-        QCOMPARE(run.err.empty(), code == 0);
-        core::JoystickSettings settings;
-        settings.shiftMagnitude = magnitude;
-        settings.buttonsPerDevice = perDevice;
-        QCOMPARE(run.out,
-            code ? std::string()
-                 : core::buttonsText(
-                     core::joystickLines(core::KeyDocument::fromBytes(kKeyFile.toStdString()), settings)));
     }
 
     // The report goes to standard output and to each file asked for, dated by the runner's clock. A file that
