@@ -75,8 +75,6 @@ private slots:
         // Refused whatever the rights of the user: root could write it anyway.
         QTest::newRow("save to a read-only file")
             << QStringList{"save", "@in", "@read-only"} << "cannot write @read-only: The file is read-only\n";
-        QTest::newRow("print to a named pipe")
-            << QStringList{"print", "@in", "--pdf", "@pipe"} << QString("cannot write @pipe" + pipe);
         QTest::newRow("print to a read-only file")
             << QStringList{"print", "@in", "--pdf", "@read-only"} << "cannot write @read-only: The file is read-only\n";
     }
