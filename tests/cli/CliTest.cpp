@@ -64,7 +64,7 @@ private slots:
     {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("err");
-        const QString pipe = QStringLiteral(": It is a named pipe, not a regular file\n");
+        const QString pipe = ": It is a named pipe, not a regular file\n";
         QTest::newRow("list of a named pipe") << QStringList{"list", "@pipe"} << QString("cannot read @pipe" + pipe);
         QTest::newRow("keys of a device")
             << QStringList{"keys", "/dev/zero"} << "cannot read /dev/zero: It is a device, not a regular file\n";
@@ -83,31 +83,31 @@ private slots:
     {
         QFETCH(QStringList, args);
         QFETCH(QString, err);
-        if (args.contains(QStringLiteral("/dev/zero")) && !QFileInfo::exists(QStringLiteral("/dev/zero")))
+        if (args.contains("/dev/zero") && !QFileInfo::exists("/dev/zero"))
             QSKIP("no /dev/zero here");
         QTemporaryDir dir;
-        const QString pipe = dir.filePath(QStringLiteral("pipe.key"));
-        const QString readOnly = dir.filePath(QStringLiteral("read-only.key"));
-        if (args.contains(QStringLiteral("@pipe")) && !testing::makeNamedPipe(pipe))
+        const QString pipe = dir.filePath("pipe.key");
+        const QString readOnly = dir.filePath("read-only.key");
+        if (args.contains("@pipe") && !testing::makeNamedPipe(pipe))
             QSKIP("no mkfifo here");
-        testing::writeBytes(dir.filePath(QStringLiteral("in.key")), "SimA 1\r\n");
+        testing::writeBytes(dir.filePath("in.key"), "SimA 1\r\n");
         testing::writeBytes(readOnly, "old");
         QFile::setPermissions(readOnly, QFileDevice::ReadOwner);
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.key")));
+        QVERIFY(QDir(dir.path()).mkdir("folder.key"));
         for (const char* name : {"pipe", "in", "read-only", "folder"}) {
-            args.replaceInStrings(QLatin1Char('@') + QLatin1String(name), dir.filePath(name + QStringLiteral(".key")));
-            err.replace(QLatin1Char('@') + QLatin1String(name), dir.filePath(name + QStringLiteral(".key")));
+            args.replaceInStrings(QLatin1Char('@') + QLatin1String(name), dir.filePath(QString(name) + ".key"));
+            err.replace(QLatin1Char('@') + QLatin1String(name), dir.filePath(QString(name) + ".key"));
         }
         // The real program, so that a run that waits on the pipe ends the test instead of stopping it.
         const auto run = testing::runRealCli(args);
         QCOMPARE(run.code, 1);
-        QCOMPARE(QString::fromStdString(run.err), QStringLiteral("tarnwick-cli: ") + err);
+        QCOMPARE(QString::fromStdString(run.err), "tarnwick-cli: " + err);
         QVERIFY(run.out.empty());
         QCOMPARE(testing::readBytes(readOnly), std::string("old"));
         // Nothing is replaced and nothing is left behind: the folder holds what the test made.
         QStringList made{"folder.key", "in.key", "read-only.key"};
         if (QFileInfo::exists(pipe))
-            made.insert(2, QStringLiteral("pipe.key"));
+            made.insert(2, "pipe.key");
         QCOMPARE(
             QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System | QDir::Hidden), made);
         QVERIFY(QFileInfo(dir.filePath("folder.key")).isDir());
@@ -128,9 +128,9 @@ private slots:
     {
         QFETCH(QStringList, args);
         QFETCH(int, code);
-        if (!QFileInfo::exists(QStringLiteral("/dev/full")))
+        if (!QFileInfo::exists("/dev/full"))
             QSKIP("no /dev/full here");
-        const auto run = testing::runRealCli(args, QStringLiteral("/dev/full"));
+        const auto run = testing::runRealCli(args, "/dev/full");
         QCOMPARE(run.code, code);
         QVERIFY2(QByteArray::fromStdString(run.err).endsWith(
                      "tarnwick-cli: cannot write standard output: No space left on device\n"),
@@ -139,11 +139,11 @@ private slots:
 
     void helpAndVersion()
     {
-        auto run = runCli({QStringLiteral("--help")});
+        auto run = runCli({"--help"});
         QCOMPARE(run.code, 0);
         for (const char* command : {"list", "save", "keys", "macros", "compare"})
             QVERIFY2(run.out.find(std::string("\n  ") + command + ' ') != std::string::npos, command);
-        run = runCli({QStringLiteral("--version")});
+        run = runCli({"--version"});
         QCOMPARE(run.code, 0);
         QCOMPARE(run.out, std::string("tarnwick-cli 1.3\n"));
     }
@@ -151,9 +151,9 @@ private slots:
     // check: problems as compilers write them, the exit codes, and the JSON document.
     void check_data()
     {
-        const QString cells = testing::testDataPath(QStringLiteral("problems-cells.key"));
-        const QString keys = testing::testDataPath(QStringLiteral("problems-keys.key"));
-        const QString clean = testing::testDataPath(QStringLiteral("directx-pov.key"));
+        const QString cells = testing::testDataPath("problems-cells.key");
+        const QString keys = testing::testDataPath("problems-keys.key");
+        const QString clean = testing::testDataPath("directx-pov.key");
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("code");
         QTest::addColumn<QStringList>("outLines"); // lines of standard output, in this order
@@ -203,10 +203,10 @@ private slots:
     void checkJson()
     {
         QTemporaryDir dir;
-        const QString name = dir.filePath(QStringLiteral("caf\xc3\xa9.key"));
+        const QString name = dir.filePath("caf\xc3\xa9.key");
         // A Windows-1252 degree sign in a sim name: the JSON document holds it as UTF-8.
         testing::writeBytes(name, "Sim\xb0 -1 0 0x1E 0 0 0 1 \"d\"\nSimB -1 0 0x1e 0 0 0 1 \"d\"\nSimC -1 0 0x54 9");
-        const auto run = runCli({QStringLiteral("check"), QStringLiteral("--json"), name});
+        const auto run = runCli({"check", "--json", name});
         QCOMPARE(run.code, 1);
         const auto document = nlohmann::ordered_json::parse(run.out);
         QCOMPARE(document.size(), std::size_t(4));
