@@ -32,10 +32,10 @@ bool writeOutput(const std::string& path, const std::string& bytes, std::ostream
 
 int findLines(const std::string& file, const std::vector<std::string>& words, std::ostream& out, std::ostream& err)
 {
-    const auto bytes = readInput(file, err);
+    auto bytes = readInput(file, err);
     if (!bytes)
         return 1;
-    const auto document = core::KeyDocument::fromBytes(*bytes);
+    const auto document = core::KeyDocument::fromBytes(std::move(*bytes));
     std::string query;
     for (const std::string& word : words)
         query += word + ' ';
@@ -56,10 +56,10 @@ int findLines(const std::string& file, const std::vector<std::string>& words, st
 
 int bindKeys(const BindRequest& request, std::ostream& err)
 {
-    const auto bytes = readInput(request.file, err);
+    auto bytes = readInput(request.file, err);
     if (!bytes)
         return 1;
-    auto document = core::KeyDocument::fromBytes(*bytes);
+    auto document = core::KeyDocument::fromBytes(std::move(*bytes));
     const std::string where = "line " + std::to_string(request.line) + " of " + request.file;
     const int row = document.rowAtLine(request.line);
     if (row >= document.rowCount() || document.lineNumber(row) != request.line) {

@@ -58,6 +58,18 @@ core::CompareInput compareInput(const std::string& path)
     return input;
 }
 
+// Writes the text of a document's rows piece by piece, so that a big file's text is never held whole.
+template <typename AppendRows> void writeInPieces(std::ostream& out, int rowCount, AppendRows appendRows)
+{
+    constexpr int kRowsPerPiece = 16384;
+    std::string piece;
+    for (int row = 0; row < rowCount && out; row += kRowsPerPiece) {
+        piece.clear();
+        appendRows(piece, row, row + kRowsPerPiece);
+        out << piece;
+    }
+}
+
 } // namespace
 
 CliRunner::CliRunner(std::ostream& out, std::ostream& err)
@@ -214,15 +226,16 @@ int CliRunner::runCommand(const std::vector<std::string>& args)
     }
 
     if (list->parsed()) {
-        const auto bytes = readInput(file, m_err);
+        auto bytes = readInput(file, m_err);
         if (!bytes)
             return 1;
         const auto document = core::KeyDocument::fromBytes(std::move(*bytes));
-        m_out << core::listText(document, removeSim);
+        writeInPieces(m_out, document.rowCount(),
+            [&](std::string& piece, int from, int to) { core::appendListText(piece, document, removeSim, from, to); });
         return m_out ? 0 : 1;
     }
     if (save->parsed()) {
-        const auto bytes = readInput(file, m_err);
+        auto bytes = readInput(file, m_err);
         if (!bytes)
             return 1;
         const auto document = core::KeyDocument::fromBytes(std::move(*bytes));
@@ -248,7 +261,7 @@ int CliRunner::runCommand(const std::vector<std::string>& args)
     if (bind->parsed())
         return bindKeys({file, line, keysText, outFile.empty() ? file : outFile, takeOver}, m_err);
     if (buttons->parsed()) {
-        const auto bytes = readInput(file, m_err);
+        auto bytes = readInput(file, m_err);
         if (!bytes)
             return 1;
         m_out << core::buttonsText(core::joystickLines(core::KeyDocument::fromBytes(std::move(*bytes)), joystick));
@@ -266,7 +279,7 @@ int CliRunner::runCommand(const std::vector<std::string>& args)
 
 int CliRunner::keys(const std::string& file, int modifier)
 {
-    const auto bytes = readInput(file, m_err);
+    auto bytes = readInput(file, m_err);
     if (!bytes)
         return 1;
     const auto document = core::KeyDocument::fromBytes(std::move(*bytes));
@@ -294,7 +307,7 @@ int CliRunner::keys(const std::string& file, int modifier)
 
 int CliRunner::macros(const std::string& file, bool target, bool removeSim)
 {
-    const auto bytes = readInput(file, m_err);
+    auto bytes = readInput(file, m_err);
     if (!bytes)
         return 1;
     const auto document = core::KeyDocument::fromBytes(std::move(*bytes));
@@ -303,7 +316,9 @@ int CliRunner::macros(const std::string& file, bool target, bool removeSim)
         std::iota(rows.begin(), rows.end(), 0);
         m_out << core::fillTargetMacros(document, rows, removeSim);
     } else {
-        m_out << core::fillCougarMacros(document, removeSim);
+        writeInPieces(m_out, document.rowCount(), [&](std::string& piece, int from, int to) {
+            core::appendCougarMacros(piece, document, removeSim, from, to);
+        });
     }
     return m_out ? 0 : 1;
 }

@@ -26,10 +26,10 @@ void onlyFatal(QtMsgType type, const QMessageLogContext&, const QString& message
 
 extern "C" Q_DECL_EXPORT int tarnwickPrint(const cli::PrintRequest& request, std::ostream& err)
 {
-    const auto bytes = cli::readInput(request.file, err);
+    auto bytes = cli::readInput(request.file, err);
     if (!bytes)
         return 1;
-    const auto document = core::KeyDocument::fromBytes(*bytes);
+    const auto document = core::KeyDocument::fromBytes(std::move(*bytes));
     const QString title = QFileInfo(QString::fromLocal8Bit(request.file.c_str())).fileName();
     const auto reference = core::Reference::build(document, title.toUtf8().toStdString());
     // Fonts and painting need a GUI application; the command line's runs on the platform without a screen.

@@ -1,5 +1,6 @@
 #include "CougarMacros.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -15,12 +16,6 @@ bool contains(std::string_view text, std::string_view part)
 char asciiLower(char c)
 {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-void padToRemarkColumn(std::string& line)
-{
-    if (line.size() < CougarRemarkColumn)
-        line.append(CougarRemarkColumn - line.size(), ' ');
 }
 
 // The Windows keys have no Cougar name; alone they are written as USB codes.
@@ -57,69 +52,83 @@ std::optional<std::string> cougarMacroLine(const SimplifiedEntry& entry, const B
 
 std::optional<std::string> cougarMacroLine(const MacroSource& entry, const Binding& binding, bool removeSim)
 {
+    std::string line;
+    if (!appendCougarMacroLine(line, entry, binding, removeSim))
+        return std::nullopt;
+    return line;
+}
+
+bool appendCougarMacroLine(std::string& out, const MacroSource& entry, const Binding& binding, bool removeSim)
+{
     // The Cougar has no macro for a POV hat, nor for a button of a device other than the first.
     if (binding.kind == RecordKind::Pov)
-        return std::nullopt;
+        return false;
     const bool directX = binding.kind == RecordKind::DirectX && deviceOf(binding) != Device::Unknown;
     if (directX && deviceOf(binding) == Device::Other)
-        return std::nullopt;
+        return false;
+    // The Cougar's macros reach button 28.
+    if (directX && binding.number + 1 >= kFirstDroppedButton)
+        return false;
 
-    std::string line(entry.simName);
-    line += " = ";
-    if (removeSim && asciiLower(line[0]) == 's' && asciiLower(line[1]) == 'i' && asciiLower(line[2]) == 'm')
-        line.erase(0, 3);
+    std::string_view name = entry.simName;
+    if (removeSim && name.size() >= 3 && asciiLower(name[0]) == 's' && asciiLower(name[1]) == 'i'
+        && asciiLower(name[2]) == 'm')
+        name.remove_prefix(3);
 
-    std::string keys(entry.keys);
-    for (const auto& [name, usb] : kUsbKeys) {
-        if (keys == name)
+    // Each reason to comment the line out puts one "Rem " in front of it.
+    int remarks = 0;
+    std::string_view keys = entry.keys;
+    for (const auto& [keyName, usb] : kUsbKeys) {
+        if (keys == keyName)
             keys = usb;
-        if (contains(keys, name))
-            line.insert(0, "Rem ");
+        if (contains(keys, keyName))
+            ++remarks;
     }
     if (keys == "Unassigned")
         keys = "^";
     // Keys that name no key the Cougar knows (a code the table lacks, the Pause key, a modifier out of range) are
     // commented out like an unassigned key among others.
     if (contains(keys, "Unassigned") || contains(keys, "Not found") || contains(keys, "???"))
-        line.insert(0, "Rem ");
-    keys += ' ';
-
-    std::string remark = " Rem ";
-    remark += entry.description;
-    remark += ' ';
+        ++remarks;
     // A "^" in the name is tested twice, before and after the keys are added, and so gets "Rem " twice.
-    if (contains(line, "^"))
-        line.insert(0, "Rem ");
-    line += keys;
-    if (contains(line, "^"))
-        line.insert(0, "Rem ");
+    const bool caretInName = contains(name, "^");
+    remarks += (caretInName ? 1 : 0) + (caretInName || contains(keys, "^") ? 1 : 0);
+    if (remarks == 0 && !name.empty() && name.front() == '\\')
+        return false;
 
-    if (!line.empty() && line[0] == '\\')
-        return std::nullopt;
+    const std::size_t start = out.size();
+    for (int i = 0; i < remarks; ++i)
+        out += "Rem ";
+    out += name;
+    out += " = ";
+    out += keys;
+    out += ' ';
+    const auto addRemark = [&out, start, &entry] {
+        if (out.size() - start < CougarRemarkColumn)
+            out.append(CougarRemarkColumn - (out.size() - start), ' ');
+        out += " Rem ";
+        out += entry.description;
+        out += ' ';
+    };
     if (!directX) {
-        padToRemarkColumn(line);
-        return line + remark;
+        addRemark();
+        return true;
     }
-    // "SimA = DX5, Device 01 " loses ", Device 01 " and ends with its button. The Cougar's macros reach button 28.
-    if (binding.number + 1 >= kFirstDroppedButton)
-        return std::nullopt;
-    if (line.size() >= kDeviceSuffixLength)
-        line.resize(line.size() - kDeviceSuffixLength);
-    if (!entry.description.empty()) {
-        padToRemarkColumn(line);
-        line += remark;
-    }
-    return line;
+    // "SimA = DX5, Device 01 " loses ", Device 01 " and ends with its button.
+    if (out.size() - start >= kDeviceSuffixLength)
+        out.resize(out.size() - kDeviceSuffixLength);
+    if (!entry.description.empty())
+        addRemark();
+    return true;
 }
 
-std::string fillCougarMacros(const KeyDocument& document, bool removeSim)
+void appendCougarMacros(std::string& out, const KeyDocument& document, bool removeSim, int fromRow, int toRow)
 {
     // One pass over the lines, as the list would give them in file order.
-    std::string text;
-    text.reserve(document.sourceBytes().size() + document.sourceBytes().size() / 4);
     RecordViews views;
     RecordCells cells;
-    for (int r = 0; r < document.rowCount(); ++r) {
+    std::string description;
+    for (int r = std::max(fromRow, 0); r < std::min(toRow, document.rowCount()); ++r) {
         if (document.isComment(r))
             continue;
         const bool plain = document.rowViews(r, views);
@@ -132,14 +141,19 @@ std::string fillCougarMacros(const KeyDocument& document, bool removeSim)
         const std::string keys = keysText(binding);
         const std::string_view name = removeSim ? simPrefixStripped(views[SimNameColumn]) : views[SimNameColumn];
         // The list's description is the cell, which ends with the space the reader adds.
-        std::string description(views[DescriptionColumn]);
+        description.assign(views[DescriptionColumn]);
         if (plain && !description.empty() && description.front() == '"')
             description += ' ';
-        if (auto line = cougarMacroLine(MacroSource{name, keys, description}, binding, removeSim)) {
-            text += *line;
-            text += "\r\n";
-        }
+        if (appendCougarMacroLine(out, MacroSource{name, keys, description}, binding, removeSim))
+            out += "\r\n";
     }
+}
+
+std::string fillCougarMacros(const KeyDocument& document, bool removeSim)
+{
+    std::string text;
+    text.reserve(document.sourceBytes().size() + document.sourceBytes().size() / 4);
+    appendCougarMacros(text, document, removeSim, 0, document.rowCount());
     return text;
 }
 
@@ -148,10 +162,9 @@ std::string fillCougarMacros(const KeyDocument& document, const std::vector<Simp
     std::string text;
     text.reserve(entries.size() * 80);
     for (const auto& entry : entries) {
-        if (auto line = cougarMacroLine(entry, document.binding(entry.row), removeSim)) {
-            text += *line;
+        const MacroSource source{entry.simName, entry.keys, entry.description};
+        if (appendCougarMacroLine(text, source, document.binding(entry.row), removeSim))
             text += "\r\n";
-        }
     }
     return text;
 }

@@ -32,10 +32,14 @@ struct MacroSource
     std::string_view description;
 };
 std::optional<std::string> cougarMacroLine(const MacroSource& entry, const Binding& binding, bool removeSim);
+/** Appends the macro line (cougarMacroLine) to `out`; false, with `out` unchanged, when the entry gives none. */
+bool appendCougarMacroLine(std::string& out, const MacroSource& entry, const Binding& binding, bool removeSim);
 
 /** The Cougar macro text of the whole document in file order, written in one pass over its lines (the same as the
  *  text of its list's entries). */
 std::string fillCougarMacros(const KeyDocument& document, bool removeSim);
+/** Appends the macro lines of rows [fromRow, toRow) to `out`: fillCougarMacros in pieces. */
+void appendCougarMacros(std::string& out, const KeyDocument& document, bool removeSim, int fromRow, int toRow);
 
 /** The Cougar macro text of `entries` (a readable list of `document`, in the order given): one line per entry
  *  that gives one, each ended by CRLF. */

@@ -4,6 +4,8 @@
 #include "Settings.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <tuple>
 #include <unordered_map>
 
@@ -248,6 +250,14 @@ std::vector<JoystickLine> joystickLines(const KeyDocument& document, const Joyst
     std::unordered_map<std::string, std::string, NameHash, std::equal_to<>> descriptions;
     for (const JoystickLine& line : lines)
         descriptions.try_emplace(line.simName);
+    // Most key lines name no joystick function: a bit per name hash, small enough to stay in the cache, turns
+    // those away before the map is searched.
+    std::vector<std::uint64_t> nameBits(std::bit_ceil(descriptions.size() / 8 + 1));
+    const std::size_t bitMask = nameBits.size() * 64 - 1;
+    for (const auto& [name, description] : descriptions) {
+        const std::size_t bit = NameHash{}(name)&bitMask;
+        nameBits[bit / 64] |= std::uint64_t{1} << (bit % 64);
+    }
     std::size_t wanted = descriptions.size();
     for (std::size_t k = 0; k < keyRows.size() && wanted > 0; ++k) {
         RecordViews views;
@@ -257,6 +267,9 @@ std::vector<JoystickLine> joystickLines(const KeyDocument& document, const Joyst
             for (int c = 0; c < ColumnCount; ++c)
                 views[static_cast<std::size_t>(c)] = cells[static_cast<std::size_t>(c)];
         }
+        const std::size_t bit = NameHash{}(views[SimNameColumn]) & bitMask;
+        if ((nameBits[bit / 64] & (std::uint64_t{1} << (bit % 64))) == 0)
+            continue;
         const auto found = descriptions.find(views[SimNameColumn]);
         if (found == descriptions.end() || !found->second.empty())
             continue;

@@ -1,5 +1,7 @@
 #include "SimplifiedList.h"
 
+#include <algorithm>
+
 namespace core {
 
 std::string keysText(const RecordCells& cells)
@@ -83,13 +85,11 @@ std::string_view withoutSim(std::string_view name, bool removeSim)
 
 } // namespace
 
-std::string listText(const KeyDocument& document, bool removeSim)
+void appendListText(std::string& out, const KeyDocument& document, bool removeSim, int fromRow, int toRow)
 {
-    std::string out;
-    out.reserve(document.sourceBytes().size() + static_cast<std::size_t>(document.rowCount()) * 8);
     // One pass over the lines; the document's own cache of bindings is not needed for it.
     RecordViews views;
-    for (int r = 0; r < document.rowCount(); ++r) {
+    for (int r = std::max(fromRow, 0); r < std::min(toRow, document.rowCount()); ++r) {
         if (document.isComment(r))
             continue;
         if (document.rowViews(r, views)) {
@@ -101,6 +101,13 @@ std::string listText(const KeyDocument& document, bool removeSim)
                 cells[DescriptionColumn]);
         }
     }
+}
+
+std::string listText(const KeyDocument& document, bool removeSim)
+{
+    std::string out;
+    out.reserve(document.sourceBytes().size() + static_cast<std::size_t>(document.rowCount()) * 8);
+    appendListText(out, document, removeSim, 0, document.rowCount());
     return out;
 }
 

@@ -35,6 +35,10 @@ std::string listText(const std::vector<SimplifiedEntry>& entries);
  *  without building the entries. */
 std::string listText(const KeyDocument& document, bool removeSim);
 
+/** Appends the list lines of rows [fromRow, toRow) to `out`: listText in pieces, for writing a big file's list
+ *  without holding all of it. */
+void appendListText(std::string& out, const KeyDocument& document, bool removeSim, int fromRow, int toRow);
+
 /** The readable digest of a document: one entry per record that is not a comment, in document order. Derived
  *  from the document and never written back. Its four columns are 0 line, 1 sim name, 2 keys, 3 description. */
 class SimplifiedList

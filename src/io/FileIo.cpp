@@ -119,7 +119,11 @@ bool readFileBytes(const QString& path, std::string* bytes, FileError* error, qi
         } else {
             // Read straight into the result, up to one byte past the limit in case the file grew since it was
             // measured.
-            std::string data(static_cast<std::size_t>(qMin(info.size(), limit) + 1), '\0');
+            const auto capacity = static_cast<std::size_t>(qMin(info.size(), limit) + 1);
+            std::string data;
+            data.reserve(capacity);
+            adviseLargeBuffer(data.data(), capacity);
+            data.resize(capacity);
             qint64 total = 0;
             for (;;) {
                 const qint64 got = file.read(data.data() + total, static_cast<qint64>(data.size()) - total);

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cstdint>
 
 #ifdef _WIN32
 #include <cstdio>
@@ -13,6 +14,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
 
 namespace io {
 
@@ -20,6 +24,21 @@ void setBinaryStandardOutput()
 {
 #ifdef _WIN32
     _setmode(_fileno(stdout), _O_BINARY);
+#endif
+}
+
+void adviseLargeBuffer(void* data, std::size_t size)
+{
+#ifdef __linux__
+    // Only whole large pages inside the buffer can be advised.
+    constexpr std::uintptr_t kLargePage = 2 * 1024 * 1024;
+    const auto begin = (reinterpret_cast<std::uintptr_t>(data) + kLargePage - 1) & ~(kLargePage - 1);
+    const auto end = (reinterpret_cast<std::uintptr_t>(data) + size) & ~(kLargePage - 1);
+    if (end > begin)
+        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+    (void)data;
+    (void)size;
 #endif
 }
 

@@ -2,11 +2,18 @@
 
 #include <QString>
 
+#include <cstddef>
+
 namespace io {
 
 /** Makes standard output carry bytes unchanged (no CRLF translation on Windows). The one place that knows about
  *  the platform's C runtime. */
 void setBinaryStandardOutput();
+
+/** Tells the system that the `size` bytes at `data`, not yet touched, will be filled at once and read through:
+ *  where the system has large memory pages, it may back them with those (far fewer page faults for a big file).
+ *  A hint only; does nothing where there is no such thing. */
+void adviseLargeBuffer(void* data, std::size_t size);
 
 /** What a path names, symbolic links followed. */
 enum class FileKind { Missing, Regular, Folder, NamedPipe, Device, Socket, Other };

@@ -179,6 +179,15 @@ private slots:
             for (const bool removeSim : {false, true}) {
                 const auto list = core::SimplifiedList::build(doc, removeSim);
                 QVERIFY2(core::listText(doc, removeSim) == list.toText(), qPrintable(file));
+                // In pieces of 7 rows, as a long list is written, it is the same text.
+                std::string pieces;
+                std::string macroPieces;
+                for (int row = 0; row < doc.rowCount(); row += 7) {
+                    core::appendListText(pieces, doc, removeSim, row, row + 7);
+                    core::appendCougarMacros(macroPieces, doc, removeSim, row, row + 7);
+                }
+                QVERIFY2(pieces == list.toText(), qPrintable(file));
+                QVERIFY2(macroPieces == core::fillCougarMacros(doc, list.entries(), removeSim), qPrintable(file));
                 QVERIFY2(
                     core::fillCougarMacros(doc, removeSim) == core::fillCougarMacros(doc, list.entries(), removeSim),
                     qPrintable(file));
