@@ -349,10 +349,17 @@ private slots:
         QCOMPARE(testing::readBytes(m_file), expected);
     }
 
-    void changesAsText()
+    // The changes as text on standard output, and as a report in the rich text file asked for.
+    void changesAsTextAndRtf()
     {
-        const auto run = runCli({"compare", m_one, m_two, "--changes"});
+        const QString rtf = m_dir.filePath("changes.rtf");
+        const auto run = runCli({"compare", m_one, m_two, "--changes", "--rtf", rtf});
         QCOMPARE(run.code, 0);
+        const std::string written = testing::readBytes(rtf);
+        QVERIFY(written.rfind("{\\rtf1", 0) == 0);
+        QVERIFY(written.find("Rebound  SimA  a -> s  (lines 2 / 3)") == std::string::npos);
+        QVERIFY(written.find("Rebound  SimA  a -> s  (lines 2 / 1)") != std::string::npos);
+        QVERIFY(written.find("Comparison made: 04 December 2026, 3:26 pm") != std::string::npos);
         QCOMPARE(QString::fromStdString(run.out),
             QStringLiteral("rebound\t2\t1\tSimA\ta\ts\n"
                            "rebound\t3\t2\tSimB\tb\ta\n"
@@ -381,18 +388,6 @@ private slots:
                        R"(","keys1":"b","keys2":"a","line1":3,"line2":2,"moved":false,"section":"","simName":"SimB"},)"
                        R"({"class":"added","description1":null,"description2":"Delta","keys1":null,"keys2":"ALT r",)"
                        R"("line1":null,"line2":5,"moved":false,"section":"","simName":"SimD"}])"));
-    }
-
-    void changesWrittenAsRtf()
-    {
-        const QString rtf = m_dir.filePath("changes.rtf");
-        const auto run = runCli({"compare", m_one, m_two, "--changes", "--rtf", rtf});
-        QCOMPARE(run.code, 0);
-        const std::string written = testing::readBytes(rtf);
-        QVERIFY(written.rfind("{\\rtf1", 0) == 0);
-        QVERIFY(written.find("Rebound  SimA  a -> s  (lines 2 / 3)") == std::string::npos);
-        QVERIFY(written.find("Rebound  SimA  a -> s  (lines 2 / 1)") != std::string::npos);
-        QVERIFY(written.find("Comparison made: 04 December 2026, 3:26 pm") != std::string::npos);
     }
 
     // SimB takes "a" from SimA, which takes "s": no clash remains, so --no-clashes takes both too.

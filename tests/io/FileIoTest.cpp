@@ -23,40 +23,37 @@ private slots:
     void reads_data()
     {
         QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("size"); // the bytes the target holds: NUL and CRLF among 5 of them; -1 for none
         QTest::addColumn<QString>("reason");
-        const auto row = [](const char* kind, const char* reason) { QTest::newRow(kind) << kind << reason; };
-        row("file", "");
-        row("link to file", "");
-        row("limit", "");
-        row("missing", "No such file or folder");
-        row("folder", "It is a folder, not a file");
-        row("large", "The file is larger than 1 MiB");
+        const auto row
+            = [](const char* kind, int size, const char* reason) { QTest::newRow(kind) << kind << size << reason; };
+        row("file", 5, "");
+        row("link to file", 5, "");
+        row("limit", 1024 * 1024, "");
+        row("missing", -1, "No such file or folder");
+        row("folder", -1, "It is a folder, not a file");
+        row("large", 1024 * 1024 + 1, "The file is larger than 1 MiB");
         // Opening a named pipe would wait for a writer. The CLI tests check a named pipe and a device by name.
-        row("link to pipe", "It is a named pipe, not a regular file");
+        row("link to pipe", -1, "It is a named pipe, not a regular file");
     }
 
     void reads()
     {
         QFETCH(QString, kind);
+        QFETCH(int, size);
         QFETCH(QString, reason);
         QTemporaryDir dir;
-        const QString target = dir.filePath(QStringLiteral("target"));
-        QString path = dir.filePath(QStringLiteral("x.key"));
-        std::string content("A\0B\r\n", 5);
-        if (kind == QLatin1String("limit"))
-            content = std::string(1024 * 1024, 'a');
-        if (kind == QLatin1String("large"))
-            content = std::string(1024 * 1024 + 1, 'a');
-        if (kind == QLatin1String("folder"))
-            path = dir.path();
-        if (kind.endsWith(QLatin1String("pipe")) && !testing::makeNamedPipe(target))
-            QSKIP("no mkfifo here");
-        if (kind.endsWith(QLatin1String("file")) || kind == QLatin1String("limit") || kind == QLatin1String("large"))
+        const QString target = dir.filePath("target");
+        const std::string content = size == 5 ? std::string("A\0B\r\n", 5) : std::string(std::max(size, 0), 'a');
+        if (size >= 0)
             testing::writeBytes(target, content);
-        if (kind.startsWith(QLatin1String("link")) && !QFile::link(target, path))
+        if (kind.endsWith("pipe") && !testing::makeNamedPipe(target))
+            QSKIP("no mkfifo here");
+        QString path = kind == "folder" ? dir.path() : target;
+        if (kind == "missing" || kind.startsWith("link"))
+            path = dir.filePath("x.key");
+        if (kind.startsWith("link") && !QFile::link(target, path))
             QSKIP("no symbolic links here");
-        if (!kind.startsWith(QLatin1String("link")) && kind != QLatin1String("missing") && path != dir.path())
-            path = target;
         std::string bytes = "untouched";
         io::FileError error;
         QCOMPARE(io::readFileBytes(path, &bytes, &error, 1024 * 1024), reason.isEmpty());
