@@ -64,19 +64,17 @@ private slots:
     {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("err");
-        const QString pipe = ": It is a named pipe, not a regular file\n";
-        QTest::newRow("list of a named pipe") << QStringList{"list", "@pipe"} << QString("cannot read @pipe" + pipe);
-        QTest::newRow("keys of a device")
-            << QStringList{"keys", "/dev/zero"} << "cannot read /dev/zero: It is a device, not a regular file\n";
-        QTest::newRow("save to a named pipe")
-            << QStringList{"save", "@in", "@pipe"} << QString("cannot write @pipe" + pipe);
-        QTest::newRow("save to a folder")
-            << QStringList{"save", "@in", "@folder"} << "cannot write @folder: It is a folder, not a file\n";
+        const auto row = [](const char* name, const char* args, const char* err) {
+            QTest::newRow(name) << QString::fromLatin1(args).split(QLatin1Char(' ')) << QString::fromLatin1(err);
+        };
+        row("list of a named pipe", "list @pipe", "cannot read @pipe: It is a named pipe, not a regular file\n");
+        row("keys of a device", "keys /dev/zero", "cannot read /dev/zero: It is a device, not a regular file\n");
+        row("save to a named pipe", "save @in @pipe", "cannot write @pipe: It is a named pipe, not a regular file\n");
+        row("save to a folder", "save @in @folder", "cannot write @folder: It is a folder, not a file\n");
         // Refused whatever the rights of the user: root could write it anyway.
-        QTest::newRow("save to a read-only file")
-            << QStringList{"save", "@in", "@read-only"} << "cannot write @read-only: The file is read-only\n";
-        QTest::newRow("print to a read-only file")
-            << QStringList{"print", "@in", "--pdf", "@read-only"} << "cannot write @read-only: The file is read-only\n";
+        row("save to a read-only file", "save @in @read-only", "cannot write @read-only: The file is read-only\n");
+        row("print to a read-only file", "print @in --pdf @read-only",
+            "cannot write @read-only: The file is read-only\n");
     }
 
     void refusesWhatIsNotARegularFile()

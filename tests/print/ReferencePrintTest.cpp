@@ -48,11 +48,10 @@ QList<QList<Word>> pageWords(const QByteArray& bboxXhtml)
         if (xml.name() == QLatin1String("page")) {
             pages.append(QList<Word>());
         } else if (xml.name() == QLatin1String("word")) {
-            const auto a = xml.attributes();
-            const QPointF topLeft(a.value(QLatin1String("xMin")).toDouble(), a.value(QLatin1String("yMin")).toDouble());
-            const QPointF bottomRight(
-                a.value(QLatin1String("xMax")).toDouble(), a.value(QLatin1String("yMax")).toDouble());
-            pages.last().append({QRectF(topLeft, bottomRight), xml.readElementText()});
+            const auto at
+                = [a = xml.attributes()](const char* name) { return a.value(QLatin1String(name)).toDouble(); };
+            const QRectF box(QPointF(at("xMin"), at("yMin")), QPointF(at("xMax"), at("yMax")));
+            pages.last().append({box, xml.readElementText()});
         }
     }
     return pages;
