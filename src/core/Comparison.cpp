@@ -33,63 +33,102 @@ public:
     explicit LinearIndex(const std::vector<std::string_view>& items)
         : m_items(items)
     { }
-    bool contains(std::string_view text) const
+    /** The place of the first item that is `text`, or npos. */
+    std::size_t find(std::string_view text) const
     {
-        for (const auto item : m_items) {
-            if (item == text)
-                return true;
-        }
-        return false;
+        const auto found = std::find(m_items.begin(), m_items.end(), text);
+        return found == m_items.end() ? std::string_view::npos : static_cast<std::size_t>(found - m_items.begin());
     }
 
 private:
     const std::vector<std::string_view>& m_items;
 };
 
-// The same answers from an open-addressed table: each slot holds an item's place and its text's hash, so that a probe
-// compares texts only when their hashes agree. A standard unordered set spends most of a large comparison on its
-// node allocations and cache misses.
+// The same answers from an open-addressed table: each slot holds an item's place and the high half of its text's
+// hash, so that a probe compares texts only when those agree. A standard unordered set spends most of a large
+// comparison on its node allocations and cache misses.
 class HashIndex
 {
 public:
     explicit HashIndex(const std::vector<std::string_view>& items)
         : m_items(items)
-    {
-        std::size_t size = 16;
-        while (size < items.size() * 2)
-            size *= 2;
-        m_slots.assign(size, Slot{});
-        m_mask = size - 1;
-        for (std::size_t i = 0; i < items.size(); ++i) {
-            const std::uint64_t hash = hashOf(items[i]);
-            std::size_t at = hash & m_mask;
-            while (m_slots[at].place != 0 && !sameText(m_slots[at], hash, items[i]))
-                at = (at + 1) & m_mask;
-            if (m_slots[at].place == 0)
-                m_slots[at] = Slot{static_cast<std::uint32_t>(i + 1), hash};
-        }
-    }
+    { }
 
-    bool contains(std::string_view text) const
+    std::size_t find(std::string_view text) const
     {
+        // Built on the first question: two files with the same lines in the same order never ask one.
+        if (m_slots.empty())
+            build();
         const std::uint64_t hash = hashOf(text);
         for (std::size_t at = hash & m_mask; m_slots[at].place != 0; at = (at + 1) & m_mask) {
-            if (sameText(m_slots[at], hash, text))
-                return true;
+            if (sameText(m_slots[at], tagOf(hash), text))
+                return m_slots[at].place - 1;
         }
-        return false;
+        return std::string_view::npos;
     }
 
 private:
+    void build() const
+    {
+        std::size_t size = 16;
+        while (size < m_items.size() * 2)
+            size *= 2;
+        m_mask = size - 1;
+        // Items go in by the order of their home slots, so that the table is written from its start to its end
+        // instead of at random: a table of a large file is far bigger than the caches. Items with the same home keep
+        // their file order, so that of equal texts the first is the one kept.
+        std::vector<Entry> entries(m_items.size());
+        for (std::size_t i = 0; i < m_items.size(); ++i) {
+            const std::uint64_t hash = hashOf(m_items[i]);
+            entries[i] = Entry{static_cast<std::uint32_t>(hash & m_mask), static_cast<std::uint32_t>(i), tagOf(hash)};
+        }
+        sortByHome(entries, size);
+        m_slots.assign(size, Slot{});
+        for (const Entry& entry : entries) {
+            std::size_t at = entry.home;
+            const std::string_view text = m_items[entry.place];
+            while (m_slots[at].place != 0 && !sameText(m_slots[at], entry.tag, text))
+                at = (at + 1) & m_mask;
+            if (m_slots[at].place == 0)
+                m_slots[at] = Slot{entry.place + 1, entry.tag};
+        }
+    }
+
+    struct Entry
+    {
+        std::uint32_t home;
+        std::uint32_t place;
+        std::uint32_t tag;
+    };
+
+    // A stable radix sort by home slot, eleven bits a pass.
+    static void sortByHome(std::vector<Entry>& entries, std::size_t slots)
+    {
+        constexpr unsigned kBits = 11;
+        std::vector<Entry> sorted(entries.size());
+        for (unsigned shift = 0; (std::size_t{1} << shift) < slots; shift += kBits) {
+            std::array<std::size_t, (1U << kBits) + 1> starts{};
+            for (const Entry& e : entries)
+                ++starts[((e.home >> shift) & ((1U << kBits) - 1)) + 1];
+            for (std::size_t d = 1; d < starts.size(); ++d)
+                starts[d] += starts[d - 1];
+            for (const Entry& e : entries)
+                sorted[starts[(e.home >> shift) & ((1U << kBits) - 1)]++] = e;
+            entries.swap(sorted);
+        }
+    }
+
     struct Slot
     {
         std::uint32_t place = 0; // the item's index + 1; 0 for an empty slot
-        std::uint64_t hash = 0;
+        std::uint32_t tag = 0; // the high half of the item's hash
     };
 
-    bool sameText(const Slot& slot, std::uint64_t hash, std::string_view text) const
+    static std::uint32_t tagOf(std::uint64_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
+
+    bool sameText(const Slot& slot, std::uint32_t tag, std::string_view text) const
     {
-        return slot.hash == hash && m_items[slot.place - 1] == text;
+        return slot.tag == tag && m_items[slot.place - 1] == text;
     }
 
     // Eight bytes at a time, each mixed in by a multiplication; any byte order gives a good spread.
@@ -111,8 +150,8 @@ private:
     }
 
     const std::vector<std::string_view>& m_items;
-    std::vector<Slot> m_slots;
-    std::size_t m_mask = 0;
+    mutable std::vector<Slot> m_slots;
+    mutable std::size_t m_mask = 0;
 };
 
 struct FileLists
@@ -136,6 +175,27 @@ FileLists fileLists(const CompareInput& input)
             lists.simNames.push_back(line.simName);
     }
     return lists;
+}
+
+// Whether each of `texts` is among the items of `index`. Two versions of a key file mostly keep their lines in the
+// same order, so the item after the last one found is tried first: a comparison of bytes close to the last ones
+// instead of a jump into a big table, which costs a cache miss for every line of a large file.
+template <typename Index>
+std::vector<bool> foundIn(
+    const std::vector<std::string_view>& texts, const std::vector<std::string_view>& items, const Index& index)
+{
+    std::vector<bool> found(texts.size());
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        if (next < items.size() && items[next] == texts[i]) {
+            found[i] = true;
+            ++next;
+        } else if (const std::size_t at = index.find(texts[i]); at != std::string_view::npos) {
+            found[i] = true;
+            next = at + 1;
+        }
+    }
+    return found;
 }
 
 // Writes the report the way a rich text box takes it: a colour and a style are set and stay in force for the text
@@ -219,18 +279,20 @@ template <typename Index> Report buildReport(const CompareInput& file1, const Co
     pen.insert("Sim functions that are only found in one of the files\r\n\r\n");
     pen.setBoldUnderline(false);
     bool anyMissing = false;
-    for (const auto name : one.simNames) {
-        if (!names2.contains(name)) {
+    const std::vector<bool> oneInTwo = foundIn(one.simNames, two.simNames, names2);
+    for (std::size_t i = 0; i < one.simNames.size(); ++i) {
+        if (!oneInTwo[i]) {
             pen.setColour(colours::Blue);
-            pen.insert(name);
+            pen.insert(one.simNames[i]);
             pen.insert(kCrLf);
             anyMissing = true;
         }
     }
-    for (const auto name : two.simNames) {
-        if (!names1.contains(name)) {
+    const std::vector<bool> twoInOne = foundIn(two.simNames, one.simNames, names1);
+    for (std::size_t i = 0; i < two.simNames.size(); ++i) {
+        if (!twoInOne[i]) {
             pen.setColour(colours::Green);
-            pen.insert(name);
+            pen.insert(two.simNames[i]);
             pen.insert(kCrLf);
             anyMissing = true;
         }
@@ -251,15 +313,17 @@ template <typename Index> Report buildReport(const CompareInput& file1, const Co
     const Index& leadLines = firstLeads ? lines1 : lines2;
     const Rgb leadColour = firstLeads ? colours::Blue : colours::Green;
     const Rgb otherColour = firstLeads ? colours::Green : colours::Blue;
-    for (const auto line : lead.lines) {
-        pen.setColour(otherLines.contains(line) ? colours::Black : leadColour);
-        pen.insert(line);
+    const std::vector<bool> leadInOther = foundIn(lead.lines, other.lines, otherLines);
+    for (std::size_t i = 0; i < lead.lines.size(); ++i) {
+        pen.setColour(leadInOther[i] ? colours::Black : leadColour);
+        pen.insert(lead.lines[i]);
         pen.insert(kCrLf);
     }
-    for (const auto line : other.lines) {
-        if (!leadLines.contains(line)) {
+    const std::vector<bool> otherInLead = foundIn(other.lines, lead.lines, leadLines);
+    for (std::size_t i = 0; i < other.lines.size(); ++i) {
+        if (!otherInLead[i]) {
             pen.setColour(otherColour);
-            pen.insert(line);
+            pen.insert(other.lines[i]);
             pen.insert(kCrLf);
         }
     }

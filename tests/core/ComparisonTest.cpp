@@ -4,6 +4,7 @@
 
 #include <QTest>
 
+#include <algorithm>
 #include <limits>
 
 using core::CompareInput;
@@ -198,6 +199,27 @@ private slots:
             + QStringList{"K[]", "K*[" + kLinesHeading + "]", "K*[]"} + lines;
         QCOMPARE(styledLines(hashed).mid(10), expected);
         QCOMPARE(core::compareKeyFilesLinear(input(file1), input(file2), testing::fixedTime()), hashed);
+    }
+
+    // Real files against each other and against their own lines in reverse order (every line found far from where
+    // the last one was): the table gives what scanning gives.
+    void realFilesAgreeWithTheScan()
+    {
+        const QStringList files = testing::corpusKeyFiles();
+        if (files.isEmpty())
+            QSKIP("no corpus");
+        for (qsizetype f = 0; f < files.size(); ++f) {
+            const std::string bytes = testing::readBytes(files[f]);
+            QByteArrayList lines = QByteArray::fromStdString(bytes).split('\n');
+            std::reverse(lines.begin(), lines.end());
+            const CompareInput one{"one.key", bytes, {}};
+            for (const CompareInput& two :
+                {CompareInput{"two.key", testing::readBytes(files[(f + 1) % files.size()]), {}},
+                    CompareInput{"two.key", lines.join('\n').toStdString(), {}}}) {
+                QVERIFY2(compare(one, two) == core::compareKeyFilesLinear(one, two, testing::fixedTime()),
+                    qPrintable(files[f]));
+            }
+        }
     }
 
     // The head of the report: which colour stands for which file, the date in the green before it, and a file that

@@ -89,7 +89,8 @@ private slots:
         QCOMPARE(gui::platform::directInputOfWindowsScanCode(0x1C), 0x1Cu);
     }
 
-    void filterShowsMatchingLinesAndBlockEditsStayInThem()
+    // The filter shows matching lines, block edits stay in them; the section list goes to a section.
+    void filterAndSections()
     {
         FindFixture f;
         QCOMPARE(f.count(), QStringLiteral("12 lines"));
@@ -113,16 +114,11 @@ private slots:
         // A filter of thousands of characters finds nothing and hangs nothing.
         f.page->findBar()->filter()->setText(QString(5000, QLatin1Char('x')));
         QCOMPARE(f.count(), QStringLiteral("0 of 12 lines"));
-    }
-
-    void sectionListGoesToASection()
-    {
-        FindFixture f;
+        // The section list goes to a section hidden by the filter, which is cleared.
         QComboBox* sections = f.page->findBar()->sections();
         QCOMPARE(sections->count(), 5);
         QCOMPARE(sections->itemText(2), QStringLiteral("    1.01 GEAR PANEL"));
-        f.page->findBar()->filter()->setText(QStringLiteral("comms"));
-        sections->activated(3); // 1.02 TRIM, hidden by the filter, which is cleared
+        sections->activated(3); // 1.02 TRIM
         QCOMPARE(f.page->findBar()->filter()->text(), QString());
         QCOMPARE(f.page->documentRowOfView(f.keyGrid()->anchorIndex().row()), 7);
         QCOMPARE(WindowFixture::shown(f.keyGrid(), f.keyGrid()->anchorIndex().row(), 1), QStringLiteral("1.02 TRIM"));
@@ -168,8 +164,7 @@ private slots:
         f.selectKeys("AFGearToggle");
         f.prompts.answerAssign(f.answer(AssignAnswer::Assign, "CTL ALT o"));
         QVERIFY(f.window->keyFilePage()->editing()->assignKey());
-        QCOMPARE(f.prompts.asked.last().title, QStringLiteral("AFGearToggle (line 5)"));
-        QCOMPARE(f.prompts.asked.last().text, QStringLiteral("g"));
+        QCOMPARE(f.lastMessage(), QStringList({"AFGearToggle (line 5)", "g"}));
         QCOMPARE(f.prompts.lastPreview.cells, QStringList({"0X18", "6", "0", "0"}));
         QVERIFY(f.prompts.lastPreview.takenBy.isEmpty());
         QCOMPARE(QString::fromStdString(f.session()->document().lineText(f.rowOf("AFGearToggle"))),
@@ -201,25 +196,22 @@ private slots:
         QCOMPARE(f.session()->cellText(f.rowOf("SimHookToggle"), 4), QStringLiteral("0XFFFFFFFF"));
     }
 
-    void inCellEditorRefusesWhatTheCellCannotHold()
+    // Two more ways to edit a line: the in-cell editor, which refuses what the cell cannot hold, and a free key of
+    // the keyboard clicked for the selected line.
+    void inCellEditorAndKeyboardClick()
     {
         FindFixture f;
         auto* editing = f.window->keyFilePage()->editing();
         const int view = f.page->viewRowOfDocument(f.rowOf("SimHookToggle"));
         f.prompts.answerMessage(gui::PromptAnswer::Ok);
         QVERIFY(!editing->commitCellText(view, core::IgnoredColumn, QStringLiteral("two words")));
-        QCOMPARE(f.prompts.asked.last().title, QStringLiteral("Can't put that in the cell"));
-        QCOMPARE(f.prompts.asked.last().text, QStringLiteral("Line 6: The Ignored cell holds a whole number."));
+        QCOMPARE(f.lastMessage(),
+            QStringList({"Can't put that in the cell", "Line 6: The Ignored cell holds a whole number."}));
         QCOMPARE(f.session()->undoStack()->count(), 0);
         QVERIFY(editing->commitCellText(view, core::DescriptionColumn, QStringLiteral("\"Hook: up, down & \"out\"\"")));
         QCOMPARE(QString::fromStdString(f.session()->document().lineText(f.rowOf("SimHookToggle"))),
             QStringLiteral("SimHookToggle -1 0 0x25 2 0 0 1 \"Hook: up, down & \"out\"\""));
         QCOMPARE(f.session()->undoStack()->undoText(), QStringLiteral("Edit"));
-    }
-
-    void freeKeyOnTheKeyboardGoesToTheSelectedLine()
-    {
-        FindFixture f;
         f.selectKeys("AFGearToggle");
         f.showPage(gui::MainWindow::SpareKeysPageIndex);
         f.find<QCheckBox>(QStringLiteral("ChkModifier_1"))->click();

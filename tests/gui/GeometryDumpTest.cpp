@@ -51,22 +51,20 @@ private:
 private slots:
     void initTestCase()
     {
-        m_window.setObjectName(QStringLiteral("Win"));
+        const auto named = [](auto* object, const char* name) {
+            object->setObjectName(QLatin1String(name));
+            return object;
+        };
+        named(&m_window, "Win");
         auto* layout = new QVBoxLayout(&m_window);
         auto* bar = new QMenuBar(&m_window);
-        bar->addMenu(QStringLiteral("&File"))->setObjectName(QStringLiteral("mnuFile"));
         layout->setMenuBar(bar);
-        m_box = new QCheckBox(QStringLiteral("Control"), &m_window);
-        m_box->setObjectName(QStringLiteral("Chk"));
+        named(bar->addMenu(QStringLiteral("&File")), "mnuFile");
+        layout->addWidget(m_box = named(new QCheckBox(QStringLiteral("Control"), &m_window), "Chk"));
         m_box->setChecked(true);
-        layout->addWidget(m_box);
-        m_label = new QLabel(QStringLiteral("hello"), &m_window);
-        m_label->setObjectName(QStringLiteral("Lbl"));
-        layout->addWidget(m_label);
-        auto* hidden = new QLabel(&m_window);
-        hidden->setObjectName(QStringLiteral("Hidden"));
-        hidden->hide();
-        (new QWidget(&m_window))->setObjectName(QStringLiteral("qt_helper"));
+        layout->addWidget(m_label = named(new QLabel(QStringLiteral("hello"), &m_window), "Lbl"));
+        named(new QLabel(&m_window), "Hidden")->hide();
+        named(new QWidget(&m_window), "qt_helper");
         auto* green = new gui::KeyLabel(QStringLiteral("a"), 30, &m_window);
         green->setBackground(QColor(0, 255, 0));
         layout->addWidget(green);
@@ -74,8 +72,7 @@ private slots:
         for (int r = 0; r < 3; ++r)
             for (int c = 0; c < 4; ++c)
                 m_model.setItem(r, c, new QStandardItem(QStringLiteral("r%1c%2").arg(r).arg(c)));
-        auto* grid = new QTableView(&m_window);
-        grid->setObjectName(QStringLiteral("Grid"));
+        auto* grid = named(new QTableView(&m_window), "Grid");
         grid->setModel(&m_model);
         grid->setCurrentIndex(m_model.index(1, 2));
         grid->selectionModel()->select(

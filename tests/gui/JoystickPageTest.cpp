@@ -5,6 +5,7 @@
 #include "gui/JoystickPage.h"
 
 #include <QComboBox>
+#include <QMenu>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTableView>
@@ -27,7 +28,9 @@ const std::string kFile = "SimPickle -1 0 0X39 0 0 0 1 \"HOTAS: Pickle\"\r\n"
                           "SimDoNothing 257 -1 -2 0 0x0 -1\r\n"
                           "SimSecond 32 -1 -2 0 0x0 -1\r\n"
                           "# Hat\r\n"
-                          "OTWViewUp 0 -1 -3 0 0x0 0\r\n";
+                          "OTWViewUp 0 -1 -3 0 0x0 0\r\n"
+                          "SimA -1 0 0x1E 0 0XFFFFFFFF 0 1 \"Alpha\"\r\n"
+                          "SimC -1 0 0x2E 2 0XFFFFFFFF 0 1 \"Gamma\"\r\n";
 
 struct JoystickFixture : WindowFixture
 {
@@ -95,13 +98,11 @@ private slots:
         f.session()->undoStack()->undo();
         QCOMPARE(f.table().size(), 5);
 
-        // Magnitude 128: 257 is beyond the shifted layer; 16 buttons a device: 32 is device 3.
+        // 16 buttons a device: 32 is device 3 (what each setting means is the engine's, checked there).
         f.page->shiftMagnitudeBox()->setValue(128);
         f.page->buttonsPerDeviceBox()->setValue(16);
         QCOMPARE(f.session()->joystickSettings().shiftMagnitude, qint64(128));
-        const QStringList table = f.table();
-        QVERIFY(table.contains("?|DX number 257|press and release|SimDoNothing||||"));
-        QVERIFY(table.contains("Device 03|DX1|press and release|SimSecond||||"));
+        QVERIFY(f.table().contains("Device 03|DX1|press and release|SimSecond||||"));
         QCOMPARE(f.page->deviceBox()->itemText(f.page->deviceBox()->count() - 1), QStringLiteral("POV hats"));
 
         // The settings are remembered in their own section, and the next window starts with them.
@@ -113,13 +114,13 @@ private slots:
         QVERIFY(read.contains("FileLocations/KeyFilePath"));
         WindowFixture next;
         next.settings = io::SettingsFile(ini);
-        next.create();
-        next.window->startUp();
+        next.start();
         QCOMPARE(next.window->joystickPage()->shiftMagnitudeBox()->value(), 128);
         QCOMPARE(next.window->joystickPage()->buttonsPerDeviceBox()->value(), 16);
     }
 
-    void gridNamesJoystickCells_data()
+    // A click on a cell of the key file grid names its key or button in the banner.
+    void bannerNamesTheClickedCell_data()
     {
         QTest::addColumn<int>("row");
         QTest::addColumn<int>("column");
@@ -132,10 +133,14 @@ private slots:
         QTest::newRow("hat") << 11 << 2 << QStringLiteral("POV1 Up") << "hat";
         QTest::newRow("hat direction") << 11 << 5 << QStringLiteral("POV1 Up") << "direction";
         QTest::newRow("sim name keeps the banner") << 5 << 1 << QStringLiteral("Ready") << QString();
-        QTest::newRow("key line") << 0 << 4 << QStringLiteral("SPC") << QString();
+        QTest::newRow("key") << 0 << 4 << QStringLiteral("SPC") << QString();
+        QTest::newRow("another key") << 12 << 4 << QStringLiteral("a") << QString();
+        QTest::newRow("modifier") << 13 << 5 << QStringLiteral("CTL") << QString();
+        QTest::newRow("modifier zero") << 12 << 5 << QString() << QString();
+        QTest::newRow("combination key") << 12 << 6 << QStringLiteral("Unassigned") << QString();
     }
 
-    void gridNamesJoystickCells()
+    void bannerNamesTheClickedCell()
     {
         QFETCH(int, row);
         QFETCH(int, column);
@@ -151,6 +156,13 @@ private slots:
         const QLabel* label = f.find<QLabel>(QStringLiteral("Label1"));
         const QRect room = label->contentsRect();
         QVERIFY(room.contains(label->fontMetrics().boundingRect(room, Qt::AlignCenter | Qt::TextWordWrap, banner)));
+        // The right button neither moves the current cell nor touches the banner.
+        const QPoint other = f.keyGrid()->visualRect(f.keyGrid()->model()->index(13, 4)).center();
+        QTest::mousePress(f.keyGrid()->viewport(), Qt::RightButton, {}, other);
+        QCOMPARE(f.keyGrid()->currentIndex(), cell);
+        QCOMPARE(f.banner(), banner);
+        QTest::mouseRelease(f.keyGrid()->viewport(), Qt::RightButton, {}, other);
+        f.window->keyFilePage()->editing()->menu()->hide();
     }
 };
 

@@ -107,21 +107,17 @@ private slots:
         QCOMPARE(f.shownTexts(), before);
     }
 
-    void shownFromTheMenuAndTheStatusBar()
+    // Shown and hidden from the menu and the status bar; a click selects the problem's line in the key file grid,
+    // wherever the grid's sort put it.
+    void clickSelectsTheLine()
     {
-        ProblemsFixture f;
+        ProblemsFixture f(kFile + "SimD -1 0 0x3G 0 0 0 1 \"D\"\n");
         QList<bool> shown{f.dock->isVisible()};
         for (const bool menu : {false, true, true, false}) {
             menu ? f.trigger(QStringLiteral("mnuViewProblems")) : f.click(QStringLiteral("StatusProblems"));
             shown << f.dock->isVisible();
         }
         QCOMPARE(shown, QList<bool>({false, true, false, true, false}));
-    }
-
-    // A click selects the problem's line in the key file grid, wherever the grid's sort put it.
-    void clickSelectsTheLine()
-    {
-        ProblemsFixture f(kFile + "SimD -1 0 0x3G 0 0 0 1 \"D\"\n");
         f.click(QStringLiteral("StatusProblems"));
         f.window->keyFilePage()->proxy()->sortByColumns(
             core::SimNameColumn, core::SimNameColumn, core::SortOrder::Descending);

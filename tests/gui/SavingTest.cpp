@@ -98,33 +98,43 @@ private slots:
             QStringList({"copy.key", copy, "copy.key is saved", "Ready"}));
     }
 
-    // Over an existing file: cancelled, refused, allowed, or refused for a read-only file.
-    void saveAsOverTheOpenFile_data()
+    // Over an existing file: cancelled, refused, allowed, or refused for a read-only file, by Save As and by Save,
+    // which asks nothing else.
+    void saveOverTheOpenFile_data()
     {
+        QTest::addColumn<QString>("action");
         QTest::addColumn<QList<int>>("answers");
         QTest::addColumn<QStringList>("titles");
-        QTest::newRow("dialog cancelled") << QList<int>() << QStringList{kSaveAs};
-        QTest::newRow("overwrite no") << QList<int>{int(PromptAnswer::No)} << QStringList{kSaveAs, kOverwrite};
-        QTest::newRow("overwrite yes") << QList<int>{int(PromptAnswer::Yes)} << QStringList{kSaveAs, kOverwrite};
-        QTest::newRow("read-only") << QList<int>{int(PromptAnswer::Yes), int(PromptAnswer::Ok)}
+        const QString saveAs = QStringLiteral("Command4_1");
+        const int yes = int(PromptAnswer::Yes);
+        QTest::newRow("dialog cancelled") << saveAs << QList<int>() << QStringList{kSaveAs};
+        QTest::newRow("overwrite no") << saveAs << QList<int>{int(PromptAnswer::No)}
+                                      << QStringList{kSaveAs, kOverwrite};
+        QTest::newRow("overwrite yes") << saveAs << QList<int>{yes} << QStringList{kSaveAs, kOverwrite};
+        QTest::newRow("read-only") << saveAs << QList<int>{yes, int(PromptAnswer::Ok)}
                                    << QStringList{kSaveAs, kOverwrite, kReadOnly};
+        QTest::newRow("save") << QString() << QList<int>() << QStringList();
+        QTest::newRow("save, read-only") << QString() << QList<int>{int(PromptAnswer::Ok)} << QStringList{kReadOnly};
     }
 
-    void saveAsOverTheOpenFile()
+    void saveOverTheOpenFile()
     {
+        QFETCH(QString, action);
         QFETCH(QList<int>, answers);
         QFETCH(QStringList, titles);
         SaveFixture f;
         f.edit();
-        f.prompts.answerFile(answers.isEmpty() ? QString() : f.path);
+        if (!action.isEmpty())
+            f.prompts.answerFile(answers.isEmpty() ? QString() : f.path);
         for (const int answer : answers)
             f.prompts.answerMessage(PromptAnswer(answer));
         if (titles.contains(kReadOnly))
             readOnly(f.path);
-        f.session()->saveFileAs();
+        action.isEmpty() ? f.trigger(QStringLiteral("mnuFileSave")) : f.click(action);
         QCOMPARE(f.askedTitles(), titles);
-        const bool written = answers == QList<int>{int(PromptAnswer::Yes)};
+        const bool written = titles.isEmpty() || answers == QList<int>{int(PromptAnswer::Yes)};
         QCOMPARE(testing::readBytes(f.path) == kOriginal, !written);
+        QVERIFY(!written || testing::readBytes(f.path).find("SimA -1 0 0x1E 2 0 0 1") != std::string::npos);
         QCOMPARE(f.savedState(), written ? gui::SavedState::Saved : gui::SavedState::Modified);
         QCOMPARE(f.session()->cellText(1, 5), QStringLiteral("2"));
         if (titles.size() > 1) {
@@ -133,7 +143,7 @@ private slots:
             QCOMPARE(question.buttons, PromptButtons::YesNo);
             QCOMPARE(question.icon, PromptIcon::Question);
         }
-        if (titles.size() > 2) {
+        if (titles.contains(kReadOnly)) {
             QCOMPARE(f.lastAsked().text,
                 f.path + QStringLiteral(" is read only. Please save the file with a different name or location."));
             QCOMPARE(f.lastAsked().icon, PromptIcon::Information);
@@ -227,10 +237,7 @@ private slots:
         std::string original; // about 40 KiB: one copy fits the disk, two do not
         for (int i = 0; original.size() < 40 * 1024; ++i)
             original += "SimFunction" + std::to_string(i) + " -1 0 0x1E 0 0XFFFFFFFF 0 1 \"Function\"\r\n";
-        const QString path = QDir(folder).filePath(QStringLiteral("big.key"));
-        testing::writeBytes(path, original);
-        f.create();
-        f.window->startUp(path);
+        const QString path = f.open(original, QStringLiteral("disk/big.key"));
         f.session()->edit({{0, 5, QStringLiteral("3")}}, QStringLiteral("Edit"));
         f.prompts.answerMessage(PromptAnswer::Ok);
         f.trigger(QStringLiteral("mnuFileSave"));
@@ -239,21 +246,6 @@ private slots:
         QCOMPARE(testing::readBytes(path), original);
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("big.key")});
         QCOMPARE(f.savedState(), gui::SavedState::Modified);
-    }
-
-    void saveMenuWritesTheOpenFileWithoutADialog()
-    {
-        SaveFixture f;
-        f.edit();
-        f.trigger(QStringLiteral("mnuFileSave"));
-        QVERIFY(f.prompts.asked.isEmpty());
-        QVERIFY(testing::readBytes(f.path).find("SimA -1 0 0x1E 2 0 0 1") != std::string::npos);
-        QCOMPARE(f.savedState(), gui::SavedState::Saved);
-        f.edit();
-        readOnly(f.path);
-        f.prompts.answerMessage(PromptAnswer::Ok);
-        f.trigger(QStringLiteral("mnuFileSave"));
-        QCOMPARE(f.askedTitles(), QStringList{kReadOnly});
     }
 
     // Edited lines that reading would not give back: the save names them and offers to go back (the default) or
@@ -293,8 +285,7 @@ private slots:
         f.prompts.answerMessage(answer);
         f.trigger(QStringLiteral("mnuFileSave"));
         QCOMPARE(f.prompts.asked.size(), 1);
-        QCOMPARE(f.lastAsked().title, QStringLiteral("Saving would change some lines"));
-        QCOMPARE(f.lastAsked().text, text);
+        QCOMPARE(f.lastMessage(), QStringList({"Saving would change some lines", text}));
         QCOMPARE(f.lastAsked().buttons, PromptButtons::GoBackOrSaveAnyway);
         if (answer == PromptAnswer::Yes) {
             QVERIFY(testing::readBytes(path).find("SimDoNothing -1  0XFFFFFFFF") != std::string::npos);
@@ -311,8 +302,7 @@ private slots:
     void saveWithNoFileOpenWritesAnEmptyFile()
     {
         WindowFixture f;
-        f.create();
-        f.window->startUp();
+        f.start();
         const QString target = f.dir.filePath(QStringLiteral("Key file.key"));
         f.prompts.answerFile(target);
         f.trigger(QStringLiteral("mnuFileSave"));
@@ -322,82 +312,65 @@ private slots:
         QCOMPARE(f.savedState(), gui::SavedState::Saved);
     }
 
-    void exitGuard_data()
+    // Closing the window or opening another file with unsaved edits: the question, and what each answer leads to.
+    void unsavedEditsGuard_data()
     {
+        QTest::addColumn<bool>("closing");
         QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("saveDialogSaves");
-        QTest::addColumn<bool>("closes");
+        QTest::addColumn<bool>("saves"); // the save dialog, when shown, gives a file
         QTest::addColumn<QString>("lastTitle");
-        QTest::newRow("no") << int(PromptAnswer::No) << false << true << " Save keys.key now?";
-        QTest::newRow("cancel") << int(PromptAnswer::Cancel) << false << false << " Save keys.key now?";
-        QTest::newRow("yes, dialog cancelled") << int(PromptAnswer::Yes) << false << false << "Ooops!";
-        QTest::newRow("yes, saved") << int(PromptAnswer::Yes) << true << true << "Save file as ...";
+        QTest::addColumn<QString>("lastText"); // when it is not the question itself
+        const QString question = QStringLiteral(" Save keys.key now?");
+        const int yes = int(PromptAnswer::Yes);
+        QTest::newRow("exit: no") << true << int(PromptAnswer::No) << false << question << QString();
+        QTest::newRow("exit: cancel") << true << int(PromptAnswer::Cancel) << false << question << QString();
+        QTest::newRow("exit: yes, dialog cancelled") << true << yes << false << "Ooops!"
+                                                     << "keys.key wasn't saved. Exit program aborted.";
+        QTest::newRow("exit: yes, saved") << true << yes << true << kSaveAs << QString();
+        QTest::newRow("open: no, on to the dialog")
+            << false << int(PromptAnswer::No) << false << "Select the key file to open ..." << QString();
+        QTest::newRow("open: cancel") << false << int(PromptAnswer::Cancel) << false << question << QString();
+        QTest::newRow("open: yes, dialog cancelled")
+            << false << yes << false << "Hmmm...let me think..."
+            << "keys.key wasn't saved, so I won't continue to load up a new key file just in case you pressed the "
+               "cancel button by accident.";
     }
 
-    void exitGuard()
+    void unsavedEditsGuard()
     {
+        QFETCH(bool, closing);
         QFETCH(int, answer);
-        QFETCH(bool, saveDialogSaves);
-        QFETCH(bool, closes);
+        QFETCH(bool, saves);
         QFETCH(QString, lastTitle);
+        QFETCH(QString, lastText);
         SaveFixture f;
         f.edit();
         f.prompts.answerMessage(PromptAnswer(answer));
         const QString target = f.dir.filePath(QStringLiteral("saved.key"));
-        if (saveDialogSaves)
-            f.prompts.answerFile(target);
-        else if (answer == int(PromptAnswer::Yes)) {
-            f.prompts.answerFile(QString()); // the save dialog is cancelled
-            f.prompts.answerMessage(PromptAnswer::Ok); // Ooops!
-        }
-        QCOMPARE(f.window->close(), closes);
+        if (answer == int(PromptAnswer::Yes))
+            f.prompts.answerFile(saves ? target : QString());
+        if (!lastText.isEmpty())
+            f.prompts.answerMessage(PromptAnswer::Ok);
+        if (!closing && answer == int(PromptAnswer::No))
+            f.prompts.answerFile(QString()); // the open dialog is cancelled
+        const bool closes = closing && f.window->close();
+        if (!closing)
+            f.click(QStringLiteral("Command4_0"));
         const AskedPrompt& question = f.prompts.asked.first();
-        QCOMPARE(question.title, QStringLiteral(" Save keys.key now?"));
         QCOMPARE(question.text,
-            QStringLiteral("keys.key has changed and isn't saved. Do you want to save it before exiting?"));
+            QStringLiteral("keys.key has changed and isn't saved. Do you want to save it ")
+                + (closing ? QStringLiteral("before exiting?")
+                           : QStringLiteral(" before opening a different key file?")));
         QCOMPARE(question.buttons, PromptButtons::YesNoCancel);
         QCOMPARE(f.askedTitles().last(), lastTitle);
-        if (lastTitle == QLatin1String("Ooops!")) {
-            QCOMPARE(f.lastAsked().text, QStringLiteral("keys.key wasn't saved. Exit program aborted."));
-            QCOMPARE(f.lastAsked().icon, PromptIcon::Exclamation);
-        }
-        QCOMPARE(QFile::exists(target), saveDialogSaves);
-        // The settings are written only when the window really closes.
+        if (!lastText.isEmpty())
+            QCOMPARE(QList<QVariant>({f.lastAsked().text, int(f.lastAsked().icon)}),
+                QList<QVariant>({lastText, int(PromptIcon::Exclamation)}));
+        QCOMPARE(QFile::exists(target), saves);
+        QCOMPARE(f.savedState(), saves ? gui::SavedState::Saved : gui::SavedState::Modified);
+        // The window closes on No or a save, and only then writes its settings.
+        QCOMPARE(closes, closing && (answer == int(PromptAnswer::No) || saves));
         QCOMPARE(QFile::exists(f.settings.path()), closes);
-    }
-
-    void openGuard_data()
-    {
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<QString>("lastTitle");
-        QTest::newRow("no: on to the dialog") << int(PromptAnswer::No) << "Select the key file to open ...";
-        QTest::newRow("cancel: nothing") << int(PromptAnswer::Cancel) << " Save keys.key now?";
-        QTest::newRow("yes, save cancelled") << int(PromptAnswer::Yes) << "Hmmm...let me think...";
-    }
-
-    void openGuard()
-    {
-        QFETCH(int, answer);
-        QFETCH(QString, lastTitle);
-        SaveFixture f;
-        f.edit();
-        f.prompts.answerMessage(PromptAnswer(answer));
-        if (answer == int(PromptAnswer::Yes)) {
-            f.prompts.answerFile(QString()); // the save dialog is cancelled
-            f.prompts.answerMessage(PromptAnswer::Ok);
-        }
-        if (answer == int(PromptAnswer::No))
-            f.prompts.answerFile(QString()); // and the open dialog too
-        f.click(QStringLiteral("Command4_0"));
-        QCOMPARE(f.prompts.asked.first().text,
-            QStringLiteral("keys.key has changed and isn't saved. Do you want to save it  before opening a "
-                           "different key file?"));
-        QCOMPARE(f.askedTitles().last(), lastTitle);
-        if (answer == int(PromptAnswer::Yes))
-            QCOMPARE(f.lastAsked().text,
-                QStringLiteral("keys.key wasn't saved, so I won't continue to load up a new key file just in case "
-                               "you pressed the cancel button by accident."));
-        QCOMPARE(f.savedState(), gui::SavedState::Modified);
     }
 
     void listIsWrittenForTheTextEditor()
@@ -413,9 +386,9 @@ private slots:
         f.desktop.hasTextEditor = false;
         f.prompts.answerMessage(PromptAnswer::Ok);
         f.click(QStringLiteral("Command4_2"));
-        QCOMPARE(f.lastAsked().title, QStringLiteral("No text editor found"));
-        QCOMPARE(f.lastAsked().text,
-            QStringLiteral("There is no program for text files on this computer to open ") + temp + QLatin1Char('.'));
+        QCOMPARE(f.lastMessage(),
+            QStringList(
+                {"No text editor found", "There is no program for text files on this computer to open " + temp + '.'}));
         // A list that cannot be written says so and opens nothing.
         f.desktop.hasTextEditor = true;
         f.desktop.editorFiles.clear();
@@ -423,8 +396,8 @@ private slots:
         QDir().mkdir(temp);
         f.prompts.answerMessage(PromptAnswer::Ok);
         f.window->viewListInTextEditor();
-        QCOMPARE(f.lastAsked().title, QStringLiteral("This didn't go well!"));
-        QCOMPARE(f.lastAsked().text, QStringLiteral("There seems to have been a problem saving ") + temp);
+        QCOMPARE(f.lastMessage(),
+            QStringList({"This didn't go well!", "There seems to have been a problem saving " + temp}));
         QVERIFY(f.desktop.editorFiles.isEmpty());
         // A saved document closes without a question.
         QVERIFY(f.window->close());
@@ -463,16 +436,13 @@ private slots:
             io::injectWriteFailure(ENOSPC);
         QVERIFY(f.window->close());
         QCOMPARE(f.prompts.asked.size(), reason.isEmpty() ? 0 : 1);
-        if (!reason.isEmpty()) {
-            QCOMPARE(f.lastAsked().title, QStringLiteral("Settings not remembered"));
-            QCOMPARE(f.lastAsked().text,
-                QStringLiteral("Tarnwick could not read its settings file ") + settingsPath + QStringLiteral(": ")
-                    + reason + QStringLiteral(". It will not remember its settings this time."));
-        }
-        if (how == QLatin1String("folder"))
-            QVERIFY(QFileInfo(settingsPath).isDir());
-        else
-            QVERIFY(testing::readBytes(settingsPath) == bytes);
+        if (!reason.isEmpty())
+            QCOMPARE(f.lastMessage(),
+                QStringList({"Settings not remembered",
+                    "Tarnwick could not read its settings file " + settingsPath + ": " + reason
+                        + ". It will not remember its settings this time."}));
+        QVERIFY(how == QLatin1String("folder") ? QFileInfo(settingsPath).isDir()
+                                               : testing::readBytes(settingsPath) == bytes);
     }
 
     // File > Print reference: a PDF with a map for each of the two modifier combinations and one sheet page, or the

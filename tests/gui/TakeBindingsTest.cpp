@@ -94,8 +94,7 @@ private slots:
         QCOMPARE(f.prompts.asked.first().title, QStringLiteral("Select the key file to take bindings from ..."));
         QCOMPARE(f.prompts.takePreviews.size(), 1);
         const gui::TakePreview& preview = f.prompts.takePreviews.first();
-        QCOMPARE(preview.fromPath, f.theirs);
-        QCOMPARE(preview.intoName, QStringLiteral("mine.key"));
+        QCOMPARE(QStringList({preview.fromPath, preview.intoName}), QStringList({f.theirs, "mine.key"}));
         QCOMPARE(previewRows(preview),
             QStringList(
                 {"2 SimA: a > b [SimB (line 3)]", "3 SimB: b > a [SimA (line 2)]", "4 SimC: c > d [SimD (line 5)]",
@@ -114,6 +113,28 @@ private slots:
         QCOMPARE(f.savedState(), gui::SavedState::Saved);
         f.undo()->redo();
         QCOMPARE(QByteArray::fromStdString(f.bytes()), expected);
+
+        // The dialog's boxes: ticked unless they clash with a binding that stays; the clash follows the ticks.
+        gui::TakeBindingsDialog dialog(preview, f.window.get());
+        gui::TakeBindingsModel* model = dialog.model();
+        QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        const auto clashText
+            = [model](int row) { return model->index(row, gui::TakeBindingsModel::ClashColumn).data().toString(); };
+        QCOMPARE(dialog.chosen(), QList<int>({0, 1, 3}));
+        QCOMPARE(clashText(2), QStringLiteral("Clashes with SimD (line 5)"));
+        QCOMPARE(clashText(0), QStringLiteral("No clash: SimB (line 3) takes other keys"));
+        auto* takeButton = dialog.findChild<QPushButton*>(QStringLiteral("TakeButton"));
+        QCOMPARE(takeButton->text(), QStringLiteral("Take 3 bindings"));
+        // Unticking SimB leaves its key with SimB: SimA's binding clashes now.
+        QVERIFY(model->setData(model->index(1, 0), Qt::Unchecked, Qt::CheckStateRole));
+        QVERIFY(model->clashes(0));
+        QCOMPARE(clashText(0), QStringLiteral("Clashes with SimB (line 3)"));
+        QCOMPARE(takeButton->text(), QStringLiteral("Take 2 bindings"));
+        dialog.findChild<QPushButton*>(QStringLiteral("TakeTickNone"))->click();
+        QVERIFY(!takeButton->isEnabled());
+        dialog.findChild<QPushButton*>(QStringLiteral("TakeTickAll"))->click();
+        QCOMPARE(dialog.chosen(), QList<int>({0, 1, 2, 3}));
+        QCOMPARE(model->index(2, 0).data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
     }
 
     void nothingTaken_data()
@@ -166,35 +187,6 @@ private slots:
         QVERIFY(take->isEnabled());
         f.session()->close();
         QVERIFY(!take->isEnabled());
-    }
-
-    // The dialog's boxes: ticked unless they clash with a binding that stays; the clash follows the ticks.
-    void previewTicks()
-    {
-        TakeFixture f;
-        f.prompts.answerFile(f.theirs);
-        f.prompts.answerTake(std::nullopt);
-        f.trigger(QStringLiteral("mnuFileTake"));
-        gui::TakeBindingsDialog dialog(f.prompts.takePreviews.first(), f.window.get());
-        gui::TakeBindingsModel* model = dialog.model();
-        QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        const auto clashText
-            = [model](int row) { return model->index(row, gui::TakeBindingsModel::ClashColumn).data().toString(); };
-        QCOMPARE(dialog.chosen(), QList<int>({0, 1, 3}));
-        QCOMPARE(clashText(2), QStringLiteral("Clashes with SimD (line 5)"));
-        QCOMPARE(clashText(0), QStringLiteral("No clash: SimB (line 3) takes other keys"));
-        auto* takeButton = dialog.findChild<QPushButton*>(QStringLiteral("TakeButton"));
-        QCOMPARE(takeButton->text(), QStringLiteral("Take 3 bindings"));
-        // Unticking SimB leaves its key with SimB: SimA's binding clashes now.
-        QVERIFY(model->setData(model->index(1, 0), Qt::Unchecked, Qt::CheckStateRole));
-        QVERIFY(model->clashes(0));
-        QCOMPARE(clashText(0), QStringLiteral("Clashes with SimB (line 3)"));
-        QCOMPARE(takeButton->text(), QStringLiteral("Take 2 bindings"));
-        dialog.findChild<QPushButton*>(QStringLiteral("TakeTickNone"))->click();
-        QVERIFY(!takeButton->isEnabled());
-        dialog.findChild<QPushButton*>(QStringLiteral("TakeTickAll"))->click();
-        QCOMPARE(dialog.chosen(), QList<int>({0, 1, 2, 3}));
-        QCOMPARE(model->index(2, 0).data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
     }
 };
 

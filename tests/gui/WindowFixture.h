@@ -56,6 +56,13 @@ struct WindowFixture
         exposed = QTest::qWaitForWindowExposed(window.get());
     }
 
+    /** Creates the window and starts it as the program does: on `path`, or else on the file the settings remember. */
+    void start(const QString& path = {})
+    {
+        create();
+        window->startUp(path);
+    }
+
     /** Creates the window and starts it on a new key file of these bytes. */
     QString open(const std::string& bytes, const QString& name = QStringLiteral("k.key"))
     {
@@ -132,6 +139,8 @@ struct WindowFixture
         QTest::mouseClick(grid->viewport(), button, {}, grid->visualRect(grid->model()->index(row, column)).center());
     }
     const AskedPrompt& lastAsked() const { return prompts.asked.last(); }
+    /** The title and the text of the last question. */
+    QStringList lastMessage() const { return {lastAsked().title, lastAsked().text}; }
     QStringList askedTitles() const
     {
         QStringList titles;

@@ -41,11 +41,13 @@ class WindowTest : public QObject
     Q_OBJECT
 
 private slots:
-    void firstRunOpensNothingAndWritesSettingsAtClose()
+    // A remembered file that is gone is forgotten: nothing opens, and the settings written at close name no file.
+    void goneFileOpensNothingAndIsForgotten()
     {
         WindowFixture f;
-        f.create();
-        f.window->startUp();
+        const QString gone = f.dir.filePath(QStringLiteral("gone.key"));
+        testing::writeBytes(f.settings.path(), "[FileLocations]\nKeyFilePath=" + gone.toStdString() + "\n");
+        f.start();
         QCOMPARE(f.window->windowTitle(), QStringLiteral("  Tarnwick vs. 1.3"));
         QCOMPARE(f.savedState(), gui::SavedState::NoFile);
         QCOMPARE(QStringList({f.panel(2), f.panelTip(2), f.panelTip(3), f.tabs()->tabText(0)}),
@@ -58,119 +60,92 @@ private slots:
         const std::string ini = testing::readBytes(f.settings.path());
         QVERIFY(ini.find("[FileLocations]") != std::string::npos);
         QVERIFY(ini.find("KeyFilePath=\r\n") != std::string::npos || ini.find("KeyFilePath=\n") != std::string::npos);
+        QVERIFY(ini.find("gone.key") == std::string::npos);
     }
 
+    // The remembered file opens; the status bar shows its long path shortened in the middle, whole in the tip.
     void startUpReopensTheRememberedFile()
     {
         WindowFixture f;
-        const QString path = f.copySample(QStringLiteral("My Keys.key"));
+        const QString name = QStringLiteral("My Keys ") + QString(120, QLatin1Char('x')) + QStringLiteral(".key");
+        const QString path = f.copySample(name);
         testing::writeBytes(f.settings.path(),
             "[FileLocations]\r\nKeyFilesFolder=" + f.dir.path().toStdString() + "\r\nKeyFilePath=" + path.toStdString()
-                + "\r\nKeyFileName=My Keys.key\r\n");
-        f.create();
-        f.window->startUp();
+                + "\r\nKeyFileName=" + name.toStdString() + "\r\n");
+        f.start();
         QCOMPARE(f.keyGrid()->model()->rowCount(), 221);
         QCOMPARE(f.listGrid()->model()->rowCount(), 198);
         QCOMPARE(QStringList({f.tabs()->tabText(0), f.panel(2), f.panelTip(2), f.banner(), f.panelTip(3)}),
-            QStringList({"My Keys.key", path, path, "Ready", "My Keys.key is saved"}));
+            QStringList({name, path, path, "Ready", name + " is saved"}));
+        auto* panel = f.find<QLabel>(QStringLiteral("StatusPanel2"));
+        QVERIFY(panel->width() < panel->fontMetrics().horizontalAdvance(path));
+        QVERIFY(panel->minimumSizeHint().width() < panel->width());
         QCOMPARE(
             f.panel(1), QStringLiteral(" You can click on the keys / modifiers columns to display the associated key"));
         // The grid: headers, the line number of the file beside each row, comments across the row.
         QCOMPARE(f.keyGrid()->model()->headerData(4, Qt::Horizontal).toString(), QStringLiteral("Keys"));
         QCOMPARE(f.keyGrid()->model()->headerData(5, Qt::Vertical).toInt(), 7);
         // Comments show across the row, and headline lines as their section's title.
-        QCOMPARE(f.keyGrid()->columnSpan(0, 1), 9);
         QCOMPARE(WindowFixture::shown(f.keyGrid(), 5, 1), QStringLiteral("Tarnwick sample"));
         QCOMPARE(f.keyGrid()->model()->index(5, 1).data(Qt::FontRole).value<QFont>().bold(), true);
-        QCOMPARE(f.keyGrid()->columnSpan(5, 1), 9);
-        QCOMPARE(f.keyGrid()->columnSpan(9, 1), 1);
+        QCOMPARE(
+            QList<int>({f.keyGrid()->columnSpan(0, 1), f.keyGrid()->columnSpan(5, 1), f.keyGrid()->columnSpan(9, 1)}),
+            QList<int>({9, 9, 1}));
         QCOMPARE(f.keyGrid()->columnWidth(1), px(3540));
     }
 
-    // A remembered file that is gone is forgotten; a file given on the command line opens instead.
-    void startUpOpensTheGivenFileOrForgetsAGoneOne_data()
+    // A cancelled dialog keeps everything; the next one opens the other file, or refuses a file it cannot read and is
+    // left with none.
+    void openDialog_data()
     {
-        QTest::addColumn<bool>("given");
-        QTest::newRow("remembered file gone") << false;
-        QTest::newRow("command line file") << true;
+        QTest::addColumn<QString>("target");
+        QTest::newRow("another key file") << "two.key";
+        QTest::newRow("missing") << "no.key";
+        QTest::newRow("folder") << "";
     }
 
-    void startUpOpensTheGivenFileOrForgetsAGoneOne()
+    void openDialog()
     {
-        QFETCH(bool, given);
-        WindowFixture f;
-        const QString remembered = given ? f.writeKeyFile(QStringLiteral("a.key"), "SimA 1\r\n")
-                                         : f.dir.filePath(QStringLiteral("gone.key"));
-        testing::writeBytes(f.settings.path(), "[FileLocations]\nKeyFilePath=" + remembered.toStdString() + "\n");
-        const QString path = given ? f.open("SimB 1\r\nSimC 2\r\n", QStringLiteral("b.key")) : QString();
-        if (!given) {
-            f.create();
-            f.window->startUp();
-        }
-        QCOMPARE(f.savedState(), given ? gui::SavedState::Saved : gui::SavedState::NoFile);
-        QCOMPARE(f.keyGrid()->model()->rowCount(), given ? 2 : 0);
-        f.window->close();
-        const std::string ini = testing::readBytes(f.settings.path());
-        QVERIFY(ini.find("KeyFilePath=" + path.toStdString()) != std::string::npos);
-        QVERIFY(ini.find("gone.key") == std::string::npos);
-    }
-
-    void openDialogAndSecondOpening()
-    {
+        QFETCH(QString, target);
         WindowFixture f;
         f.copySample();
-        const QString second = f.writeKeyFile(QStringLiteral("two.key"), "SimOnly -1 0 0x1E 0 0 0 1 \"One\"\r\n");
-        f.create();
-        f.window->startUp(f.dir.filePath(QStringLiteral("sample.key")));
+        f.writeKeyFile(QStringLiteral("two.key"), "SimOnly -1 0 0x1E 0 0 0 1 \"One\"\r\n");
+        f.start(f.dir.filePath(QStringLiteral("sample.key")));
         f.keyGrid()->scrollToBottom();
         f.showPage(gui::MainWindow::CompareFilesPageIndex);
-        // A cancelled dialog keeps everything; the next one opens the other file.
+        const QString path = target.isEmpty() ? f.dir.path() : f.dir.filePath(target);
+        const bool readable = target == QLatin1String("two.key");
         f.prompts.answerFile(QString());
-        f.prompts.answerFile(second);
+        f.prompts.answerFile(path);
+        if (!readable)
+            f.prompts.answerMessage(gui::PromptAnswer::Ok);
         f.click(QStringLiteral("Command4_0"));
         QCOMPARE(f.keyGrid()->model()->rowCount(), 221);
         f.trigger(QStringLiteral("mnuFileOpen"));
         const AskedPrompt& asked = f.prompts.asked.first();
         QCOMPARE(asked.kind, AskedPrompt::OpenFile);
-        QCOMPARE(asked.request.title, QStringLiteral("Select the key file to open ..."));
-        QCOMPARE(asked.request.filter, QStringLiteral("Falcon .key files (*.key)|*.key|All files (*.*) |*.*"));
-        QCOMPARE(asked.request.startFolder, f.window->locations().keyFilesFolder);
+        QCOMPARE(QStringList({asked.request.title, asked.request.filter, asked.request.startFolder}),
+            QStringList({"Select the key file to open ...", "Falcon .key files (*.key)|*.key|All files (*.*) |*.*",
+                f.window->locations().keyFilesFolder}));
+        if (!readable) {
+            QCOMPARE(f.lastAsked().title, QStringLiteral("Unable to open key file"));
+            QCOMPARE(f.lastAsked().icon, gui::PromptIcon::Critical);
+            QVERIFY(f.lastAsked().text.startsWith(QStringLiteral("I couldn't open ") + path + QStringLiteral(": ")));
+            QCOMPARE(f.savedState(), gui::SavedState::NoFile);
+            QCOMPARE(f.keyGrid()->model()->rowCount(), 0);
+            // No progress text is left behind, and the comparison no longer offers the old file.
+            QCOMPARE(QStringList({f.panel(2), f.tabs()->tabText(0), f.panel(1), f.banner()}),
+                QStringList({"No Key File Opened", "Key file", "", "Ready"}));
+            QCOMPARE(f.window->comparePage()->path(0), QString());
+            return;
+        }
         QCOMPARE(f.keyGrid()->model()->rowCount(), 1);
         QCOMPARE(WindowFixture::shown(f.listGrid(), 0, 2), QStringLiteral("a"));
-        QCOMPARE(f.tabs()->tabText(0), QStringLiteral("two.key"));
+        QCOMPARE(QStringList({f.tabs()->tabText(0), f.window->locations().keyFileName}), QStringList(2, "two.key"));
         QCOMPARE(f.tabs()->currentIndex(), 0);
-        QCOMPARE(f.window->comparePage()->path(0), second);
-        QCOMPARE(f.window->locations().keyFileName, QStringLiteral("two.key"));
+        QCOMPARE(f.window->comparePage()->path(0), path);
         // A newly opened file starts at its top.
         QCOMPARE(f.keyGrid()->verticalScrollBar()->value(), 0);
-    }
-
-    void unreadableFileIsRefusedWithAMessage_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::newRow("missing") << "missing";
-        QTest::newRow("folder") << "folder";
-    }
-
-    void unreadableFileIsRefusedWithAMessage()
-    {
-        QFETCH(QString, kind);
-        WindowFixture f;
-        f.open(kSmallFile);
-        const QString bad = kind == QLatin1String("folder") ? f.dir.path() : f.dir.filePath(QStringLiteral("no.key"));
-        f.prompts.answerFile(bad);
-        f.prompts.answerMessage(gui::PromptAnswer::Ok);
-        f.trigger(QStringLiteral("mnuFileOpen"));
-        const AskedPrompt& refusal = f.lastAsked();
-        QCOMPARE(refusal.title, QStringLiteral("Unable to open key file"));
-        QCOMPARE(refusal.icon, gui::PromptIcon::Critical);
-        QVERIFY(refusal.text.startsWith(QStringLiteral("I couldn't open ") + bad + QStringLiteral(": ")));
-        QCOMPARE(f.savedState(), gui::SavedState::NoFile);
-        QCOMPARE(f.keyGrid()->model()->rowCount(), 0);
-        QCOMPARE(QStringList({f.panel(2), f.tabs()->tabText(0)}), QStringList({"No Key File Opened", "Key file"}));
-        // No progress text is left behind, and the comparison no longer offers the old file.
-        QCOMPARE(QStringList({f.panel(1), f.banner()}), QStringList({"", "Ready"}));
-        QCOMPARE(f.window->comparePage()->path(0), QString());
     }
 
     // The layout table's numbers at the standard size and two others, in twips of the client area.
@@ -271,23 +246,15 @@ private slots:
         QCOMPARE(gui::WidgetPrompts::qtFilters(filter), names);
     }
 
-    void statusPanelShowsALongPathShortenedInTheMiddle()
-    {
-        WindowFixture f;
-        const QString path = f.open(kSmallFile, QString(120, QLatin1Char('x')) + QStringLiteral(".key"));
-        auto* panel = f.find<QLabel>(QStringLiteral("StatusPanel2"));
-        QCOMPARE(panel->text(), path);
-        QCOMPARE(panel->toolTip(), path);
-        QVERIFY(panel->width() < panel->fontMetrics().horizontalAdvance(path));
-        QVERIFY(panel->minimumSizeHint().width() < panel->width());
-    }
-
-    // Recent files, the window's place and its columns come back in the next run; the old keys keep their meaning.
+    // A file given on the command line opens rather than the remembered one. Recent files, the window's place and its
+    // columns come back in the next run; the old keys keep their meaning.
     void windowStateIsRememberedBetweenRuns()
     {
         WindowFixture f;
         const QString one = f.writeKeyFile(QStringLiteral("one.key"), kSmallFile);
+        testing::writeBytes(f.settings.path(), "[FileLocations]\nKeyFilePath=" + one.toStdString() + "\n");
         const QString two = f.open(kSmallFile, QStringLiteral("two.key"));
+        QCOMPARE(f.session()->path(), two);
         f.session()->open(one);
         f.window->setGeometry(40, 50, 1100, 760);
         f.keyGrid()->setColumnWidth(2, 123);
@@ -300,8 +267,7 @@ private slots:
         QFile::remove(two);
         WindowFixture again;
         QFile::copy(f.settings.path(), again.settings.path());
-        again.create();
-        again.window->startUp();
+        again.start();
         QCOMPARE(again.window->size(), QSize(1100, 760));
         QCOMPARE(again.keyGrid()->columnWidth(2), 123);
         QCOMPARE(again.session()->path(), one);
