@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <nlohmann/json.hpp>
+
 using testing::runCli;
 
 class CliTest : public QObject
@@ -12,32 +14,8 @@ class CliTest : public QObject
     Q_OBJECT
 
 private slots:
-    // The readable list, with and without "Sim" taken from the names (a name that is only "Sim" keeps it).
-    void listWritesTheReadableList()
-    {
-        QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("in.key"));
-        testing::writeBytes(
-            file, "# c\nSimA -1 0 0x1E 3 0 0 1 \"Alpha \xb0\"\n\nsIMB 0 -1 -2 0 0x0 -1\nSim -1 0 0 0 0 0 1 \"d\"\n");
-        auto run = runCli({QStringLiteral("list"), file});
-        QCOMPARE(run.code, 0);
-        QCOMPARE(run.out, std::string("SimA SHF CTL a \"Alpha \xb0\"\r\nsIMB DX1, Device 01\r\nSim  \"d\"\r\n"));
-        run = runCli({QStringLiteral("list"), file, QStringLiteral("--remove-sim")});
-        QCOMPARE(run.out, std::string("A SHF CTL a \"Alpha \xb0\"\r\nB DX1, Device 01\r\nSim  \"d\"\r\n"));
-    }
-
-    void saveRoundTripsAndKeepsBytes()
-    {
-        QTemporaryDir dir;
-        const QString in = dir.filePath(QStringLiteral("in.key"));
-        const QString out = dir.filePath(QStringLiteral("out.key"));
-        const std::string bytes = "\xEF\xBB\xBF# x\r\n\r\nSimA  1\nSimB 2";
-        testing::writeBytes(in, bytes);
-        QCOMPARE(runCli({QStringLiteral("save"), in, out}).code, 0);
-        QCOMPARE(testing::readBytes(out), bytes);
-    }
-
-    // Usage errors give code 2, files that cannot be read or found code 1; either way one line on standard error.
+    // Usage errors give code 2 and point to --help, files that cannot be read or found code 1; either way one line
+    // on standard error.
     void errors_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -64,6 +42,9 @@ private slots:
         row("print a.key", 2);
         row("print a.key --pdf a.pdf --paper A3", 2);
         row("macros a.key --format tmj", 2);
+        row("buttons a.key --shift-magnitude 0", 2);
+        row("check", 2);
+        row("check --fix a.key", 2);
     }
 
     void errors()
@@ -75,6 +56,7 @@ private slots:
         QCOMPARE(run.code, code);
         QVERIFY2(QString::fromStdString(run.err).startsWith(errStart), run.err.c_str());
         QCOMPARE(std::count(run.err.begin(), run.err.end(), '\n'), 1L);
+        QCOMPARE(QByteArray::fromStdString(run.err).endsWith(" (try --help)\n"), code == 2);
         QVERIFY(run.out.empty());
     }
 
@@ -82,52 +64,48 @@ private slots:
     {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("err");
-        const QString pipe = QStringLiteral(": It is a named pipe, not a regular file\n");
-        QTest::newRow("list of a named pipe") << QStringList{"list", "@pipe"} << QString("cannot read @pipe" + pipe);
-        QTest::newRow("keys of a device")
-            << QStringList{"keys", "/dev/zero"} << "cannot read /dev/zero: It is a device, not a regular file\n";
-        QTest::newRow("save to a named pipe")
-            << QStringList{"save", "@in", "@pipe"} << QString("cannot write @pipe" + pipe);
-        QTest::newRow("save to a folder")
-            << QStringList{"save", "@in", "@folder"} << "cannot write @folder: It is a folder, not a file\n";
+        const auto row = [](const char* name, const char* args, const char* err) {
+            QTest::newRow(name) << QString::fromLatin1(args).split(QLatin1Char(' ')) << QString::fromLatin1(err);
+        };
+        row("list of a named pipe", "list @pipe", "cannot read @pipe: It is a named pipe, not a regular file\n");
+        row("keys of a device", "keys /dev/zero", "cannot read /dev/zero: It is a device, not a regular file\n");
+        row("save to a named pipe", "save @in @pipe", "cannot write @pipe: It is a named pipe, not a regular file\n");
+        row("save to a folder", "save @in @folder", "cannot write @folder: It is a folder, not a file\n");
         // Refused whatever the rights of the user: root could write it anyway.
-        QTest::newRow("save to a read-only file")
-            << QStringList{"save", "@in", "@read-only"} << "cannot write @read-only: The file is read-only\n";
-        QTest::newRow("print to a named pipe")
-            << QStringList{"print", "@in", "--pdf", "@pipe"} << QString("cannot write @pipe" + pipe);
-        QTest::newRow("print to a read-only file")
-            << QStringList{"print", "@in", "--pdf", "@read-only"} << "cannot write @read-only: The file is read-only\n";
+        row("save to a read-only file", "save @in @read-only", "cannot write @read-only: The file is read-only\n");
+        row("print to a read-only file", "print @in --pdf @read-only",
+            "cannot write @read-only: The file is read-only\n");
     }
 
     void refusesWhatIsNotARegularFile()
     {
         QFETCH(QStringList, args);
         QFETCH(QString, err);
-        if (args.contains(QStringLiteral("/dev/zero")) && !QFileInfo::exists(QStringLiteral("/dev/zero")))
+        if (args.contains("/dev/zero") && !QFileInfo::exists("/dev/zero"))
             QSKIP("no /dev/zero here");
         QTemporaryDir dir;
-        const QString pipe = dir.filePath(QStringLiteral("pipe.key"));
-        const QString readOnly = dir.filePath(QStringLiteral("read-only.key"));
-        if (args.contains(QStringLiteral("@pipe")) && !testing::makeNamedPipe(pipe))
+        const QString pipe = dir.filePath("pipe.key");
+        const QString readOnly = dir.filePath("read-only.key");
+        if (args.contains("@pipe") && !testing::makeNamedPipe(pipe))
             QSKIP("no mkfifo here");
-        testing::writeBytes(dir.filePath(QStringLiteral("in.key")), "SimA 1\r\n");
+        testing::writeBytes(dir.filePath("in.key"), "SimA 1\r\n");
         testing::writeBytes(readOnly, "old");
         QFile::setPermissions(readOnly, QFileDevice::ReadOwner);
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.key")));
+        QVERIFY(QDir(dir.path()).mkdir("folder.key"));
         for (const char* name : {"pipe", "in", "read-only", "folder"}) {
-            args.replaceInStrings(QLatin1Char('@') + QLatin1String(name), dir.filePath(name + QStringLiteral(".key")));
-            err.replace(QLatin1Char('@') + QLatin1String(name), dir.filePath(name + QStringLiteral(".key")));
+            args.replaceInStrings(QLatin1Char('@') + QLatin1String(name), dir.filePath(QString(name) + ".key"));
+            err.replace(QLatin1Char('@') + QLatin1String(name), dir.filePath(QString(name) + ".key"));
         }
         // The real program, so that a run that waits on the pipe ends the test instead of stopping it.
         const auto run = testing::runRealCli(args);
         QCOMPARE(run.code, 1);
-        QCOMPARE(QString::fromStdString(run.err), QStringLiteral("tarnwick-cli: ") + err);
+        QCOMPARE(QString::fromStdString(run.err), "tarnwick-cli: " + err);
         QVERIFY(run.out.empty());
         QCOMPARE(testing::readBytes(readOnly), std::string("old"));
         // Nothing is replaced and nothing is left behind: the folder holds what the test made.
         QStringList made{"folder.key", "in.key", "read-only.key"};
         if (QFileInfo::exists(pipe))
-            made.insert(2, QStringLiteral("pipe.key"));
+            made.insert(2, "pipe.key");
         QCOMPARE(
             QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System | QDir::Hidden), made);
         QVERIFY(QFileInfo(dir.filePath("folder.key")).isDir());
@@ -148,9 +126,9 @@ private slots:
     {
         QFETCH(QStringList, args);
         QFETCH(int, code);
-        if (!QFileInfo::exists(QStringLiteral("/dev/full")))
+        if (!QFileInfo::exists("/dev/full"))
             QSKIP("no /dev/full here");
-        const auto run = testing::runRealCli(args, QStringLiteral("/dev/full"));
+        const auto run = testing::runRealCli(args, "/dev/full");
         QCOMPARE(run.code, code);
         QVERIFY2(QByteArray::fromStdString(run.err).endsWith(
                      "tarnwick-cli: cannot write standard output: No space left on device\n"),
@@ -159,13 +137,84 @@ private slots:
 
     void helpAndVersion()
     {
-        auto run = runCli({QStringLiteral("--help")});
+        auto run = runCli({"--help"});
         QCOMPARE(run.code, 0);
         for (const char* command : {"list", "save", "keys", "macros", "compare"})
             QVERIFY2(run.out.find(std::string("\n  ") + command + ' ') != std::string::npos, command);
-        run = runCli({QStringLiteral("--version")});
+        run = runCli({"--version"});
         QCOMPARE(run.code, 0);
         QCOMPARE(run.out, std::string("tarnwick-cli 1.3\n"));
+    }
+
+    // check: problems as compilers write them, the exit codes, and the JSON document.
+    void check_data()
+    {
+        const QString cells = testing::testDataPath("problems-cells.key");
+        const QString keys = testing::testDataPath("problems-keys.key");
+        const QString clean = testing::testDataPath("directx-pov.key");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QStringList>("outLines"); // lines of standard output, in this order
+        QTest::addColumn<QString>("errEnd"); // the last line of standard error
+        QTest::newRow("no problems") << QStringList{"check", clean} << 0 << QStringList{}
+                                     << "0 errors, 0 warnings in 1 file\n";
+        QTest::newRow("errors") << QStringList{"check", cells} << 1
+                                << QStringList{cells + ":2: error: 0x54: no key has this code",
+                                       cells + ":4: error: 0x3G is not a key code"}
+                                << "6 errors, 0 warnings in 1 file\n";
+        QTest::newRow("warnings only") << QStringList{"check", keys} << 0
+                                       << QStringList{keys
+                                              + ":2: warning: SHF q is bound to 2 functions: SimShiftQ (line 2), "
+                                                "SimAlsoShiftQ (line 3)"}
+                                       << "0 errors, 4 warnings in 1 file\n";
+        QTest::newRow("strict warnings") << QStringList{"check", "--strict", keys} << 1
+                                         << QStringList{keys + ":12: warning: The line has 7 fields; a key line has 9"}
+                                         << "0 errors, 4 warnings in 1 file\n";
+        QTest::newRow("two files in order")
+            << QStringList{"check", keys, cells} << 1
+            << QStringList{keys
+                       + ":13: warning: Text after the description (\"MANUALLY INSERTED\") is kept, but the "
+                         "simulator may misread it",
+                   cells + ":2: error: 0x54: no key has this code"}
+            << "6 errors, 4 warnings in 2 files\n";
+        QTest::newRow("unreadable file") << QStringList{"check", "/no/such.key", cells} << 2
+                                         << QStringList{cells + ":2: error: 0x54: no key has this code"}
+                                         << "6 errors, 0 warnings in 1 file\n";
+    }
+
+    void check()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(QStringList, outLines);
+        QFETCH(QString, errEnd);
+        const auto run = runCli(args);
+        QCOMPARE(run.code, code);
+        const QStringList out = QString::fromStdString(run.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        qsizetype at = 0;
+        for (const QString& line : outLines)
+            QVERIFY2((at = out.indexOf(line, at)) >= 0, qPrintable(line));
+        QCOMPARE(out.isEmpty(), outLines.isEmpty());
+        QVERIFY2(QString::fromStdString(run.err).endsWith(errEnd), run.err.c_str());
+    }
+
+    void checkJson()
+    {
+        QTemporaryDir dir;
+        const QString name = dir.filePath("caf\xc3\xa9.key");
+        // A Windows-1252 degree sign in a sim name: the JSON document holds it as UTF-8.
+        testing::writeBytes(name, "Sim\xb0 -1 0 0x1E 0 0 0 1 \"d\"\nSimB -1 0 0x1e 0 0 0 1 \"d\"\nSimC -1 0 0x54 9");
+        const auto run = runCli({"check", "--json", name});
+        QCOMPARE(run.code, 1);
+        const auto document = nlohmann::ordered_json::parse(run.out);
+        QCOMPARE(document.size(), std::size_t(4));
+        QCOMPARE(document[0].dump(),
+            R"({"file":")" + name.toStdString() + R"(","line":1,"severity":"warning","code":"key-conflict","text":)"
+                + "\"a is bound to 2 functions: Sim\xc2\xb0 (line 1), SimB (line 2)\",\"lines\":[1,2]}");
+        QStringList codes;
+        for (const auto& problem : document)
+            codes << QString::fromStdString(problem.at("code").get<std::string>());
+        QCOMPARE(codes, (QStringList{"key-conflict", "unknown-key", "bad-modifier", "short-line"}));
     }
 };
 

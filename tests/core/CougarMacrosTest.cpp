@@ -30,13 +30,6 @@ class CougarMacrosTest : public QObject
     Q_OBJECT
 
 private slots:
-    void workedExampleCharacterByCharacter()
-    {
-        // "SimAlpha = CTL a " is 17 characters; 33 spaces fill it to 50, then the remark follows.
-        QCOMPARE(macroLine("SimAlpha -1 0 0x1E 2 0 0 1 \"Alpha\""),
-            std::optional("SimAlpha = CTL a " + std::string(33, ' ') + " Rem \"Alpha\"  "));
-    }
-
     void rules_data()
     {
         QTest::addColumn<QByteArray>("keyLine");
@@ -52,6 +45,9 @@ private slots:
         const auto button = [](int number, const QByteArray& name = "SimA") -> QByteArray {
             return name + ' ' + QByteArray::number(number) + " -1 -2 0 0x0 -1 1 \"Desc\"";
         };
+        // "SimAlpha = CTL a " is 17 characters; 33 spaces fill it to 50, then the remark follows.
+        row("worked example", "SimAlpha -1 0 0x1E 2 0 0 1 \"Alpha\"",
+            "SimAlpha = CTL a " + QByteArray(33, ' ') + " Rem \"Alpha\"  ");
         // Windows keys: alone they become USB codes; combined they stay and the line is commented out.
         row("WinL alone", key("SimA", "0XDB 0 0 0"), remarked("SimA = USB (DE3 UE3) ", d));
         row("WinR alone", key("SimA", "0XDC 0 0 0"), remarked("SimA = USB (DE7 UE7) ", d));

@@ -31,53 +31,48 @@ class ReferenceTest : public QObject
     Q_OBJECT
 
 private slots:
-    void keysInWords_data()
+    // The keys of a line in words, or the function's short name.
+    void lineTexts_data()
     {
         QTest::addColumn<QByteArray>("keyLine");
-        QTest::addColumn<QString>("words");
-        QTest::newRow("letter") << QByteArray("SimA -1 0 0x1E 0 0 0 1") << "A";
-        QTest::newRow("all modifiers") << QByteArray("SimA -1 0 0xC9 7 0 0 1") << "Shift+Ctrl+Alt+Page Up";
-        QTest::newRow("keypad") << QByteArray("SimA -1 0 0x4E 2 0 0 1") << "Ctrl+Keypad +";
-        QTest::newRow("keypad enter") << QByteArray("SimA -1 0 0x9C 0 0 0 1") << "Keypad Enter";
-        QTest::newRow("Windows key") << QByteArray("SimA -1 0 0xDB 4 0 0 1") << "Alt+Left Windows";
-        QTest::newRow("combination") << QByteArray("SimA -1 0 0x2D 1 0x2E 4 1") << "Alt+C, then Shift+X";
-        QTest::newRow("Pause") << QByteArray("SimA -1 0 0xC5 0 0 0 1") << "Pause";
-        QTest::newRow("unknown key") << QByteArray("SimA -1 0 0x2A 0 0 0 1") << "key 0x2A";
-        QTest::newRow("modifier out of range") << QByteArray("SimA -1 0 0x1E 9 0 0 1") << "modifier 9+A";
-        QTest::newRow("DirectX") << QByteArray("SimA 4 -1 -2 0 0x0 -1") << "DX5, Device 01";
-        QTest::newRow("POV") << QByteArray("SimA 0 -1 -3 6 0x0 -1") << "POV1 Left";
+        QTest::addColumn<bool>("keys"); // keysInWords, else shortFunctionName
+        QTest::addColumn<QString>("text");
+        QTest::newRow("keys: letter") << QByteArray("SimA -1 0 0x1E 0 0 0 1") << true << "A";
+        QTest::newRow("keys: all modifiers")
+            << QByteArray("SimA -1 0 0xC9 7 0 0 1") << true << "Shift+Ctrl+Alt+Page Up";
+        QTest::newRow("keys: keypad") << QByteArray("SimA -1 0 0x4E 2 0 0 1") << true << "Ctrl+Keypad +";
+        QTest::newRow("keys: keypad enter") << QByteArray("SimA -1 0 0x9C 0 0 0 1") << true << "Keypad Enter";
+        QTest::newRow("keys: Windows key") << QByteArray("SimA -1 0 0xDB 4 0 0 1") << true << "Alt+Left Windows";
+        QTest::newRow("keys: combination") << QByteArray("SimA -1 0 0x2D 1 0x2E 4 1") << true << "Alt+C, then Shift+X";
+        QTest::newRow("keys: Pause") << QByteArray("SimA -1 0 0xC5 0 0 0 1") << true << "Pause";
+        QTest::newRow("keys: unknown key") << QByteArray("SimA -1 0 0x2A 0 0 0 1") << true << "key 0x2A";
+        QTest::newRow("keys: modifier out of range") << QByteArray("SimA -1 0 0x1E 9 0 0 1") << true << "modifier 9+A";
+        QTest::newRow("keys: DirectX") << QByteArray("SimA 4 -1 -2 0 0x0 -1") << true << "DX5, Device 01";
+        QTest::newRow("keys: POV") << QByteArray("SimA 0 -1 -3 6 0x0 -1") << true << "POV1 Left";
+        QTest::newRow("name: words") << QByteArray("SimToggleMasterFuel -1 0 0x1E 0 0 0 1 \"d\"") << false
+                                     << "Toggle Master Fuel";
+        QTest::newRow("name: capitals") << QByteArray("OTWViewUp -1 0 0x1E 0 0 0 1") << false << "OTW View Up";
+        QTest::newRow("name: digits") << QByteArray("SimF18ThrottleATC -1 0 0x1E 0 0 0 1") << false
+                                      << "F18 Throttle ATC";
+        QTest::newRow("name: zero and nine before a word")
+            << QByteArray("SimMfd0Left9Right -1 0 0x1E 0 0 0 1") << false << "Mfd0 Left9 Right";
+        QTest::newRow("name: digit and capital")
+            << QByteArray("OTWSelect2DCockpitMode -1 0 0x1E 0 0 0 1") << false << "OTW Select2D Cockpit Mode";
+        QTest::newRow("name: underscore") << QByteArray("DEV_SimRegen -1 0 0x1E 0 0 0 1") << false << "DEV Sim Regen";
+        QTest::newRow("name: reference line")
+            << QByteArray("SimDoNothing -1 0 0x1 0 0 0 -0 \"UI: Exit\"") << false << "UI: Exit";
+        QTest::newRow("name: Windows-1252") << QByteArray("Sim\xb0Heat -1 0 0x1E 0 0 0 1") << false << "\u00b0Heat";
     }
 
-    void keysInWords()
+    void lineTexts()
     {
         QFETCH(QByteArray, keyLine);
-        QFETCH(QString, words);
+        QFETCH(bool, keys);
+        QFETCH(QString, text);
         const auto doc = core::KeyDocument::fromBytes(keyLine.toStdString());
-        QCOMPARE(QString::fromStdString(core::keysInWords(doc.binding(0), doc.cells(0))), words);
-    }
-
-    void shortFunctionName_data()
-    {
-        QTest::addColumn<QByteArray>("keyLine");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("words") << QByteArray("SimToggleMasterFuel -1 0 0x1E 0 0 0 1 \"d\"") << "Toggle Master Fuel";
-        QTest::newRow("capitals") << QByteArray("OTWViewUp -1 0 0x1E 0 0 0 1") << "OTW View Up";
-        QTest::newRow("digits") << QByteArray("SimF18ThrottleATC -1 0 0x1E 0 0 0 1") << "F18 Throttle ATC";
-        QTest::newRow("zero and nine before a word")
-            << QByteArray("SimMfd0Left9Right -1 0 0x1E 0 0 0 1") << "Mfd0 Left9 Right";
-        QTest::newRow("digit and capital")
-            << QByteArray("OTWSelect2DCockpitMode -1 0 0x1E 0 0 0 1") << "OTW Select2D Cockpit Mode";
-        QTest::newRow("underscore") << QByteArray("DEV_SimRegen -1 0 0x1E 0 0 0 1") << "DEV Sim Regen";
-        QTest::newRow("reference line") << QByteArray("SimDoNothing -1 0 0x1 0 0 0 -0 \"UI: Exit\"") << "UI: Exit";
-        QTest::newRow("Windows-1252") << QByteArray("Sim\xb0Heat -1 0 0x1E 0 0 0 1") << "\u00b0Heat";
-    }
-
-    void shortFunctionName()
-    {
-        QFETCH(QByteArray, keyLine);
-        QFETCH(QString, name);
-        const auto doc = core::KeyDocument::fromBytes(keyLine.toStdString());
-        QCOMPARE(QString::fromStdString(core::shortFunctionName(doc.cells(0), doc.binding(0))), name);
+        QCOMPARE(QString::fromStdString(keys ? core::keysInWords(doc.binding(0), doc.cells(0))
+                                             : core::shortFunctionName(doc.cells(0), doc.binding(0))),
+            text);
     }
 
     // Sections in file order; a title without bound functions stays only above a subtitle that has some.

@@ -92,6 +92,15 @@ private slots:
                                   << QByteArray("// 2. LEFT CONSOLE\r\n");
         QTest::newRow("DirectX") << QByteArray("SimA 4 -1 -2 0 0x0 -1 1 \"Desc\"") << false << QByteArray();
         QTest::newRow("POV") << QByteArray("SimA 0 -1 -3 6 0x0 -1 1 \"Desc\"") << false << QByteArray();
+        // A name defined earlier gets the next free number; a line written as a comment defines nothing.
+        QTest::newRow("repeated names get numbers")
+            << QByteArray("SimA -1 0 0x1E 0 0 0 1 \"1\"\nSimA -1 0 0x30 0 0 0 1 \"2\"\nSimA_2 -1 0 0x2E 0 0 0 1 \"3\"\n"
+                          "SimA -1 0 0x20 0 0 0 1 \"4\"\nSimB -1 0 0xC5 0 0 0 1 \"5\"\nSimB -1 0 0x12 0 0 0 1 \"6\"\n")
+            << false
+            << QByteArray("define SimA\tUSB[0x04]\t\t//1\r\ndefine SimA_2\tUSB[0x05]\t\t//2\r\n"
+                          "define SimA_2_2\tUSB[0x06]\t\t//3\r\ndefine SimA_3\tUSB[0x07]\t\t//4\r\n"
+                          "//define SimB\t\t\t//5 (not defined: key 0xC5 (Pause) is not in the key table)\r\n"
+                          "define SimB\tUSB[0x08]\t\t//6\r\n");
     }
 
     void lines()
@@ -100,24 +109,6 @@ private slots:
         QFETCH(bool, removeSim);
         QFETCH(QByteArray, text);
         QCOMPARE(target(keyLine, removeSim), text);
-    }
-
-    // A name defined earlier gets the next free number; a line written as a comment defines nothing.
-    void repeatedNamesGetNumbers()
-    {
-        const QByteArray text = target("SimA -1 0 0x1E 0 0 0 1 \"1\"\n"
-                                       "SimA -1 0 0x30 0 0 0 1 \"2\"\n"
-                                       "SimA_2 -1 0 0x2E 0 0 0 1 \"3\"\n"
-                                       "SimA -1 0 0x20 0 0 0 1 \"4\"\n"
-                                       "SimB -1 0 0xC5 0 0 0 1 \"5\"\n"
-                                       "SimB -1 0 0x12 0 0 0 1 \"6\"\n");
-        QCOMPARE(text,
-            QByteArray("define SimA\tUSB[0x04]\t\t//1\r\n"
-                       "define SimA_2\tUSB[0x05]\t\t//2\r\n"
-                       "define SimA_2_2\tUSB[0x06]\t\t//3\r\n"
-                       "define SimA_3\tUSB[0x07]\t\t//4\r\n"
-                       "//define SimB\t\t\t//5 (not defined: key 0xC5 (Pause) is not in the key table)\r\n"
-                       "define SimB\tUSB[0x08]\t\t//6\r\n"));
     }
 
     void rowsInTheOrderGiven()

@@ -28,10 +28,10 @@ std::optional<QByteArray> poppler(const QString& tool, const QByteArray& pdf, QS
     QTemporaryDir dir;
     if (program.isEmpty() || !dir.isValid())
         return std::nullopt;
-    const QString path = dir.filePath(QStringLiteral("reference.pdf"));
+    const QString path = dir.filePath("reference.pdf");
     testing::writeBytes(path, pdf.toStdString());
     QProcess process;
-    process.start(program, args << path << QStringLiteral("-"));
+    process.start(program, args << path << "-");
     if (!process.waitForFinished(60000) || process.exitCode() != 0)
         return std::nullopt;
     return process.readAllStandardOutput();
@@ -48,11 +48,10 @@ QList<QList<Word>> pageWords(const QByteArray& bboxXhtml)
         if (xml.name() == QLatin1String("page")) {
             pages.append(QList<Word>());
         } else if (xml.name() == QLatin1String("word")) {
-            const auto a = xml.attributes();
-            const QPointF topLeft(a.value(QLatin1String("xMin")).toDouble(), a.value(QLatin1String("yMin")).toDouble());
-            const QPointF bottomRight(
-                a.value(QLatin1String("xMax")).toDouble(), a.value(QLatin1String("yMax")).toDouble());
-            pages.last().append({QRectF(topLeft, bottomRight), xml.readElementText()});
+            const auto at
+                = [a = xml.attributes()](const char* name) { return a.value(QLatin1String(name)).toDouble(); };
+            const QRectF box(QPointF(at("xMin"), at("yMin")), QPointF(at("xMax"), at("yMax")));
+            pages.last().append({box, xml.readElementText()});
         }
     }
     return pages;
@@ -60,7 +59,7 @@ QList<QList<Word>> pageWords(const QByteArray& bboxXhtml)
 
 QString squeezed(QString text)
 {
-    text.remove(QRegularExpression(QStringLiteral("\\s")));
+    text.remove(QRegularExpression("\\s"));
     return text;
 }
 
@@ -107,8 +106,7 @@ private slots:
             QVERIFY(printed.pages[i].landscape);
         }
         QVERIFY(!printed.pages.last().landscape);
-        const auto text
-            = poppler(QStringLiteral("pdftotext"), printed.pdf, {QStringLiteral("-enc"), QStringLiteral("UTF-8")});
+        const auto text = poppler("pdftotext", printed.pdf, {"-enc", "UTF-8"});
         if (!text)
             QSKIP("pdftotext (poppler-utils) is not installed");
         // pdftotext ends every page with a form feed.
@@ -124,7 +122,7 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<bool>("letter");
-        const QString sample = testing::samplePath(QStringLiteral("tarnwick-sample.key"));
+        const QString sample = testing::samplePath("tarnwick-sample.key");
         QTest::newRow("sample, A4") << sample << false;
         QTest::newRow("sample, Letter") << sample << true;
         const QStringList corpus = testing::corpusKeyFiles();
@@ -139,7 +137,7 @@ private slots:
         const auto reference = referenceOf(testing::readBytes(file));
         const auto printed = print::printReference(reference, letter ? print::Paper::Letter : print::Paper::A4);
         QVERIFY(!reference.layers.empty());
-        const auto bbox = poppler(QStringLiteral("pdftotext"), printed.pdf, {QStringLiteral("-bbox")});
+        const auto bbox = poppler("pdftotext", printed.pdf, {"-bbox"});
         if (!bbox)
             QSKIP("pdftotext (poppler-utils) is not installed");
         const auto words = pageWords(*bbox);
@@ -164,7 +162,7 @@ private slots:
                 for (const Word& word : inside) {
                     found += word.text;
                     QVERIFY2(word.box.left() >= label.box.left() - 0.5 && word.box.right() <= label.box.right() + 0.5,
-                        qPrintable(word.text + QStringLiteral(" sticks out of ") + label.text));
+                        qPrintable(word.text + " sticks out of " + label.text));
                 }
                 QCOMPARE(found, squeezed(label.text));
             }

@@ -6,10 +6,14 @@ namespace testing {
 
 namespace {
 
-void failUnscripted(const QString& title)
+// The next scripted answer; with none left, fails the running test and gives `none`.
+template <typename T> T nextAnswer(QList<T>& answers, const QString& title, T none = T())
 {
+    if (!answers.isEmpty())
+        return answers.takeFirst();
     const QByteArray message = "unscripted prompt: " + title.toUtf8();
     QTest::qFail(message.constData(), __FILE__, __LINE__);
+    return none;
 }
 
 } // namespace
@@ -20,44 +24,28 @@ gui::PromptAnswer ScriptedPrompts::message(
     asked.append({AskedPrompt::Message, title, text, buttons, icon, {}});
     if (onAsk)
         onAsk(asked.last());
-    if (m_answers.isEmpty()) {
-        failUnscripted(title);
-        return gui::PromptAnswer::Cancel;
-    }
-    return m_answers.takeFirst();
+    return nextAnswer(m_answers, title, gui::PromptAnswer::Cancel);
 }
 
 QString ScriptedPrompts::openFileName(QWidget*, const gui::FileDialogRequest& request)
 {
     asked.append(
         {AskedPrompt::OpenFile, request.title, {}, gui::PromptButtons::Ok, gui::PromptIcon::Information, request});
-    if (m_files.isEmpty()) {
-        failUnscripted(request.title);
-        return {};
-    }
-    return m_files.takeFirst();
+    return nextAnswer(m_files, request.title);
 }
 
 QString ScriptedPrompts::saveFileName(QWidget*, const gui::FileDialogRequest& request)
 {
     asked.append(
         {AskedPrompt::SaveFile, request.title, {}, gui::PromptButtons::Ok, gui::PromptIcon::Information, request});
-    if (m_files.isEmpty()) {
-        failUnscripted(request.title);
-        return {};
-    }
-    return m_files.takeFirst();
+    return nextAnswer(m_files, request.title);
 }
 
 gui::AssignAnswer ScriptedPrompts::assignKey(QWidget*, const gui::AssignRequest& request)
 {
     asked.append({AskedPrompt::AssignKey, request.line, request.current, gui::PromptButtons::Ok,
         gui::PromptIcon::Information, {}});
-    if (m_assignAnswers.isEmpty()) {
-        failUnscripted(request.line);
-        return {};
-    }
-    const gui::AssignAnswer answer = m_assignAnswers.takeFirst();
+    const gui::AssignAnswer answer = nextAnswer(m_assignAnswers, request.line);
     if (answer.action == gui::AssignAnswer::Assign || answer.action == gui::AssignAnswer::TakeOver)
         lastPreview = request.preview(answer.combination);
     return answer;
@@ -69,11 +57,7 @@ std::optional<QList<int>> ScriptedPrompts::chooseBindingsToTake(QWidget*, const 
     asked.append(
         {AskedPrompt::TakeBindings, title, preview.fromPath, gui::PromptButtons::Ok, gui::PromptIcon::Information, {}});
     takePreviews.append(preview);
-    if (m_takes.isEmpty()) {
-        failUnscripted(title);
-        return std::nullopt;
-    }
-    return m_takes.takeFirst();
+    return nextAnswer(m_takes, title);
 }
 
 } // namespace testing
