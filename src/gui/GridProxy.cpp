@@ -11,7 +11,10 @@ GridProxy::GridProxy(QAbstractItemModel* source, SortKey sortKey, QObject* paren
 {
     setDynamicSortFilter(false);
     setSourceModel(source);
+    // A rank is for the rows it was made for: any change of the rows themselves drops it.
     connect(source, &QAbstractItemModel::modelAboutToBeReset, this, [this] { m_rank.clear(); });
+    for (const auto signal : {&QAbstractItemModel::rowsAboutToBeInserted, &QAbstractItemModel::rowsAboutToBeRemoved})
+        connect(source, signal, this, [this] { m_rank.clear(); });
     // Unsorted, the proxy keeps the source's order without sorting it: a sort column would have every new mapping
     // (after each reset or filter) sorted again, rows compared by their rank.
 }
@@ -80,10 +83,11 @@ std::vector<int> GridProxy::sourceRows(int firstRow, int lastRow) const
 
 bool GridProxy::lessThan(const QModelIndex& left, const QModelIndex& right) const
 {
+    // Called at every comparison of a sort: the rank is dropped whenever the source's rows change, so its size is
+    // all there is to check.
     const auto l = static_cast<std::size_t>(left.row());
     const auto r = static_cast<std::size_t>(right.row());
-    if (m_rank.size() != static_cast<std::size_t>(sourceModel()->rowCount()) || l >= m_rank.size()
-        || r >= m_rank.size())
+    if (l >= m_rank.size() || r >= m_rank.size())
         return l < r;
     return m_rank[l] < m_rank[r];
 }

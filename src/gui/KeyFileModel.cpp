@@ -48,6 +48,15 @@ KeyFileModel::KeyFileModel(KeyFileSession* session)
     connect(session, &KeyFileSession::rowsChanged, this, &KeyFileModel::onRowsChanged);
 }
 
+// Asked for twice at every comparison of a sort: the base class's check calls rowCount and columnCount through the
+// virtual table each time.
+QModelIndex KeyFileModel::index(int row, int column, const QModelIndex& parent) const
+{
+    const bool inside = !parent.isValid() && row >= 0 && column >= 0 && column < core::ColumnCount
+        && row < m_session->document().rowCount();
+    return inside ? createIndex(row, column) : QModelIndex();
+}
+
 int KeyFileModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : m_session->document().rowCount();

@@ -17,6 +17,7 @@ class KeyFileModel final : public QAbstractTableModel
 public:
     explicit KeyFileModel(KeyFileSession* session);
 
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
