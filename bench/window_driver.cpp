@@ -189,10 +189,13 @@ int main(int argc, char** argv)
     QString file;
     bool quick = false;
     bool events = false;
+    bool openOnly = false; // for profiling the opening alone
     const QStringList args = QApplication::arguments();
     for (int i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--short"))
             quick = true;
+        else if (args[i] == QLatin1String("--open-only"))
+            openOnly = true;
         else if (args[i] == QLatin1String("--events"))
             events = true;
         else if (args[i] == QLatin1String("--lines") && i + 1 < args.size())
@@ -250,6 +253,8 @@ int main(int argc, char** argv)
     prompts.fileToOpen = first;
     const double openMs = driver.answer(
         "open (File > Open)", [&] { window.findChild<QAction*>(QStringLiteral("mnuFileOpen"))->trigger(); });
+    if (openOnly)
+        return 0;
     const char* const pages[] = {
         "page: Keys assigned", "page: Keyboard", "page: Cougar", "page: Compare", "page: Joystick", "page: Key file"};
     for (int i = 0; i < 6; ++i)

@@ -7,6 +7,7 @@
 #include "io/FileIo.h"
 
 #include <QFileInfo>
+#include <QThread>
 #include <QTimer>
 #include <QUndoCommand>
 #include <QUndoStack>
@@ -83,7 +84,14 @@ void KeyFileSession::warmSearchTexts()
         m_searchWarmer->stop();
 }
 
-KeyFileSession::~KeyFileSession() = default;
+KeyFileSession::~KeyFileSession()
+{
+    // Every background check, the running one and older ones, ends before the session goes.
+    for (QThread* worker : findChildren<QThread*>(Qt::FindDirectChildrenOnly)) {
+        worker->disconnect(this);
+        worker->wait();
+    }
+}
 
 void KeyFileSession::setJoystickSettings(const core::JoystickSettings& settings)
 {
@@ -193,7 +201,10 @@ void KeyFileSession::applyRowStates(const RowStates& states)
             m_searchFresh[static_cast<std::size_t>(row)] = false;
     }
     m_usageFresh = false;
-    m_problems.update(m_document, std::vector<int>(rows.begin(), rows.end()));
+    if (problemsPending())
+        m_rowsChangedWhileChecking.insert(m_rowsChangedWhileChecking.end(), rows.begin(), rows.end());
+    else
+        m_problems.update(m_document, std::vector<int>(rows.begin(), rows.end()));
     m_sectionsFresh = false;
     emit rowsChanged(rows);
 }
@@ -207,7 +218,7 @@ void KeyFileSession::replaceDocument(
     m_open = open;
     m_path = path;
     m_usageFresh = false;
-    m_problems.check(m_document);
+    checkProblems();
     m_sectionsFresh = false;
     m_searchTexts.clear();
     m_searchFresh.clear();
@@ -217,6 +228,40 @@ void KeyFileSession::replaceDocument(
     emit documentReset();
     emit pathChanged();
     emit savedStateChanged();
+}
+
+void KeyFileSession::checkProblems()
+{
+    m_problemWorker = nullptr; // a check still running is for a document that is gone
+    m_rowsChangedWhileChecking.clear();
+    if (m_document.sourceBytes().size() < m_backgroundCheckBytes) {
+        m_problems.check(m_document);
+        return;
+    }
+    // A big file opens without waiting for its check, which works on a copy: the user may edit meanwhile, and
+    // the rows edited are checked again when the result comes.
+    m_problems.check(core::KeyDocument());
+    auto result = std::make_shared<core::ProblemCheck>();
+    QThread* worker = QThread::create([document = m_document, result] { result->check(document); });
+    worker->setParent(this);
+    m_problemWorker = worker;
+    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    connect(worker, &QThread::finished, this, [this, worker, result] {
+        if (worker != m_problemWorker)
+            return;
+        m_problemWorker = nullptr;
+        m_problems = std::move(*result);
+        if (!m_rowsChangedWhileChecking.empty()) {
+            std::sort(m_rowsChangedWhileChecking.begin(), m_rowsChangedWhileChecking.end());
+            m_rowsChangedWhileChecking.erase(
+                std::unique(m_rowsChangedWhileChecking.begin(), m_rowsChangedWhileChecking.end()),
+                m_rowsChangedWhileChecking.end());
+            m_problems.update(m_document, m_rowsChangedWhileChecking);
+            m_rowsChangedWhileChecking.clear();
+        }
+        emit problemsChecked();
+    });
+    worker->start();
 }
 
 void KeyFileSession::close()

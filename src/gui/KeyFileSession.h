@@ -15,6 +15,7 @@
 #include <array>
 #include <vector>
 
+class QThread;
 class QTimer;
 class QUndoStack;
 
@@ -73,8 +74,13 @@ public:
     /** The keyboard usage of every modifier value 0 to 7, for the document as it is now. */
     const std::array<core::KeyboardUsage, core::KeyboardUsage::ModifierCount>& keyboardUsage() const;
 
-    /** The problems of the document as it is now; every edit, undo and redo updates them before rowsChanged. */
+    /** The problems of the document as it is now; every edit, undo and redo updates them before rowsChanged. A big
+     *  document's problems are checked in the background after it opens: until problemsChecked, there are none
+     *  and problemsPending() is true. */
     const core::ProblemCheck& problems() const { return m_problems; }
+    bool problemsPending() const { return m_problemWorker != nullptr; }
+    /** Documents of this many bytes and more have their problems checked in the background. */
+    void setBackgroundCheckBytes(std::size_t bytes) { m_backgroundCheckBytes = bytes; }
     /** What a filter looks for in document row `row` (core::searchText), kept until the row changes. */
     const std::string& searchText(int row) const;
     /** The document's sections (its headline lines), for the document as it is now. */
@@ -128,6 +134,8 @@ signals:
     void joystickSettingsChanged();
     /** A long action's progress: the banner text and, unless null, the first status panel's text. */
     void progress(const QString& banner, const QString& status);
+    /** The problems of a document checked in the background are there. */
+    void problemsChecked();
     /** The user chose to go back to this document row (of an unwritable line) in the key file grid. */
     void showRowRequested(int row);
 
@@ -138,6 +146,7 @@ private:
     /** Asks about edited lines that saving would change; true when the save goes on. */
     bool confirmUnwritableRows();
     void warmSearchTexts();
+    void checkProblems();
 
     Prompts& m_prompts;
     QWidget* m_dialogParent;
@@ -153,6 +162,9 @@ private:
     mutable std::array<core::KeyboardUsage, core::KeyboardUsage::ModifierCount> m_usage;
     mutable bool m_usageFresh = false;
     core::ProblemCheck m_problems;
+    QThread* m_problemWorker = nullptr; // the running background check; an older one finishes unheard
+    std::vector<int> m_rowsChangedWhileChecking;
+    std::size_t m_backgroundCheckBytes = 8 * 1024 * 1024;
     mutable std::vector<std::string> m_searchTexts;
     mutable std::vector<bool> m_searchFresh;
     QTimer* m_searchWarmer; // fills the search texts in steps after an opening, so that the first filter is quick

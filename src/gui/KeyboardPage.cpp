@@ -159,6 +159,7 @@ KeyboardPage::KeyboardPage(KeyFileSession* session, QWidget* parent)
         documentChanged();
     });
     connect(session, &KeyFileSession::rowsChanged, this, &KeyboardPage::documentChanged);
+    connect(session, &KeyFileSession::problemsChecked, this, &KeyboardPage::documentChanged);
     setObjectName(QStringLiteral("KeyboardPage"));
     setMouseTracking(true);
     for (int f = 0; f < 2; ++f) {

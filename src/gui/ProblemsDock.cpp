@@ -79,8 +79,8 @@ QToolButton* ProblemsDock::createStatusButton(QWidget* parent)
     button->setAutoRaise(true);
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     button->setToolTip(QStringLiteral("Show or hide the problems of the key file"));
-    button->setText(problemCountText(m_session->problems().errorCount(), m_session->problems().warningCount()));
     connect(this, &ProblemsDock::countChanged, button, &QToolButton::setText);
+    updateCount();
     connect(button, &QToolButton::clicked, this, [this] {
         setVisible(!isVisible());
         if (isVisible())
@@ -92,7 +92,9 @@ QToolButton* ProblemsDock::createStatusButton(QWidget* parent)
 void ProblemsDock::updateCount()
 {
     const auto& problems = m_session->problems();
-    const QString count = problemCountText(problems.errorCount(), problems.warningCount());
+    const QString count = m_session->problemsPending()
+        ? QStringLiteral("Checking ...")
+        : problemCountText(problems.errorCount(), problems.warningCount());
     setWindowTitle(QStringLiteral("Problems: ") + count);
     // A list cut short says so.
     const bool cut = problems.count() > m_model->rowCount();

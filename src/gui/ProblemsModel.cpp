@@ -26,6 +26,12 @@ ProblemsModel::ProblemsModel(KeyFileSession* session, QObject* parent)
         endResetModel();
         emit problemsChanged();
     });
+    connect(session, &KeyFileSession::problemsChecked, this, [this] {
+        beginResetModel();
+        m_entries = currentEntries();
+        endResetModel();
+        emit problemsChanged();
+    });
     connect(session, &KeyFileSession::rowsChanged, this, &ProblemsModel::follow);
     m_entries = currentEntries();
 }

@@ -23,8 +23,11 @@ struct ProblemsFixture : WindowFixture
 {
     gui::ProblemsDock* dock = nullptr;
 
-    explicit ProblemsFixture(const std::string& bytes = kFile)
+    explicit ProblemsFixture(const std::string& bytes = kFile, bool background = false)
     {
+        create();
+        if (background) // as a big file is: checked on a worker while the window goes on
+            session()->setBackgroundCheckBytes(0);
         open(bytes);
         dock = window->problemsDock();
         watch(dock->model());
@@ -74,18 +77,23 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("count");
         QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<bool>("background");
         QTest::newRow("the double ends") << 3 << int(core::ModifierColumn) << "2"
-                                         << "No problems" << QStringList{};
+                                         << "No problems" << QStringList{} << false;
+        QTest::newRow("edited while checked in the background") << 3 << int(core::ModifierColumn) << "2"
+                                                                << "No problems" << QStringList{} << true;
         QTest::newRow("an error on the same line")
             << 1 << int(core::ComboModifierColumn) << "x"
             << "1 error, 1 warning"
             << QStringList{"3 Second modifier x is not a whole number from 0 to 7",
-                   "3 SHF a is bound to 2 functions: SimA (line 3), SimC (line 5)"};
+                   "3 SHF a is bound to 2 functions: SimA (line 3), SimC (line 5)"}
+            << false;
         QTest::newRow("an emptied cell")
             << 2 << int(core::IgnoredColumn) << ""
             << "1 error, 1 warning"
             << QStringList{"3 SHF a is bound to 2 functions: SimA (line 3), SimC (line 5)",
-                   "4 The Ignored cell is empty; saving would move its later fields one column left"};
+                   "4 The Ignored cell is empty; saving would move its later fields one column left"}
+            << false;
     }
 
     void countAndListFollowEditsAndUndo()
@@ -95,11 +103,14 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, count);
         QFETCH(QStringList, shown);
-        ProblemsFixture f;
+        QFETCH(bool, background);
+        ProblemsFixture f(kFile, background);
         const QStringList before{"3 SHF a is bound to 2 functions: SimA (line 3), SimC (line 5)"};
-        QCOMPARE(f.count(), QStringLiteral("0 errors, 1 warning"));
-        QCOMPARE(f.shownTexts(), before);
+        QCOMPARE(f.count(), background ? QStringLiteral("Checking ...") : QStringLiteral("0 errors, 1 warning"));
+        QCOMPARE(f.shownTexts(), background ? QStringList() : before);
         QVERIFY(f.session()->edit({{row, column, text}}, QStringLiteral("Edit")));
+        // The rows edited during a background check are checked again when its result comes.
+        QTRY_VERIFY(!f.session()->problemsPending());
         QCOMPARE(f.shownTexts(), shown);
         QCOMPARE(QStringList({f.count(), f.dock->windowTitle()}), QStringList({count, "Problems: " + count}));
         f.session()->undoStack()->undo();
