@@ -30,11 +30,11 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QTemporaryDir>
-#include <QTextEdit>
 #include <QUndoStack>
 
 #include <cstdio>
@@ -261,7 +261,7 @@ void BM_WindowCompare(benchmark::State& state)
     page->setPath(0, setup().file1);
     page->setPath(1, setup().file2);
     auto* button = setup().window->findChild<QPushButton*>(QStringLiteral("Command5"));
-    auto* box = setup().window->findChild<QTextEdit*>(QStringLiteral("RTBcompare"));
+    auto* box = setup().window->findChild<QPlainTextEdit*>(QStringLiteral("RTBcompare"));
     for (auto _ : state) {
         button->click();
         box->viewport()->repaint(); // the report's first screen

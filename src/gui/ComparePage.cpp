@@ -14,11 +14,11 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTextEdit>
 #include <QThread>
 #include <QToolButton>
 
@@ -64,7 +64,7 @@ ComparePage::ComparePage(TabControl* tabs, int pageIndex, Context context, QWidg
     , m_context(std::move(context))
     , m_dialogParent(dialogParent)
     , m_views(new QTabWidget(tabs->page(pageIndex)))
-    , m_report(new QTextEdit(m_views))
+    , m_report(new QPlainTextEdit(m_views))
     , m_changes(new ChangesView(m_views))
     , m_filler(new ReportFiller(m_report, this))
 {
@@ -148,7 +148,6 @@ ComparePage::ComparePage(TabControl* tabs, int pageIndex, Context context, QWidg
     reportPalette.setColor(QPalette::Base, Qt::white);
     reportPalette.setColor(QPalette::Text, Qt::black);
     m_report->setPalette(reportPalette);
-    m_report->setAcceptRichText(true);
     m_report->setMouseTracking(true);
     m_report->viewport()->setMouseTracking(true);
 }
@@ -254,7 +253,7 @@ void ComparePage::showReport(core::Report report, const std::tm& at, const QStri
     m_filler->start(std::move(report));
 }
 
-QTextEdit* ComparePage::reportBox()
+QPlainTextEdit* ComparePage::reportBox()
 {
     takeWorkersReport(true);
     m_filler->finish();

@@ -15,7 +15,7 @@
 class QLabel;
 class QThread;
 class QTabWidget;
-class QTextEdit;
+class QPlainTextEdit;
 class QToolButton;
 
 namespace gui {
@@ -58,7 +58,7 @@ public:
     void viewFile(int n);
 
     /** The report box, with the whole report in it. */
-    QTextEdit* reportBox();
+    QPlainTextEdit* reportBox();
     ChangesView* changesView() const { return m_changes; }
     /** Puts the report (false) or the changes (true) on top. */
     void showChanges(bool changes);
@@ -96,7 +96,7 @@ private:
     QWidget* m_dialogParent;
     QLabel* m_paths[2] = {};
     QTabWidget* m_views;
-    QTextEdit* m_report;
+    QPlainTextEdit* m_report;
     ChangesView* m_changes;
     ReportFiller* m_filler;
     QList<ComparedFile> m_compared; // the files of the last comparison

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QTabBar>
 #include <QTextEdit>
 
@@ -110,6 +111,8 @@ QJsonObject describeWidget(const QWidget* widget)
         describeItemView(entry, view);
     } else if (const auto* text = qobject_cast<const QTextEdit*>(widget)) {
         entry.insert(QStringLiteral("characterCount"), text->document()->characterCount());
+    } else if (const auto* plain = qobject_cast<const QPlainTextEdit*>(widget)) {
+        entry.insert(QStringLiteral("characterCount"), plain->document()->characterCount());
     }
     return entry;
 }

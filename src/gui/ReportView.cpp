@@ -4,16 +4,16 @@
 
 #include <QTextBlock>
 
+#include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextEdit>
 #include <algorithm>
 #include <cstring>
 #include <limits>
 
 namespace gui {
 
-ReportFiller::ReportFiller(QTextEdit* box, QObject* parent)
+ReportFiller::ReportFiller(QPlainTextEdit* box, QObject* parent)
     : QObject(parent)
     , m_box(box)
 {
@@ -58,7 +58,8 @@ void ReportFiller::start(core::Report report)
     m_box->clear();
     // Lines wrap at the box's width, but wrapping a line of hundreds of thousands of characters would take the
     // layout minutes; a report with such a line is shown unwrapped, which lays out in a blink.
-    m_box->setLineWrapMode(qsizetype(longestLine) > LongestWrappedLine ? QTextEdit::NoWrap : QTextEdit::WidgetWidth);
+    m_box->setLineWrapMode(
+        qsizetype(longestLine) > LongestWrappedLine ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
     insertLines(FirstLines);
     m_box->setTextCursor(QTextCursor(m_box->document()));
     m_box->ensureCursorVisible();

@@ -11,7 +11,7 @@
 #include <vector>
 
 class QTextDocument;
-class QTextEdit;
+class QPlainTextEdit;
 
 namespace gui {
 
@@ -25,7 +25,7 @@ class ReportFiller final : public QObject
     Q_OBJECT
 
 public:
-    explicit ReportFiller(QTextEdit* box, QObject* parent = nullptr);
+    explicit ReportFiller(QPlainTextEdit* box, QObject* parent = nullptr);
 
     /** Replaces the box's text with `report`; the first lines are in the box when this returns. */
     void start(core::Report report);
@@ -48,7 +48,7 @@ private:
         int lines;
     };
 
-    QTextEdit* m_box;
+    QPlainTextEdit* m_box;
     std::vector<core::ReportRun> m_runs;
     std::vector<Piece> m_pieces;
     std::size_t m_next = 0;

@@ -6,10 +6,10 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QTest>
-#include <QTextEdit>
 
 using gui::PromptAnswer;
 using testing::WindowFixture;

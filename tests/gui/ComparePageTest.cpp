@@ -10,11 +10,11 @@
 #include "io/FileIo.h"
 
 #include <QCheckBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTextBlock>
-#include <QTextEdit>
 
 #include <cerrno>
 #include <sstream>
@@ -67,7 +67,7 @@ struct CompareFixture : WindowFixture
     }
     QStringList changeRows() const { return rows(changes->table()->model()); }
 
-    QTextEdit* box() const { return page->reportBox(); }
+    QPlainTextEdit* box() const { return page->reportBox(); }
     void compareBoth()
     {
         page->setPath(0, file1);
@@ -259,14 +259,14 @@ private slots:
         QVERIFY(!f.page->filling());
         QVERIFY(!f.page->reportBox()->toPlainText().contains(QStringLiteral("SimOne")));
         // The report wraps unless a line is huge.
-        QCOMPARE(f.box()->lineWrapMode(), QTextEdit::WidgetWidth);
+        QCOMPARE(f.box()->lineWrapMode(), QPlainTextEdit::WidgetWidth);
         const std::string huge = "SimHuge -1 0 0x1E 0 0 0 1 \"" + std::string(200000, 'w') + "\"\r\n";
         f.page->setPath(1, f.writeKeyFile(QStringLiteral("huge.key"), huge));
         f.find<QPushButton>(QStringLiteral("Command5"))->click();
-        QTRY_COMPARE(f.box()->lineWrapMode(), QTextEdit::NoWrap);
+        QTRY_COMPARE(f.box()->lineWrapMode(), QPlainTextEdit::NoWrap);
         f.box()->viewport()->repaint();
         f.compareBoth();
-        QCOMPARE(f.box()->lineWrapMode(), QTextEdit::WidgetWidth);
+        QCOMPARE(f.box()->lineWrapMode(), QPlainTextEdit::WidgetWidth);
     }
 
     void proposedNames_data()
