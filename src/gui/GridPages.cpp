@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPalette>
+#include <QScrollBar>
 #include <QStyle>
 #include <QToolButton>
 
@@ -118,16 +119,27 @@ void GridPage::setUp(GridView* grid, GridProxy* proxy, std::function<int(int)> d
         fillSections();
         m_grid->showFromTop();
     });
-    connect(proxy, &QAbstractItemModel::modelReset, this, &GridPage::spanRows);
+    connect(proxy, &QAbstractItemModel::modelReset, this, [this] {
+        markHeadlines();
+        spanRows();
+    });
     connect(proxy, &QAbstractItemModel::layoutChanged, this, &GridPage::spanRows);
+    // Only the rows on screen (and some around them) are spanned: a view scrolled or made taller spans its new rows.
+    connect(grid->verticalScrollBar(), &QScrollBar::valueChanged, this, &GridPage::spanRows);
+    connect(grid->verticalScrollBar(), &QScrollBar::rangeChanged, this, &GridPage::spanRows);
     // A changed row may have become or stopped being a headline; the rows of a filter stay until it changes.
     connect(m_session, &KeyFileSession::rowsChanged, this, [this](const QList<int>& rows) {
         // Only a row that became or stopped being a headline changes the sections and the spans.
         const core::KeyDocument& document = m_session->document();
-        const bool headlines = std::any_of(rows.begin(), rows.end(), [this, &document](int row) {
+        bool headlines = false;
+        for (const int row : rows) {
             const auto r = static_cast<std::size_t>(row);
-            return r < m_spanned.size() && m_spanned[r] != (document.binding(row).isHeadline() ? 1 : 0);
-        });
+            const char headline = document.binding(row).isHeadline() ? 1 : 0;
+            if (r < m_spanned.size() && m_spanned[r] != headline) {
+                m_spanned[r] = headline;
+                headlines = true;
+            }
+        }
         if (headlines) {
             fillSections();
             spanRows();
@@ -252,23 +264,32 @@ void GridPage::fillSections()
     box->setEnabled(box->count() > 0);
 }
 
-void GridPage::spanRows()
+void GridPage::markHeadlines()
 {
-    // Comments show their whole line across the row, headlines their title, wherever a sort put them. Only those
-    // rows (a tenth of a file, or so) are looked up in the view.
-    QList<int> rows;
     const core::KeyDocument& document = m_session->document();
     m_spanned.assign(static_cast<std::size_t>(document.rowCount()), 0);
     for (int row = 0; row < document.rowCount(); ++row)
         m_spanned[static_cast<std::size_t>(row)] = document.binding(row).isHeadline() ? 1 : 0;
-    QAbstractItemModel* source = m_proxy->sourceModel();
-    for (int s = 0; s < source->rowCount(); ++s) {
-        const int row = m_documentRow(s);
-        if (!document.isComment(row) && !m_spanned[static_cast<std::size_t>(row)])
-            continue;
-        const int shown = m_proxy->mapFromSource(source->index(s, 0)).row();
-        if (shown >= 0)
-            rows.append(shown);
+}
+
+void GridPage::spanRows()
+{
+    // Comments show their whole line across the row, headlines their title, wherever a sort put them. A table
+    // view takes microseconds per span, and a big file has tens of thousands of comments: only the rows on screen
+    // and a screenful around them are spanned, again whenever the view scrolls.
+    constexpr int kMargin = 100;
+    const int count = m_proxy->rowCount();
+    const int top = m_grid->rowAt(0);
+    const int bottom = m_grid->rowAt(m_grid->viewport()->height());
+    const int first = std::max(0, top - kMargin);
+    const int last = std::min(count - 1, (bottom < 0 ? std::max(top, 0) + kMargin : bottom) + kMargin);
+    const core::KeyDocument& document = m_session->document();
+    QList<int> rows;
+    for (int view = first; view <= last; ++view) {
+        const int row = documentRowOfView(view);
+        const auto r = static_cast<std::size_t>(row);
+        if (row >= 0 && r < m_spanned.size() && (document.isComment(row) || m_spanned[r]))
+            rows.append(view);
     }
     m_grid->spanRows(rows, 1);
 }

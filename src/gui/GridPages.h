@@ -94,6 +94,7 @@ protected:
 private:
     void applyFilter();
     void fillSections();
+    void markHeadlines();
     void spanRows();
     std::function<int(int)> m_documentRow;
     std::vector<char> m_spanned; // per document row: 1 for a headline (shown as a section header)

@@ -6,17 +6,70 @@
 namespace gui {
 
 GridProxy::GridProxy(QAbstractItemModel* source, SortKey sortKey, QObject* parent)
-    : QSortFilterProxyModel(parent)
+    : QAbstractProxyModel(parent)
     , m_sortKey(std::move(sortKey))
 {
-    setDynamicSortFilter(false);
     setSourceModel(source);
-    // A rank is for the rows it was made for: any change of the rows themselves drops it.
-    connect(source, &QAbstractItemModel::modelAboutToBeReset, this, [this] { m_rank.clear(); });
-    for (const auto signal : {&QAbstractItemModel::rowsAboutToBeInserted, &QAbstractItemModel::rowsAboutToBeRemoved})
-        connect(source, signal, this, [this] { m_rank.clear(); });
-    // Unsorted, the proxy keeps the source's order without sorting it: a sort column would have every new mapping
-    // (after each reset or filter) sorted again, rows compared by their rank.
+    connect(source, &QAbstractItemModel::modelAboutToBeReset, this, &GridProxy::beginResetModel);
+    connect(source, &QAbstractItemModel::modelReset, this, [this] {
+        m_order.clear();
+        fillShown();
+        endResetModel();
+    });
+    connect(source, &QAbstractItemModel::dataChanged, this, &GridProxy::onSourceDataChanged);
+    connect(
+        source, &QAbstractItemModel::headerDataChanged, this, [this](Qt::Orientation orientation, int first, int last) {
+            if (orientation == Qt::Horizontal)
+                emit headerDataChanged(orientation, first, last);
+            else if (!m_shown.empty())
+                emit headerDataChanged(orientation, 0, rowCount() - 1);
+        });
+    // The grids' models change their rows only by a reset; anything else starts over from the model's order.
+    for (const auto signal : {&QAbstractItemModel::rowsAboutToBeInserted, &QAbstractItemModel::rowsAboutToBeRemoved,
+             &QAbstractItemModel::columnsAboutToBeInserted, &QAbstractItemModel::columnsAboutToBeRemoved})
+        connect(source, signal, this, &GridProxy::beginResetModel);
+    for (const auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved,
+             &QAbstractItemModel::columnsInserted, &QAbstractItemModel::columnsRemoved}) {
+        connect(source, signal, this, [this] {
+            m_order.clear();
+            fillShown();
+            endResetModel();
+        });
+    }
+    fillShown();
+}
+
+void GridProxy::fillShown()
+{
+    const int count = sourceModel()->rowCount();
+    m_place.assign(static_cast<std::size_t>(count), -1);
+    m_shown.clear();
+    m_shown.reserve(static_cast<std::size_t>(count));
+    const bool ordered = m_order.size() == static_cast<std::size_t>(count);
+    for (int i = 0; i < count; ++i) {
+        const int row = ordered ? m_order[static_cast<std::size_t>(i)] : i;
+        if (m_accepts && !m_accepts(row))
+            continue;
+        m_place[static_cast<std::size_t>(row)] = static_cast<int>(m_shown.size());
+        m_shown.push_back(row);
+    }
+}
+
+void GridProxy::changeLayout(const std::function<void()>& change)
+{
+    emit layoutAboutToBeChanged();
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList sources;
+    sources.reserve(before.size());
+    for (const QModelIndex& index : before)
+        sources.append(mapToSource(index));
+    change();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex& source : sources)
+        after.append(mapFromSource(source));
+    changePersistentIndexList(before, after);
+    emit layoutChanged();
 }
 
 void GridProxy::sortByColumns(int firstColumn, int lastColumn, core::SortOrder order)
@@ -24,10 +77,7 @@ void GridProxy::sortByColumns(int firstColumn, int lastColumn, core::SortOrder o
     const int count = sourceModel()->rowCount();
     const auto [first, last] = core::columnRange(firstColumn, lastColumn, sourceModel()->columnCount());
     // Rows are sorted from the order they are shown in, so that equal rows keep it.
-    std::vector<int> shown(static_cast<std::size_t>(count));
-    std::iota(shown.begin(), shown.end(), 0);
-    if (m_rank.size() == shown.size())
-        std::sort(shown.begin(), shown.end(), [this](int a, int b) { return m_rank[a] < m_rank[b]; });
+    std::vector<int> shown = sourceRowsInOrder();
     const std::size_t width = static_cast<std::size_t>(last - first + 1);
     std::vector<std::string> keys;
     keys.reserve(shown.size() * width);
@@ -35,41 +85,44 @@ void GridProxy::sortByColumns(int firstColumn, int lastColumn, core::SortOrder o
         for (int c = first; c <= last; ++c)
             keys.push_back(m_sortKey(row, c));
     }
-    std::vector<int> rank(shown.size());
     const auto sorted = core::genericSortOrder(keys, width, order);
+    std::vector<int> rows(static_cast<std::size_t>(count));
     for (std::size_t place = 0; place < sorted.size(); ++place)
-        rank[static_cast<std::size_t>(shown[sorted[place]])] = static_cast<int>(place);
-    m_rank = std::move(rank);
-    sort(0, Qt::AscendingOrder);
+        rows[place] = shown[sorted[place]];
+    changeLayout([this, &rows] {
+        m_order = std::move(rows);
+        fillShown();
+    });
 }
 
 void GridProxy::resetOrder()
 {
-    m_rank.clear();
-    sort(-1);
+    if (m_order.empty())
+        return;
+    changeLayout([this] {
+        m_order.clear();
+        fillShown();
+    });
 }
 
 void GridProxy::setRowFilter(std::function<bool(int)> accepts)
 {
     if (!m_accepts && !accepts)
         return; // no filter before or after: nothing to change
-    m_accepts = std::move(accepts);
     // One layout change, not a removal or insertion for each run of rows that changes: a filter that hides or shows
     // thousands of scattered rows would otherwise cost a signal, and a walk of the persistent indexes, per run.
-    invalidate();
-}
-
-bool GridProxy::filterAcceptsRow(int sourceRow, const QModelIndex&) const
-{
-    return !m_accepts || m_accepts(sourceRow);
+    changeLayout([this, &accepts] {
+        m_accepts = std::move(accepts);
+        fillShown();
+    });
 }
 
 std::vector<int> GridProxy::sourceRowsInOrder() const
 {
+    if (m_order.size() == static_cast<std::size_t>(sourceModel()->rowCount()))
+        return m_order;
     std::vector<int> rows(static_cast<std::size_t>(sourceModel()->rowCount()));
     std::iota(rows.begin(), rows.end(), 0);
-    if (m_rank.size() == rows.size())
-        std::sort(rows.begin(), rows.end(), [this](int a, int b) { return m_rank[a] < m_rank[b]; });
     return rows;
 }
 
@@ -77,19 +130,64 @@ std::vector<int> GridProxy::sourceRows(int firstRow, int lastRow) const
 {
     std::vector<int> rows;
     for (int r = qMax(0, firstRow); r <= qMin(lastRow, rowCount() - 1); ++r)
-        rows.push_back(mapToSource(index(r, 0)).row());
+        rows.push_back(m_shown[static_cast<std::size_t>(r)]);
     return rows;
 }
 
-bool GridProxy::lessThan(const QModelIndex& left, const QModelIndex& right) const
+QModelIndex GridProxy::index(int row, int column, const QModelIndex& parent) const
 {
-    // Called at every comparison of a sort: the rank is dropped whenever the source's rows change, so its size is
-    // all there is to check.
-    const auto l = static_cast<std::size_t>(left.row());
-    const auto r = static_cast<std::size_t>(right.row());
-    if (l >= m_rank.size() || r >= m_rank.size())
-        return l < r;
-    return m_rank[l] < m_rank[r];
+    if (parent.isValid() || row < 0 || row >= rowCount() || column < 0 || column >= columnCount())
+        return {};
+    return createIndex(row, column);
+}
+
+QModelIndex GridProxy::parent(const QModelIndex&) const
+{
+    return {};
+}
+
+int GridProxy::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_shown.size());
+}
+
+int GridProxy::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : sourceModel()->columnCount();
+}
+
+QModelIndex GridProxy::mapToSource(const QModelIndex& proxyIndex) const
+{
+    if (!proxyIndex.isValid() || proxyIndex.model() != this
+        || static_cast<std::size_t>(proxyIndex.row()) >= m_shown.size())
+        return {};
+    return sourceModel()->index(m_shown[static_cast<std::size_t>(proxyIndex.row())], proxyIndex.column());
+}
+
+QModelIndex GridProxy::mapFromSource(const QModelIndex& sourceIndex) const
+{
+    if (!sourceIndex.isValid() || static_cast<std::size_t>(sourceIndex.row()) >= m_place.size())
+        return {};
+    const int place = m_place[static_cast<std::size_t>(sourceIndex.row())];
+    return place < 0 ? QModelIndex() : index(place, sourceIndex.column());
+}
+
+void GridProxy::onSourceDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles)
+{
+    // The changed rows may stand anywhere in the view: one signal for the span of view rows they occupy.
+    int top = -1;
+    int bottom = -1;
+    for (int row = topLeft.row(); row <= bottomRight.row(); ++row) {
+        if (static_cast<std::size_t>(row) >= m_place.size())
+            break;
+        const int place = m_place[static_cast<std::size_t>(row)];
+        if (place < 0)
+            continue;
+        top = top < 0 ? place : std::min(top, place);
+        bottom = std::max(bottom, place);
+    }
+    if (top >= 0)
+        emit dataChanged(index(top, topLeft.column()), index(bottom, bottomRight.column()), roles);
 }
 
 } // namespace gui

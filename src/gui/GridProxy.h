@@ -2,7 +2,7 @@
 
 #include "core/GenericOrder.h"
 
-#include <QSortFilterProxyModel>
+#include <QAbstractProxyModel>
 
 #include <functional>
 #include <string>
@@ -11,10 +11,14 @@
 namespace gui {
 
 /**
- * What a grid shows of its model: the rows in the order the sort buttons gave them. Sorting is a view; the model
- * and the file keep their own order. Rows keep their places while cells change, until the next sort.
+ * What a grid shows of its model: the rows in the order the sort buttons gave them, those a filter takes. Sorting
+ * is a view; the model and the file keep their own order. Rows keep their places while cells change, until the
+ * next sort or filter. Columns are the model's.
+ *
+ * The rows shown are two plain tables (view row to model row and back), rebuilt in one pass after a sort or a
+ * filter: a sort is one sort of the model's rows by their cells, not a second one through model indexes.
  */
-class GridProxy final : public QSortFilterProxyModel
+class GridProxy final : public QAbstractProxyModel
 {
     Q_OBJECT
 
@@ -40,14 +44,25 @@ public:
     /** The source rows of view rows first..last that are shown, in view order. */
     std::vector<int> sourceRows(int firstRow, int lastRow) const;
 
-protected:
-    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
-    bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QModelIndex mapToSource(const QModelIndex& proxyIndex) const override;
+    QModelIndex mapFromSource(const QModelIndex& sourceIndex) const override;
 
 private:
+    /** The rows shown, from m_order and the filter. */
+    void fillShown();
+    /** fillShown as one layout change, the persistent indexes (the current cell, a selection) kept on their cells. */
+    void changeLayout(const std::function<void()>& change);
+    void onSourceDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles);
+
     SortKey m_sortKey;
     std::function<bool(int)> m_accepts;
-    std::vector<int> m_rank; // source row -> place in the present order; empty for the model's own order
+    std::vector<int> m_order; // every source row in the present order; empty for the model's own order
+    std::vector<int> m_shown; // view row -> source row
+    std::vector<int> m_place; // source row -> view row, -1 for a row the filter hides
 };
 
 } // namespace gui

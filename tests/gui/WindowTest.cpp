@@ -91,6 +91,9 @@ private slots:
         QCOMPARE(
             QList<int>({f.keyGrid()->columnSpan(0, 1), f.keyGrid()->columnSpan(5, 1), f.keyGrid()->columnSpan(9, 1)}),
             QList<int>({9, 9, 1}));
+        // Spans follow the view: the last line, a comment, once scrolled to.
+        f.keyGrid()->scrollToBottom();
+        QCOMPARE(f.keyGrid()->columnSpan(220, 1), 9);
         QCOMPARE(f.keyGrid()->columnWidth(1), px(3540));
     }
 
