@@ -144,8 +144,8 @@ private slots:
     // The readable list: comments left out, the line number, the name, the keys text and the description.
     void listLeavesOutComments()
     {
-        const auto doc
-            = KeyDocument::fromBytes("# c\r\nSimA -1 0 0x1E 2 0 0 1 \"Alpha\"\r\n\r\nSimB 0 -1 -2 0 0x0 -1\r\n");
+        const auto doc = KeyDocument::fromBytes(
+            "# c\r\nSimA -1 0 0x1E 2 0 0 1 \"Alpha\"\r\n\r\nSimB 0 -1 -2 0 0x0 -1\r\nSim -1 0 0x30 0\r\n");
         for (const bool removeSim : {false, true}) {
             const auto list = core::SimplifiedList::build(doc, removeSim);
             QStringList cells;
@@ -153,8 +153,8 @@ private slots:
                 for (int c = 0; c < 5; ++c)
                     cells << QString::fromStdString(list.cell(r, c));
             QCOMPARE(cells.join(QLatin1Char('|')),
-                removeSim ? QStringLiteral("2|A|CTL a|\"Alpha\" ||4|B|DX1, Device 01||")
-                          : QStringLiteral("2|SimA|CTL a|\"Alpha\" ||4|SimB|DX1, Device 01||"));
+                removeSim ? QStringLiteral("2|A|CTL a|\"Alpha\" ||4|B|DX1, Device 01|||5|Sim|b||")
+                          : QStringLiteral("2|SimA|CTL a|\"Alpha\" ||4|SimB|DX1, Device 01|||5|Sim|b||"));
         }
     }
 };

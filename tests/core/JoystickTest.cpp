@@ -224,14 +224,17 @@ private slots:
             (QList<int>{lines[0].bindings, lines[1].bindings, lines[2].bindings, lines[3].bindings, lines[6].line}),
             (QList<int>{2, 2, 1, 1, 4}));
         QCOMPARE(q(lines[0].description + '|' + lines[3].description), QStringLiteral("HOTAS: Pickle|"));
-        // The actions of one button: releases, then invocation 8, then other invocations, whatever the file's order.
-        const auto actions = core::joystickLines(
-            KeyDocument::fromBytes("SimNine 2 3 -2 0 0x0 -1\nSimEight 2 8 -2 0 0x0 -1\nSimUp 2 -2 -2 0x42 0x0 -1\n"),
-            {});
+        // The actions of one button: releases, then invocation 8, then other invocations, whatever the file's order;
+        // an invocation that is no number goes with the others, in file order.
+        const auto actions
+            = core::joystickLines(KeyDocument::fromBytes("SimBad 2 x -2 0 0x0 -1\nSimNine 2 3 -2 0 0x0 -1\n"
+                                                         "SimEight 2 8 -2 0 0x0 -1\nSimUp 2 -2 -2 0x42 0x0 -1\n"
+                                                         "SimWorse 2 y -2 0 0x0 -1\n"),
+                {});
         QStringList order;
         for (const auto& line : actions)
             order << q(line.simName);
-        QCOMPARE(order, QStringList({"SimUp", "SimEight", "SimNine"}));
+        QCOMPARE(order, QStringList({"SimUp", "SimEight", "SimBad", "SimNine", "SimWorse"}));
     }
 
     void settingsFile_data()

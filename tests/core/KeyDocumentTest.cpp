@@ -175,6 +175,9 @@ private slots:
         QCOMPARE(doc.binding(0).modifier.value, 2);
         QCOMPARE(doc.lineText(0), std::string("SimA -1 0 0x1E 2 0 0 1 \"a\""));
         doc.restoreRow(0, read);
+        // A row that is not there is left alone.
+        doc.restoreRow(-1, edited);
+        doc.restoreRow(doc.rowCount(), edited);
         QCOMPARE(doc.toBytes(), original);
         QCOMPARE(doc.binding(0).modifier.value, 0);
         // A line at the top of a file without a byte order mark that begins with its bytes keeps them.

@@ -88,6 +88,15 @@ private slots:
         QTest::newRow("trailing DirectX")
             << QByteArray("S 0 -1 -2 0 0x0 -1 #DX1 used")
             << "Text after the seventh field (\"#DX1 used\") is kept, but the simulator may read it as more fields";
+        // Quoted trailing text is cut after 60 characters, and only after 60.
+        QTest::newRow("trailing, 60 characters")
+            << QByteArray("S -1 0 0x1E 0 0 0 1 \"d\" xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx")
+            << "Text after the description (\"xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx\") is kept, "
+               "but the simulator may misread it";
+        QTest::newRow("trailing, 61 characters")
+            << QByteArray("S -1 0 0x1E 0 0 0 1 \"d\" xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxy")
+            << "Text after the description (\"xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx...\") is "
+               "kept, but the simulator may misread it";
         QTest::newRow("key conflict") << QByteArray("A -1 0 0xC8 1 0 0 1 \"d\"\nB -1 0 0xc8 1 0 0 1 \"d\"")
                                       << "SHF UARROW is bound to 2 functions: A (line 1), B (line 2)";
         QTest::newRow("combination conflict")

@@ -34,6 +34,9 @@ private slots:
         QTest::newRow("missing file") << QByteArray() << "default";
         QTest::newRow("backslashes kept")
             << QByteArray("[FileLocations]\r\nKeyFilePath=C:\\Falcon\\a b.key\r\n") << "C:\\Falcon\\a b.key";
+        QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF[FileLocations]\nKeyFilePath=x\n") << "x";
+        QTest::newRow("Windows-1252 bytes kept")
+            << QByteArray("[FileLocations]\nKeyFilePath=C:\\\xE9t\xE9\n") << QString::fromStdString("C:\\\xE9t\xE9");
         QTest::newRow("names ignore case") << QByteArray("[filelocations]\nKEYFILEPATH=x\n") << "x";
         QTest::newRow("spaces around") << QByteArray("[FileLocations]\nKeyFilePath = x y \n") << "x y";
         QTest::newRow("quotes dropped") << QByteArray("[FileLocations]\nKeyFilePath=\"C:\\a\"\n") << "C:\\a";
