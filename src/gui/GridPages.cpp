@@ -119,31 +119,22 @@ void GridPage::setUp(GridView* grid, GridProxy* proxy, std::function<int(int)> d
         fillSections();
         m_grid->showFromTop();
     });
-    connect(proxy, &QAbstractItemModel::modelReset, this, [this] {
-        markHeadlines();
-        spanRows();
-    });
+    connect(proxy, &QAbstractItemModel::modelReset, this, &GridPage::spanRows);
     connect(proxy, &QAbstractItemModel::layoutChanged, this, &GridPage::spanRows);
     // Only the rows on screen (and some around them) are spanned: a view scrolled or made taller spans its new rows.
     connect(grid->verticalScrollBar(), &QScrollBar::valueChanged, this, &GridPage::spanRows);
     connect(grid->verticalScrollBar(), &QScrollBar::rangeChanged, this, &GridPage::spanRows);
     // A changed row may have become or stopped being a headline; the rows of a filter stay until it changes.
     connect(m_session, &KeyFileSession::rowsChanged, this, [this](const QList<int>& rows) {
-        // Only a row that became or stopped being a headline changes the sections and the spans.
+        // Only a row that became or stopped being a headline (every headline is a section) changes the sections.
         const core::KeyDocument& document = m_session->document();
-        bool headlines = false;
-        for (const int row : rows) {
-            const auto r = static_cast<std::size_t>(row);
-            const char headline = document.binding(row).isHeadline() ? 1 : 0;
-            if (r < m_spanned.size() && m_spanned[r] != headline) {
-                m_spanned[r] = headline;
-                headlines = true;
-            }
-        }
-        if (headlines) {
+        const bool headlines = std::any_of(rows.begin(), rows.end(), [this, &document](int row) {
+            return document.binding(row).isHeadline()
+                != std::binary_search(m_sectionRows.begin(), m_sectionRows.end(), row);
+        });
+        if (headlines)
             fillSections();
-            spanRows();
-        }
+        spanRows();
     });
     connect(m_findBar, &FindBar::changed, this, &GridPage::applyFilter);
     connect(m_findBar->sections(), &QComboBox::activated, this,
@@ -264,14 +255,6 @@ void GridPage::fillSections()
     box->setEnabled(box->count() > 0);
 }
 
-void GridPage::markHeadlines()
-{
-    const core::KeyDocument& document = m_session->document();
-    m_spanned.assign(static_cast<std::size_t>(document.rowCount()), 0);
-    for (int row = 0; row < document.rowCount(); ++row)
-        m_spanned[static_cast<std::size_t>(row)] = document.binding(row).isHeadline() ? 1 : 0;
-}
-
 void GridPage::spanRows()
 {
     // Comments show their whole line across the row, headlines their title, wherever a sort put them. A table
@@ -287,8 +270,7 @@ void GridPage::spanRows()
     QList<int> rows;
     for (int view = first; view <= last; ++view) {
         const int row = documentRowOfView(view);
-        const auto r = static_cast<std::size_t>(row);
-        if (row >= 0 && r < m_spanned.size() && (document.isComment(row) || m_spanned[r]))
+        if (row >= 0 && row < document.rowCount() && (document.isComment(row) || document.binding(row).isHeadline()))
             rows.append(view);
     }
     m_grid->spanRows(rows, 1);

@@ -94,10 +94,8 @@ protected:
 private:
     void applyFilter();
     void fillSections();
-    void markHeadlines();
     void spanRows();
     std::function<int(int)> m_documentRow;
-    std::vector<char> m_spanned; // per document row: 1 for a headline (shown as a section header)
     QStringList m_sectionTitles;
     QList<int> m_sectionRows;
 };

@@ -125,6 +125,14 @@ private slots:
         QCOMPARE(f.keyGrid()->columnSpan(f.keyGrid()->anchorIndex().row(), 1), 9);
         // The list page has its own.
         QCOMPARE(f.window->keysAssignedPage()->findBar()->sections()->count(), 5);
+        // A line edited into a headline is a section, spanned across the grid; undone, it is neither.
+        const int hook = f.rowOf("SimHookToggle");
+        QVERIFY(f.session()->edit({{hook, core::AssignableColumn, QStringLiteral("-1")}}, QStringLiteral("Edit")));
+        QCOMPARE(sections->count(), 6);
+        const int shown = f.page->viewRowOfDocument(hook);
+        QCOMPARE(f.keyGrid()->columnSpan(shown, 1), 9);
+        f.session()->undoStack()->undo();
+        QCOMPARE(QList<int>({sections->count(), f.keyGrid()->columnSpan(shown, 1)}), QList<int>({5, 1}));
     }
 
     void keyCaptureFindsTheLinesBoundToAKey()
