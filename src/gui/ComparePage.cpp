@@ -5,6 +5,7 @@
 #include "SaveTarget.h"
 #include "TabControl.h"
 #include "Twips.h"
+#include "Workers.h"
 #include "core/Changes.h"
 #include "core/Comparison.h"
 #include "core/ReportWriters.h"
@@ -202,24 +203,17 @@ void ComparePage::compare()
         return;
     }
     auto report = std::make_shared<core::Report>();
-    m_worker = QThread::create([work, report] { *report = work(); });
-    m_worker->setParent(this); // whether it is shown or left to finish alone, the page waits for it at the end
     m_workersReport = report;
     m_workerStarted = now;
     m_workerFiles = {first, second};
-    connect(m_worker, &QThread::finished, m_worker, &QObject::deleteLater);
-    connect(m_worker, &QThread::finished, this, [this] { takeWorkersReport(false); });
     emit bannerText(QStringLiteral("Comparing ..."));
-    m_worker->start();
+    m_worker = startWorker(
+        this, [work, report] { *report = work(); }, [this] { takeWorkersReport(false); });
 }
 
 ComparePage::~ComparePage()
 {
-    // Every worker still here, the running one and any left to finish alone, ends before its object goes.
-    for (QThread* worker : findChildren<QThread*>(Qt::FindDirectChildrenOnly)) {
-        worker->disconnect(this);
-        worker->wait();
-    }
+    waitForWorkers(this);
 }
 
 void ComparePage::takeWorkersReport(bool wait)

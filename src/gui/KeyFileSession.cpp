@@ -4,10 +4,10 @@
 #include "KeyFileModel.h"
 #include "KeyListModel.h"
 #include "SaveTarget.h"
+#include "Workers.h"
 #include "io/FileIo.h"
 
 #include <QFileInfo>
-#include <QThread>
 #include <QTimer>
 #include <QUndoCommand>
 #include <QUndoStack>
@@ -86,11 +86,7 @@ void KeyFileSession::warmSearchTexts()
 
 KeyFileSession::~KeyFileSession()
 {
-    // Every background check, the running one and older ones, ends before the session goes.
-    for (QThread* worker : findChildren<QThread*>(Qt::FindDirectChildrenOnly)) {
-        worker->disconnect(this);
-        worker->wait();
-    }
+    waitForWorkers(this);
 }
 
 void KeyFileSession::setJoystickSettings(const core::JoystickSettings& settings)
@@ -232,7 +228,7 @@ void KeyFileSession::replaceDocument(
 
 void KeyFileSession::checkProblems()
 {
-    m_problemWorker = nullptr; // a check still running is for a document that is gone
+    m_pendingProblems.reset(); // a check still running is for a document that is gone
     m_rowsChangedWhileChecking.clear();
     if (m_document.sourceBytes().size() < m_backgroundCheckBytes) {
         m_problems.check(m_document);
@@ -242,14 +238,11 @@ void KeyFileSession::checkProblems()
     // the rows edited are checked again when the result comes.
     m_problems.check(core::KeyDocument());
     auto result = std::make_shared<core::ProblemCheck>();
-    QThread* worker = QThread::create([document = m_document, result] { result->check(document); });
-    worker->setParent(this);
-    m_problemWorker = worker;
-    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
-    connect(worker, &QThread::finished, this, [this, worker, result] {
-        if (worker != m_problemWorker)
+    m_pendingProblems = result;
+    const auto done = [this, result] {
+        if (result != m_pendingProblems)
             return;
-        m_problemWorker = nullptr;
+        m_pendingProblems.reset();
         m_problems = std::move(*result);
         if (!m_rowsChangedWhileChecking.empty()) {
             std::sort(m_rowsChangedWhileChecking.begin(), m_rowsChangedWhileChecking.end());
@@ -260,8 +253,9 @@ void KeyFileSession::checkProblems()
             m_rowsChangedWhileChecking.clear();
         }
         emit problemsChecked();
-    });
-    worker->start();
+    };
+    startWorker(
+        this, [document = m_document, result] { result->check(document); }, done);
 }
 
 void KeyFileSession::close()

@@ -13,9 +13,9 @@
 #include <QString>
 
 #include <array>
+#include <memory>
 #include <vector>
 
-class QThread;
 class QTimer;
 class QUndoStack;
 
@@ -78,7 +78,7 @@ public:
      *  document's problems are checked in the background after it opens: until problemsChecked, there are none
      *  and problemsPending() is true. */
     const core::ProblemCheck& problems() const { return m_problems; }
-    bool problemsPending() const { return m_problemWorker != nullptr; }
+    bool problemsPending() const { return m_pendingProblems != nullptr; }
     /** Documents of this many bytes and more have their problems checked in the background. */
     void setBackgroundCheckBytes(std::size_t bytes) { m_backgroundCheckBytes = bytes; }
     /** What a filter looks for in document row `row` (core::searchText), kept until the row changes. */
@@ -162,7 +162,8 @@ private:
     mutable std::array<core::KeyboardUsage, core::KeyboardUsage::ModifierCount> m_usage;
     mutable bool m_usageFresh = false;
     core::ProblemCheck m_problems;
-    QThread* m_problemWorker = nullptr; // the running background check; an older one finishes unheard
+    // The result of the running background check; an older one finishes unheard.
+    std::shared_ptr<core::ProblemCheck> m_pendingProblems;
     std::vector<int> m_rowsChangedWhileChecking;
     std::size_t m_backgroundCheckBytes = 8 * 1024 * 1024;
     mutable std::vector<std::string> m_searchTexts;

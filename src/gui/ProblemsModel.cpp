@@ -20,17 +20,17 @@ ProblemsModel::ProblemsModel(KeyFileSession* session, QObject* parent)
     : QAbstractTableModel(parent)
     , m_session(session)
 {
+    const auto takeAll = [this] {
+        m_entries = currentEntries();
+        endResetModel();
+        emit problemsChanged();
+    };
     connect(session, &KeyFileSession::aboutToReset, this, &ProblemsModel::beginResetModel);
-    connect(session, &KeyFileSession::documentReset, this, [this] {
-        m_entries = currentEntries();
-        endResetModel();
-        emit problemsChanged();
-    });
-    connect(session, &KeyFileSession::problemsChecked, this, [this] {
+    connect(session, &KeyFileSession::documentReset, this, takeAll);
+    // A background check's problems replace the whole list.
+    connect(session, &KeyFileSession::problemsChecked, this, [this, takeAll] {
         beginResetModel();
-        m_entries = currentEntries();
-        endResetModel();
-        emit problemsChanged();
+        takeAll();
     });
     connect(session, &KeyFileSession::rowsChanged, this, &ProblemsModel::follow);
     m_entries = currentEntries();
