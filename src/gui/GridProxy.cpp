@@ -10,12 +10,21 @@ GridProxy::GridProxy(QAbstractItemModel* source, SortKey sortKey, QObject* paren
     , m_sortKey(std::move(sortKey))
 {
     setSourceModel(source);
-    connect(source, &QAbstractItemModel::modelAboutToBeReset, this, &GridProxy::beginResetModel);
-    connect(source, &QAbstractItemModel::modelReset, this, [this] {
+    // The grids' models change their rows only by a reset; any other change of rows or columns starts over from the
+    // model's order as well.
+    const auto startOver = [this] {
         m_order.clear();
         fillShown();
         endResetModel();
-    });
+    };
+    connect(source, &QAbstractItemModel::modelAboutToBeReset, this, &GridProxy::beginResetModel);
+    connect(source, &QAbstractItemModel::modelReset, this, startOver);
+    for (const auto signal : {&QAbstractItemModel::rowsAboutToBeInserted, &QAbstractItemModel::rowsAboutToBeRemoved,
+             &QAbstractItemModel::columnsAboutToBeInserted, &QAbstractItemModel::columnsAboutToBeRemoved})
+        connect(source, signal, this, &GridProxy::beginResetModel);
+    for (const auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved,
+             &QAbstractItemModel::columnsInserted, &QAbstractItemModel::columnsRemoved})
+        connect(source, signal, this, startOver);
     connect(source, &QAbstractItemModel::dataChanged, this, &GridProxy::onSourceDataChanged);
     connect(
         source, &QAbstractItemModel::headerDataChanged, this, [this](Qt::Orientation orientation, int first, int last) {
@@ -24,18 +33,6 @@ GridProxy::GridProxy(QAbstractItemModel* source, SortKey sortKey, QObject* paren
             else if (!m_shown.empty())
                 emit headerDataChanged(orientation, 0, rowCount() - 1);
         });
-    // The grids' models change their rows only by a reset; anything else starts over from the model's order.
-    for (const auto signal : {&QAbstractItemModel::rowsAboutToBeInserted, &QAbstractItemModel::rowsAboutToBeRemoved,
-             &QAbstractItemModel::columnsAboutToBeInserted, &QAbstractItemModel::columnsAboutToBeRemoved})
-        connect(source, signal, this, &GridProxy::beginResetModel);
-    for (const auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved,
-             &QAbstractItemModel::columnsInserted, &QAbstractItemModel::columnsRemoved}) {
-        connect(source, signal, this, [this] {
-            m_order.clear();
-            fillShown();
-            endResetModel();
-        });
-    }
     fillShown();
 }
 
