@@ -106,14 +106,13 @@ private slots:
         QCOMPARE(f.page->deviceBox()->itemText(f.page->deviceBox()->count() - 1), QStringLiteral("POV hats"));
 
         // The settings are remembered in their own section, and the next window starts with them.
-        const QString ini = f.settings.path();
         f.window->close();
-        QSettings read(ini, QSettings::IniFormat);
+        QSettings read(f.settings.path(), QSettings::IniFormat);
         QCOMPARE(read.value("Joystick/ShiftMagnitude").toString(), QStringLiteral("128"));
         QCOMPARE(read.value("Joystick/ButtonsPerDevice").toString(), QStringLiteral("16"));
         QVERIFY(read.contains("FileLocations/KeyFilePath"));
         WindowFixture next;
-        next.settings = io::SettingsFile(ini);
+        next.settings = io::SettingsFile(f.settings.path());
         next.start();
         QCOMPARE(next.window->joystickPage()->shiftMagnitudeBox()->value(), 128);
         QCOMPARE(next.window->joystickPage()->buttonsPerDeviceBox()->value(), 16);
@@ -146,8 +145,7 @@ private slots:
         QFETCH(int, column);
         QFETCH(QString, banner);
         QFETCH(QString, tip);
-        WindowFixture f;
-        f.open(kFile, QStringLiteral("j.key"));
+        WindowFixture f(kFile, QStringLiteral("j.key"));
         const QModelIndex cell = f.keyGrid()->model()->index(row, column);
         QCOMPARE(cell.data(Qt::ToolTipRole).toString(), tip);
         WindowFixture::clickCell(f.keyGrid(), row, column);

@@ -24,6 +24,17 @@
 
 namespace testing {
 
+/** In a _data function: a QString column `column` and one row for each value, named by it. */
+inline void addRows(const char* column, const QStringList& values)
+{
+    QTest::addColumn<QString>(column);
+    for (const QString& value : values)
+        QTest::newRow(qPrintable(value)) << value;
+}
+
+/** Asks WindowFixture for a window that is created and shown at once: `WindowFixture f(testing::created);`. */
+enum Created { created };
+
 /**
  * A main window over scripted prompts, a recording desktop and a settings file in a temporary folder. Every model
  * of the window runs under QAbstractItemModelTester for the whole test, and a test that leaves a scripted answer
@@ -38,6 +49,15 @@ struct WindowFixture
     std::unique_ptr<gui::MainWindow> window;
     std::vector<std::unique_ptr<QAbstractItemModelTester>> testers;
     bool exposed = false;
+
+    WindowFixture() = default;
+    /** A window created and shown, with no file started. */
+    explicit WindowFixture(Created) { create(); }
+    /** A window started on a new key file of these bytes. */
+    explicit WindowFixture(const std::string& bytes, const QString& name = QStringLiteral("k.key"))
+    {
+        open(bytes, name);
+    }
 
     ~WindowFixture()
     {
