@@ -88,42 +88,22 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("words"); // as the list writes them, or the error
         QTest::addColumn<QString>("cells");
-        QTest::newRow("a key") << "g"
-                               << "g"
-                               << "0X22 0 0 0";
-        QTest::newRow("modifiers in any order and case") << "alt ctl o"
-                                                         << "CTL ALT o"
-                                                         << "0X18 6 0 0";
-        QTest::newRow("all three") << "SHF CTL ALT F1"
-                                   << "SHF CTL ALT F1"
-                                   << "0X3B 7 0 0";
-        QTest::newRow("two strokes") << "ALT c  f"
-                                     << "ALT c  f"
-                                     << "0X21 0 0X2E 4";
-        QTest::newRow("key names ignore case") << "kp/"
-                                               << "KP/"
-                                               << "0XB5 0 0 0";
-        QTest::newRow("capital letters") << "CTL Z"
-                                         << "CTL z"
-                                         << "0X2C 2 0 0";
-        QTest::newRow("backslash") << "CTL \\"
-                                   << "CTL \\"
-                                   << "0X2B 2 0 0";
-        QTest::newRow("none") << " none "
-                              << "none"
-                              << "";
-        QTest::newRow("Pause refused") << "SHF Pause"
-                                       << "the Pause key stops the simulator and cannot be bound"
-                                       << "";
-        QTest::newRow("unknown key") << "CTL zz"
-                                     << "\"zz\" names no key"
-                                     << "";
-        QTest::newRow("unknown modifier") << "WIN a"
-                                          << "\"WIN\" is not SHF, CTL or ALT"
-                                          << "";
-        QTest::newRow("empty") << ""
-                               << "no key"
-                               << "";
+        const auto row = [](const char* name, const char* text, const char* words, const char* cells = "") {
+            QTest::newRow(name) << QString::fromLatin1(text) << QString::fromLatin1(words)
+                                << QString::fromLatin1(cells);
+        };
+        row("a key", "g", "g", "0X22 0 0 0");
+        row("modifiers in any order and case", "alt ctl o", "CTL ALT o", "0X18 6 0 0");
+        row("all three", "SHF CTL ALT F1", "SHF CTL ALT F1", "0X3B 7 0 0");
+        row("two strokes", "ALT c  f", "ALT c  f", "0X21 0 0X2E 4");
+        row("key names ignore case", "kp/", "KP/", "0XB5 0 0 0");
+        row("capital letters", "CTL Z", "CTL z", "0X2C 2 0 0");
+        row("backslash", "CTL \\", "CTL \\", "0X2B 2 0 0");
+        row("none", " none ", "none");
+        row("Pause refused", "SHF Pause", "the Pause key stops the simulator and cannot be bound");
+        row("unknown key", "CTL zz", "\"zz\" names no key");
+        row("unknown modifier", "WIN a", "\"WIN\" is not SHF, CTL or ALT");
+        row("empty", "", "no key");
     }
 
     void parseKeys()
@@ -203,37 +183,28 @@ private slots:
         QTest::addColumn<QString>("refusal");
         const QByteArray key = "SimA -1 0 0x1E 0 0 0 1 \"d\"";
         const QByteArray button = "SimB 3 -1 -2 0 0x0 -1";
-        QTest::newRow("a sim name") << key << 1 << "SimB"
-                                    << "";
-        QTest::newRow("a name of two words") << key << 1 << "Sim B"
-                                             << "The Sim name cell cannot hold a space: the "
-                                                "file separates its fields with spaces.";
-        QTest::newRow("a name that makes a comment")
-            << key << 1 << "#SimA"
-            << "A sim name cannot begin with #: the line would become a comment.";
-        QTest::newRow("an empty name") << key << 1 << ""
-                                       << "A sim name cannot be empty.";
-        QTest::newRow("a number") << key << 2 << "312"
-                                  << "";
-        QTest::newRow("not a number") << key << 3 << "x"
-                                      << "The Ignored cell holds a whole number.";
-        QTest::newRow("visibility -0") << key << 8 << "-0"
-                                       << "";
-        QTest::newRow("an empty cell before others")
-            << key << 3 << ""
-            << "The Ignored cell cannot be empty while later cells hold something: reading the file "
-               "would move them one column left.";
-        QTest::newRow("a description with spaces and quotes") << key << 9 << "\"Say \"hi\" now\""
-                                                              << "";
-        QTest::newRow("a description without its quote") << key << 9 << "Landing gear"
-                                                         << "A description begins with a double quote (\").";
-        QTest::newRow("a quote starting a field") << key << 8 << "\"1"
-                                                  << "The Assignable cell holds a whole number.";
-        QTest::newRow("a joystick line's release cell is a word") << button << 5 << "0x42"
-                                                                  << "";
-        QTest::newRow("a joystick line's sound is a number") << button << 7 << "x"
-                                                             << "The Modifiers cell holds a "
-                                                                "whole number.";
+        const auto row
+            = [](const char* name, const QByteArray& line, int column, const char* text, const char* refusal = "") {
+                  QTest::newRow(name) << line << column << QString::fromLatin1(text) << QString::fromLatin1(refusal);
+              };
+        row("a sim name", key, 1, "SimB");
+        row("a name of two words", key, 1, "Sim B",
+            "The Sim name cell cannot hold a space: the file separates its fields with spaces.");
+        row("a name that makes a comment", key, 1, "#SimA",
+            "A sim name cannot begin with #: the line would become a comment.");
+        row("an empty name", key, 1, "", "A sim name cannot be empty.");
+        row("a number", key, 2, "312");
+        row("not a number", key, 3, "x", "The Ignored cell holds a whole number.");
+        row("visibility -0", key, 8, "-0");
+        row("an empty cell before others", key, 3, "",
+            "The Ignored cell cannot be empty while later cells hold something: reading the file would move them one "
+            "column left.");
+        row("a description with spaces and quotes", key, 9, "\"Say \"hi\" now\"");
+        row("a description without its quote", key, 9, "Landing gear",
+            "A description begins with a double quote (\").");
+        row("a quote starting a field", key, 8, "\"1", "The Assignable cell holds a whole number.");
+        row("a joystick line's release cell is a word", button, 5, "0x42");
+        row("a joystick line's sound is a number", button, 7, "x", "The Modifiers cell holds a whole number.");
     }
 
     void cellRefusals()

@@ -48,105 +48,34 @@ private slots:
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<qlonglong>("magnitude");
         QTest::addColumn<qlonglong>("perDevice");
-        QTest::addColumn<QString>("device");
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<QString>("layer");
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<QString>("banner");
-        QTest::newRow("button 1") << QByteArray("SimPickle 1 -1 -2 0 0x0 -1") << 256LL << 32LL << "Device 01"
-                                  << "DX2"
-                                  << "unshifted"
-                                  << "press and release"
-                                  << "DX2, Device 01";
-        QTest::newRow("second device") << QByteArray("S 33 -1 -2 0 0x0 -1") << 256LL << 32LL << "Device 02"
-                                       << "DX2"
-                                       << "unshifted"
-                                       << "press and release"
-                                       << "DX2, Device 02";
-        QTest::newRow("shifted") << QByteArray("S 257 -1 -2 0 0x0 -1") << 256LL << 32LL << "Device 01"
-                                 << "DX2"
-                                 << "shifted"
-                                 << "press and release"
-                                 << "DX2, Device 01, shifted";
-        QTest::newRow("release line") << QByteArray("S 1 -2 -2 0x42 0x0 -1") << 256LL << 32LL << "Device 01"
-                                      << "DX2"
-                                      << "unshifted"
-                                      << "release"
-                                      << "DX2, Device 01, release";
-        QTest::newRow("release, other invocation")
-            << QByteArray("S 1 -1 -2 0X42 0x0 -1") << 256LL << 32LL << "Device 01"
-            << "DX2"
-            << "unshifted"
-            << "release, press and release"
-            << "DX2, Device 01, release";
-        QTest::newRow("press") << QByteArray("S 0 -2 -2 0 0x0 -1") << 256LL << 32LL << "Device 01"
-                               << "DX1"
-                               << "unshifted"
-                               << "press"
-                               << "DX1, Device 01";
-        QTest::newRow("invocation -4") << QByteArray("S 0 -4 -2 0 0x0 -1") << 256LL << 32LL << "Device 01"
-                                       << "DX1"
-                                       << "unshifted"
-                                       << "release"
-                                       << "DX1, Device 01";
-        QTest::newRow("invocation 8") << QByteArray("S 0 8 -2 0 0x0 -1") << 256LL << 32LL << "Device 01"
-                                      << "DX1"
-                                      << "unshifted"
-                                      << "set in the simulator"
-                                      << "DX1, Device 01";
-        QTest::newRow("unknown invocation as it is")
-            << QByteArray("S 32 1025 -2 0 0x0 0") << 256LL << 32LL << "Device 02"
-            << "DX1"
-            << "unshifted"
-            << "1025"
-            << "DX1, Device 02";
-        QTest::newRow("invocation not a number") << QByteArray("S 0 x1 -2 0 0x0 0") << 256LL << 32LL << "Device 01"
-                                                 << "DX1"
-                                                 << "unshifted"
-                                                 << "x1"
-                                                 << "DX1, Device 01";
-        QTest::newRow("128 a device, release")
-            << QByteArray("SimDeselectOverride 646 -2 -2 0x42 0x0 -1") << 896LL << 128LL << "Device 06"
-            << "DX7"
-            << "unshifted"
-            << "release"
-            << "DX7, Device 06, release";
-        QTest::newRow("128 a device, shifted")
-            << QByteArray("FOVToggle 1541 -1 -2 0 0x0 -1") << 896LL << 128LL << "Device 06"
-            << "DX6"
-            << "shifted"
-            << "press and release"
-            << "DX6, Device 06, shifted";
-        QTest::newRow("beyond the shifted layer") << QByteArray("S 1578 -1 -2 0 0x0 -1") << 256LL << 32LL << "?"
-                                                  << "DX number 1578"
-                                                  << "?"
-                                                  << "press and release"
-                                                  << "DX number 1578";
-        QTest::newRow("negative") << QByteArray("S -1 -1 -2 0 0x0 -1") << 256LL << 32LL << "?"
-                                  << "DX number -1"
-                                  << "?"
-                                  << "press and release"
-                                  << "DX number -1";
-        QTest::newRow("not a number") << QByteArray("S b7 -1 -2 0 0x0 -1") << 256LL << 32LL << "?"
-                                      << "DX number b7"
-                                      << "?"
-                                      << "press and release"
-                                      << "DX number b7";
-        QTest::newRow("hat") << QByteArray("OTWViewLeft 0 -1 -3 6 0x0 -1") << 256LL << 32LL << "POV hats"
-                             << "POV1 Left"
-                             << "unshifted"
-                             << "press and release"
-                             << "POV1 Left";
-        QTest::newRow("shifted hat") << QByteArray("S 258 -1 -3 1 0x0 0") << 256LL << 32LL << "POV hats"
-                                     << "POV3 Up-Right"
-                                     << "shifted"
-                                     << "press and release"
-                                     << "POV3 Up-Right, shifted";
-        QTest::newRow("hat direction unknown") << QByteArray("S 0 -1 -3 9 0x0 0") << 256LL << 32LL << "POV hats"
-                                               << "POV1 direction 9"
-                                               << "unshifted"
-                                               << "press and release"
-                                               << "POV1 direction 9";
+        QTest::addColumn<QString>("shown"); // device|control|layer|action|banner
+        const auto row = [](const char* name, const char* line, const char* shown, qlonglong magnitude = 256,
+                             qlonglong perDevice = 32) {
+            QTest::newRow(name) << QByteArray(line) << magnitude << perDevice << QString::fromLatin1(shown);
+        };
+        row("button 1", "SimPickle 1 -1 -2 0 0x0 -1", "Device 01|DX2|unshifted|press and release|DX2, Device 01");
+        row("second device", "S 33 -1 -2 0 0x0 -1", "Device 02|DX2|unshifted|press and release|DX2, Device 02");
+        row("shifted", "S 257 -1 -2 0 0x0 -1", "Device 01|DX2|shifted|press and release|DX2, Device 01, shifted");
+        row("release line", "S 1 -2 -2 0x42 0x0 -1", "Device 01|DX2|unshifted|release|DX2, Device 01, release");
+        row("release, other invocation", "S 1 -1 -2 0X42 0x0 -1",
+            "Device 01|DX2|unshifted|release, press and release|DX2, Device 01, release");
+        row("press", "S 0 -2 -2 0 0x0 -1", "Device 01|DX1|unshifted|press|DX1, Device 01");
+        row("invocation -4", "S 0 -4 -2 0 0x0 -1", "Device 01|DX1|unshifted|release|DX1, Device 01");
+        row("invocation 8", "S 0 8 -2 0 0x0 -1", "Device 01|DX1|unshifted|set in the simulator|DX1, Device 01");
+        row("unknown invocation as it is", "S 32 1025 -2 0 0x0 0", "Device 02|DX1|unshifted|1025|DX1, Device 02");
+        row("invocation not a number", "S 0 x1 -2 0 0x0 0", "Device 01|DX1|unshifted|x1|DX1, Device 01");
+        row("128 a device, release", "SimDeselectOverride 646 -2 -2 0x42 0x0 -1",
+            "Device 06|DX7|unshifted|release|DX7, Device 06, release", 896, 128);
+        row("128 a device, shifted", "FOVToggle 1541 -1 -2 0 0x0 -1",
+            "Device 06|DX6|shifted|press and release|DX6, Device 06, shifted", 896, 128);
+        row("beyond the shifted layer", "S 1578 -1 -2 0 0x0 -1", "?|DX number 1578|?|press and release|DX number 1578");
+        row("negative", "S -1 -1 -2 0 0x0 -1", "?|DX number -1|?|press and release|DX number -1");
+        row("not a number", "S b7 -1 -2 0 0x0 -1", "?|DX number b7|?|press and release|DX number b7");
+        row("hat", "OTWViewLeft 0 -1 -3 6 0x0 -1", "POV hats|POV1 Left|unshifted|press and release|POV1 Left");
+        row("shifted hat", "S 258 -1 -3 1 0x0 0",
+            "POV hats|POV3 Up-Right|shifted|press and release|POV3 Up-Right, shifted");
+        row("hat direction unknown", "S 0 -1 -3 9 0x0 0",
+            "POV hats|POV1 direction 9|unshifted|press and release|POV1 direction 9");
     }
 
     void meaning()
@@ -154,21 +83,15 @@ private slots:
         QFETCH(QByteArray, line);
         QFETCH(qlonglong, magnitude);
         QFETCH(qlonglong, perDevice);
-        QFETCH(QString, device);
-        QFETCH(QString, control);
-        QFETCH(QString, layer);
-        QFETCH(QString, action);
-        QFETCH(QString, banner);
+        QFETCH(QString, shown);
         const auto document = KeyDocument::fromBytes(line.toStdString());
         const auto settings = settingsOf(magnitude, perDevice);
         const auto lines = core::joystickLines(document, settings);
         QCOMPARE(lines.size(), std::size_t(1));
         const JoystickLine& l = lines[0];
-        QCOMPARE(q(l.device), device);
-        QCOMPARE(q(l.control), control);
-        QCOMPARE(QString::fromLatin1(core::layerText(l.place.layer)), layer);
-        QCOMPARE(q(l.action), action);
-        QCOMPARE(q(core::joystickBannerText(document, 0, settings)), banner);
+        QCOMPARE(q(l.device + '|' + l.control + '|' + core::layerText(l.place.layer) + '|' + l.action + '|'
+                     + core::joystickBannerText(document, 0, settings)),
+            shown);
     }
 
     void labels_data()
@@ -274,31 +197,22 @@ private slots:
         QTest::addColumn<qlonglong>("magnitude");
         QTest::addColumn<qlonglong>("perDevice");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("02 first button") << "02_"
-                                         << "OTWStepPrevPadlock 0 " << 256LL << 32LL
-                                         << "Device 01|DX1|unshifted|press and release|Viper TQS";
-        QTest::newRow("02 shifted") << "02_"
-                                    << "SimRadarBarScanChange 266 " << 256LL << 32LL
-                                    << "Device 01|DX11|shifted|press and release|";
-        QTest::newRow("02 fifth device shifted")
-            << "02_"
-            << "SimHotasPinkyShift 386 " << 256LL << 32LL << "Device 05|DX3|shifted|press and release|";
-        QTest::newRow("03 unshifted") << "03_"
-                                      << "SimPickle 1 " << 256LL << 32LL
-                                      << "Device 01|DX2|unshifted|press and release|Pickle/S2 (Win DX2 = BMS DX1)";
-        QTest::newRow("03 shifted")
-            << "03_"
-            << "RecenterTrackIR 257 " << 256LL << 32LL
-            << "Device 01|DX2|shifted|press and release|Pickle/S2 (Win DX2 = BMS DX1+256 = BMS DX257)";
-        QTest::newRow("04 release") << "04_"
-                                    << "SimDeselectOverride 646 " << 896LL << 128LL
-                                    << "Device 06|DX7|unshifted|release|";
-        QTest::newRow("04 release, defaults")
-            << "04_"
-            << "SimSafeMasterArm 662 " << 256LL << 32LL << "?|DX number 662|?|release|";
-        QTest::newRow("04 shifted with a trailing comment")
-            << "04_"
-            << "SimMixedRealityCoverToggle 1288 " << 896LL << 128LL << "Device 04|DX9|shifted|press and release|";
+        const auto row = [](const char* name, const char* file, const char* lineStart, const char* shown,
+                             qlonglong magnitude = 256, qlonglong perDevice = 32) {
+            QTest::newRow(name) << QString::fromLatin1(file) << QString::fromLatin1(lineStart) << magnitude << perDevice
+                                << QString::fromLatin1(shown);
+        };
+        row("02 first button", "02_", "OTWStepPrevPadlock 0 ", "Device 01|DX1|unshifted|press and release|Viper TQS");
+        row("02 shifted", "02_", "SimRadarBarScanChange 266 ", "Device 01|DX11|shifted|press and release|");
+        row("02 fifth device shifted", "02_", "SimHotasPinkyShift 386 ", "Device 05|DX3|shifted|press and release|");
+        row("03 unshifted", "03_", "SimPickle 1 ",
+            "Device 01|DX2|unshifted|press and release|Pickle/S2 (Win DX2 = BMS DX1)");
+        row("03 shifted", "03_", "RecenterTrackIR 257 ",
+            "Device 01|DX2|shifted|press and release|Pickle/S2 (Win DX2 = BMS DX1+256 = BMS DX257)");
+        row("04 release", "04_", "SimDeselectOverride 646 ", "Device 06|DX7|unshifted|release|", 896, 128);
+        row("04 release, defaults", "04_", "SimSafeMasterArm 662 ", "?|DX number 662|?|release|");
+        row("04 shifted with a trailing comment", "04_", "SimMixedRealityCoverToggle 1288 ",
+            "Device 04|DX9|shifted|press and release|", 896, 128);
     }
 
     void corpus()

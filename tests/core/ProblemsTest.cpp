@@ -127,20 +127,18 @@ private slots:
         QTest::addColumn<int>("column");
         QTest::addColumn<QString>("cell");
         QTest::addColumn<QString>("message");
-        QTest::newRow("empty Ignored") << int(core::IgnoredColumn) << ""
-                                       << "Line 7 has an empty Ignored cell; saving would move its later fields one "
-                                          "column left.";
-        QTest::newRow("empty description") << int(core::DescriptionColumn) << ""
-                                           << "";
-        QTest::newRow("space in the name") << int(core::SimNameColumn) << "Sim Do"
-                                           << "Line 7 has a space in its Sim name cell; saving would split it into "
-                                              "two fields.";
-        QTest::newRow("quote in a key cell")
-            << int(core::ComboKeyColumn) << "\"0"
-            << "Line 7 has a quote at the start of its second Keys cell; saving would make the rest of the line its "
-               "description.";
-        QTest::newRow("spaces in the description") << int(core::DescriptionColumn) << "\"B M S\""
-                                                   << "";
+        const auto row = [](const char* name, int column, const char* cell, const char* message = "") {
+            QTest::newRow(name) << column << QString::fromLatin1(cell) << QString::fromLatin1(message);
+        };
+        row("empty Ignored", core::IgnoredColumn, "",
+            "Line 7 has an empty Ignored cell; saving would move its later fields one column left.");
+        row("empty description", core::DescriptionColumn, "");
+        row("space in the name", core::SimNameColumn, "Sim Do",
+            "Line 7 has a space in its Sim name cell; saving would split it into two fields.");
+        row("quote in a key cell", core::ComboKeyColumn, "\"0",
+            "Line 7 has a quote at the start of its second Keys cell; saving would make the rest of the line its "
+            "description.");
+        row("spaces in the description", core::DescriptionColumn, "\"B M S\"");
     }
 
     void unwritableCells()

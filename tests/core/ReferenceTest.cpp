@@ -35,33 +35,30 @@ private slots:
     void lineTexts_data()
     {
         QTest::addColumn<QByteArray>("keyLine");
-        QTest::addColumn<bool>("keys"); // keysInWords, else shortFunctionName
+        QTest::addColumn<bool>("keys"); // keysInWords for the rows named "keys: ...", else shortFunctionName
         QTest::addColumn<QString>("text");
-        QTest::newRow("keys: letter") << QByteArray("SimA -1 0 0x1E 0 0 0 1") << true << "A";
-        QTest::newRow("keys: all modifiers")
-            << QByteArray("SimA -1 0 0xC9 7 0 0 1") << true << "Shift+Ctrl+Alt+Page Up";
-        QTest::newRow("keys: keypad") << QByteArray("SimA -1 0 0x4E 2 0 0 1") << true << "Ctrl+Keypad +";
-        QTest::newRow("keys: keypad enter") << QByteArray("SimA -1 0 0x9C 0 0 0 1") << true << "Keypad Enter";
-        QTest::newRow("keys: Windows key") << QByteArray("SimA -1 0 0xDB 4 0 0 1") << true << "Alt+Left Windows";
-        QTest::newRow("keys: combination") << QByteArray("SimA -1 0 0x2D 1 0x2E 4 1") << true << "Alt+C, then Shift+X";
-        QTest::newRow("keys: Pause") << QByteArray("SimA -1 0 0xC5 0 0 0 1") << true << "Pause";
-        QTest::newRow("keys: unknown key") << QByteArray("SimA -1 0 0x2A 0 0 0 1") << true << "key 0x2A";
-        QTest::newRow("keys: modifier out of range") << QByteArray("SimA -1 0 0x1E 9 0 0 1") << true << "modifier 9+A";
-        QTest::newRow("keys: DirectX") << QByteArray("SimA 4 -1 -2 0 0x0 -1") << true << "DX5, Device 01";
-        QTest::newRow("keys: POV") << QByteArray("SimA 0 -1 -3 6 0x0 -1") << true << "POV1 Left";
-        QTest::newRow("name: words") << QByteArray("SimToggleMasterFuel -1 0 0x1E 0 0 0 1 \"d\"") << false
-                                     << "Toggle Master Fuel";
-        QTest::newRow("name: capitals") << QByteArray("OTWViewUp -1 0 0x1E 0 0 0 1") << false << "OTW View Up";
-        QTest::newRow("name: digits") << QByteArray("SimF18ThrottleATC -1 0 0x1E 0 0 0 1") << false
-                                      << "F18 Throttle ATC";
-        QTest::newRow("name: zero and nine before a word")
-            << QByteArray("SimMfd0Left9Right -1 0 0x1E 0 0 0 1") << false << "Mfd0 Left9 Right";
-        QTest::newRow("name: digit and capital")
-            << QByteArray("OTWSelect2DCockpitMode -1 0 0x1E 0 0 0 1") << false << "OTW Select2D Cockpit Mode";
-        QTest::newRow("name: underscore") << QByteArray("DEV_SimRegen -1 0 0x1E 0 0 0 1") << false << "DEV Sim Regen";
-        QTest::newRow("name: reference line")
-            << QByteArray("SimDoNothing -1 0 0x1 0 0 0 -0 \"UI: Exit\"") << false << "UI: Exit";
-        QTest::newRow("name: Windows-1252") << QByteArray("Sim\xb0Heat -1 0 0x1E 0 0 0 1") << false << "\u00b0Heat";
+        const auto row = [](const char* name, const char* line, const char* text) {
+            QTest::newRow(name) << QByteArray(line) << QByteArray(name).startsWith("keys:") << QString::fromUtf8(text);
+        };
+        row("keys: letter", "SimA -1 0 0x1E 0 0 0 1", "A");
+        row("keys: all modifiers", "SimA -1 0 0xC9 7 0 0 1", "Shift+Ctrl+Alt+Page Up");
+        row("keys: keypad", "SimA -1 0 0x4E 2 0 0 1", "Ctrl+Keypad +");
+        row("keys: keypad enter", "SimA -1 0 0x9C 0 0 0 1", "Keypad Enter");
+        row("keys: Windows key", "SimA -1 0 0xDB 4 0 0 1", "Alt+Left Windows");
+        row("keys: combination", "SimA -1 0 0x2D 1 0x2E 4 1", "Alt+C, then Shift+X");
+        row("keys: Pause", "SimA -1 0 0xC5 0 0 0 1", "Pause");
+        row("keys: unknown key", "SimA -1 0 0x2A 0 0 0 1", "key 0x2A");
+        row("keys: modifier out of range", "SimA -1 0 0x1E 9 0 0 1", "modifier 9+A");
+        row("keys: DirectX", "SimA 4 -1 -2 0 0x0 -1", "DX5, Device 01");
+        row("keys: POV", "SimA 0 -1 -3 6 0x0 -1", "POV1 Left");
+        row("name: words", "SimToggleMasterFuel -1 0 0x1E 0 0 0 1 \"d\"", "Toggle Master Fuel");
+        row("name: capitals", "OTWViewUp -1 0 0x1E 0 0 0 1", "OTW View Up");
+        row("name: digits", "SimF18ThrottleATC -1 0 0x1E 0 0 0 1", "F18 Throttle ATC");
+        row("name: zero and nine before a word", "SimMfd0Left9Right -1 0 0x1E 0 0 0 1", "Mfd0 Left9 Right");
+        row("name: digit and capital", "OTWSelect2DCockpitMode -1 0 0x1E 0 0 0 1", "OTW Select2D Cockpit Mode");
+        row("name: underscore", "DEV_SimRegen -1 0 0x1E 0 0 0 1", "DEV Sim Regen");
+        row("name: reference line", "SimDoNothing -1 0 0x1 0 0 0 -0 \"UI: Exit\"", "UI: Exit");
+        row("name: Windows-1252", "Sim\xb0Heat -1 0 0x1E 0 0 0 1", "\u00b0Heat");
     }
 
     void lineTexts()
