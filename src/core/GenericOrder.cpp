@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <numeric>
 
 namespace core {
@@ -63,26 +64,37 @@ std::optional<long long> readWholeNumber(std::string_view text)
 
 namespace {
 
-// A cell as generic order compares it, read once: its number, if it reads as one, and its text in lower case.
+// A cell as generic order compares it, read once: its number, if it reads as one, and its text in lower case with
+// its first eight bytes also as one number, so that most comparisons of two texts are one comparison of integers.
 struct ReadCell
 {
     std::optional<double> number;
+    std::uint64_t head = 0; // the first eight bytes of `lowered`, the first one highest; zeros past its end
     std::string lowered;
 };
 
-ReadCell readCell(std::string_view text)
+ReadCell readCell(std::string text)
 {
-    ReadCell cell{readNumber(text), std::string(text)};
+    ReadCell cell{readNumber(text), 0, std::move(text)};
     for (char& c : cell.lowered)
         c = static_cast<char>(asciiLower(c));
+    for (std::size_t i = 0; i < 8; ++i) {
+        cell.head <<= 8;
+        if (i < cell.lowered.size())
+            cell.head |= static_cast<unsigned char>(cell.lowered[i]);
+    }
     return cell;
 }
 
-// As numbers when both are, otherwise as lower-case texts byte by byte (unsigned), the shorter first.
+// As numbers when both are, otherwise as lower-case texts byte by byte (unsigned), the shorter first. Different
+// heads decide as the texts would: at the first byte they differ in, a zero past the end of the shorter text is
+// below any byte of the longer one.
 int compareCells(const ReadCell& a, const ReadCell& b)
 {
     if (a.number && b.number)
         return *a.number < *b.number ? -1 : (*a.number > *b.number ? 1 : 0);
+    if (a.head != b.head)
+        return a.head < b.head ? -1 : 1;
     const int c = a.lowered.compare(b.lowered);
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
@@ -91,10 +103,10 @@ int compareCells(const ReadCell& a, const ReadCell& b)
 
 int genericCompare(std::string_view a, std::string_view b)
 {
-    return compareCells(readCell(a), readCell(b));
+    return compareCells(readCell(std::string(a)), readCell(std::string(b)));
 }
 
-std::vector<std::size_t> genericSortOrder(const std::vector<std::string>& keys, std::size_t width, SortOrder order)
+std::vector<std::size_t> genericSortOrder(std::vector<std::string> keys, std::size_t width, SortOrder order)
 {
     const std::size_t rows = width == 0 ? 0 : keys.size() / width;
     std::vector<std::size_t> positions(rows);
@@ -102,8 +114,9 @@ std::vector<std::size_t> genericSortOrder(const std::vector<std::string>& keys, 
     // Each cell is read once, not at every comparison.
     std::vector<ReadCell> cells;
     cells.reserve(keys.size());
-    for (const std::string& key : keys)
-        cells.push_back(readCell(key));
+    for (std::string& key : keys)
+        cells.push_back(readCell(std::move(key)));
+    keys = {};
     const auto compareRows = [&cells, width](std::size_t a, std::size_t b) {
         for (std::size_t k = 0; k < width; ++k) {
             if (const int c = compareCells(cells[a * width + k], cells[b * width + k]); c != 0)

@@ -208,6 +208,10 @@ private slots:
         row("longer last", "SimA", "Sim", 1);
         row("hex codes are text", "0x1E", "0x3", -1);
         row("empty first", "", "a", -1);
+        row("eighth letter decides", "abcdefgh", "ABCDEFGG", 1);
+        row("a later letter decides", "simfunctioN1", "SIMFUNCTIOn0", 1);
+        row("same first eight, shorter first", "SimFunct", "simfunction", -1);
+        row("bytes above ASCII after letters", "\xe9", "z", 1);
     }
 
     void genericCompare()
