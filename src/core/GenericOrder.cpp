@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <limits>
 #include <numeric>
 
 namespace core {
@@ -63,58 +66,109 @@ std::optional<long long> readWholeNumber(std::string_view text)
 
 namespace {
 
-// A cell as generic order compares it, read once: its number, if it reads as one, and its text in lower case.
+// What most comparisons of two cells need, in 32 bytes: the cell's number, or NaN when it does not read as one; its
+// first sixteen bytes in lower case as two numbers, the first byte highest, zeros past its end; its length.
+struct CellKey
+{
+    std::uint64_t high = 0;
+    std::uint64_t low = 0;
+    double number = std::numeric_limits<double>::quiet_NaN();
+    std::uint32_t size = 0;
+    std::uint32_t row = 0; // the row of a sort entry
+};
+
+// A cell as generic order compares it, read once: its key and its whole text in lower case.
 struct ReadCell
 {
-    std::optional<double> number;
+    CellKey key;
     std::string lowered;
 };
 
-ReadCell readCell(std::string_view text)
+ReadCell readCell(std::string text)
 {
-    ReadCell cell{readNumber(text), std::string(text)};
+    ReadCell cell{{}, std::move(text)};
+    if (const auto number = readNumber(cell.lowered))
+        cell.key.number = *number;
     for (char& c : cell.lowered)
         c = static_cast<char>(asciiLower(c));
+    const std::string_view lowered = cell.lowered;
+    for (std::size_t i = 0; i < 16; ++i) {
+        std::uint64_t& half = i < 8 ? cell.key.high : cell.key.low;
+        half = (half << 8) | (i < lowered.size() ? static_cast<unsigned char>(lowered[i]) : 0U);
+    }
+    cell.key.size = static_cast<std::uint32_t>(std::min<std::size_t>(lowered.size(), UINT32_MAX));
     return cell;
 }
 
-// As numbers when both are, otherwise as lower-case texts byte by byte (unsigned), the shorter first.
+// As numbers when both are, otherwise as lower-case texts byte by byte (unsigned), the shorter first. The first
+// sixteen bytes decide as the texts would: at the first byte they differ in, a zero past the end of the shorter text
+// is below any byte of the longer one; when they are equal and one text has no more, the shorter text is first.
+// `lowered` gives the two whole texts, only asked for when both are longer.
+template <typename Lowered> int compareKeys(const CellKey& a, const CellKey& b, Lowered lowered)
+{
+    if (!std::isnan(a.number) && !std::isnan(b.number))
+        return a.number < b.number ? -1 : (a.number > b.number ? 1 : 0);
+    if (a.high != b.high)
+        return a.high < b.high ? -1 : 1;
+    if (a.low != b.low)
+        return a.low < b.low ? -1 : 1;
+    if (a.size <= 16 || b.size <= 16)
+        return a.size < b.size ? -1 : (a.size > b.size ? 1 : 0);
+    const auto [x, y] = lowered();
+    const int c = x->compare(*y);
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
 int compareCells(const ReadCell& a, const ReadCell& b)
 {
-    if (a.number && b.number)
-        return *a.number < *b.number ? -1 : (*a.number > *b.number ? 1 : 0);
-    const int c = a.lowered.compare(b.lowered);
-    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+    return compareKeys(a.key, b.key, [&] { return std::pair(&a.lowered, &b.lowered); });
 }
 
 } // namespace
 
 int genericCompare(std::string_view a, std::string_view b)
 {
-    return compareCells(readCell(a), readCell(b));
+    return compareCells(readCell(std::string(a)), readCell(std::string(b)));
 }
 
-std::vector<std::size_t> genericSortOrder(const std::vector<std::string>& keys, std::size_t width, SortOrder order)
+std::vector<std::size_t> genericSortOrder(std::vector<std::string> keys, std::size_t width, SortOrder order)
 {
     const std::size_t rows = width == 0 ? 0 : keys.size() / width;
-    std::vector<std::size_t> positions(rows);
-    std::iota(positions.begin(), positions.end(), std::size_t{0});
     // Each cell is read once, not at every comparison.
     std::vector<ReadCell> cells;
     cells.reserve(keys.size());
-    for (const std::string& key : keys)
-        cells.push_back(readCell(key));
-    const auto compareRows = [&cells, width](std::size_t a, std::size_t b) {
-        for (std::size_t k = 0; k < width; ++k) {
-            if (const int c = compareCells(cells[a * width + k], cells[b * width + k]); c != 0)
+    for (std::string& key : keys)
+        cells.push_back(readCell(std::move(key)));
+    keys = {};
+    // The rows are sorted as the keys of their first cells: most comparisons need nothing else, and the sort moves
+    // through these in order instead of looking up each row's cells.
+    std::vector<CellKey> entries;
+    entries.reserve(rows);
+    for (std::size_t row = 0; row < rows; ++row) {
+        entries.push_back(cells[row * width].key);
+        entries.back().row = static_cast<std::uint32_t>(row);
+    }
+    const auto compareRows = [&cells, width](const CellKey& a, const CellKey& b) {
+        const std::size_t x = std::size_t{a.row} * width;
+        const std::size_t y = std::size_t{b.row} * width;
+        if (const int c = compareKeys(a, b, [&] { return std::pair(&cells[x].lowered, &cells[y].lowered); }); c != 0)
+            return c;
+        for (std::size_t k = 1; k < width; ++k) {
+            if (const int c = compareCells(cells[x + k], cells[y + k]); c != 0)
                 return c;
         }
         return 0;
     };
     if (order == SortOrder::Ascending)
-        std::stable_sort(positions.begin(), positions.end(), [&](auto a, auto b) { return compareRows(a, b) < 0; });
+        std::stable_sort(
+            entries.begin(), entries.end(), [&](const auto& a, const auto& b) { return compareRows(a, b) < 0; });
     else
-        std::stable_sort(positions.begin(), positions.end(), [&](auto a, auto b) { return compareRows(a, b) > 0; });
+        std::stable_sort(
+            entries.begin(), entries.end(), [&](const auto& a, const auto& b) { return compareRows(a, b) > 0; });
+    std::vector<std::size_t> positions;
+    positions.reserve(rows);
+    for (const CellKey& entry : entries)
+        positions.push_back(entry.row);
     return positions;
 }
 

@@ -20,7 +20,7 @@ int genericCompare(std::string_view a, std::string_view b);
 
 /** The positions of rows in sorted order. `keys` holds `width` key cells per row, row after row; rows compare by
  *  their keys left to right in generic order. The sort is stable, also in descending order. */
-std::vector<std::size_t> genericSortOrder(const std::vector<std::string>& keys, std::size_t width, SortOrder order);
+std::vector<std::size_t> genericSortOrder(std::vector<std::string> keys, std::size_t width, SortOrder order);
 
 /** A range of columns given in either order, put in order and clamped to 0 .. columnCount - 1. */
 std::pair<int, int> columnRange(int first, int last, int columnCount);

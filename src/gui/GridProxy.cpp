@@ -82,7 +82,7 @@ void GridProxy::sortByColumns(int firstColumn, int lastColumn, core::SortOrder o
         for (int c = first; c <= last; ++c)
             keys.push_back(m_sortKey(row, c));
     }
-    const auto sorted = core::genericSortOrder(keys, width, order);
+    const auto sorted = core::genericSortOrder(std::move(keys), width, order);
     std::vector<int> rows(static_cast<std::size_t>(count));
     for (std::size_t place = 0; place < sorted.size(); ++place)
         rows[place] = shown[sorted[place]];
