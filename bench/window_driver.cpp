@@ -102,8 +102,10 @@ public:
         clock.start();
         const bool result = QApplication::notify(receiver, event);
         if (const double ms = double(clock.nsecsElapsed()) / 1e6; ms > 5) {
-            std::printf("      event %d to %s %s: %.1f ms\n", int(event->type()), receiver->metaObject()->className(),
-                qPrintable(receiver->objectName()), ms);
+            const QObject* parent = receiver->parent();
+            std::printf("      event %d to %s %s (in %s %s): %.1f ms\n", int(event->type()),
+                receiver->metaObject()->className(), qPrintable(receiver->objectName()),
+                parent ? parent->metaObject()->className() : "-", parent ? qPrintable(parent->objectName()) : "", ms);
         }
         return result;
     }

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QAbstractProxyModel>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -32,6 +33,19 @@ GridView::GridView(QWidget* parent)
     gridFont.setPointSizeF(9.75);
     setFont(gridFont);
     verticalHeader()->setDefaultSectionSize(QFontMetrics(gridFont).height() + 4);
+}
+
+void GridView::setSelectionModel(QItemSelectionModel* selectionModel)
+{
+    QTableView::setSelectionModel(selectionModel);
+    // The column header does not show the selection, but it paints each section after asking whether its column
+    // and the two beside it are wholly selected, and the selection model answers that by asking the flags of every
+    // row of a selected column: 60 to 90 ms for each painting after a column of a large file is selected or sorted.
+    // The header is given a selection of its own, always empty; clicks on it still select columns of the grid.
+    QItemSelectionModel* old = m_headerSelection;
+    m_headerSelection = new QItemSelectionModel(model(), this);
+    horizontalHeader()->setSelectionModel(m_headerSelection);
+    delete old;
 }
 
 void GridView::showLineNumbers()

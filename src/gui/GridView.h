@@ -46,6 +46,7 @@ public:
 
     // Typing goes to the cells, not to a search for a matching row.
     void keyboardSearch(const QString&) override { }
+    void setSelectionModel(QItemSelectionModel* selectionModel) override;
 
 signals:
     /** A key pressed and released in the grid, with the modifiers held when it was pressed. */
@@ -68,6 +69,8 @@ private:
     // (Ctrl+Z) or another window is not typed when it is released, whatever is held by then.
     QHash<int, Qt::KeyboardModifiers> m_pressed;
     QWidget* m_corner = nullptr;
+    // The column header's own, always empty selection (see setSelectionModel).
+    QItemSelectionModel* m_headerSelection = nullptr;
 };
 
 } // namespace gui

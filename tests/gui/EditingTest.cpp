@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QMenu>
 #include <QTest>
 #include <QUndoStack>
@@ -314,8 +315,10 @@ private slots:
         f.trigger(QStringLiteral("mnuFileSave"));
         QCOMPARE(QByteArray::fromStdString(testing::readBytes(f.path)).indexOf("SimA"),
             QByteArray::fromStdString(kFile).indexOf("SimA"));
-        // Sorting by a number column: numbers as numbers, then Reset back to file order.
-        f.grid->selectBlock(0, 3, 0, 3);
+        // Sorting by a number column, chosen by its header: numbers as numbers, then Reset back to file order.
+        QHeaderView* header = f.grid->horizontalHeader();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, {header->sectionViewportPosition(3) + 4, 4});
+        QCOMPARE(f.grid->selectedBlock(), QRect(QPoint(3, 0), QPoint(3, 5)));
         f.click(QStringLiteral("Command2_0"));
         QCOMPARE(WindowFixture::shownColumn(f.grid, 3), QStringList({"", "-1", "0", "0", "32768", "x"}));
         f.click(QStringLiteral("Command2_2"));
