@@ -77,84 +77,75 @@ struct CellKey
     std::uint32_t row = 0; // the row of a sort entry
 };
 
-// A cell as generic order compares it, read once: its key and its whole text in lower case.
-struct ReadCell
+// A cell's key, read once; its text is put in lower case where it stands, for the comparisons the key cannot decide.
+CellKey readKey(std::string& text)
 {
     CellKey key;
-    std::string lowered;
-};
-
-ReadCell readCell(std::string text)
-{
-    ReadCell cell{{}, std::move(text)};
-    if (const auto number = readNumber(cell.lowered))
-        cell.key.number = *number;
-    for (char& c : cell.lowered)
+    if (const auto number = readNumber(text))
+        key.number = *number;
+    for (char& c : text)
         c = static_cast<char>(asciiLower(c));
-    const std::string_view lowered = cell.lowered;
     for (std::size_t i = 0; i < 16; ++i) {
-        std::uint64_t& half = i < 8 ? cell.key.high : cell.key.low;
-        half = (half << 8) | (i < lowered.size() ? static_cast<unsigned char>(lowered[i]) : 0U);
+        std::uint64_t& half = i < 8 ? key.high : key.low;
+        half = (half << 8) | (i < text.size() ? static_cast<unsigned char>(text[i]) : 0U);
     }
-    cell.key.size = static_cast<std::uint32_t>(std::min<std::size_t>(lowered.size(), UINT32_MAX));
-    return cell;
+    key.size = static_cast<std::uint32_t>(std::min<std::size_t>(text.size(), UINT32_MAX));
+    return key;
 }
 
 // As numbers when both are, otherwise as lower-case texts byte by byte (unsigned), the shorter first. The first
 // sixteen bytes decide as the texts would: at the first byte they differ in, a zero past the end of the shorter text
 // is below any byte of the longer one; when they are equal and one text has no more, the shorter text is first.
-// `lowered` gives the two whole texts, only asked for when both are longer.
-template <typename Lowered> int compareKeys(const CellKey& a, const CellKey& b, Lowered lowered)
+// Only when both are longer are the lower-case texts `a` and `b` compared.
+int compareKeys(const CellKey& x, const CellKey& y, const std::string& a, const std::string& b)
 {
-    if (!std::isnan(a.number) && !std::isnan(b.number))
-        return a.number < b.number ? -1 : (a.number > b.number ? 1 : 0);
-    if (a.high != b.high)
-        return a.high < b.high ? -1 : 1;
-    if (a.low != b.low)
-        return a.low < b.low ? -1 : 1;
-    if (a.size <= 16 || b.size <= 16)
-        return a.size < b.size ? -1 : (a.size > b.size ? 1 : 0);
-    const auto [x, y] = lowered();
-    const int c = x->compare(*y);
+    if (!std::isnan(x.number) && !std::isnan(y.number))
+        return x.number < y.number ? -1 : (x.number > y.number ? 1 : 0);
+    if (x.high != y.high)
+        return x.high < y.high ? -1 : 1;
+    if (x.low != y.low)
+        return x.low < y.low ? -1 : 1;
+    if (x.size <= 16 || y.size <= 16)
+        return x.size < y.size ? -1 : (x.size > y.size ? 1 : 0);
+    const int c = a.compare(b);
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
-}
-
-int compareCells(const ReadCell& a, const ReadCell& b)
-{
-    return compareKeys(a.key, b.key, [&] { return std::pair(&a.lowered, &b.lowered); });
 }
 
 } // namespace
 
 int genericCompare(std::string_view a, std::string_view b)
 {
-    return compareCells(readCell(std::string(a)), readCell(std::string(b)));
+    std::string x(a);
+    std::string y(b);
+    const CellKey kx = readKey(x);
+    const CellKey ky = readKey(y);
+    return compareKeys(kx, ky, x, y);
 }
 
 std::vector<std::size_t> genericSortOrder(std::vector<std::string> keys, std::size_t width, SortOrder order)
 {
     const std::size_t rows = width == 0 ? 0 : keys.size() / width;
-    // Each cell is read once, not at every comparison.
-    std::vector<ReadCell> cells;
-    cells.reserve(keys.size());
-    for (std::string& key : keys)
-        cells.push_back(readCell(std::move(key)));
-    keys = {};
-    // The rows are sorted as the keys of their first cells: most comparisons need nothing else, and the sort moves
-    // through these in order instead of looking up each row's cells.
-    std::vector<CellKey> entries;
-    entries.reserve(rows);
+    // Each cell is read once, not at every comparison. The rows are sorted as the keys of their first cells: most
+    // comparisons need nothing else, and the sort moves through these in order instead of looking up each row's
+    // cells. The keys of later cells, for a sort by several columns, stand row after row in `later`.
+    std::vector<CellKey> entries(rows);
+    std::vector<CellKey> later;
+    later.reserve(rows * (width > 0 ? width - 1 : 0));
     for (std::size_t row = 0; row < rows; ++row) {
-        entries.push_back(cells[row * width].key);
-        entries.back().row = static_cast<std::uint32_t>(row);
+        entries[row] = readKey(keys[row * width]);
+        entries[row].row = static_cast<std::uint32_t>(row);
+        for (std::size_t k = 1; k < width; ++k)
+            later.push_back(readKey(keys[row * width + k]));
     }
-    const auto compareRows = [&cells, width](const CellKey& a, const CellKey& b) {
-        const std::size_t x = std::size_t{a.row} * width;
-        const std::size_t y = std::size_t{b.row} * width;
-        if (const int c = compareKeys(a, b, [&] { return std::pair(&cells[x].lowered, &cells[y].lowered); }); c != 0)
+    const auto compareRows = [&keys, &later, width](const CellKey& a, const CellKey& b) {
+        const std::size_t x = std::size_t{a.row};
+        const std::size_t y = std::size_t{b.row};
+        if (const int c = compareKeys(a, b, keys[x * width], keys[y * width]); c != 0)
             return c;
         for (std::size_t k = 1; k < width; ++k) {
-            if (const int c = compareCells(cells[x + k], cells[y + k]); c != 0)
+            const std::size_t i = x * (width - 1) + k - 1;
+            const std::size_t j = y * (width - 1) + k - 1;
+            if (const int c = compareKeys(later[i], later[j], keys[x * width + k], keys[y * width + k]); c != 0)
                 return c;
         }
         return 0;
