@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <numeric>
 
 namespace core {
 
@@ -89,7 +88,8 @@ CellKey readKey(std::string& text)
         std::uint64_t& half = i < 8 ? key.high : key.low;
         half = (half << 8) | (i < text.size() ? static_cast<unsigned char>(text[i]) : 0U);
     }
-    key.size = static_cast<std::uint32_t>(std::min<std::size_t>(text.size(), UINT32_MAX));
+    key.size
+        = static_cast<std::uint32_t>(std::min<std::size_t>(text.size(), std::numeric_limits<std::uint32_t>::max()));
     return key;
 }
 
