@@ -209,6 +209,9 @@ private slots:
         row("1252 degree", "25\xb0", false, "25\xc2\xb0");
         row("1252 euro and quotes", "\x80\x93\x94", false, "\xe2\x82\xac\xe2\x80\x9c\xe2\x80\x9d");
         row("1252 euro alone", "a\x80", false, "a\xe2\x82\xac");
+        row("1252 after eight ASCII", "abcdefghij\xb0", false, "abcdefghij\xc2\xb0");
+        row("1252 last of eight", "abcdefg\xb0", false, "abcdefg\xc2\xb0");
+        row("utf-8 across eight", "abcdefg\xc2\xb0xyzuvw", true, "abcdefg\xc2\xb0xyzuvw");
         row("truncated utf-8", "a\xc3", false, "a\xc3\x83");
         row("overlong", "\xc0\xaf", false, "\xc3\x80\xc2\xaf");
         row("surrogate", "\xed\xa0\x80", false, "\xc3\xad\xc2\xa0\xe2\x82\xac");
