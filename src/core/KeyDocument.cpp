@@ -147,8 +147,8 @@ KeyDocument& KeyDocument::operator=(const KeyDocument&) = default;
 KeyDocument KeyDocument::fromBytes(std::string bytes)
 {
     KeyDocument doc;
-    doc.m_source = std::move(bytes);
-    const std::string_view src(doc.m_source);
+    doc.m_source = std::make_shared<const std::string>(std::move(bytes));
+    const std::string_view src = doc.sourceBytes();
     if (src.starts_with(kByteOrderMark))
         doc.m_bodyStart = kByteOrderMark.size();
 
@@ -182,9 +182,9 @@ KeyDocument KeyDocument::fromBytes(std::string bytes)
 
 std::string KeyDocument::toBytes() const
 {
-    const std::string_view src(m_source);
+    const std::string_view src = sourceBytes();
     std::string out;
-    out.reserve(m_source.size() + 16);
+    out.reserve(src.size() + 16);
     out.append(src.substr(0, m_bodyStart));
     for (const Row& row : m_rows) {
         out.append(src.substr(row.before, row.start - row.before));

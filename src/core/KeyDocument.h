@@ -108,7 +108,7 @@ public:
     bool hasByteOrderMark() const { return m_bodyStart == 3; }
 
     /** The bytes of the whole document as read; what encoding detection looks at. */
-    const std::string& sourceBytes() const { return m_source; }
+    std::string_view sourceBytes() const { return m_source ? std::string_view(*m_source) : std::string_view(); }
 
 private:
     struct Row
@@ -123,13 +123,15 @@ private:
     };
 
     static std::size_t idx(int row) { return static_cast<std::size_t>(row); }
-    std::string_view rawLine(const Row& row) const { return std::string_view(m_source).substr(row.start, row.length); }
+    std::string_view rawLine(const Row& row) const { return sourceBytes().substr(row.start, row.length); }
     RecordCells readCells(const Row& row, int lastColumn = ColumnCount - 1) const;
     void setEditedCells(int row, RecordCells cells);
     void rowChanged(int row);
     Binding deriveBinding(int row) const;
 
-    std::string m_source;
+    // Never changed once read (edited rows keep their cells apart), so that copies of a document share it: a copy
+    // for a check on another thread costs the row table, not the file once more.
+    std::shared_ptr<const std::string> m_source;
     std::size_t m_bodyStart = 0; // 3 after a byte order mark
     std::size_t m_after = 0; // start of the blank lines after the last record
     std::vector<Row> m_rows;
