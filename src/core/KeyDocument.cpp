@@ -155,7 +155,8 @@ KeyDocument KeyDocument::fromBytes(std::string bytes)
     std::size_t pos = doc.m_bodyStart;
     std::size_t blankStart = pos;
     std::uint32_t lineNumber = 0;
-    doc.m_rows.reserve(src.size() / 48 + 16); // key file lines are 40 to 100 bytes long
+    std::vector<Row> rows;
+    rows.reserve(src.size() / 48 + 16); // key file lines are 40 to 100 bytes long
     while (pos < src.size()) {
         const std::size_t lineEnd = findLineEnd(src, pos);
         std::uint8_t eol = 0;
@@ -171,12 +172,13 @@ KeyDocument KeyDocument::fromBytes(std::string bytes)
             row.lineEnd = eol;
             row.number = lineNumber;
             row.comment = isCommentLine(line);
-            doc.m_rows.push_back(row);
+            rows.push_back(row);
             blankStart = lineEnd + eol;
         }
         pos = lineEnd + eol;
     }
     doc.m_after = blankStart;
+    doc.m_rows = std::make_shared<const std::vector<Row>>(std::move(rows));
     return doc;
 }
 
@@ -186,10 +188,11 @@ std::string KeyDocument::toBytes() const
     std::string out;
     out.reserve(src.size() + 16);
     out.append(src.substr(0, m_bodyStart));
-    for (const Row& row : m_rows) {
+    for (int i = 0; i < rowCount(); ++i) {
+        const Row& row = rowAt(i);
         out.append(src.substr(row.before, row.start - row.before));
-        if (row.edited >= 0)
-            out += normalisedLine(m_editedCells[static_cast<std::size_t>(row.edited)]);
+        if (const std::int32_t slot = editedSlot(i); slot >= 0)
+            out += normalisedLine(m_editedCells[static_cast<std::size_t>(slot)]);
         else
             out.append(rawLine(row));
         out.append(src.substr(row.start + row.length, row.lineEnd));
@@ -205,9 +208,10 @@ std::string KeyDocument::toBytes() const
 
 int KeyDocument::rowAtLine(int line) const
 {
-    const auto it = std::lower_bound(m_rows.begin(), m_rows.end(), line,
-        [](const Row& row, int wanted) { return static_cast<int>(row.number) < wanted; });
-    return static_cast<int>(it - m_rows.begin());
+    const std::vector<Row>& all = rows();
+    const auto it = std::lower_bound(
+        all.begin(), all.end(), line, [](const Row& row, int wanted) { return static_cast<int>(row.number) < wanted; });
+    return static_cast<int>(it - all.begin());
 }
 
 RecordCells KeyDocument::readCells(const Row& r, int lastColumn) const
@@ -223,9 +227,9 @@ RecordCells KeyDocument::readCells(const Row& r, int lastColumn) const
 
 RecordCells KeyDocument::cells(int row, int lastColumn) const
 {
-    const Row& r = m_rows[idx(row)];
-    if (r.edited >= 0)
-        return m_editedCells[static_cast<std::size_t>(r.edited)];
+    const Row& r = rowAt(row);
+    if (const std::int32_t slot = editedSlot(row); slot >= 0)
+        return m_editedCells[static_cast<std::size_t>(slot)];
     return readCells(r, lastColumn);
 }
 
@@ -233,9 +237,9 @@ std::string KeyDocument::cell(int row, int column) const
 {
     if (column < 0 || column >= ColumnCount)
         return {};
-    const Row& r = m_rows[idx(row)];
-    if (r.edited >= 0)
-        return m_editedCells[static_cast<std::size_t>(r.edited)][static_cast<std::size_t>(column)];
+    const Row& r = rowAt(row);
+    if (const std::int32_t slot = editedSlot(row); slot >= 0)
+        return m_editedCells[static_cast<std::size_t>(slot)][static_cast<std::size_t>(column)];
     if (column == LineColumn)
         return std::to_string(r.number);
     if (r.comment)
@@ -245,21 +249,21 @@ std::string KeyDocument::cell(int row, int column) const
 
 std::string KeyDocument::lineText(int row) const
 {
-    const Row& r = m_rows[idx(row)];
-    if (r.edited >= 0)
-        return normalisedLine(m_editedCells[static_cast<std::size_t>(r.edited)]);
+    const Row& r = rowAt(row);
+    if (const std::int32_t slot = editedSlot(row); slot >= 0)
+        return normalisedLine(m_editedCells[static_cast<std::size_t>(slot)]);
     return std::string(rawLine(r));
 }
 
 bool KeyDocument::rowViews(int row, RecordViews& views) const
 {
-    const Row& r = m_rows[idx(row)];
-    return r.edited < 0 && !r.comment && splitRecordViews(rawLine(r), views);
+    const Row& r = rowAt(row);
+    return editedSlot(row) < 0 && !r.comment && splitRecordViews(rawLine(r), views);
 }
 
 Binding KeyDocument::deriveBinding(int row) const
 {
-    if (m_rows[idx(row)].comment)
+    if (rowAt(row).comment)
         return Binding::comment();
     RecordViews views;
     if (rowViews(row, views))
@@ -269,9 +273,9 @@ Binding KeyDocument::deriveBinding(int row) const
 
 const Binding& KeyDocument::binding(int row) const
 {
-    if (m_bindings.size() != m_rows.size()) {
+    if (m_bindings.size() != rows().size()) {
         m_bindings.clear();
-        m_bindings.reserve(m_rows.size());
+        m_bindings.reserve(rows().size());
         for (int r = 0; r < rowCount(); ++r)
             m_bindings.push_back(deriveBinding(r));
     }
@@ -280,34 +284,36 @@ const Binding& KeyDocument::binding(int row) const
 
 void KeyDocument::rowChanged(int row)
 {
-    if (m_bindings.size() == m_rows.size())
+    if (m_bindings.size() == rows().size())
         m_bindings[idx(row)] = deriveBinding(row);
 }
 
 bool KeyDocument::isEditable(int row, int column) const
 {
-    return row >= 0 && row < rowCount() && column > LineColumn && column < ColumnCount && !m_rows[idx(row)].comment;
+    return row >= 0 && row < rowCount() && column > LineColumn && column < ColumnCount && !rowAt(row).comment;
 }
 
 void KeyDocument::setEditedCells(int row, RecordCells cells)
 {
-    Row& r = m_rows[idx(row)];
-    if (cells == readCells(r)) {
+    if (m_edited.empty())
+        m_edited.assign(rows().size(), -1);
+    std::int32_t& slot = m_edited[idx(row)];
+    if (cells == readCells(rowAt(row))) {
         // Back to what the line says: the row is written as it was read again.
-        if (r.edited >= 0)
-            m_freeEdited.push_back(r.edited);
-        r.edited = -1;
+        if (slot >= 0)
+            m_freeEdited.push_back(slot);
+        slot = -1;
     } else {
-        if (r.edited < 0) {
+        if (slot < 0) {
             if (m_freeEdited.empty()) {
                 m_editedCells.emplace_back();
-                r.edited = static_cast<std::int32_t>(m_editedCells.size() - 1);
+                slot = static_cast<std::int32_t>(m_editedCells.size() - 1);
             } else {
-                r.edited = m_freeEdited.back();
+                slot = m_freeEdited.back();
                 m_freeEdited.pop_back();
             }
         }
-        m_editedCells[static_cast<std::size_t>(r.edited)] = std::move(cells);
+        m_editedCells[static_cast<std::size_t>(slot)] = std::move(cells);
     }
     rowChanged(row);
 }
@@ -324,17 +330,17 @@ bool KeyDocument::setCell(int row, int column, std::string text)
 
 KeyDocument::RowState KeyDocument::rowState(int row) const
 {
-    const Row& r = m_rows[idx(row)];
-    if (r.edited < 0)
+    const std::int32_t slot = editedSlot(row);
+    if (slot < 0)
         return {};
-    return RowState{true, m_editedCells[static_cast<std::size_t>(r.edited)]};
+    return RowState{true, m_editedCells[static_cast<std::size_t>(slot)]};
 }
 
 void KeyDocument::restoreRow(int row, const RowState& state)
 {
-    if (row < 0 || row >= rowCount() || m_rows[idx(row)].comment)
+    if (row < 0 || row >= rowCount() || rowAt(row).comment)
         return;
-    setEditedCells(row, state.edited ? state.cells : readCells(m_rows[idx(row)]));
+    setEditedCells(row, state.edited ? state.cells : readCells(rowAt(row)));
 }
 
 } // namespace core

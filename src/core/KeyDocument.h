@@ -73,12 +73,12 @@ public:
      *  mark whose first line would begin with its bytes gets a line end in front. */
     std::string toBytes() const;
 
-    int rowCount() const { return static_cast<int>(m_rows.size()); }
-    bool isComment(int row) const { return m_rows[idx(row)].comment; }
-    bool isEdited(int row) const { return m_rows[idx(row)].edited >= 0; }
+    int rowCount() const { return static_cast<int>(rows().size()); }
+    bool isComment(int row) const { return rowAt(row).comment; }
+    bool isEdited(int row) const { return editedSlot(row) >= 0; }
 
     /** The line's number in the file, as a text editor counts lines (blank and comment lines counted). */
-    int lineNumber(int row) const { return static_cast<int>(m_rows[idx(row)].number); }
+    int lineNumber(int row) const { return static_cast<int>(rowAt(row).number); }
     /** The row of the record on line `line`, or of the first record after it; rowCount() past the last. */
     int rowAtLine(int line) const;
 
@@ -117,12 +117,18 @@ private:
         std::size_t start = 0; // start of the line text
         std::size_t length = 0; // length of the line text, without line end
         std::uint32_t number = 0; // line number in the file
-        std::int32_t edited = -1; // index into m_editedCells
         std::uint8_t lineEnd = 0; // length of the line end in m_source: 0, 1 (CR or LF) or 2 (CRLF)
         bool comment = false;
     };
 
     static std::size_t idx(int row) { return static_cast<std::size_t>(row); }
+    const std::vector<Row>& rows() const
+    {
+        static const std::vector<Row> none; // a default or moved-from document's
+        return m_rows ? *m_rows : none;
+    }
+    const Row& rowAt(int row) const { return rows()[idx(row)]; }
+    std::int32_t editedSlot(int row) const { return m_edited.empty() ? -1 : m_edited[idx(row)]; }
     std::string_view rawLine(const Row& row) const { return sourceBytes().substr(row.start, row.length); }
     RecordCells readCells(const Row& row, int lastColumn = ColumnCount - 1) const;
     void setEditedCells(int row, RecordCells cells);
@@ -134,7 +140,10 @@ private:
     std::shared_ptr<const std::string> m_source;
     std::size_t m_bodyStart = 0; // 3 after a byte order mark
     std::size_t m_after = 0; // start of the blank lines after the last record
-    std::vector<Row> m_rows;
+    // Never changed once read either (an edited row's cells stand in m_editedCells), and shared by copies too.
+    std::shared_ptr<const std::vector<Row>> m_rows;
+    // Per row, once a row has been edited: its index into m_editedCells, or -1.
+    std::vector<std::int32_t> m_edited;
     std::vector<RecordCells> m_editedCells;
     std::vector<std::int32_t> m_freeEdited; // slots of m_editedCells that no row uses
     // Derived on first use, then kept up to date row by row.
