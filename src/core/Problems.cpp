@@ -199,7 +199,7 @@ struct ProblemCheck::Groups
         groups.clear();
         free.clear();
         index.clear();
-        index.reserve(rows);
+        index.reserve(std::min<std::size_t>(rows, 4096)); // lines share few keys; the table grows as it needs
         dirty.clear();
         problems = 0;
     }
