@@ -242,6 +242,10 @@ KeyboardPage::KeyboardPage(KeyFileSession* session, QWidget* parent)
     m_layers = new QListWidget(this);
     m_layers->setObjectName(QStringLiteral("ListLayers"));
     m_layers->setWordWrap(true);
+    // Each wrapped item is measured by laying out its text: a file with hundreds of red keys is laid out a batch
+    // at a time while the page already answers, not all before it is first shown.
+    m_layers->setLayoutMode(QListView::Batched);
+    m_layers->setBatchSize(64);
     m_layers->setMouseTracking(true);
     place(m_layers, QRect(9480, 1320, 5160, 7215));
     connect(m_layers, &QListWidget::itemClicked, this,
