@@ -135,8 +135,8 @@ private:
     void rowChanged(int row);
     Binding deriveBinding(int row) const;
 
-    // Never changed once read (edited rows keep their cells apart), so that copies of a document share it: a copy
-    // for a check on another thread costs the row table, not the file once more.
+    // Never changed once read (edited rows keep their cells apart), so that copies of a document share it with the
+    // row table below: a copy for a check on another thread costs its edits, not the file once more.
     std::shared_ptr<const std::string> m_source;
     std::size_t m_bodyStart = 0; // 3 after a byte order mark
     std::size_t m_after = 0; // start of the blank lines after the last record
