@@ -2,14 +2,15 @@
 // event loop timestamped by a heartbeat: the longest time the loop did not turn is the longest freeze the user felt,
 // background steps (a report filling its box) included.
 //
-//   window_driver [--lines N] [--file PATH] [--short] [--events]
+//   window_driver [--lines N] [--file PATH] [--short] [--events] [--shots DIR]
 //
 // Without --file it writes two generated key files of N lines (default 32767, the most a key file holds in the
 // window's grid of old). With --file it opens that file and compares it with a copy that lacks every 100th line.
 // Each action's answer time is printed with the floor it is measured against where there is one: the empty
 // window's start, a line count of the file as `wc -l` makes it, the engine's comparison of the same files.
 // --short (CI) runs every action once on 2,000 lines, to check that the driver still runs and prints. --events
-// prints the events that took longer than 5 ms while an action's queued work ran: where its time went.
+// prints the events that took longer than 5 ms while an action's queued work ran: where its time went. --shots
+// saves a picture of the window on the Cougar page and on the comparison's report in DIR, to look at what was timed.
 #include "BenchData.h"
 #include "WindowDoubles.h"
 
@@ -29,8 +30,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
@@ -193,6 +196,7 @@ int main(int argc, char** argv)
     bool quick = false;
     bool events = false;
     bool openOnly = false; // for profiling the opening alone
+    QString shots;
     const QStringList args = QApplication::arguments();
     for (int i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--short"))
@@ -205,6 +209,8 @@ int main(int argc, char** argv)
             lines = args[++i].toInt();
         else if (args[i] == QLatin1String("--file") && i + 1 < args.size())
             file = args[++i];
+        else if (args[i] == QLatin1String("--shots") && i + 1 < args.size())
+            shots = args[++i];
     }
     if (quick)
         lines = 2000;
@@ -260,8 +266,15 @@ int main(int argc, char** argv)
         return 0;
     const char* const pages[] = {
         "page: Keys assigned", "page: Keyboard", "page: Cougar", "page: Compare", "page: Joystick", "page: Key file"};
-    for (int i = 0; i < 6; ++i)
+    const auto shoot = [&](const char* name) {
+        if (!shots.isEmpty())
+            window.grab().save(QDir(shots).filePath(QString::fromLatin1(name)));
+    };
+    for (int i = 0; i < 6; ++i) {
         driver.answer(pages[i], [&] { clickTab(&window, (i + 1) % 6); });
+        if (i == 2)
+            shoot("cougar.png");
+    }
     clickTab(&window, 2);
     auto* shift = window.findChild<QCheckBox*>(QStringLiteral("ChkModifier_0"));
     driver.answer("modifier tick (Shift)", [&] { QTest::mouseClick(shift, Qt::LeftButton); });
@@ -304,6 +317,7 @@ int main(int argc, char** argv)
         "compare: first screen .. whole report",
         [&] { QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command5")), Qt::LeftButton); },
         [&] { return !compare->filling(); });
+    shoot("report.png");
 
     // The window's peak, before the floors below read and compare both files once more in this process.
     const double windowPeakMiB = memoryMiB();

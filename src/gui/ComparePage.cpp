@@ -1,6 +1,7 @@
 #include "ComparePage.h"
 
 #include "ChangesView.h"
+#include "LineView.h"
 #include "ReportView.h"
 #include "SaveTarget.h"
 #include "TabControl.h"
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
@@ -65,8 +67,11 @@ ComparePage::ComparePage(TabControl* tabs, int pageIndex, Context context, QWidg
     , m_context(std::move(context))
     , m_dialogParent(dialogParent)
     , m_views(new QTabWidget(tabs->page(pageIndex)))
-    , m_report(new QPlainTextEdit(m_views))
+    , m_reportPages(new QStackedWidget(m_views))
+    , m_report(new QPlainTextEdit(m_reportPages))
+    , m_lines(new LineView)
     , m_changes(new ChangesView(m_views))
+    , m_editableBytes(EditableTextBytes)
     , m_filler(new ReportFiller(m_report, this))
 {
     QWidget* page = tabs->page(pageIndex);
@@ -134,7 +139,12 @@ ComparePage::ComparePage(TabControl* tabs, int pageIndex, Context context, QWidg
     // The report as it always was, and the changed functions beside it.
     m_views->setObjectName(QStringLiteral("CompareViews"));
     m_views->setDocumentMode(true);
-    m_views->addTab(m_report, QStringLiteral("Report"));
+    m_reportPages->setObjectName(QStringLiteral("ReportPages"));
+    m_lines->setObjectName(QStringLiteral("RTBcompareLines"));
+    m_reportPages->addWidget(m_report);
+    m_reportPages->addWidget(withReadOnlyNote(m_lines,
+        QStringLiteral("This report is too large to edit here. It is shown read-only and saved as it was made.")));
+    m_views->addTab(m_reportPages, QStringLiteral("Report"));
     m_views->addTab(m_changes, QStringLiteral("Changes"));
     m_views->tabBar()->setObjectName(QStringLiteral("CompareViewTabs"));
     connect(m_views, &QTabWidget::currentChanged, this, [this] {
@@ -149,6 +159,7 @@ ComparePage::ComparePage(TabControl* tabs, int pageIndex, Context context, QWidg
     reportPalette.setColor(QPalette::Base, Qt::white);
     reportPalette.setColor(QPalette::Text, Qt::black);
     m_report->setPalette(reportPalette);
+    m_lines->setPalette(reportPalette);
     m_report->setMouseTracking(true);
     m_report->viewport()->setMouseTracking(true);
 }
@@ -244,7 +255,26 @@ void ComparePage::showReport(core::Report report, const std::tm& at, const QStri
     m_changesDue = true;
     if (showingChanges())
         fillChanges();
+    std::size_t bytes = 0;
+    for (const core::ReportRun& run : report.runs())
+        bytes += run.text.size();
+    if (bytes > m_editableBytes) {
+        // An editor box holds a text in UTF-16 with a block per line; a view over the report's own bytes lays out only
+        // the lines on screen.
+        m_filler->start({});
+        m_lines->setLines(
+            StyledLines(report.takeRuns(), [](std::string_view text) { return io::decodeMixedText(text); }));
+        m_reportPages->setCurrentIndex(1);
+        return;
+    }
+    m_lines->setLines({});
+    m_reportPages->setCurrentIndex(0);
     m_filler->start(std::move(report));
+}
+
+bool ComparePage::reportReadOnly() const
+{
+    return m_reportPages->currentIndex() == 1;
 }
 
 QPlainTextEdit* ComparePage::reportBox()
@@ -289,7 +319,7 @@ void ComparePage::fillChanges()
 
 void ComparePage::showChanges(bool changes)
 {
-    m_views->setCurrentWidget(changes ? static_cast<QWidget*>(m_changes) : m_report);
+    m_views->setCurrentWidget(changes ? static_cast<QWidget*>(m_changes) : m_reportPages);
 }
 
 bool ComparePage::showingChanges() const
@@ -303,7 +333,9 @@ void ComparePage::saveComparison()
     m_filler->finish();
     if (changes)
         fillChanges();
-    if (changes ? !m_changes->hasChanges() : m_report->toPlainText().trimmed().isEmpty())
+    const bool readOnly = reportReadOnly();
+    if (changes ? !m_changes->hasChanges()
+                : (readOnly ? m_lines->lines().lineCount() == 0 : m_report->toPlainText().trimmed().isEmpty()))
         return;
     FileDialogRequest request;
     request.title = QStringLiteral("Save file as ...");
@@ -322,9 +354,10 @@ void ComparePage::saveComparison()
     // Windows-1252, as it always was.
     const bool rich = target.right(3).toLower() == QLatin1String("rtf");
     // The changes are written from the files' own bytes, like the command line's.
-    const core::Report report = changes
-        ? m_changes->report()
-        : reportFromDocument(*m_report->document(), rich ? io::TextEncoding::Utf8 : io::TextEncoding::Windows1252);
+    const io::TextEncoding encoding = rich ? io::TextEncoding::Utf8 : io::TextEncoding::Windows1252;
+    const core::Report report = changes ? m_changes->report()
+        : readOnly                      ? reportFromLines(m_lines->lines(), encoding)
+                                        : reportFromDocument(*m_report->document(), encoding);
     const std::string bytes = rich ? core::reportRtf(report) : core::reportText(report);
     io::FileError error;
     if (!io::writeFileAtomically(target, bytes, &error)) {

@@ -16,11 +16,13 @@ class QLabel;
 class QThread;
 class QTabWidget;
 class QPlainTextEdit;
+class QStackedWidget;
 class QToolButton;
 
 namespace gui {
 
 class ChangesView;
+class LineView;
 class ReportFiller;
 class TabControl;
 
@@ -57,8 +59,14 @@ public:
     /** Asks for compared file n to be shown in the program for text files. */
     void viewFile(int n);
 
-    /** The report box, with the whole report in it. */
+    /** The report box, with the whole report in it; empty when the report is too large to edit. */
     QPlainTextEdit* reportBox();
+    /** The read-only view of a report too large to edit, empty for one in the box. */
+    LineView* reportLines() const { return m_lines; }
+    /** True when the last report is shown read-only. */
+    bool reportReadOnly() const;
+    /** Reports of more bytes than this are shown read-only instead of in the editable box. */
+    void setEditableBytes(std::size_t bytes) { m_editableBytes = bytes; }
     ChangesView* changesView() const { return m_changes; }
     /** Puts the report (false) or the changes (true) on top. */
     void showChanges(bool changes);
@@ -96,8 +104,11 @@ private:
     QWidget* m_dialogParent;
     QLabel* m_paths[2] = {};
     QTabWidget* m_views;
+    QStackedWidget* m_reportPages; // the box, or the read-only view with its note
     QPlainTextEdit* m_report;
+    LineView* m_lines;
     ChangesView* m_changes;
+    std::size_t m_editableBytes;
     ReportFiller* m_filler;
     QList<ComparedFile> m_compared; // the files of the last comparison
     std::tm m_comparedAt{};

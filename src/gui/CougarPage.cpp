@@ -2,6 +2,7 @@
 
 #include "Desktop.h"
 #include "KeyFileSession.h"
+#include "LineView.h"
 #include "Prompts.h"
 #include "SaveTarget.h"
 #include "TabControl.h"
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
@@ -61,7 +63,10 @@ CougarPage::CougarPage(TabControl* tabs, int pageIndex, KeyFileSession* session,
     , m_removeSim(std::move(removeSim))
     , m_desktop(desktop)
     , m_prompts(prompts)
-    , m_text(new QPlainTextEdit(tabs->page(pageIndex)))
+    , m_textPages(new QStackedWidget(tabs->page(pageIndex)))
+    , m_text(new QPlainTextEdit(m_textPages))
+    , m_lines(new LineView)
+    , m_editableBytes(EditableTextBytes)
     , m_caption(new QLabel(kCougarCaption, tabs->page(pageIndex)))
     , m_format(new QComboBox(tabs->page(pageIndex)))
     , m_fillTimer(new QTimer(this))
@@ -127,6 +132,14 @@ CougarPage::CougarPage(TabControl* tabs, int pageIndex, KeyFileSession* session,
     palette.setColor(QPalette::Base, QColor(227, 251, 253));
     palette.setColor(QPalette::Text, Qt::black);
     m_text->setPalette(palette);
+    m_lines->setObjectName(QStringLiteral("RTBCougarLines"));
+    m_lines->setFont(fixed);
+    m_lines->setPalette(palette);
+    m_textPages->setObjectName(QStringLiteral("CougarTextPages"));
+    m_textPages->addWidget(m_text);
+    m_textPages->addWidget(withReadOnlyNote(m_lines,
+        QStringLiteral("This macro text is too large to edit here. It is shown read-only; Copy all and Save as... take "
+                       "it whole.")));
     connect(tabs, &TabControl::currentChanged, this, [this](int index) {
         if (index == m_page)
             showPendingText();
@@ -138,7 +151,7 @@ CougarPage::CougarPage(TabControl* tabs, int pageIndex, KeyFileSession* session,
 void CougarPage::resize(int tabWidthTwips, int tabHeightTwips)
 {
     if (tabWidthTwips - 240 > 0 && tabHeightTwips - 1000 > 0)
-        m_tabs->placeOnPage(m_page, m_text, 120, 960, tabWidthTwips - 240, tabHeightTwips - 1000);
+        m_tabs->placeOnPage(m_page, m_textPages, 120, 960, tabWidthTwips - 240, tabHeightTwips - 1000);
 }
 
 void CougarPage::listChanged()
@@ -161,6 +174,7 @@ void CougarPage::showPendingText()
     m_stale = false;
     const core::KeyDocument& document = m_session->document();
     const std::vector<int> rows = m_rows();
+    m_lines->setLines({}); // the last text goes before the next is made
     if (format() == Format::Target)
         m_bytes = core::fillTargetMacros(document, rows, m_removeSim());
     else if (inFileOrder(document, rows)) // one pass over the lines, without the list's entries
@@ -175,6 +189,19 @@ void CougarPage::showPendingText()
     m_text->clear();
     m_inserting = false;
     m_edited = false;
+    if (m_bytes.size() > m_editableBytes) {
+        // Too large for an editor box, which would hold it in UTF-16 with a block per line: a view over the bytes
+        // lays out only the lines on screen.
+        m_waitingEnd = 0;
+        m_text->setUndoRedoEnabled(true);
+        m_lines->setLines(StyledLines({core::ReportRun{std::move(m_bytes), core::colours::Black}},
+            [session = m_session](std::string_view bytes) { return session->decode(bytes); }));
+        m_bytes.clear();
+        m_textPages->setCurrentIndex(1);
+        return;
+    }
+    m_lines->setLines({});
+    m_textPages->setCurrentIndex(0);
     insertWaitingLines(FirstLines);
     if (filling())
         m_fillTimer->start(0);
@@ -214,10 +241,20 @@ void CougarPage::setFormat(Format format)
     m_format->setCurrentIndex(format == Format::Target ? 1 : 0);
 }
 
+bool CougarPage::textReadOnly() const
+{
+    return m_textPages->currentIndex() == 1;
+}
+
+const std::string& CougarPage::macroBytes() const
+{
+    return textReadOnly() ? m_lines->lines().runs().front().text : m_bytes;
+}
+
 void CougarPage::saveAs()
 {
     showPendingText();
-    if (m_bytes.empty())
+    if (macroBytes().empty())
         return;
     const bool target = format() == Format::Target;
     FileDialogRequest request;
@@ -234,7 +271,7 @@ void CougarPage::saveAs()
     if (path.isEmpty() || !confirmSaveTarget(m_prompts, parent, path))
         return;
     io::FileError error;
-    if (!io::writeFileAtomically(path, m_bytes, &error))
+    if (!io::writeFileAtomically(path, macroBytes(), &error))
         reportSaveProblem(m_prompts, parent, path);
 }
 
@@ -251,7 +288,7 @@ void CougarPage::copyAll()
     showPendingText();
     m_desktop.clearClipboard();
     if (!m_edited) { // the engine's text as it stands, CRLF and all, whether or not all of it is in the box yet
-        m_desktop.setClipboardText(m_session->decode(m_bytes));
+        m_desktop.setClipboardText(m_session->decode(macroBytes()));
         return;
     }
     insertWaitingLines(-1);
@@ -263,7 +300,7 @@ void CougarPage::copySelected()
     showPendingText();
     insertWaitingLines(-1);
     m_desktop.clearClipboard();
-    const QString selected = m_text->textCursor().selectedText();
+    const QString selected = textReadOnly() ? m_lines->selectedText() : m_text->textCursor().selectedText();
     if (!selected.isEmpty())
         m_desktop.setClipboardText(io::withCrlfLineEnds(selected));
 }

@@ -11,6 +11,7 @@
 class QComboBox;
 class QLabel;
 class QPlainTextEdit;
+class QStackedWidget;
 class QTimer;
 class QPushButton;
 
@@ -18,6 +19,7 @@ namespace gui {
 
 class Desktop;
 class KeyFileSession;
+class LineView;
 class Prompts;
 class TabControl;
 
@@ -55,8 +57,13 @@ public:
     void copyAll();
     void copySelected();
 
-    /** The text box, holding the latest macro text. */
+    /** The text box, holding the latest macro text; empty when the text is too large to edit. */
     QPlainTextEdit* textBox();
+    /** The read-only view of a text too large to edit, empty for one in the box. */
+    LineView* textLines() const { return m_lines; }
+    bool textReadOnly() const;
+    /** Texts of more bytes than this are shown read-only instead of in the editable box. */
+    void setEditableBytes(std::size_t bytes) { m_editableBytes = bytes; }
     /** Places the text box for a tab control of the given size in twips. */
     void resize(int tabWidthTwips, int tabHeightTwips);
 
@@ -67,6 +74,8 @@ private:
     void showPendingText();
     /** Puts up to `lines` more lines of the waiting text into the box (all of them for -1). */
     void insertWaitingLines(int lines);
+    /** The text as the engine made it, wherever it is kept. */
+    const std::string& macroBytes() const;
 
     TabControl* m_tabs;
     int m_page;
@@ -76,10 +85,13 @@ private:
     RemoveSim m_removeSim;
     Desktop& m_desktop;
     Prompts& m_prompts;
+    QStackedWidget* m_textPages; // the box, or the read-only view with its note
     QPlainTextEdit* m_text;
+    LineView* m_lines;
+    std::size_t m_editableBytes;
     QLabel* m_caption;
     QComboBox* m_format;
-    std::string m_bytes; // the text as the engine made it
+    std::string m_bytes; // the text as the engine made it, when it is in the box; else the view holds it
     // Building the text and filling a large editor take time, so a change waits until the page is shown.
     bool m_stale = true;
     // A long text goes in by steps, the window answering between them: the first lines at once, then the rest.

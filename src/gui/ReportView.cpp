@@ -1,5 +1,6 @@
 #include "ReportView.h"
 
+#include "LineView.h"
 #include "io/TextCodec.h"
 
 #include <QTextBlock>
@@ -131,6 +132,14 @@ core::Report reportFromDocument(const QTextDocument& document, io::TextEncoding 
             report.append("\r\n", colour, boldUnderline);
         }
     }
+    return report;
+}
+
+core::Report reportFromLines(const StyledLines& lines, io::TextEncoding encoding)
+{
+    core::Report report;
+    for (const core::ReportRun& run : lines.runs())
+        report.append(io::encodeText(io::decodeMixedText(run.text), encoding), run.colour, run.boldUnderline);
     return report;
 }
 

@@ -60,4 +60,9 @@ private:
  *  RTF writer reads it back as the same characters. */
 core::Report reportFromDocument(const QTextDocument& document, io::TextEncoding encoding);
 
+class StyledLines;
+
+/** Read-only lines as a report in `encoding`, as reportFromDocument reads the same text from a box. */
+core::Report reportFromLines(const StyledLines& lines, io::TextEncoding encoding);
+
 } // namespace gui

@@ -4,8 +4,10 @@
 #include "gui/ChangesModel.h"
 #include "gui/ChangesView.h"
 #include "gui/ComparePage.h"
+#include "gui/LineView.h"
 #include "gui/ReportView.h"
 #include "io/FileIo.h"
+#include "io/TextCodec.h"
 
 #include <QCheckBox>
 #include <QPlainTextEdit>
@@ -72,9 +74,15 @@ struct CompareFixture : WindowFixture
         page->setPath(1, file2);
         find<QPushButton>(QStringLiteral("Command5"))->click();
     }
-    // The colour of the first character of the line that reads `text`.
+    // The colour of the first character of the line that reads `text`, in the box or the read-only view.
     QColor colourOf(const QString& text) const
     {
+        const gui::StyledLines& lines = page->reportLines()->lines();
+        for (std::size_t line = 0; line < lines.lineCount(); ++line) {
+            QList<QTextLayout::FormatRange> formats;
+            if (lines.text(line, &formats) == text)
+                return formats.first().format.foreground().color();
+        }
         for (QTextBlock block = box()->document()->begin(); block.isValid(); block = block.next()) {
             if (block.text() == text)
                 return block.begin().fragment().charFormat().foreground().color();
@@ -172,32 +180,51 @@ private slots:
         QVERIFY(!f.box()->isReadOnly());
     }
 
+    // In the editable box, and read-only as a report too large for it.
+    void utf8AndWindows1252ShowAndSaveAlike_data() { testing::addRows("shown", {"in the box", "read-only"}); }
+
     void utf8AndWindows1252ShowAndSaveAlike()
     {
+        QFETCH(QString, shown);
         CompareFixture f;
+        const bool readOnly = shown == QLatin1String("read-only");
+        if (readOnly)
+            f.page->setEditableBytes(100);
         const std::string utf8 = "SimA 1 0 0X1E 0 0 0 1 \"20\xc2\xb0 \xe2\x86\x92\"\r\n";
         const std::string cp1252 = "SimB 1 0 0X30 0 0 0 1 \"10\xb0 \x80\"\r\n";
         f.file1 = f.writeKeyFile(QStringLiteral("utf8.key"), utf8);
         f.file2 = f.writeKeyFile(QStringLiteral("cp1252.key"), cp1252);
         f.compareBoth();
+        QCOMPARE(f.page->reportReadOnly(), readOnly);
+        QCOMPARE(f.box()->toPlainText().isEmpty(), readOnly);
+        QCOMPARE(f.page->reportLines()->lines().lineCount() > 0, readOnly);
         // Both files' characters show as themselves, each file in its own encoding.
         QCOMPARE(f.colourOf(QString::fromUtf8("SimA 1 0 0X1E 0 0 0 1 \"20\xc2\xb0 \xe2\x86\x92\"")), QColor(0, 0, 255));
         QCOMPARE(f.colourOf(QString::fromUtf8("SimB 1 0 0X30 0 0 0 1 \"10\xc2\xb0 \xe2\x82\xac\"")), QColor(0, 128, 0));
 
-        // The window's RTF, read back from the box, is the command line's, apart from the date line.
+        // The window's RTF and text, read back from the box or the view, are the command line's, apart from the date
+        // line.
         const QString saved = f.dir.filePath(QStringLiteral("window.rtf"));
         f.prompts.answerFile(saved);
         f.click(QStringLiteral("Command4_3"));
+        const QString savedText = f.dir.filePath(QStringLiteral("window.txt"));
+        f.prompts.answerFile(savedText);
+        f.click(QStringLiteral("Command4_3"));
         const QString written = f.dir.filePath(QStringLiteral("cli.rtf"));
+        const QString writtenText = f.dir.filePath(QStringLiteral("cli.txt"));
         std::ostringstream out, err;
         cli::CliRunner cli(out, err);
         cli.setClock(testing::fixedTime);
         QCOMPARE(cli.run({"tarnwick-cli", "compare", f.file1.toStdString(), f.file2.toStdString(), "--rtf",
-                     written.toStdString()}),
+                     written.toStdString(), "--text", writtenText.toStdString()}),
             0);
         const std::string windowRtf = testing::readBytes(saved);
         QCOMPARE(QString::fromStdString(withoutDate(windowRtf)),
             QString::fromStdString(withoutDate(testing::readBytes(written))));
+        // The window's text is Windows-1252, a character it cannot hold a '?'.
+        QCOMPARE(QByteArray::fromStdString(withoutDate(testing::readBytes(savedText))),
+            QByteArray::fromStdString(withoutDate(
+                io::encodeText(io::decodeMixedText(testing::readBytes(writtenText)), io::TextEncoding::Windows1252))));
         QVERIFY(windowRtf.find("20\\u176? \\u8594?") != std::string::npos);
         QVERIFY(windowRtf.find("10\\u176? \\u8364?") != std::string::npos);
     }

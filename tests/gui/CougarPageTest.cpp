@@ -5,8 +5,10 @@
 #include "core/SimplifiedList.h"
 #include "core/TargetMacros.h"
 #include "gui/CougarPage.h"
+#include "gui/LineView.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -86,17 +88,22 @@ private slots:
     {
         QTest::addColumn<int>("format");
         QTest::addColumn<int>("overwrite"); // over a file: the answer to the overwrite question
-        QTest::newRow("Cougar") << 0 << -1;
-        QTest::newRow("TARGET") << 1 << -1;
-        QTest::newRow("TARGET over a file, yes") << 1 << int(gui::PromptAnswer::Yes);
-        QTest::newRow("over a file, no") << 0 << int(gui::PromptAnswer::No);
+        QTest::addColumn<bool>("readOnly"); // shown as a text too large to edit
+        QTest::newRow("Cougar") << 0 << -1 << false;
+        QTest::newRow("TARGET") << 1 << -1 << false;
+        QTest::newRow("TARGET over a file, yes") << 1 << int(gui::PromptAnswer::Yes) << false;
+        QTest::newRow("over a file, no") << 0 << int(gui::PromptAnswer::No) << false;
+        QTest::newRow("Cougar, read-only") << 0 << -1 << true;
+        QTest::newRow("TARGET, read-only") << 1 << -1 << true;
     }
 
     void saveAs()
     {
         QFETCH(int, format);
         QFETCH(int, overwrite);
+        QFETCH(bool, readOnly);
         WindowFixture f(kFile);
+        f.window->cougarPage()->setEditableBytes(readOnly ? 10 : gui::EditableTextBytes);
         f.find<QComboBox>(QStringLiteral("CmbMacroFormat"))->setCurrentIndex(format);
         const QString target = f.dir.filePath(format == 1 ? QStringLiteral("m.ttm") : QStringLiteral("m.tmm"));
         f.prompts.answerFile(target);
@@ -111,29 +118,60 @@ private slots:
         const QByteArray expected = format == 1 ? targetText(kFile, false) : macroText(kFile, false).toLatin1();
         QCOMPARE(QByteArray::fromStdString(testing::readBytes(target)),
             overwrite == int(gui::PromptAnswer::No) ? "old" : expected);
+        QCOMPARE(f.window->cougarPage()->textReadOnly(), readOnly);
     }
 
-    // The engine's text in a fixed font on the page's colour, Remove SIM included; the copy buttons.
+    // The engine's text in a fixed font on the page's colour, Remove SIM included; the copy buttons, and selecting and
+    // copying in the read-only view of a text too large to edit.
+    void macroTextAndCopyButtons_data() { testing::addRows("shown", {"in the box", "read-only"}); }
+
     void macroTextAndCopyButtons()
     {
+        QFETCH(QString, shown);
+        const bool readOnly = shown == QLatin1String("read-only");
         WindowFixture f(kFile);
-        auto* box = f.window->cougarPage()->textBox();
-        QCOMPARE(box->palette().color(QPalette::Base), QColor(227, 251, 253));
-        QVERIFY(box->font().fixedPitch());
+        gui::CougarPage* page = f.window->cougarPage();
+        page->setEditableBytes(readOnly ? 10 : gui::EditableTextBytes);
+        page->fillCougarMacros();
+        auto* box = page->textBox();
+        gui::LineView* lines = page->textLines();
+        QWidget* shownWidget = readOnly ? static_cast<QWidget*>(lines) : box;
+        QCOMPARE(page->textReadOnly(), readOnly);
+        QCOMPARE(box->toPlainText().isEmpty(), readOnly);
+        QCOMPARE(shownWidget->palette().color(QPalette::Base), QColor(227, 251, 253));
+        QVERIFY(shownWidget->font().fixedPitch());
         f.desktop.clipboard = QStringLiteral("old");
         f.find<QPushButton>(QStringLiteral("Command3_0"))->click();
         QCOMPARE(f.desktop.clipboard, macroText(kFile, false));
         // An empty selection leaves the clipboard empty.
-        box->moveCursor(QTextCursor::Start);
         f.find<QPushButton>(QStringLiteral("Command3_1"))->click();
         QCOMPARE(f.desktop.clipboard, QString());
-        QTextCursor cursor = box->textCursor();
-        cursor.movePosition(QTextCursor::Down, QTextCursor::KeepAnchor, 2);
-        box->setTextCursor(cursor);
+        // Two lines selected with Shift+Down from the start.
+        shownWidget->setFocus();
+        QTest::keyClick(shownWidget, Qt::Key_Home, Qt::ControlModifier);
+        QTest::keyClick(shownWidget, Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(shownWidget, Qt::Key_Down, Qt::ShiftModifier);
         f.find<QPushButton>(QStringLiteral("Command3_1"))->click();
-        const QStringList lines = macroText(kFile, false).split(QStringLiteral("\r\n"));
-        QCOMPARE(f.desktop.clipboard, lines[0] + QStringLiteral("\r\n") + lines[1] + QStringLiteral("\r\n"));
+        const QStringList macroLines = macroText(kFile, false).split(QStringLiteral("\r\n"));
+        QCOMPARE(f.desktop.clipboard, macroLines[0] + QStringLiteral("\r\n") + macroLines[1] + QStringLiteral("\r\n"));
         QCOMPARE(f.desktop.clipboardClears, 3);
+        if (readOnly) {
+            // The mouse: a click on the second line's start, Shift+click on the third's; a double click takes a word;
+            // Ctrl+A and Ctrl+C copy all with LF line ends. Typing changes nothing.
+            const int height = lines->fontMetrics().lineSpacing();
+            QTest::mouseClick(lines->viewport(), Qt::LeftButton, {}, QPoint(2, height + height / 2));
+            QTest::mouseClick(lines->viewport(), Qt::LeftButton, Qt::ShiftModifier, QPoint(2, 2 * height + height / 2));
+            QCOMPARE(lines->selectedText(), macroLines[1] + QLatin1Char('\n'));
+            QTest::mouseDClick(lines->viewport(), Qt::LeftButton, {}, QPoint(8, height / 2));
+            QCOMPARE(lines->selectedText(), macroLines[0].section(QLatin1Char(' '), 0, 0));
+            QTest::keyClicks(lines, QStringLiteral("x"));
+            QTest::keyClick(lines, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(lines, Qt::Key_C, Qt::ControlModifier);
+            QCOMPARE(QApplication::clipboard()->text(),
+                macroText(kFile, false).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+            QCOMPARE(lines->lines().lineCount(), std::size_t(macroLines.size()));
+            return;
+        }
         f.showPage(gui::MainWindow::CougarMacrosPageIndex);
         f.find<QCheckBox>(QStringLiteral("CHKRemoveSIM"))->click();
         QCOMPARE(box->toPlainText(), macroText(kFile, true).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
