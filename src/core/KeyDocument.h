@@ -109,6 +109,8 @@ public:
 
     /** The bytes of the whole document as read; what encoding detection looks at. */
     std::string_view sourceBytes() const { return m_source ? std::string_view(*m_source) : std::string_view(); }
+    /** The bytes read, shared: they never change once read. */
+    std::shared_ptr<const std::string> sharedSource() const { return m_source; }
 
 private:
     struct Row

@@ -35,12 +35,28 @@ QByteArray DiskWatch::hashOf(const std::string& bytes)
 
 void DiskWatch::track(const QString& path, const std::string& bytes)
 {
+    track(path, std::shared_ptr<const std::string>());
+    m_known = hashOf(bytes);
+}
+
+const QByteArray& DiskWatch::known() const
+{
+    if (m_knownBytes) {
+        m_known = hashOf(*m_knownBytes);
+        m_knownBytes.reset();
+    }
+    return m_known;
+}
+
+void DiskWatch::track(const QString& path, std::shared_ptr<const std::string> bytes)
+{
     if (!m_watcher->files().isEmpty())
         m_watcher->removePaths(m_watcher->files());
     if (!m_watcher->directories().isEmpty())
         m_watcher->removePaths(m_watcher->directories());
     m_path = path;
-    m_known = hashOf(bytes);
+    m_known = hashOf({});
+    m_knownBytes = std::move(bytes);
     m_reported.clear();
     if (path.isEmpty())
         return;
@@ -58,7 +74,7 @@ QByteArray DiskWatch::diskHash() const
         return kDeleted;
     // A file of the size and time it had when it was read or written is taken to hold what it held then.
     if (info.size() == m_knownSize && info.lastModified() == m_knownTime && m_knownTime.isValid())
-        return m_known;
+        return known();
     std::string bytes;
     io::FileError error;
     return io::readFileBytes(m_path, &bytes, &error) ? hashOf(bytes) : kUnreadable;
@@ -69,7 +85,7 @@ DiskWatch::State DiskWatch::state() const
     if (m_path.isEmpty())
         return State::Same;
     const QByteArray now = diskHash();
-    return now == m_known ? State::Same : now == kDeleted ? State::Deleted : State::Changed;
+    return now == known() ? State::Same : now == kDeleted ? State::Deleted : State::Changed;
 }
 
 void DiskWatch::acknowledge()
@@ -85,7 +101,7 @@ void DiskWatch::check()
     if (QFileInfo(m_path).isFile() && !m_watcher->files().contains(m_path))
         m_watcher->addPath(m_path);
     const QByteArray now = diskHash();
-    if (now == m_known) {
+    if (now == known()) {
         m_reported.clear();
         return;
     }

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
 #include <string>
 
 class QFileSystemWatcher;
@@ -25,7 +26,9 @@ public:
 
     explicit DiskWatch(QObject* parent = nullptr);
 
-    /** The file at `path` holds `bytes` now (it was just read or written); nothing is watched for an empty path. */
+    /** The file at `path` holds `bytes` now (it was just read or written); nothing is watched for an empty path.
+     *  The bytes are kept, shared, until a change on disk needs their fingerprint: an opening does not wait for it. */
+    void track(const QString& path, std::shared_ptr<const std::string> bytes);
     void track(const QString& path, const std::string& bytes);
     /** What the file on disk holds compared with the bytes last read or written. */
     State state() const;
@@ -41,10 +44,13 @@ private:
     /** The hash of what the file holds now, or a marker for a file that is gone or cannot be read. */
     QByteArray diskHash() const;
     static QByteArray hashOf(const std::string& bytes);
+    /** The fingerprint of the bytes last read or written, worked out at the first call. */
+    const QByteArray& known() const;
 
     QFileSystemWatcher* m_watcher;
     QString m_path;
-    QByteArray m_known; // fingerprint of the bytes last read or written
+    mutable std::shared_ptr<const std::string> m_knownBytes; // until their fingerprint is needed
+    mutable QByteArray m_known; // fingerprint of the bytes last read or written
     qint64 m_knownSize = -1;
     QDateTime m_knownTime;
     QByteArray m_reported; // hash of the change last reported (or of "deleted")

@@ -260,7 +260,7 @@ void KeyFileSession::checkProblems()
 
 void KeyFileSession::close()
 {
-    m_disk->track({}, {});
+    m_disk->track({}, std::string());
     replaceDocument(core::KeyDocument(), io::TextEncoding::Windows1252, {}, false);
 }
 
@@ -282,8 +282,9 @@ bool KeyFileSession::open(const QString& path)
     }
     // The encoding is decided once, from the whole file; typed text is encoded back the same way.
     const io::TextEncoding encoding = io::detectEncoding(bytes);
-    m_disk->track(path, bytes);
-    replaceDocument(core::KeyDocument::fromBytes(std::move(bytes)), encoding, path, true);
+    core::KeyDocument document = core::KeyDocument::fromBytes(std::move(bytes));
+    m_disk->track(path, document.sharedSource());
+    replaceDocument(std::move(document), encoding, path, true);
     emit progress(QStringLiteral("Ready"),
         QStringLiteral(" You can click on the keys / modifiers columns to display the associated key"));
     return true;
