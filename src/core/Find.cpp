@@ -60,7 +60,7 @@ std::vector<Section> sections(const KeyDocument& document)
 {
     std::vector<Section> list;
     for (int r = 0; r < document.rowCount(); ++r) {
-        if (!document.binding(r).isHeadline())
+        if (!document.isHeadline(r))
             continue;
         const std::string description = document.cell(r, DescriptionColumn);
         const std::string_view trimmed = trimSpaces(description);

@@ -3,6 +3,7 @@
 #include "Binding.h"
 
 #include <algorithm>
+#include <bitset>
 #include <cstring>
 
 namespace core {
@@ -271,21 +272,96 @@ Binding KeyDocument::deriveBinding(int row) const
     return Binding::of(cells(row));
 }
 
+namespace {
+constexpr std::size_t BlockRows = 4096;
+} // namespace
+
+struct KeyDocument::BindingCache::Block
+{
+    std::array<Binding, BlockRows> bindings;
+    std::bitset<BlockRows> known;
+};
+
+KeyDocument::BindingCache::BindingCache() = default;
+KeyDocument::BindingCache::~BindingCache() = default;
+KeyDocument::BindingCache::BindingCache(BindingCache&&) noexcept = default;
+KeyDocument::BindingCache& KeyDocument::BindingCache::operator=(BindingCache&&) noexcept = default;
+
+KeyDocument::BindingCache::BindingCache(const BindingCache& other)
+{
+    *this = other;
+}
+
+KeyDocument::BindingCache& KeyDocument::BindingCache::operator=(const BindingCache& other)
+{
+    if (this == &other)
+        return *this;
+    m_rows = other.m_rows;
+    m_blocks.clear();
+    m_blocks.resize(other.m_blocks.size());
+    for (std::size_t b = 0; b < m_blocks.size(); ++b) {
+        if (other.m_blocks[b])
+            m_blocks[b] = std::make_unique<Block>(*other.m_blocks[b]);
+    }
+    return *this;
+}
+
+void KeyDocument::BindingCache::reset(std::size_t rows)
+{
+    m_rows = rows;
+    m_blocks.clear();
+    m_blocks.resize((rows + BlockRows - 1) / BlockRows);
+}
+
+const Binding* KeyDocument::BindingCache::find(std::size_t row) const
+{
+    const Block* block = m_blocks[row / BlockRows].get();
+    return block && block->known[row % BlockRows] ? &block->bindings[row % BlockRows] : nullptr;
+}
+
+const Binding& KeyDocument::BindingCache::store(std::size_t row, const Binding& binding)
+{
+    std::unique_ptr<Block>& block = m_blocks[row / BlockRows];
+    if (!block)
+        block = std::make_unique<Block>();
+    block->known[row % BlockRows] = true;
+    return block->bindings[row % BlockRows] = binding;
+}
+
+void KeyDocument::BindingCache::forget(std::size_t row)
+{
+    if (Block* block = m_blocks[row / BlockRows].get())
+        block->known[row % BlockRows] = false;
+}
+
 const Binding& KeyDocument::binding(int row) const
 {
-    if (m_bindings.size() != rows().size()) {
-        m_bindings.clear();
-        m_bindings.reserve(rows().size());
-        for (int r = 0; r < rowCount(); ++r)
-            m_bindings.push_back(deriveBinding(r));
+    if (m_bindings.rows() != rows().size())
+        m_bindings.reset(rows().size());
+    if (const Binding* known = m_bindings.find(idx(row)))
+        return *known;
+    return m_bindings.store(idx(row), deriveBinding(row));
+}
+
+bool KeyDocument::isHeadline(int row) const
+{
+    if (m_bindings.rows() == rows().size()) {
+        if (const Binding* known = m_bindings.find(idx(row)))
+            return known->isHeadline();
     }
-    return m_bindings[idx(row)];
+    if (rowAt(row).comment)
+        return false;
+    // A key line (not DirectX "-2" or POV "-3") whose fourth field is "-1"; what Binding::of decides for it.
+    RecordViews views;
+    if (!rowViews(row, views))
+        return binding(row).isHeadline();
+    return views[AssignableColumn] == "-1" && views[KeyColumn] != "-2" && views[KeyColumn] != "-3";
 }
 
 void KeyDocument::rowChanged(int row)
 {
-    if (m_bindings.size() == rows().size())
-        m_bindings[idx(row)] = deriveBinding(row);
+    if (m_bindings.rows() == rows().size())
+        m_bindings.forget(idx(row));
 }
 
 bool KeyDocument::isEditable(int row, int column) const

@@ -89,8 +89,11 @@ public:
     /** The line exactly as it stands in the file (without its line end); the normalised form for an edited row. */
     std::string lineText(int row) const;
 
-    /** What the row means. */
+    /** What the row means, worked out at the first call for the row. */
     const Binding& binding(int row) const;
+    /** binding(row).isHeadline(), read from the line's own cells where the row's binding is not worked out yet:
+     *  finding a file's sections does not wait for the meaning of every line. */
+    bool isHeadline(int row) const;
     /** The cells of an unedited row as views into the file's bytes, when splitRecordViews can split its line. */
     bool rowViews(int row, RecordViews& views) const;
 
@@ -148,8 +151,31 @@ private:
     std::vector<std::int32_t> m_edited;
     std::vector<RecordCells> m_editedCells;
     std::vector<std::int32_t> m_freeEdited; // slots of m_editedCells that no row uses
-    // Derived on first use, then kept up to date row by row.
-    mutable std::vector<Binding> m_bindings;
+    /** Bindings worked out row by row as they are asked for, in blocks of rows made at their first use. A copy
+     *  copies what is worked out. */
+    class BindingCache
+    {
+    public:
+        BindingCache();
+        ~BindingCache();
+        BindingCache(const BindingCache& other);
+        BindingCache& operator=(const BindingCache& other);
+        BindingCache(BindingCache&&) noexcept;
+        BindingCache& operator=(BindingCache&&) noexcept;
+
+        /** Empty, for a document of `rows` rows. */
+        void reset(std::size_t rows);
+        std::size_t rows() const { return m_rows; }
+        const Binding* find(std::size_t row) const;
+        const Binding& store(std::size_t row, const Binding& binding);
+        void forget(std::size_t row);
+
+    private:
+        struct Block;
+        std::vector<std::unique_ptr<Block>> m_blocks;
+        std::size_t m_rows = 0;
+    };
+    mutable BindingCache m_bindings;
 };
 
 /** Splits one non-blank record line into cells 1 to 9 (cell 0 is left empty). Fields are separated by runs of

@@ -137,8 +137,10 @@ void GridPage::setUp(GridView* grid, GridProxy* proxy, std::function<int(int)> d
         spanRows();
     });
     connect(m_findBar, &FindBar::changed, this, &GridPage::applyFilter);
-    connect(m_findBar->sections(), &QComboBox::activated, this,
-        [this](int index) { showDocumentRow(m_findBar->sections()->itemData(index).toInt()); });
+    connect(m_findBar->sections(), &QComboBox::activated, this, [this](int index) {
+        if (index >= 0 && index < m_sectionRows.size())
+            showDocumentRow(m_sectionRows[index]);
+    });
     connect(m_findBar->capture(), &KeyCaptureEdit::escaped, m_grid, [this] { m_grid->setFocus(); });
     applyFilter();
 }
@@ -249,8 +251,8 @@ void GridPage::fillSections()
     m_sectionTitles = titles;
     m_sectionRows = rows;
     box->clear();
-    for (qsizetype i = 0; i < titles.size(); ++i)
-        box->addItem(titles[i], rows[i]);
+    // In one insertion: a generated file can have thousands of sections. An item's row is m_sectionRows[index].
+    box->addItems(titles);
     box->setCurrentIndex(-1);
     box->setEnabled(box->count() > 0);
 }

@@ -51,6 +51,32 @@ private slots:
         QCOMPARE(core::sectionOfRow({}, 3), -1);
     }
 
+    // A headline read from the line's cells, before its binding is worked out, is what the binding says: key lines
+    // with Assignable -1, not DirectX or POV lines, tab-split and edited lines through their binding.
+    void headlinesBeforeBindings()
+    {
+        std::vector<std::string> files = {testing::readBytes(testing::testDataPath(QStringLiteral("sections.key"))),
+            "SimA -1 0 0x1E 0 0 0 -1 \"Title\"\r\nSimB 1 -1 -2 0 0x0 -1\r\nSimC 1 -1 -3 0 0x0 -1 -1\r\n"
+            "SimD\t-1\t0\t0x1E\t0\t0\t0\t-1 \"Tabs\"\r\nSimE -1 0 0x1E 0 0 0 -1\r\n# x -1 0 0x1E 0 0 0 -1\r\n"
+            "SimF -1 0 -1 0 0 0 -1 \"x\"\r\nSimG -1 0 0x1E 0 0 0 1 \"-1\" -1\r\n"};
+        for (const QString& path : testing::corpusKeyFiles())
+            files.push_back(testing::readBytes(path));
+        for (const std::string& bytes : files) {
+            KeyDocument fresh = KeyDocument::fromBytes(bytes);
+            const KeyDocument bound = fresh;
+            if (fresh.rowCount() > 1) // an edited row (unless a comment) is read from its cells
+                (void)(fresh.setCell(1, core::AssignableColumn, "-1") || fresh.setCell(1, core::AssignableColumn, "1"));
+            KeyDocument edited = fresh;
+            int headlines = 0;
+            for (int r = 0; r < fresh.rowCount(); ++r) {
+                QCOMPARE(fresh.isHeadline(r), edited.binding(r).isHeadline());
+                headlines += r != 1 && bound.binding(r).isHeadline() ? 1 : 0;
+            }
+            if (&bytes == &files[1]) // SimA, SimD, SimE and SimF
+                QCOMPARE(headlines, 4);
+        }
+    }
+
     void filterWords_data()
     {
         QTest::addColumn<QString>("filter");
