@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bitset>
 #include <cstring>
+#include <optional>
 
 namespace core {
 
@@ -343,19 +344,52 @@ const Binding& KeyDocument::binding(int row) const
     return m_bindings.store(idx(row), deriveBinding(row));
 }
 
+namespace {
+
+// Whether a line without tabs is a headline: a key line (not DirectX "-2" or POV "-3") whose eighth field is "-1", as
+// Binding::of reads the split cells. Tabs split cells in ways this does not follow: nothing for a line with one.
+std::optional<bool> headlineOfLine(std::string_view line)
+{
+    if (std::memchr(line.data(), '\t', line.size()))
+        return std::nullopt;
+    line = trimSpaces(line);
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    std::string_view key;
+    for (int field = SimNameColumn; p < end; ++field) {
+        // A description before the eighth field leaves that field empty, or is it.
+        if (field > SimNameColumn && *p == '"')
+            return false;
+        const char* const start = p;
+        while (p < end && *p != ' ')
+            ++p;
+        const std::string_view text(start, static_cast<std::size_t>(p - start));
+        if (field == KeyColumn)
+            key = text;
+        else if (field == AssignableColumn)
+            return text == "-1" && key != "-2" && key != "-3";
+        while (p < end && *p == ' ')
+            ++p;
+    }
+    return false;
+}
+
+} // namespace
+
 bool KeyDocument::isHeadline(int row) const
 {
     if (m_bindings.rows() == rows().size()) {
         if (const Binding* known = m_bindings.find(idx(row)))
             return known->isHeadline();
     }
-    if (rowAt(row).comment)
+    const Row& line = rowAt(row);
+    if (line.comment)
         return false;
-    // A key line (not DirectX "-2" or POV "-3") whose fourth field is "-1"; what Binding::of decides for it.
-    RecordViews views;
-    if (!rowViews(row, views))
-        return binding(row).isHeadline();
-    return views[AssignableColumn] == "-1" && views[KeyColumn] != "-2" && views[KeyColumn] != "-3";
+    if (editedSlot(row) < 0) {
+        if (const std::optional<bool> headline = headlineOfLine(rawLine(line)))
+            return *headline;
+    }
+    return binding(row).isHeadline();
 }
 
 void KeyDocument::rowChanged(int row)

@@ -114,7 +114,11 @@ void GridPage::setUp(GridView* grid, GridProxy* proxy, std::function<int(int)> d
     grid->setMouseTracking(true);
     grid->showLineNumbers();
     // A newly opened file starts at its top left, unfiltered.
+    // The count of lines that are not comments changes only with the rows themselves.
+    connect(proxy->sourceModel(), &QAbstractItemModel::rowsInserted, this, [this] { m_lineTotal = -1; });
+    connect(proxy->sourceModel(), &QAbstractItemModel::rowsRemoved, this, [this] { m_lineTotal = -1; });
     connect(proxy->sourceModel(), &QAbstractItemModel::modelReset, this, [this] {
+        m_lineTotal = -1;
         clearFilter();
         fillSections();
         m_grid->showFromTop();
@@ -224,9 +228,12 @@ void GridPage::applyFilter()
         m_grid->scrollTo(m_grid->currentIndex());
     else
         m_grid->scrollToTop();
-    int total = 0;
-    for (int source = 0; source < m_proxy->sourceModel()->rowCount(); ++source)
-        total += m_session->document().isComment(m_documentRow(source)) ? 0 : 1;
+    if (m_lineTotal < 0) {
+        m_lineTotal = 0;
+        for (int source = 0; source < m_proxy->sourceModel()->rowCount(); ++source)
+            m_lineTotal += m_session->document().isComment(m_documentRow(source)) ? 0 : 1;
+    }
+    const int total = m_lineTotal;
     const int shown = m_proxy->rowCount();
     if (capturing && combination && shown == 0 && words.empty())
         m_findBar->count()->setText(QStringLiteral("free"));

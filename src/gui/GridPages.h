@@ -96,6 +96,7 @@ private:
     void fillSections();
     void spanRows();
     std::function<int(int)> m_documentRow;
+    int m_lineTotal = -1; // source rows that are not comments, counted when first needed
     QStringList m_sectionTitles;
     QList<int> m_sectionRows;
 };

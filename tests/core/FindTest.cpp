@@ -58,7 +58,8 @@ private slots:
         std::vector<std::string> files = {testing::readBytes(testing::testDataPath(QStringLiteral("sections.key"))),
             "SimA -1 0 0x1E 0 0 0 -1 \"Title\"\r\nSimB 1 -1 -2 0 0x0 -1\r\nSimC 1 -1 -3 0 0x0 -1 -1\r\n"
             "SimD\t-1\t0\t0x1E\t0\t0\t0\t-1 \"Tabs\"\r\nSimE -1 0 0x1E 0 0 0 -1\r\n# x -1 0 0x1E 0 0 0 -1\r\n"
-            "SimF -1 0 -1 0 0 0 -1 \"x\"\r\nSimG -1 0 0x1E 0 0 0 1 \"-1\" -1\r\n"};
+            "SimF -1 0 -1 0 0 0 -1 \"x\"\r\nSimG -1 0 0x1E 0 0 0 1 \"-1\" -1\r\nSimH -1 \"d\" 0 0 0 0 -1\r\n"
+            "SimI  -1 0 0x1E 0 0   0 -1 x y z\r\n  SimJ -1 0 0x1E 0 0 0 -1\t\"t\"\r\nSimK -1 0 0x1E 0 0 0 -10\r\n"};
         for (const QString& path : testing::corpusKeyFiles())
             files.push_back(testing::readBytes(path));
         for (const std::string& bytes : files) {
@@ -72,8 +73,8 @@ private slots:
                 QCOMPARE(fresh.isHeadline(r), edited.binding(r).isHeadline());
                 headlines += r != 1 && bound.binding(r).isHeadline() ? 1 : 0;
             }
-            if (&bytes == &files[1]) // SimA, SimD, SimE and SimF
-                QCOMPARE(headlines, 4);
+            if (&bytes == &files[1]) // SimA, SimD, SimE, SimF, SimI and SimJ
+                QCOMPARE(headlines, 6);
         }
     }
 
