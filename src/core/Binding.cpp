@@ -54,17 +54,16 @@ std::string povText(const Binding& b)
 }
 
 // The modifier words, then the key's name after one space when both are there.
-std::string keyWithModifiers(const ModifierRef& modifier, const KeyRef& key)
+void appendKeyWithModifiers(std::string& out, const ModifierRef& modifier, const KeyRef& key)
 {
-    std::string text;
+    const std::size_t start = out.size();
     if (modifier.value != ModifierRef::Empty)
-        text = modifier.words();
+        out += modifierWords(modifier.value);
     if (key.kind != KeyRef::Kind::Empty) {
-        if (!text.empty())
-            text += ' ';
-        text += key.name();
+        if (out.size() > start)
+            out += ' ';
+        out += key.nameView();
     }
-    return text;
 }
 
 } // namespace
@@ -103,11 +102,16 @@ KeyRef KeyRef::of(std::string_view cell)
 
 std::string KeyRef::name() const
 {
+    return std::string(nameView());
+}
+
+std::string_view KeyRef::nameView() const
+{
     switch (kind) {
     case Kind::Unassigned:
         return "Unassigned";
     case Kind::Table:
-        return std::string(KeyCodeTable::row(tableRow).keyName);
+        return KeyCodeTable::row(tableRow).keyName;
     case Kind::Unknown:
     case Kind::Malformed:
         return "Not found";
@@ -133,7 +137,7 @@ std::string ModifierRef::words() const
 {
     if (value == Empty)
         return {};
-    return modifierText(value);
+    return std::string(modifierWords(value));
 }
 
 Binding Binding::of(const RecordCells& cells)
@@ -187,24 +191,34 @@ Binding Binding::of(const RecordViews& cells)
 
 std::string keysText(const Binding& binding)
 {
+    std::string text;
+    appendKeysText(text, binding);
+    return text;
+}
+
+void appendKeysText(std::string& out, const Binding& binding)
+{
     switch (binding.kind) {
     case RecordKind::Comment:
-        return {};
+        return;
     case RecordKind::DirectX:
-        return directXText(binding);
+        out += directXText(binding);
+        return;
     case RecordKind::Pov:
-        return povText(binding);
+        out += povText(binding);
+        return;
     case RecordKind::Key:
         break;
     }
-    // A combination key that names no key gives no combination text, whatever its modifiers say.
-    std::string combination;
-    if (!binding.combo.namesNoKey())
-        combination = keyWithModifiers(binding.comboModifier, binding.combo);
-    std::string primary = keyWithModifiers(binding.modifier, binding.key);
-    if (combination.empty())
-        return primary;
-    return combination + "  " + primary;
+    // A combination key that names no key gives no combination text, whatever its modifiers say; a combination's
+    // text is two spaces before the primary key's.
+    const std::size_t start = out.size();
+    if (!binding.combo.namesNoKey()) {
+        appendKeyWithModifiers(out, binding.comboModifier, binding.combo);
+        if (out.size() > start)
+            out += "  ";
+    }
+    appendKeyWithModifiers(out, binding.modifier, binding.key);
 }
 
 std::string_view textAfterDescription(std::string_view description)

@@ -33,6 +33,7 @@ struct KeyRef
     bool isTableKey() const { return kind == Kind::Table; }
     /** The key's name as the list writes it: the Cougar name, "Unassigned", "Not found" or nothing. */
     std::string name() const;
+    std::string_view nameView() const;
 
     friend bool operator==(const KeyRef&, const KeyRef&) = default;
 };
@@ -115,6 +116,8 @@ struct Binding
 
 /** The keys text of a binding: "CTL ALT c", "ALT c  SHF F1", "DX5, Device 01", "POV1 Left". */
 std::string keysText(const Binding& binding);
+/** keysText, appended to `out`. */
+void appendKeysText(std::string& out, const Binding& binding);
 
 /** The description cell's text after its closing quote, trimmed; empty when there is none. */
 std::string_view textAfterDescription(std::string_view description);

@@ -199,23 +199,18 @@ std::string lookupKeyName(std::string_view text)
     return "Not found";
 }
 
-std::string modifierText(long long value)
+std::string_view modifierWords(long long value)
 {
+    static constexpr std::string_view kWords[]
+        = {"", "SHF", "CTL", "SHF CTL", "ALT", "SHF ALT", "CTL ALT", "SHF CTL ALT"};
     if (value < 0 || value > 7)
         return "???";
-    std::string text;
-    const auto add = [&text](const char* word) {
-        if (!text.empty())
-            text += ' ';
-        text += word;
-    };
-    if (value & 1)
-        add("SHF");
-    if (value & 2)
-        add("CTL");
-    if (value & 4)
-        add("ALT");
-    return text;
+    return kWords[value];
+}
+
+std::string modifierText(long long value)
+{
+    return std::string(modifierWords(value));
 }
 
 } // namespace core

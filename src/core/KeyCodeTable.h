@@ -52,5 +52,6 @@ std::string lookupKeyName(std::string_view text);
 
 /** "SHF", "CTL", "ALT" for the set bits 1, 2, 4 of a modifier value, space separated; "???" outside 0 to 7. */
 std::string modifierText(long long value);
+std::string_view modifierWords(long long value);
 
 } // namespace core

@@ -63,12 +63,12 @@ std::string SimplifiedList::cell(int row, int column) const
 namespace {
 
 // " " + name + " " + keys + " " + description, without the spaces at either end, and CRLF.
-void appendListLine(std::string& out, std::string_view name, std::string_view keys, std::string_view description)
+void appendListLine(std::string& out, std::string_view name, const Binding& binding, std::string_view description)
 {
     const std::size_t start = out.size();
     out += name;
     out += ' ';
-    out += keys;
+    appendKeysText(out, binding);
     out += ' ';
     out += description;
     const std::size_t last = out.find_last_not_of(' ');
@@ -93,12 +93,12 @@ void appendListText(std::string& out, const KeyDocument& document, bool removeSi
         if (document.isComment(r))
             continue;
         if (document.rowViews(r, views)) {
-            appendListLine(out, withoutSim(views[SimNameColumn], removeSim), keysText(Binding::of(views)),
-                views[DescriptionColumn]);
+            appendListLine(
+                out, withoutSim(views[SimNameColumn], removeSim), Binding::of(views), views[DescriptionColumn]);
         } else {
             const RecordCells cells = document.cells(r);
-            appendListLine(out, withoutSim(cells[SimNameColumn], removeSim), keysText(Binding::of(cells)),
-                cells[DescriptionColumn]);
+            appendListLine(
+                out, withoutSim(cells[SimNameColumn], removeSim), Binding::of(cells), cells[DescriptionColumn]);
         }
     }
 }

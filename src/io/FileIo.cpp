@@ -123,18 +123,32 @@ bool readFileBytes(const QString& path, std::string* bytes, FileError* error, qi
             std::string data;
             data.reserve(capacity);
             adviseLargeBuffer(data.data(), capacity);
-            data.resize(capacity);
             qint64 total = 0;
-            for (;;) {
-                const qint64 got = file.read(data.data() + total, static_cast<qint64>(data.size()) - total);
-                if (got <= 0)
-                    break;
-                total += got;
-                if (total == static_cast<qint64>(data.size())) {
-                    if (total > limit)
-                        break;
-                    data.resize(static_cast<std::size_t>(qMin(limit + 1, 2 * total)));
+            // Fills the buffer from `total` on; false once the file has ended or failed.
+            const auto fill = [&file, &total](char* buffer, std::size_t size) {
+                while (total < static_cast<qint64>(size)) {
+                    const qint64 got = file.read(buffer + total, static_cast<qint64>(size) - total);
+                    if (got <= 0)
+                        return false;
+                    total += got;
                 }
+                return true;
+            };
+            for (std::size_t size = capacity;; size = static_cast<std::size_t>(qMin(limit + 1, 2 * total))) {
+                bool full = false;
+#ifdef __cpp_lib_string_resize_and_overwrite
+                // The bytes are written once, by the read: no zero-fill first, which on a fresh 64 MiB buffer costs
+                // as much as the read itself, and more while the system gathers large pages.
+                data.resize_and_overwrite(size, [&](char* buffer, std::size_t n) {
+                    full = fill(buffer, n);
+                    return static_cast<std::size_t>(total);
+                });
+#else
+                data.resize(size);
+                full = fill(data.data(), size);
+#endif
+                if (!full || total > limit)
+                    break;
             }
             if (file.error() != QFileDevice::NoError) {
                 result = systemError(file.errorString());
