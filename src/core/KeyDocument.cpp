@@ -288,22 +288,13 @@ KeyDocument::BindingCache::~BindingCache() = default;
 KeyDocument::BindingCache::BindingCache(BindingCache&&) noexcept = default;
 KeyDocument::BindingCache& KeyDocument::BindingCache::operator=(BindingCache&&) noexcept = default;
 
-KeyDocument::BindingCache::BindingCache(const BindingCache& other)
-{
-    *this = other;
-}
+KeyDocument::BindingCache::BindingCache(const BindingCache&)
+    : BindingCache()
+{ }
 
-KeyDocument::BindingCache& KeyDocument::BindingCache::operator=(const BindingCache& other)
+KeyDocument::BindingCache& KeyDocument::BindingCache::operator=(const BindingCache&)
 {
-    if (this == &other)
-        return *this;
-    m_rows = other.m_rows;
-    m_blocks.clear();
-    m_blocks.resize(other.m_blocks.size());
-    for (std::size_t b = 0; b < m_blocks.size(); ++b) {
-        if (other.m_blocks[b])
-            m_blocks[b] = std::make_unique<Block>(*other.m_blocks[b]);
-    }
+    reset(0);
     return *this;
 }
 

@@ -152,7 +152,7 @@ private:
     std::vector<RecordCells> m_editedCells;
     std::vector<std::int32_t> m_freeEdited; // slots of m_editedCells that no row uses
     /** Bindings worked out row by row as they are asked for, in blocks of rows made at their first use. A copy
-     *  copies what is worked out. */
+     *  starts empty and works out its own: a document copied for a check on another thread costs no copy of them. */
     class BindingCache
     {
     public:

@@ -73,6 +73,8 @@ private slots:
             << QByteArray("\x80\xff") << QByteArray("\\cf1 \\u8364?\\u255?");
         QTest::newRow("byte without a Windows-1252 character") << QByteArray("\x81") << QByteArray("\\cf1 \\u129?");
         QTest::newRow("UTF-8 above 32767 is negative") << QByteArray("\xef\xbc\xa1") << QByteArray("\\cf1 \\u-223?");
+        QTest::newRow("UTF-8 32767 and 32768")
+            << QByteArray("\xe7\xbf\xbf\xe8\x80\x80") << QByteArray("\\cf1 \\u32767?\\u-32768?");
         QTest::newRow("UTF-8 beyond the BMP as a surrogate pair")
             << QByteArray("\xf0\x9f\x98\x80") << QByteArray("\\cf1 \\u-10179?\\u-8704?");
         QTest::newRow("UTF-8 cut short reads as Windows-1252") << QByteArray("\xc3"
