@@ -47,14 +47,6 @@ StyledLines::StyledLines(std::vector<core::ReportRun> runs, Decode decode)
     m_longestLine = std::max(m_longestLine, lineBytes);
 }
 
-std::size_t StyledLines::byteCount() const
-{
-    std::size_t bytes = 0;
-    for (const core::ReportRun& run : m_runs)
-        bytes += run.text.size();
-    return bytes;
-}
-
 QString StyledLines::text(std::size_t line, QList<QTextLayout::FormatRange>* formats) const
 {
     QString out;
@@ -107,13 +99,6 @@ void LineView::setLines(StyledLines lines)
     horizontalScrollBar()->setValue(0);
     updateScrollBars();
     viewport()->update();
-}
-
-StyledLines LineView::takeLines()
-{
-    StyledLines lines = std::move(m_lines);
-    setLines({});
-    return lines;
 }
 
 int LineView::lineHeight() const

@@ -35,7 +35,6 @@ public:
     /** Line `line`'s text, and where `formats` is given the runs' colours and bold underlining over it. */
     QString text(std::size_t line, QList<QTextLayout::FormatRange>* formats = nullptr) const;
     const std::vector<core::ReportRun>& runs() const { return m_runs; }
-    std::size_t byteCount() const;
 
 private:
     struct Start
@@ -72,17 +71,12 @@ public:
 
     void setLines(StyledLines lines);
     const StyledLines& lines() const { return m_lines; }
-    /** Gives the lines back, leaving the view empty. */
-    StyledLines takeLines();
 
     /** The selected text with LF line ends. */
     QString selectedText() const;
     void select(Position anchor, Position cursor);
     void selectAll();
     void copy() const;
-    Position cursorPosition() const { return m_cursor; }
-    /** The first line on screen. */
-    std::size_t firstVisibleLine() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -95,6 +89,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    /** The first line on screen. */
+    std::size_t firstVisibleLine() const;
     int lineHeight() const;
     int visibleLines() const;
     void updateScrollBars();
