@@ -113,10 +113,10 @@ void GridPage::setUp(GridView* grid, GridProxy* proxy, std::function<int(int)> d
     grid->setModel(proxy);
     grid->setMouseTracking(true);
     grid->showLineNumbers();
-    // A newly opened file starts at its top left, unfiltered.
     // The count of lines that are not comments changes only with the rows themselves.
     connect(proxy->sourceModel(), &QAbstractItemModel::rowsInserted, this, [this] { m_lineTotal = -1; });
     connect(proxy->sourceModel(), &QAbstractItemModel::rowsRemoved, this, [this] { m_lineTotal = -1; });
+    // A newly opened file starts at its top left, unfiltered.
     connect(proxy->sourceModel(), &QAbstractItemModel::modelReset, this, [this] {
         m_lineTotal = -1;
         clearFilter();
