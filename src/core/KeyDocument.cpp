@@ -6,6 +6,7 @@
 #include <bitset>
 #include <cstring>
 #include <optional>
+#include <stdexcept>
 
 namespace core {
 
@@ -148,6 +149,8 @@ KeyDocument& KeyDocument::operator=(const KeyDocument&) = default;
 
 KeyDocument KeyDocument::fromBytes(std::string bytes)
 {
+    if (bytes.size() > MaxBytes)
+        throw std::length_error("A key file of more than 4 GiB");
     KeyDocument doc;
     doc.m_source = std::make_shared<const std::string>(std::move(bytes));
     const std::string_view src = doc.sourceBytes();
@@ -168,9 +171,8 @@ KeyDocument KeyDocument::fromBytes(std::string bytes)
         ++lineNumber;
         if (!trimSpaces(line).empty()) {
             Row row;
-            row.before = blankStart;
-            row.start = pos;
-            row.length = line.size();
+            row.start = static_cast<std::uint32_t>(pos);
+            row.length = static_cast<std::uint32_t>(line.size());
             row.lineEnd = eol;
             row.number = lineNumber;
             row.comment = isCommentLine(line);
@@ -190,14 +192,16 @@ std::string KeyDocument::toBytes() const
     std::string out;
     out.reserve(src.size() + 16);
     out.append(src.substr(0, m_bodyStart));
+    std::size_t before = m_bodyStart;
     for (int i = 0; i < rowCount(); ++i) {
         const Row& row = rowAt(i);
-        out.append(src.substr(row.before, row.start - row.before));
+        out.append(src.substr(before, row.start - before));
         if (const std::int32_t slot = editedSlot(i); slot >= 0)
             out += normalisedLine(m_editedCells[static_cast<std::size_t>(slot)]);
         else
             out.append(rawLine(row));
-        out.append(src.substr(row.start + row.length, row.lineEnd));
+        out.append(src.substr(std::size_t{row.start} + row.length, row.lineEnd));
+        before = std::size_t{row.start} + row.length + row.lineEnd;
     }
     if (m_after < src.size())
         out.append(src.substr(m_after));
@@ -381,6 +385,17 @@ bool KeyDocument::isHeadline(int row) const
             return *headline;
     }
     return binding(row).isHeadline();
+}
+
+void KeyDocument::takeBindings(KeyDocument&& copy, const std::vector<int>& changedRows)
+{
+    if (!m_rows || copy.m_rows != m_rows || copy.m_bindings.rows() != rows().size())
+        return;
+    m_bindings = std::move(copy.m_bindings);
+    for (const int row : changedRows) {
+        if (row >= 0 && row < rowCount())
+            m_bindings.forget(idx(row));
+    }
 }
 
 void KeyDocument::rowChanged(int row)

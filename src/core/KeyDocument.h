@@ -66,7 +66,11 @@ public:
     KeyDocument(const KeyDocument&);
     KeyDocument& operator=(const KeyDocument&);
 
-    /** Reads a key file from its bytes. Lines end at CRLF, CR or LF; a UTF-8 byte order mark is kept aside. */
+    /** The most bytes a document holds: its row table keeps 32-bit offsets, 16 bytes a line. */
+    static constexpr std::size_t MaxBytes = 0xFFFFFFFFU;
+
+    /** Reads a key file from its bytes. Lines end at CRLF, CR or LF; a UTF-8 byte order mark is kept aside. Throws
+     *  std::length_error for more than MaxBytes (files are read with a far smaller limit). */
     static KeyDocument fromBytes(std::string bytes);
 
     /** The key file as bytes: unedited rows byte for byte, edited rows normalised. A file without a byte order
@@ -104,6 +108,11 @@ public:
      *  of its line as read is unedited again and written as it was read. */
     bool setCell(int row, int column, std::string text);
 
+    /** Takes the bindings worked out by `copy`, a copy of this document (one checked on another thread), instead of
+     *  working them out again. `changedRows` are the rows changed here since the copy was made: theirs are worked
+     *  out again. Nothing is taken from a document read from other bytes. */
+    void takeBindings(KeyDocument&& copy, const std::vector<int>& changedRows);
+
     RowState rowState(int row) const;
     /** Puts a row back to a state taken by rowState. */
     void restoreRow(int row, const RowState& state);
@@ -116,11 +125,11 @@ public:
     std::shared_ptr<const std::string> sharedSource() const { return m_source; }
 
 private:
+    // The blank lines before a row start where the row before it ends (the first's at m_bodyStart).
     struct Row
     {
-        std::size_t before = 0; // start of the blank lines that stood before this line
-        std::size_t start = 0; // start of the line text
-        std::size_t length = 0; // length of the line text, without line end
+        std::uint32_t start = 0; // start of the line text
+        std::uint32_t length = 0; // length of the line text, without line end
         std::uint32_t number = 0; // line number in the file
         std::uint8_t lineEnd = 0; // length of the line end in m_source: 0, 1 (CR or LF) or 2 (CRLF)
         bool comment = false;

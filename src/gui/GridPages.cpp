@@ -140,6 +140,8 @@ void GridPage::setUp(GridView* grid, GridProxy* proxy, std::function<int(int)> d
             fillSections();
         spanRows();
     });
+    // A big file's sections are found by its background check.
+    connect(m_session, &KeyFileSession::problemsChecked, this, &GridPage::fillSections);
     connect(m_findBar, &FindBar::changed, this, &GridPage::applyFilter);
     connect(m_findBar->sections(), &QComboBox::activated, this, [this](int index) {
         if (index >= 0 && index < m_sectionRows.size())

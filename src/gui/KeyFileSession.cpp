@@ -214,8 +214,8 @@ void KeyFileSession::replaceDocument(
     m_open = open;
     m_path = path;
     m_usageFresh = false;
-    checkProblems();
     m_sectionsFresh = false;
+    checkProblems();
     m_searchTexts.clear();
     m_searchFresh.clear();
     m_warmedRows = 0;
@@ -236,26 +236,37 @@ void KeyFileSession::checkProblems()
     }
     // A big file opens without waiting for its check, which works on a copy: the user may edit meanwhile, and
     // the rows edited are checked again when the result comes.
+    // Its sections are found on the copy too, from the bindings the check worked out: the section box fills when
+    // the check ends, and the window takes those bindings instead of working them out again.
     m_problems.check(core::KeyDocument());
-    auto result = std::make_shared<core::ProblemCheck>();
+    m_sections.clear();
+    m_sectionsFresh = true;
+    auto result = std::make_shared<BackgroundCheck>();
+    result->document = m_document;
     m_pendingProblems = result;
     const auto done = [this, result] {
         if (result != m_pendingProblems)
             return;
         m_pendingProblems.reset();
-        m_problems = std::move(*result);
-        if (!m_rowsChangedWhileChecking.empty()) {
-            std::sort(m_rowsChangedWhileChecking.begin(), m_rowsChangedWhileChecking.end());
-            m_rowsChangedWhileChecking.erase(
-                std::unique(m_rowsChangedWhileChecking.begin(), m_rowsChangedWhileChecking.end()),
-                m_rowsChangedWhileChecking.end());
-            m_problems.update(m_document, m_rowsChangedWhileChecking);
-            m_rowsChangedWhileChecking.clear();
-        }
+        m_problems = std::move(result->problems);
+        std::vector<int>& changed = m_rowsChangedWhileChecking;
+        std::sort(changed.begin(), changed.end());
+        changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
+        if (!changed.empty())
+            m_problems.update(m_document, changed);
+        else
+            m_sections = std::move(result->sections);
+        m_document.takeBindings(std::move(result->document), changed);
+        changed.clear();
         emit problemsChecked();
     };
     startWorker(
-        this, [document = m_document, result] { result->check(document); }, done);
+        this,
+        [result] {
+            result->problems.check(result->document);
+            result->sections = core::sections(result->document);
+        },
+        done);
 }
 
 void KeyFileSession::close()

@@ -83,7 +83,8 @@ public:
     void setBackgroundCheckBytes(std::size_t bytes) { m_backgroundCheckBytes = bytes; }
     /** What a filter looks for in document row `row` (core::searchText), kept until the row changes. */
     const std::string& searchText(int row) const;
-    /** The document's sections (its headline lines), for the document as it is now. */
+    /** The document's sections (its headline lines), for the document as it is now. While a big document's
+     *  background check runs they are found with it, and there are none until problemsChecked. */
     const std::vector<core::Section>& sections() const;
     /** The title of the section that document row `row` lies in, or an empty text. */
     QString sectionTitleOf(int row) const;
@@ -162,8 +163,15 @@ private:
     mutable std::array<core::KeyboardUsage, core::KeyboardUsage::ModifierCount> m_usage;
     mutable bool m_usageFresh = false;
     core::ProblemCheck m_problems;
-    // The result of the running background check; an older one finishes unheard.
-    std::shared_ptr<core::ProblemCheck> m_pendingProblems;
+    // The running background check: the copy of the document it works on, which then hands its bindings over, and
+    // the problems and sections it found. An older one finishes unheard.
+    struct BackgroundCheck
+    {
+        core::KeyDocument document;
+        core::ProblemCheck problems;
+        std::vector<core::Section> sections;
+    };
+    std::shared_ptr<BackgroundCheck> m_pendingProblems;
     std::vector<int> m_rowsChangedWhileChecking;
     std::size_t m_backgroundCheckBytes = 8 * 1024 * 1024;
     mutable std::vector<std::string> m_searchTexts;

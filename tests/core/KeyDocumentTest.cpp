@@ -186,6 +186,27 @@ private slots:
         QCOMPARE(KeyDocument::fromBytes(bom.toBytes()).cell(0, core::SimNameColumn), std::string("\xEF\xBB\xBF#A"));
     }
 
+    // A copy's bindings are taken only by the document it was copied from, and rows changed since are worked out
+    // again. A binding taken shows as the copy's: the copy's row 0 is edited where the document's is not.
+    void bindingsTakenFromACopy()
+    {
+        const std::string bytes = "SimA -1 0 0x1E 0 0 0 1 \"a\"\r\nSimB -1 0 0x30 0 0 0 1 \"b\"\r\n";
+        const auto taken = [&bytes](bool sameBytes, std::vector<int> changed) {
+            auto doc = KeyDocument::fromBytes(bytes);
+            KeyDocument copy = sameBytes ? doc : KeyDocument::fromBytes(bytes);
+            (void)copy.setCell(0, core::ModifierColumn, "2");
+            (void)copy.setCell(1, core::ModifierColumn, "4");
+            (void)copy.binding(0);
+            (void)copy.binding(1);
+            doc.takeBindings(std::move(copy), changed);
+            return std::vector<int>{doc.binding(0).modifier.value, doc.binding(1).modifier.value};
+        };
+        QCOMPARE(taken(true, {}), std::vector<int>({2, 4}));
+        QCOMPARE(taken(true, {1}), std::vector<int>({2, 0}));
+        QCOMPARE(taken(true, {-1, 0, 2}), std::vector<int>({0, 4}));
+        QCOMPARE(taken(false, {}), std::vector<int>({0, 0}));
+    }
+
     void genericCompare_data()
     {
         QTest::addColumn<QString>("a");

@@ -24,8 +24,11 @@ struct FindFixture : WindowFixture
     QString path;
     gui::GridPage* page = nullptr;
 
-    FindFixture()
+    explicit FindFixture(bool background = false)
     {
+        create();
+        if (background) // as a big file is: checked, and its sections found, on a worker
+            session()->setBackgroundCheckBytes(0);
         path = open(testing::readBytes(testing::testDataPath(QStringLiteral("sections.key"))));
         page = window->keyFilePage();
     }
@@ -133,6 +136,35 @@ private slots:
         QCOMPARE(f.keyGrid()->columnSpan(shown, 1), 9);
         f.session()->undoStack()->undo();
         QCOMPARE(QList<int>({sections->count(), f.keyGrid()->columnSpan(shown, 1)}), QList<int>({5, 1}));
+    }
+
+    // A big file's sections come with its background check, which also hands its bindings to the window: a row
+    // edited meanwhile keeps the binding of its edit.
+    void sectionsAndBindingsFromTheBackgroundCheck_data()
+    {
+        QTest::addColumn<QString>("assignable");
+        QTest::addColumn<int>("sections");
+        QTest::newRow("nothing edited") << QString() << 5;
+        QTest::newRow("edited into a headline meanwhile") << QStringLiteral("-1") << 6;
+        QTest::newRow("a headline edited out meanwhile") << QStringLiteral("1") << 4;
+    }
+
+    void sectionsAndBindingsFromTheBackgroundCheck()
+    {
+        QFETCH(QString, assignable);
+        QFETCH(int, sections);
+        FindFixture f(true);
+        QVERIFY(f.session()->problemsPending());
+        const int row = f.rowOf(sections == 4 ? "SimDoNothing" : "SimHookToggle");
+        if (!assignable.isEmpty())
+            QVERIFY(f.session()->edit({{row, core::AssignableColumn, assignable}}, QStringLiteral("Edit")));
+        QTRY_VERIFY(!f.session()->problemsPending());
+        QCOMPARE(f.page->findBar()->sections()->count(), sections);
+        QCOMPARE(f.window->keysAssignedPage()->findBar()->sections()->count(), sections);
+        const core::KeyDocument& document = f.session()->document();
+        for (int r = 0; r < document.rowCount(); ++r)
+            QCOMPARE(document.binding(r),
+                document.isComment(r) ? core::Binding::comment() : core::Binding::of(document.cells(r)));
     }
 
     void keyCaptureFindsTheLinesBoundToAKey()
