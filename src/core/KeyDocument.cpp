@@ -3,10 +3,14 @@
 #include "Binding.h"
 
 #include <algorithm>
+#include <bit>
 #include <bitset>
+#include <cstddef>
 #include <cstring>
+#include <new>
 #include <optional>
 #include <stdexcept>
+#include <type_traits>
 
 namespace core {
 
@@ -95,10 +99,38 @@ RecordCells splitRecordLine(std::string_view line, int lastColumn)
     return cells;
 }
 
+namespace {
+
+// The first space at or after `p`, or `end`. Eight bytes at a time where a word holds them: most fields are
+// shorter than a word, so one look usually finds the field's end.
+const char* nextSpace(const char* p, const char* const end)
+{
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr std::uint64_t ones = 0x0101010101010101ULL;
+        constexpr std::uint64_t highs = 0x8080808080808080ULL;
+        constexpr std::uint64_t spaces = 0x2020202020202020ULL;
+        for (; end - p >= 8; p += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p, 8);
+            const std::uint64_t x = word ^ spaces; // a space becomes a zero byte
+            // The lowest high bit set marks the first zero byte exactly (a borrow only marks bytes above it).
+            if (const std::uint64_t zeros = (x - ones) & ~x & highs)
+                return p + std::countr_zero(zeros) / 8;
+        }
+    }
+    while (p < end && *p != ' ')
+        ++p;
+    return p;
+}
+
+} // namespace
+
 bool splitRecordViews(std::string_view line, RecordViews& views)
 {
-    // One pass over the bytes: most records are short, and a search call per field costs more than the field.
     line = trimSpaces(line);
+    // A tab anywhere ends in a cell or in the description, which only the full splitter splits.
+    if (std::memchr(line.data(), '\t', line.size()))
+        return false;
     views = {};
     const char* p = line.data();
     const char* const end = p + line.size();
@@ -108,19 +140,14 @@ bool splitRecordViews(std::string_view line, RecordViews& views)
         if (fields == ColumnCount - 1)
             return false;
         const char* const start = p;
-        while (p < end && *p != ' ') {
-            if (*p == '\t')
-                return false;
-            ++p;
-        }
+        p = nextSpace(p, end);
         views[++fields] = std::string_view(start, static_cast<std::size_t>(p - start));
         while (p < end && *p == ' ')
             ++p;
         if (p < end && *p == '"') {
-            const auto rest = static_cast<std::size_t>(end - p);
-            if (fields == ColumnCount - 1 || std::memchr(p, '\t', rest))
+            if (fields == ColumnCount - 1)
                 return false;
-            views[++fields] = std::string_view(p, rest);
+            views[++fields] = std::string_view(p, static_cast<std::size_t>(end - p));
             break;
         }
     }
@@ -253,6 +280,22 @@ std::string KeyDocument::cell(int row, int column) const
     return std::move(splitRecordLine(rawLine(r), column)[static_cast<std::size_t>(column)]);
 }
 
+std::string_view KeyDocument::simName(int row, std::string& spare) const
+{
+    const Row& r = rowAt(row);
+    if (const std::int32_t slot = editedSlot(row); slot >= 0)
+        return m_editedCells[static_cast<std::size_t>(slot)][SimNameColumn];
+    const std::string_view line = trimSpaces(rawLine(r));
+    if (!r.comment) {
+        const std::string_view name
+            = line.substr(0, static_cast<std::size_t>(nextSpace(line.data(), line.data() + line.size()) - line.data()));
+        if (!std::memchr(name.data(), '\t', name.size()))
+            return name;
+    }
+    spare = cell(row, SimNameColumn);
+    return spare;
+}
+
 std::string KeyDocument::lineText(int row) const
 {
     const Row& r = rowAt(row);
@@ -281,10 +324,15 @@ namespace {
 constexpr std::size_t BlockRows = 4096;
 } // namespace
 
+// A block's bindings are made as rows ask for them, in storage left unwritten until then: a big file's 50 MiB of
+// bindings are written once, not zeroed first.
 struct KeyDocument::BindingCache::Block
 {
-    std::array<Binding, BlockRows> bindings;
+    static_assert(std::is_trivially_destructible_v<Binding>);
+    alignas(Binding) std::byte storage[BlockRows * sizeof(Binding)];
     std::bitset<BlockRows> known;
+
+    Binding* at(std::size_t i) { return std::launder(reinterpret_cast<Binding*>(storage)) + i; }
 };
 
 KeyDocument::BindingCache::BindingCache() = default;
@@ -311,17 +359,17 @@ void KeyDocument::BindingCache::reset(std::size_t rows)
 
 const Binding* KeyDocument::BindingCache::find(std::size_t row) const
 {
-    const Block* block = m_blocks[row / BlockRows].get();
-    return block && block->known[row % BlockRows] ? &block->bindings[row % BlockRows] : nullptr;
+    Block* block = m_blocks[row / BlockRows].get();
+    return block && block->known[row % BlockRows] ? block->at(row % BlockRows) : nullptr;
 }
 
 const Binding& KeyDocument::BindingCache::store(std::size_t row, const Binding& binding)
 {
     std::unique_ptr<Block>& block = m_blocks[row / BlockRows];
     if (!block)
-        block = std::make_unique<Block>();
+        block = std::make_unique_for_overwrite<Block>();
     block->known[row % BlockRows] = true;
-    return block->bindings[row % BlockRows] = binding;
+    return *::new (static_cast<void*>(block->at(row % BlockRows))) Binding(binding);
 }
 
 void KeyDocument::BindingCache::forget(std::size_t row)

@@ -90,6 +90,10 @@ public:
     /** The row's cells; with `lastColumn`, only cells up to that one are filled (the line is split no further). */
     RecordCells cells(int row, int lastColumn = ColumnCount - 1) const;
 
+    /** cell(row, SimNameColumn) as a view into the line or the edited cells, valid until the row changes; `spare`
+     *  holds the cell where the line has a tab, which only the full splitter splits. */
+    std::string_view simName(int row, std::string& spare) const;
+
     /** The line exactly as it stands in the file (without its line end); the normalised form for an edited row. */
     std::string lineText(int row) const;
 

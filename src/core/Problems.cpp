@@ -125,7 +125,8 @@ std::optional<GroupKey> groupKeyOf(const Binding& b)
 
 std::uint64_t nameHash(const KeyDocument& document, int row)
 {
-    return std::hash<std::string>{}(document.cell(row, SimNameColumn));
+    std::string spare;
+    return std::hash<std::string_view>{}(document.simName(row, spare));
 }
 
 // A key as the conflict message names it: its name in the table, or the code as the file writes it.
@@ -455,16 +456,52 @@ ProblemCheck::~ProblemCheck() = default;
 ProblemCheck::ProblemCheck(ProblemCheck&&) noexcept = default;
 ProblemCheck& ProblemCheck::operator=(ProblemCheck&&) noexcept = default;
 
+const std::vector<Problem>* ProblemCheck::localProblems(std::size_t row) const
+{
+    const std::int32_t slot = m_localSlot[row];
+    return slot < 0 ? nullptr : &m_localLists[static_cast<std::size_t>(slot)];
+}
+
+void ProblemCheck::setLocalProblems(std::size_t row, std::vector<Problem> problems)
+{
+    std::int32_t& slot = m_localSlot[row];
+    if (problems.empty()) {
+        if (slot >= 0) {
+            m_localLists[static_cast<std::size_t>(slot)].clear();
+            m_freeLocal.push_back(slot);
+            slot = -1;
+        }
+        return;
+    }
+    if (slot < 0) {
+        if (m_freeLocal.empty()) {
+            slot = static_cast<std::int32_t>(m_localLists.size());
+            m_localLists.emplace_back();
+        } else {
+            slot = m_freeLocal.back();
+            m_freeLocal.pop_back();
+        }
+    }
+    m_localLists[static_cast<std::size_t>(slot)] = std::move(problems);
+}
+
 void ProblemCheck::countLocal(int row, int sign)
 {
-    for (const Problem& p : m_local[static_cast<std::size_t>(row)])
-        (p.severity == Severity::Error ? m_errors : m_warnings) += sign;
+    if (const std::vector<Problem>* problems = localProblems(static_cast<std::size_t>(row))) {
+        for (const Problem& p : *problems)
+            (p.severity == Severity::Error ? m_errors : m_warnings) += sign;
+    }
 }
 
 void ProblemCheck::checkRow(const KeyDocument& document, int row)
 {
-    std::vector<Problem>& out = m_local[static_cast<std::size_t>(row)];
-    out.clear();
+    std::vector<Problem> out;
+    checkLine(document, row, out);
+    setLocalProblems(static_cast<std::size_t>(row), std::move(out));
+}
+
+void ProblemCheck::checkLine(const KeyDocument& document, int row, std::vector<Problem>& out)
+{
     const Binding& b = document.binding(row);
     if (b.isComment())
         return;
@@ -540,7 +577,9 @@ void ProblemCheck::checkRow(const KeyDocument& document, int row)
 void ProblemCheck::check(const KeyDocument& document)
 {
     const int rows = document.rowCount();
-    m_local.assign(static_cast<std::size_t>(rows), {});
+    m_localSlot.assign(static_cast<std::size_t>(rows), -1);
+    m_localLists.clear();
+    m_freeLocal.clear();
     m_groups->clear(static_cast<std::size_t>(rows));
     m_errors = 0;
     m_warnings = 0;
@@ -560,7 +599,7 @@ void ProblemCheck::check(const KeyDocument& document)
 
 void ProblemCheck::update(const KeyDocument& document, const std::vector<int>& rows)
 {
-    if (static_cast<std::size_t>(document.rowCount()) != m_local.size()) {
+    if (static_cast<std::size_t>(document.rowCount()) != m_localSlot.size()) {
         check(document);
         return;
     }
@@ -583,10 +622,12 @@ std::vector<const Problem*> ProblemCheck::list(std::size_t limit) const
 {
     std::vector<const Problem*> result;
     result.reserve(std::min(limit, static_cast<std::size_t>(count())));
-    for (std::size_t row = 0; row < m_local.size() && result.size() < limit; ++row) {
-        for (const Problem& p : m_local[row]) {
-            if (result.size() < limit)
-                result.push_back(&p);
+    for (std::size_t row = 0; row < m_localSlot.size() && result.size() < limit; ++row) {
+        if (const std::vector<Problem>* problems = localProblems(row)) {
+            for (const Problem& p : *problems) {
+                if (result.size() < limit)
+                    result.push_back(&p);
+            }
         }
         if (const Problem* p = m_groups->problemOn(static_cast<int>(row)); p && result.size() < limit)
             result.push_back(p);

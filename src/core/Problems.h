@@ -97,9 +97,16 @@ private:
     struct Groups;
 
     void checkRow(const KeyDocument& document, int row);
+    static void checkLine(const KeyDocument& document, int row, std::vector<Problem>& out);
     void countLocal(int row, int sign);
 
-    std::vector<std::vector<Problem>> m_local; // per row: the problems of the line alone
+    const std::vector<Problem>* localProblems(std::size_t row) const;
+    void setLocalProblems(std::size_t row, std::vector<Problem> problems);
+
+    // The problems of each line alone. Most lines have none: per row, the index of its list in m_localLists, or -1.
+    std::vector<std::int32_t> m_localSlot;
+    std::vector<std::vector<Problem>> m_localLists;
+    std::vector<std::int32_t> m_freeLocal; // lists no row uses
     std::unique_ptr<Groups> m_groups; // lines that share a key, button or hat direction
     int m_errors = 0;
     int m_warnings = 0;

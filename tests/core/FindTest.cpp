@@ -52,14 +52,16 @@ private slots:
     }
 
     // A headline read from the line's cells, before its binding is worked out, is what the binding says: key lines
-    // with Assignable -1, not DirectX or POV lines, tab-split and edited lines through their binding.
+    // with Assignable -1, not DirectX or POV lines, tab-split and edited lines through their binding. The sim name
+    // read the same way is the cell's.
     void headlinesBeforeBindings()
     {
         std::vector<std::string> files = {testing::readBytes(testing::testDataPath(QStringLiteral("sections.key"))),
             "SimA -1 0 0x1E 0 0 0 -1 \"Title\"\r\nSimB 1 -1 -2 0 0x0 -1\r\nSimC 1 -1 -3 0 0x0 -1 -1\r\n"
             "SimD\t-1\t0\t0x1E\t0\t0\t0\t-1 \"Tabs\"\r\nSimE -1 0 0x1E 0 0 0 -1\r\n# x -1 0 0x1E 0 0 0 -1\r\n"
             "SimF -1 0 -1 0 0 0 -1 \"x\"\r\nSimG -1 0 0x1E 0 0 0 1 \"-1\" -1\r\nSimH -1 \"d\" 0 0 0 0 -1\r\n"
-            "SimI  -1 0 0x1E 0 0   0 -1 x y z\r\n  SimJ -1 0 0x1E 0 0 0 -1\t\"t\"\r\nSimK -1 0 0x1E 0 0 0 -10\r\n"};
+            "SimI  -1 0 0x1E 0 0   0 -1 x y z\r\n  SimJ -1 0 0x1E 0 0 0 -1\t\"t\"\r\nSimK -1 0 0x1E 0 0 0 -10\r\n"
+            "Sim\tL 1 0 0x1E 0 0 0 1\r\n\tSimM 1\r\nSimN\r\n"};
         for (const QString& path : testing::corpusKeyFiles())
             files.push_back(testing::readBytes(path));
         for (const std::string& bytes : files) {
@@ -69,8 +71,10 @@ private slots:
                 (void)(fresh.setCell(1, core::AssignableColumn, "-1") || fresh.setCell(1, core::AssignableColumn, "1"));
             KeyDocument edited = fresh;
             int headlines = 0;
+            std::string spare;
             for (int r = 0; r < fresh.rowCount(); ++r) {
                 QCOMPARE(fresh.isHeadline(r), edited.binding(r).isHeadline());
+                QCOMPARE(std::string(fresh.simName(r, spare)), fresh.cell(r, core::SimNameColumn));
                 headlines += r != 1 && bound.binding(r).isHeadline() ? 1 : 0;
             }
             if (&bytes == &files[1]) // SimA, SimD, SimE, SimF, SimI and SimJ
