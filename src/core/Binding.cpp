@@ -128,6 +128,11 @@ ModifierRef ModifierRef::of(std::string_view cell)
     ModifierRef ref;
     if (cell.empty())
         return ref;
+    if (cell.size() == 1) { // nearly every modifier: one digit
+        const int digit = cell[0] - '0';
+        ref.value = digit >= 0 && digit <= 7 ? static_cast<std::int8_t>(digit) : Invalid;
+        return ref;
+    }
     const auto value = readWholeNumber(cell);
     ref.value = (value && *value >= 0 && *value <= 7) ? static_cast<std::int8_t>(*value) : Invalid;
     return ref;

@@ -78,21 +78,26 @@ bool appendCougarMacroLine(std::string& out, const MacroSource& entry, const Bin
     // Each reason to comment the line out puts one "Rem " in front of it.
     int remarks = 0;
     std::string_view keys = entry.keys;
-    for (const auto& [keyName, usb] : kUsbKeys) {
-        if (keys == keyName)
-            keys = usb;
-        if (contains(keys, keyName))
+    // Every word looked for in the keys has one of these letters; most keys have none and skip the searches.
+    const bool plainKeys = std::none_of(keys.begin(), keys.end(),
+        [](char c) { return c == 'W' || c == 'p' || c == 'U' || c == 'N' || c == '?' || c == '^'; });
+    if (!plainKeys) {
+        for (const auto& [keyName, usb] : kUsbKeys) {
+            if (keys == keyName)
+                keys = usb;
+            if (contains(keys, keyName))
+                ++remarks;
+        }
+        if (keys == "Unassigned")
+            keys = "^";
+        // Keys that name no key the Cougar knows (a code the table lacks, the Pause key, a modifier out of range)
+        // are commented out like an unassigned key among others.
+        if (contains(keys, "Unassigned") || contains(keys, "Not found") || contains(keys, "???"))
             ++remarks;
     }
-    if (keys == "Unassigned")
-        keys = "^";
-    // Keys that name no key the Cougar knows (a code the table lacks, the Pause key, a modifier out of range) are
-    // commented out like an unassigned key among others.
-    if (contains(keys, "Unassigned") || contains(keys, "Not found") || contains(keys, "???"))
-        ++remarks;
     // A "^" in the name is tested twice, before and after the keys are added, and so gets "Rem " twice.
     const bool caretInName = contains(name, "^");
-    remarks += (caretInName ? 1 : 0) + (caretInName || contains(keys, "^") ? 1 : 0);
+    remarks += (caretInName ? 1 : 0) + (caretInName || (!plainKeys && contains(keys, "^")) ? 1 : 0);
     if (remarks == 0 && !name.empty() && name.front() == '\\')
         return false;
 
@@ -127,6 +132,7 @@ void appendCougarMacros(std::string& out, const KeyDocument& document, bool remo
     // One pass over the lines, as the list would give them in file order.
     RecordViews views;
     RecordCells cells;
+    std::string keys;
     std::string description;
     for (int r = std::max(fromRow, 0); r < std::min(toRow, document.rowCount()); ++r) {
         if (document.isComment(r))
@@ -138,7 +144,8 @@ void appendCougarMacros(std::string& out, const KeyDocument& document, bool remo
                 views[c] = cells[c];
         }
         const Binding binding = Binding::of(views);
-        const std::string keys = keysText(binding);
+        keys.clear();
+        appendKeysText(keys, binding);
         const std::string_view name = removeSim ? simPrefixStripped(views[SimNameColumn]) : views[SimNameColumn];
         // The list's description is the cell, which ends with the space the reader adds.
         description.assign(views[DescriptionColumn]);
