@@ -278,6 +278,7 @@ int CliRunner::keys(const std::string& file, int modifier)
     const auto document = core::KeyDocument::fromBytes(std::move(*bytes));
     const auto usage = core::KeyboardUsage::compute(document, modifier);
     std::string text;
+    std::string spare;
     for (int row = 0; row < core::KeyCodeTable::KeyCount; ++row) {
         const auto& key = core::KeyCodeTable::row(row);
         const auto& use = usage.forTableRow(row);
@@ -290,7 +291,7 @@ int CliRunner::keys(const std::string& file, int modifier)
         for (std::size_t i = 0; i < use.rows.size(); ++i) {
             if (i > 0)
                 text += ", ";
-            text += document.cell(use.rows[i], core::SimNameColumn);
+            text += document.simName(use.rows[i], spare);
         }
         text += '\n';
     }

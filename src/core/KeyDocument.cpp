@@ -387,6 +387,15 @@ const Binding& KeyDocument::binding(int row) const
     return m_bindings.store(idx(row), deriveBinding(row));
 }
 
+Binding KeyDocument::bindingOnce(int row) const
+{
+    if (m_bindings.rows() == rows().size()) {
+        if (const Binding* known = m_bindings.find(idx(row)))
+            return *known;
+    }
+    return deriveBinding(row);
+}
+
 namespace {
 
 // Whether a line without tabs is a headline: a key line (not DirectX "-2" or POV "-3") whose eighth field is "-1", as

@@ -99,6 +99,9 @@ public:
 
     /** What the row means, worked out at the first call for the row. */
     const Binding& binding(int row) const;
+    /** The same, worked out without keeping it where it is not known yet: for one pass over a big file, which
+     *  would otherwise write every row's binding once more. */
+    Binding bindingOnce(int row) const;
     /** binding(row).isHeadline(), read from the line's own cells where the row's binding is not worked out yet:
      *  finding a file's sections does not wait for the meaning of every line. */
     bool isHeadline(int row) const;

@@ -35,7 +35,7 @@ KeyboardUsage KeyboardUsage::compute(const KeyDocument& document, int modifier)
     KeyboardUsage usage;
     usage.m_modifier = modifier;
     for (int r = 0; r < document.rowCount(); ++r) {
-        const auto counting = countingKey(document.binding(r));
+        const auto counting = countingKey(document.bindingOnce(r));
         if (counting && counting->modifier == modifier)
             usage.m_keys[static_cast<std::size_t>(counting->tableRow)].rows.push_back(r);
     }

@@ -313,7 +313,7 @@ struct ProblemCheck::Groups
         }
 
         const int first = group.rows.front();
-        const Binding& binding = document.binding(first);
+        const Binding binding = document.bindingOnce(first);
         LazyCells cells(document, first);
         std::string text;
         text.reserve(160);
@@ -493,16 +493,15 @@ void ProblemCheck::countLocal(int row, int sign)
     }
 }
 
-void ProblemCheck::checkRow(const KeyDocument& document, int row)
+void ProblemCheck::checkRow(const KeyDocument& document, int row, const Binding& binding)
 {
     std::vector<Problem> out;
-    checkLine(document, row, out);
+    checkLine(document, row, binding, out);
     setLocalProblems(static_cast<std::size_t>(row), std::move(out));
 }
 
-void ProblemCheck::checkLine(const KeyDocument& document, int row, std::vector<Problem>& out)
+void ProblemCheck::checkLine(const KeyDocument& document, int row, const Binding& b, std::vector<Problem>& out)
 {
-    const Binding& b = document.binding(row);
     if (b.isComment())
         return;
     const int line = document.lineNumber(row);
@@ -583,10 +582,13 @@ void ProblemCheck::check(const KeyDocument& document)
     m_groups->clear(static_cast<std::size_t>(rows));
     m_errors = 0;
     m_warnings = 0;
+    // Bindings known to the document are used, others are worked out without keeping them: a check of a whole big
+    // file would write each once more.
     for (int row = 0; row < rows; ++row) {
-        checkRow(document, row);
+        const Binding binding = document.bindingOnce(row);
+        checkRow(document, row, binding);
         countLocal(row, 1);
-        if (const auto key = groupKeyOf(document.binding(row)))
+        if (const auto key = groupKeyOf(binding))
             m_groups->join(row, *key, nameHash(document, row), true);
     }
     // Every group is new: each counts its functions and is settled once.
@@ -608,10 +610,11 @@ void ProblemCheck::update(const KeyDocument& document, const std::vector<int>& r
         if (row < 0 || row >= document.rowCount())
             continue;
         countLocal(row, -1);
-        checkRow(document, row);
+        const Binding& binding = document.binding(row);
+        checkRow(document, row, binding);
         countLocal(row, 1);
         m_groups->leave(row);
-        if (const auto key = groupKeyOf(document.binding(row)))
+        if (const auto key = groupKeyOf(binding))
             m_groups->join(row, *key, nameHash(document, row), false);
     }
     m_groups->settleDirty(document);

@@ -96,8 +96,8 @@ public:
 private:
     struct Groups;
 
-    void checkRow(const KeyDocument& document, int row);
-    static void checkLine(const KeyDocument& document, int row, std::vector<Problem>& out);
+    void checkRow(const KeyDocument& document, int row, const Binding& binding);
+    static void checkLine(const KeyDocument& document, int row, const Binding& b, std::vector<Problem>& out);
     void countLocal(int row, int sign);
 
     const std::vector<Problem>* localProblems(std::size_t row) const;

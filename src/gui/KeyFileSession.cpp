@@ -263,6 +263,9 @@ void KeyFileSession::checkProblems()
     startWorker(
         this,
         [result] {
+            // Every row's binding, worked out here for the check and then handed to the window.
+            for (int row = 0; row < result->document.rowCount(); ++row)
+                (void)result->document.binding(row);
             result->problems.check(result->document);
             result->sections = core::sections(result->document);
         },
