@@ -2,7 +2,7 @@
 // event loop timestamped by a heartbeat: the longest time the loop did not turn is the longest freeze the user felt,
 // background steps (a report filling its box) included.
 //
-//   window_driver [--lines N] [--file PATH] [--short] [--events] [--shots DIR]
+//   window_driver [--lines N] [--file PATH] [--short] [--events] [--shots DIR] [--window-only]
 //
 // Without --file it writes two generated key files of N lines (default 32767, the most a key file holds in the
 // window's grid of old). With --file it opens that file and compares it with a copy that lacks every 100th line.
@@ -11,6 +11,7 @@
 // --short (CI) runs every action once on 2,000 lines, to check that the driver still runs and prints. --events
 // prints the events that took longer than 5 ms while an action's queued work ran: where its time went. --shots
 // saves a picture of the window on the Cougar page and on the comparison's report in DIR, to look at what was timed.
+// --window-only leaves the floors out, so that a memory profiler's peak is the window's.
 #include "BenchData.h"
 #include "WindowDoubles.h"
 
@@ -196,6 +197,7 @@ int main(int argc, char** argv)
     bool quick = false;
     bool events = false;
     bool openOnly = false; // for profiling the opening alone
+    bool windowOnly = false;
     QString shots;
     const QStringList args = QApplication::arguments();
     for (int i = 1; i < args.size(); ++i) {
@@ -203,6 +205,8 @@ int main(int argc, char** argv)
             quick = true;
         else if (args[i] == QLatin1String("--open-only"))
             openOnly = true;
+        else if (args[i] == QLatin1String("--window-only"))
+            windowOnly = true;
         else if (args[i] == QLatin1String("--events"))
             events = true;
         else if (args[i] == QLatin1String("--lines") && i + 1 < args.size())
@@ -321,6 +325,11 @@ int main(int argc, char** argv)
 
     // The window's peak, before the floors below read and compare both files once more in this process.
     const double windowPeakMiB = memoryMiB();
+    if (windowOnly) {
+        std::printf("\npeak memory / file size: %.1f (%.0f MiB)\n",
+            windowPeakMiB * 1024 * 1024 / double(QFileInfo(first).size()), windowPeakMiB);
+        return 0;
+    }
     // The floors, after the window's work so that the file is in the cache for both.
     const double countMs = lineCountMs(first);
     QElapsedTimer engine;
@@ -330,7 +339,9 @@ int main(int argc, char** argv)
         io::FileError error;
         (void)io::readFileBytes(first, &one, &error);
         (void)io::readFileBytes(second, &two, &error);
-        (void)core::compareKeyFiles({first.toStdString(), one, {}}, {second.toStdString(), two, {}}, std::tm{});
+        // The bytes are moved in, as the window's comparison takes them.
+        (void)core::compareKeyFiles(
+            {first.toStdString(), std::move(one), {}}, {second.toStdString(), std::move(two), {}}, std::tm{});
     }
     const double engineMs = msSince(engine, 0);
     std::printf("\nopen / (line count + empty start):  %.2f  (%.1f ms, %.1f ms + %.1f ms)\n",

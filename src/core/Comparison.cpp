@@ -154,6 +154,27 @@ private:
     mutable std::size_t m_mask = 0;
 };
 
+// Calls `use` with each line of the file, as compareLines lists them.
+template <typename Use> void forEachCompareLine(std::string_view bytes, Use use)
+{
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
+        bytes.remove_prefix(3);
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        const std::size_t end = findLineEnd(bytes, pos);
+        const std::string_view text = trimSpaces(bytes.substr(pos, end - pos));
+        if (!text.empty()) {
+            const std::size_t space = text.find(' ');
+            const std::string_view simName
+                = space == std::string_view::npos ? std::string_view() : trimSpaces(text.substr(0, space));
+            use(CompareLine{text, simName});
+        }
+        if (end == bytes.size())
+            break;
+        pos = end + ((bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ? 2 : 1);
+    }
+}
+
 struct FileLists
 {
     std::vector<std::string_view> lines;
@@ -165,15 +186,15 @@ FileLists fileLists(const CompareInput& input)
     FileLists lists;
     if (!input.bytes)
         return lists;
-    const auto lines = compareLines(*input.bytes);
-    lists.lines.reserve(lines.size());
-    lists.simNames.reserve(lines.size());
-    for (const auto& line : lines) {
+    // Room for lines of 40 bytes: pages the lists do not fill are never touched.
+    lists.lines.reserve(input.bytes->size() / 40 + 16);
+    lists.simNames.reserve(lists.lines.capacity());
+    forEachCompareLine(*input.bytes, [&lists](const CompareLine& line) {
         lists.lines.push_back(line.text);
         // A comment is a line of the file but no sim function.
         if (!isCommentLine(line.text))
             lists.simNames.push_back(line.simName);
-    }
+    });
     return lists;
 }
 
@@ -335,23 +356,8 @@ template <typename Index> Report buildReport(const CompareInput& file1, const Co
 
 std::vector<CompareLine> compareLines(std::string_view bytes)
 {
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
-        bytes.remove_prefix(3);
     std::vector<CompareLine> lines;
-    std::size_t pos = 0;
-    while (pos < bytes.size()) {
-        const std::size_t end = findLineEnd(bytes, pos);
-        const std::string_view text = trimSpaces(bytes.substr(pos, end - pos));
-        if (!text.empty()) {
-            const std::size_t space = text.find(' ');
-            const std::string_view simName
-                = space == std::string_view::npos ? std::string_view() : trimSpaces(text.substr(0, space));
-            lines.push_back(CompareLine{text, simName});
-        }
-        if (end == bytes.size())
-            break;
-        pos = end + ((bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ? 2 : 1);
-    }
+    forEachCompareLine(bytes, [&lines](const CompareLine& line) { lines.push_back(line); });
     return lines;
 }
 

@@ -83,11 +83,17 @@ int sectionOfRow(const std::vector<Section>& list, int row)
 
 std::string searchText(const KeyDocument& document, int row)
 {
+    std::string text;
+    appendSearchText(text, document, row);
+    return text;
+}
+
+void appendSearchText(std::string& text, const KeyDocument& document, int row)
+{
     const Binding& binding = document.binding(row);
     if (binding.isComment())
-        return {};
+        return;
     const RecordCells cells = document.cells(row);
-    std::string text;
     appendLower(text, cells[SimNameColumn]);
     text += ' ';
     appendLower(text, cells[DescriptionColumn]);
@@ -97,7 +103,50 @@ std::string searchText(const KeyDocument& document, int row)
         appendCodes(text, cells[KeyColumn], binding.key);
         appendCodes(text, cells[ComboKeyColumn], binding.combo);
     }
-    return text;
+}
+
+std::string_view SearchTexts::text(const KeyDocument& document, int row)
+{
+    const auto rows = static_cast<std::size_t>(document.rowCount());
+    if (m_start.size() != rows) {
+        clear();
+        m_start.assign(rows, NotMade);
+        m_length.assign(rows, 0);
+        // Room for texts a little longer than the lines: pages the texts do not reach are never touched.
+        m_bytes.reserve(document.sourceBytes().size() + document.sourceBytes().size() / 4 + 4096);
+    }
+    const auto r = static_cast<std::size_t>(row);
+    if (m_start[r] == NotMade) {
+        if (m_bytes.size() - m_kept > m_kept / 2 + (1U << 20) || m_bytes.size() > 0xC0000000U) {
+            m_bytes.clear();
+            std::fill(m_start.begin(), m_start.end(), NotMade);
+            m_kept = 0;
+        }
+        const std::size_t start = m_bytes.size();
+        appendSearchText(m_bytes, document, row);
+        m_start[r] = static_cast<std::uint32_t>(start);
+        m_length[r] = static_cast<std::uint32_t>(m_bytes.size() - start);
+        m_kept += m_length[r];
+    }
+    return std::string_view(m_bytes).substr(m_start[r], m_length[r]);
+}
+
+void SearchTexts::forget(int row)
+{
+    const auto r = static_cast<std::size_t>(row);
+    if (r < m_start.size() && m_start[r] != NotMade) {
+        m_kept -= m_length[r];
+        m_start[r] = NotMade;
+    }
+}
+
+void SearchTexts::clear()
+{
+    m_bytes.clear();
+    m_bytes.shrink_to_fit();
+    m_start.clear();
+    m_length.clear();
+    m_kept = 0;
 }
 
 std::vector<std::string> filterWords(std::string_view text)

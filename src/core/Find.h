@@ -2,6 +2,7 @@
 
 #include "KeyDocument.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,33 @@ int sectionOfRow(const std::vector<Section>& list, int row);
  * key codes as "0x2e" (with and without leading zeros as written). Comments have none.
  */
 std::string searchText(const KeyDocument& document, int row);
+
+/** Appends searchText(document, row) to `out`. */
+void appendSearchText(std::string& out, const KeyDocument& document, int row);
+
+/**
+ * The search texts of a document's rows, made as rows ask for them and kept one after another in one buffer: a big
+ * file has hundreds of thousands, and a string each would cost about twice their bytes. A changed row's text is made
+ * again at the end; the bytes left behind are dropped, with every text, once they are more than half the rest.
+ */
+class SearchTexts
+{
+public:
+    /** Row `row`'s searchText, made now unless kept; valid until the next call. A document of another row count
+     *  than the last one asked about starts afresh. */
+    std::string_view text(const KeyDocument& document, int row);
+    /** Forgets row `row`'s text, after the row changed. */
+    void forget(int row);
+    /** Forgets every text. */
+    void clear();
+
+private:
+    static constexpr std::uint32_t NotMade = 0xFFFFFFFFU;
+    std::string m_bytes;
+    std::vector<std::uint32_t> m_start; // per row: where its text starts in m_bytes, or NotMade
+    std::vector<std::uint32_t> m_length;
+    std::size_t m_kept = 0; // the bytes of the texts kept
+};
 
 /** The words of a filter text, lower-cased; spaces and tabs separate them. */
 std::vector<std::string> filterWords(std::string_view text);

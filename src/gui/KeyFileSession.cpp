@@ -125,20 +125,6 @@ const std::array<core::KeyboardUsage, core::KeyboardUsage::ModifierCount>& KeyFi
     return m_usage;
 }
 
-const std::string& KeyFileSession::searchText(int row) const
-{
-    const auto r = static_cast<std::size_t>(row);
-    if (m_searchTexts.size() != static_cast<std::size_t>(m_document.rowCount())) {
-        m_searchTexts.assign(static_cast<std::size_t>(m_document.rowCount()), std::string());
-        m_searchFresh.assign(m_searchTexts.size(), false);
-    }
-    if (!m_searchFresh[r]) {
-        m_searchTexts[r] = core::searchText(m_document, row);
-        m_searchFresh[r] = true;
-    }
-    return m_searchTexts[r];
-}
-
 const std::vector<core::Section>& KeyFileSession::sections() const
 {
     if (!m_sectionsFresh) {
@@ -193,8 +179,7 @@ void KeyFileSession::applyRowStates(const RowStates& states)
     for (const auto& [row, state] : states) {
         m_document.restoreRow(row, state);
         rows.append(row);
-        if (static_cast<std::size_t>(row) < m_searchFresh.size())
-            m_searchFresh[static_cast<std::size_t>(row)] = false;
+        m_searchTexts.forget(row);
     }
     m_usageFresh = false;
     if (problemsPending())
@@ -217,7 +202,6 @@ void KeyFileSession::replaceDocument(
     m_sectionsFresh = false;
     checkProblems();
     m_searchTexts.clear();
-    m_searchFresh.clear();
     m_warmedRows = 0;
     m_searchWarmer->start(0);
     m_undo->clear();

@@ -81,8 +81,9 @@ public:
     bool problemsPending() const { return m_pendingProblems != nullptr; }
     /** Documents of this many bytes and more have their problems checked in the background. */
     void setBackgroundCheckBytes(std::size_t bytes) { m_backgroundCheckBytes = bytes; }
-    /** What a filter looks for in document row `row` (core::searchText), kept until the row changes. */
-    const std::string& searchText(int row) const;
+    /** What a filter looks for in document row `row` (core::searchText), kept until the row changes; the view is
+     *  valid until the next call. */
+    std::string_view searchText(int row) const { return m_searchTexts.text(m_document, row); }
     /** The document's sections (its headline lines), for the document as it is now. While a big document's
      *  background check runs they are found with it, and there are none until problemsChecked. */
     const std::vector<core::Section>& sections() const;
@@ -174,8 +175,7 @@ private:
     std::shared_ptr<BackgroundCheck> m_pendingProblems;
     std::vector<int> m_rowsChangedWhileChecking;
     std::size_t m_backgroundCheckBytes = 8 * 1024 * 1024;
-    mutable std::vector<std::string> m_searchTexts;
-    mutable std::vector<bool> m_searchFresh;
+    mutable core::SearchTexts m_searchTexts;
     QTimer* m_searchWarmer; // fills the search texts in steps after an opening, so that the first filter is quick
     int m_warmedRows = 0;
     mutable std::vector<core::Section> m_sections;

@@ -82,6 +82,35 @@ private slots:
         }
     }
 
+    // The kept texts are the rows' search texts: after edits, after the bytes left behind are dropped, and for a
+    // document of another size.
+    void searchTextsKeptInOneBuffer()
+    {
+        KeyDocument doc = sectionsFile();
+        core::SearchTexts texts;
+        const auto allMatch = [&texts](const KeyDocument& d) {
+            for (int r = d.rowCount() - 1; r >= 0; --r) {
+                if (texts.text(d, r) != core::searchText(d, r))
+                    return false;
+            }
+            return true;
+        };
+        QVERIFY(allMatch(doc));
+        const int row = doc.rowCount() - 1;
+        // Enough edits of one row to leave more than a MiB behind.
+        for (int i = 0; i < 40000; ++i) {
+            QVERIFY(doc.setCell(row, core::DescriptionColumn, "\"Edit number " + std::to_string(i) + "\""));
+            texts.forget(row);
+            QCOMPARE(std::string(texts.text(doc, row)), core::searchText(doc, row));
+        }
+        QVERIFY(allMatch(doc));
+        const KeyDocument other = KeyDocument::fromBytes("SimX -1 0 0x2E 0 0 0 1 \"X\"\n");
+        QCOMPARE(std::string(texts.text(other, 0)), core::searchText(other, 0));
+        texts.forget(-1);
+        texts.forget(5);
+        QVERIFY(allMatch(doc));
+    }
+
     void filterWords_data()
     {
         QTest::addColumn<QString>("filter");
