@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <stdexcept>
 
 namespace core {
 
@@ -26,22 +27,63 @@ std::string zeroPadded(long long value, std::size_t width)
     return std::string(width - digits.size(), '0') + digits;
 }
 
+// The lines or sim names of one file, as places in its bytes: 8 bytes each where a view takes 16, for the million
+// lines of a big file.
+class TextList
+{
+public:
+    explicit TextList(std::string_view bytes)
+        : m_bytes(bytes.data())
+    {
+        if (bytes.size() > 0xFFFFFFFFU)
+            throw std::length_error("A key file of more than 4 GiB");
+    }
+
+    void reserve(std::size_t count) { m_places.reserve(count); }
+    std::size_t capacity() const { return m_places.capacity(); }
+    std::size_t size() const { return m_places.size(); }
+    /** `text` lies in the bytes given at the start (or is empty). */
+    void push_back(std::string_view text)
+    {
+        m_places.push_back(text.empty()
+                ? Place{}
+                : Place{static_cast<std::uint32_t>(text.data() - m_bytes), static_cast<std::uint32_t>(text.size())});
+    }
+    std::string_view operator[](std::size_t i) const
+    {
+        const Place& place = m_places[i];
+        return place.length == 0 ? std::string_view() : std::string_view(m_bytes + place.start, place.length);
+    }
+
+private:
+    struct Place
+    {
+        std::uint32_t start = 0;
+        std::uint32_t length = 0;
+    };
+    const char* m_bytes;
+    std::vector<Place> m_places;
+};
+
 // A list of texts searched by scanning from its start, as the report was first made.
 class LinearIndex
 {
 public:
-    explicit LinearIndex(const std::vector<std::string_view>& items)
+    explicit LinearIndex(const TextList& items)
         : m_items(items)
     { }
     /** The place of the first item that is `text`, or npos. */
     std::size_t find(std::string_view text) const
     {
-        const auto found = std::find(m_items.begin(), m_items.end(), text);
-        return found == m_items.end() ? std::string_view::npos : static_cast<std::size_t>(found - m_items.begin());
+        for (std::size_t i = 0; i < m_items.size(); ++i) {
+            if (m_items[i] == text)
+                return i;
+        }
+        return std::string_view::npos;
     }
 
 private:
-    const std::vector<std::string_view>& m_items;
+    const TextList& m_items;
 };
 
 // The same answers from an open-addressed table: each slot holds an item's place and the high half of its text's
@@ -50,7 +92,7 @@ private:
 class HashIndex
 {
 public:
-    explicit HashIndex(const std::vector<std::string_view>& items)
+    explicit HashIndex(const TextList& items)
         : m_items(items)
     { }
 
@@ -149,7 +191,7 @@ private:
         return hash ^ (hash >> 32);
     }
 
-    const std::vector<std::string_view>& m_items;
+    const TextList& m_items;
     mutable std::vector<Slot> m_slots;
     mutable std::size_t m_mask = 0;
 };
@@ -177,15 +219,15 @@ template <typename Use> void forEachCompareLine(std::string_view bytes, Use use)
 
 struct FileLists
 {
-    std::vector<std::string_view> lines;
-    std::vector<std::string_view> simNames;
+    TextList lines;
+    TextList simNames;
 };
 
 FileLists fileLists(const CompareInput& input)
 {
-    FileLists lists;
     if (!input.bytes)
-        return lists;
+        return FileLists{TextList({}), TextList({})};
+    FileLists lists{TextList(*input.bytes), TextList(*input.bytes)};
     // Room for lines of 40 bytes: pages the lists do not fill are never touched.
     lists.lines.reserve(input.bytes->size() / 40 + 16);
     lists.simNames.reserve(lists.lines.capacity());
@@ -201,9 +243,7 @@ FileLists fileLists(const CompareInput& input)
 // Whether each of `texts` is among the items of `index`. Two versions of a key file mostly keep their lines in the
 // same order, so the item after the last one found is tried first: a comparison of bytes close to the last ones
 // instead of a jump into a big table, which costs a cache miss for every line of a large file.
-template <typename Index>
-std::vector<bool> foundIn(
-    const std::vector<std::string_view>& texts, const std::vector<std::string_view>& items, const Index& index)
+template <typename Index> std::vector<bool> foundIn(const TextList& texts, const TextList& items, const Index& index)
 {
     std::vector<bool> found(texts.size());
     std::size_t next = 0;
@@ -227,7 +267,12 @@ public:
     void setColour(Rgb colour) { m_colour = colour; }
     void setBoldUnderline(bool on) { m_boldUnderline = on; }
     void insert(std::string_view text) { m_report.append(text, m_colour, m_boldUnderline); }
-    Report take() { return std::move(m_report); }
+    /** The report, its runs' texts without the room they grew into: a big report keeps a fifth less. */
+    Report take()
+    {
+        m_report.shrinkToFit();
+        return std::move(m_report);
+    }
 
 private:
     Report m_report;
@@ -252,10 +297,7 @@ template <typename Index> Report buildReport(const CompareInput& file1, const Co
 {
     const FileLists one = fileLists(file1);
     const FileLists two = fileLists(file2);
-    const Index lines1(one.lines);
-    const Index lines2(two.lines);
-    const Index names1(one.simNames);
-    const Index names2(two.simNames);
+    // Each index lives only while it answers: a big file's is 16 MiB.
 
     ReportPen pen;
     pen.setColour(colours::Blue);
@@ -300,7 +342,7 @@ template <typename Index> Report buildReport(const CompareInput& file1, const Co
     pen.insert("Sim functions that are only found in one of the files\r\n\r\n");
     pen.setBoldUnderline(false);
     bool anyMissing = false;
-    const std::vector<bool> oneInTwo = foundIn(one.simNames, two.simNames, names2);
+    const std::vector<bool> oneInTwo = foundIn(one.simNames, two.simNames, Index(two.simNames));
     for (std::size_t i = 0; i < one.simNames.size(); ++i) {
         if (!oneInTwo[i]) {
             pen.setColour(colours::Blue);
@@ -309,7 +351,7 @@ template <typename Index> Report buildReport(const CompareInput& file1, const Co
             anyMissing = true;
         }
     }
-    const std::vector<bool> twoInOne = foundIn(two.simNames, one.simNames, names1);
+    const std::vector<bool> twoInOne = foundIn(two.simNames, one.simNames, Index(one.simNames));
     for (std::size_t i = 0; i < two.simNames.size(); ++i) {
         if (!twoInOne[i]) {
             pen.setColour(colours::Green);
@@ -330,17 +372,15 @@ template <typename Index> Report buildReport(const CompareInput& file1, const Co
     const bool firstLeads = one.lines.size() >= two.lines.size();
     const FileLists& lead = firstLeads ? one : two;
     const FileLists& other = firstLeads ? two : one;
-    const Index& otherLines = firstLeads ? lines2 : lines1;
-    const Index& leadLines = firstLeads ? lines1 : lines2;
     const Rgb leadColour = firstLeads ? colours::Blue : colours::Green;
     const Rgb otherColour = firstLeads ? colours::Green : colours::Blue;
-    const std::vector<bool> leadInOther = foundIn(lead.lines, other.lines, otherLines);
+    const std::vector<bool> leadInOther = foundIn(lead.lines, other.lines, Index(other.lines));
     for (std::size_t i = 0; i < lead.lines.size(); ++i) {
         pen.setColour(leadInOther[i] ? colours::Black : leadColour);
         pen.insert(lead.lines[i]);
         pen.insert(kCrLf);
     }
-    const std::vector<bool> otherInLead = foundIn(other.lines, lead.lines, leadLines);
+    const std::vector<bool> otherInLead = foundIn(other.lines, lead.lines, Index(lead.lines));
     for (std::size_t i = 0; i < other.lines.size(); ++i) {
         if (!otherInLead[i]) {
             pen.setColour(otherColour);

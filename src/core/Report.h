@@ -50,6 +50,14 @@ public:
             m_runs.push_back(ReportRun{std::string(text), colour, boldUnderline});
     }
 
+    /** Gives back the room the runs' texts grew into. */
+    void shrinkToFit()
+    {
+        for (ReportRun& run : m_runs)
+            run.text.shrink_to_fit();
+        m_runs.shrink_to_fit();
+    }
+
     const std::vector<ReportRun>& runs() const { return m_runs; }
     /** Hands the runs over, leaving the report empty. */
     std::vector<ReportRun> takeRuns() { return std::move(m_runs); }
