@@ -56,8 +56,9 @@ std::vector<std::string_view> splitLines(std::string_view bytes)
     std::vector<std::string_view> lines;
     lines.reserve(bytes.size() / 32 + 1);
     std::size_t pos = 0;
+    core::LineEnds ends(bytes);
     while (pos < bytes.size()) {
-        const std::size_t end = core::findLineEnd(bytes, pos);
+        const std::size_t end = ends.from(pos);
         lines.push_back(bytes.substr(pos, end - pos));
         if (end == bytes.size())
             break;

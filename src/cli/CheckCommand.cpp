@@ -1,11 +1,10 @@
 #include "CheckCommand.h"
 
+#include "CliCommands.h"
+
 #include "core/KeyDocument.h"
 #include "core/Problems.h"
 #include "core/TextDecoding.h"
-#include "io/FileIo.h"
-
-#include <QString>
 
 #include <nlohmann/json.hpp>
 
@@ -28,15 +27,13 @@ int runCheck(const std::vector<std::string>& files, bool json, bool strict, std:
     bool unreadable = false;
     nlohmann::ordered_json array = nlohmann::ordered_json::array();
     for (const std::string& file : files) {
-        std::string bytes;
-        io::FileError error;
-        if (!io::readFileBytes(QString::fromLocal8Bit(file.c_str()), &bytes, &error)) {
-            err << "tarnwick-cli: cannot read " << file << ": " << error.reason.toLocal8Bit().toStdString() << '\n';
+        auto bytes = readInput(file, err);
+        if (!bytes) {
             unreadable = true;
             continue;
         }
         ++checked;
-        const auto document = core::KeyDocument::fromBytes(std::move(bytes));
+        const auto document = core::KeyDocument::fromBytes(std::move(*bytes));
         core::ProblemCheck check;
         check.check(document);
         errors += check.errorCount();

@@ -9,11 +9,11 @@
 
 namespace cli {
 
-std::optional<std::string> readInput(const std::string& path, std::ostream& err)
+std::optional<core::SharedBytes> readInput(const std::string& path, std::ostream& err)
 {
-    std::string bytes;
+    core::SharedBytes bytes;
     io::FileError error;
-    if (!io::readFileBytes(QString::fromLocal8Bit(path.c_str()), &bytes, &error)) {
+    if (!io::readFileShared(QString::fromLocal8Bit(path.c_str()), &bytes, &error)) {
         err << "tarnwick-cli: cannot read " << path << ": " << error.reason.toLocal8Bit().toStdString() << '\n';
         return std::nullopt;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/SharedBytes.h"
+
 #include <optional>
 #include <ostream>
 #include <string>
@@ -7,8 +9,9 @@
 
 namespace cli {
 
-/** Reads a file for a command; on failure says why on `err` ("tarnwick-cli: cannot read PATH: REASON"). */
-std::optional<std::string> readInput(const std::string& path, std::ostream& err);
+/** Reads a file for a command (a big one mapped, not copied); on failure says why on `err` ("tarnwick-cli: cannot
+ *  read PATH: REASON"). */
+std::optional<core::SharedBytes> readInput(const std::string& path, std::ostream& err);
 
 /** Writes a file through a temporary file; on failure says why on `err`. */
 bool writeOutput(const std::string& path, const std::string& bytes, std::ostream& err);

@@ -202,8 +202,9 @@ template <typename Use> void forEachCompareLine(std::string_view bytes, Use use)
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
         bytes.remove_prefix(3);
     std::size_t pos = 0;
+    LineEnds ends(bytes);
     while (pos < bytes.size()) {
-        const std::size_t end = findLineEnd(bytes, pos);
+        const std::size_t end = ends.from(pos);
         const std::string_view text = trimSpaces(bytes.substr(pos, end - pos));
         if (!text.empty()) {
             const std::size_t space = text.find(' ');

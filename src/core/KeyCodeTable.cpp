@@ -106,16 +106,18 @@ constexpr std::array<KeyCode, KeyCodeTable::RowCount> kRows{{
     {"0XFFFFFFFF", "Unassigned", 0, KeyCodeTable::NoKeyCode, 0x00},
 }};
 
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
+// Each byte's value as a hexadecimal digit, or -1: read by table, every line of a key file holds one or two codes.
+constexpr std::array<std::int8_t, 256> kHexDigits = [] {
+    std::array<std::int8_t, 256> digits{};
+    digits.fill(-1);
+    for (int c = 0; c < 10; ++c)
+        digits[static_cast<std::size_t>('0' + c)] = static_cast<std::int8_t>(c);
+    for (int c = 0; c < 6; ++c) {
+        digits[static_cast<std::size_t>('a' + c)] = static_cast<std::int8_t>(10 + c);
+        digits[static_cast<std::size_t>('A' + c)] = static_cast<std::int8_t>(10 + c);
+    }
+    return digits;
+}();
 
 bool hasHexPrefix(std::string_view text)
 {
@@ -158,12 +160,14 @@ std::optional<std::uint32_t> parseScanCode(std::string_view text)
     if (!hasHexPrefix(text) || text.size() < 3 || text.size() > 10)
         return std::nullopt;
     std::uint32_t value = 0;
-    for (char c : text.substr(2)) {
-        const int digit = hexDigit(c);
-        if (digit < 0)
-            return std::nullopt;
-        value = value * 16 + static_cast<std::uint32_t>(digit);
+    int invalid = 0; // negative once any byte is no digit
+    for (const char c : text.substr(2)) {
+        const int digit = kHexDigits[static_cast<unsigned char>(c)];
+        invalid |= digit;
+        value = value * 16 + static_cast<std::uint32_t>(digit & 15);
     }
+    if (invalid < 0)
+        return std::nullopt;
     return value;
 }
 

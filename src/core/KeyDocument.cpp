@@ -12,11 +12,52 @@
 #include <stdexcept>
 #include <type_traits>
 
+#if defined(__SSE2__) || defined(_M_X64) || defined(_M_AMD64)
+#include <emmintrin.h>
+#endif
+
 namespace core {
 
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// Where two bytes are in 64 readable bytes at `p`: bit i of `first` set where byte i is `a`, of `second` where it
+// is `b`. Sixteen bytes to a compare where the processor has SSE2 (every x86-64 one), a word at a time otherwise.
+struct Masks64
+{
+    std::uint64_t first = 0;
+    std::uint64_t second = 0;
+};
+Masks64 masks64(const char* p, char a, char b)
+{
+    Masks64 masks;
+#if defined(__SSE2__) || defined(_M_X64) || defined(_M_AMD64)
+    const __m128i va = _mm_set1_epi8(a);
+    const __m128i vb = _mm_set1_epi8(b);
+    for (int i = 0; i < 4; ++i) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+        masks.first |= std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, va)))} << (16 * i);
+        masks.second |= std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, vb)))} << (16 * i);
+    }
+#else
+    for (int i = 0; i < 64; ++i) {
+        masks.first |= std::uint64_t{p[i] == a} << i;
+        masks.second |= std::uint64_t{p[i] == b} << i;
+    }
+#endif
+    return masks;
+}
+
+// masks64 of `size` bytes at `p`, fewer than 64 at the end of a text: copied into a block of zero bytes first.
+Masks64 masks64(const char* p, std::size_t size, char a, char b)
+{
+    if (size >= 64)
+        return masks64(p, a, b);
+    char block[64] = {};
+    std::memcpy(block, p, size);
+    return masks64(block, a, b);
+}
 
 } // namespace
 
@@ -40,6 +81,13 @@ std::size_t findLineEnd(std::string_view text, std::size_t from)
     if (cr)
         return from + static_cast<std::size_t>(cr - begin);
     return from + searched;
+}
+
+void LineEnds::load(std::size_t block)
+{
+    m_block = block;
+    const Masks64 masks = masks64(m_text.data() + block, m_text.size() - block, '\r', '\n');
+    m_ends = masks.first | masks.second;
 }
 
 bool isCommentLine(std::string_view line)
@@ -101,8 +149,7 @@ RecordCells splitRecordLine(std::string_view line, int lastColumn)
 
 namespace {
 
-// The first space at or after `p`, or `end`. Eight bytes at a time where a word holds them: most fields are
-// shorter than a word, so one look usually finds the field's end.
+// The first space at or after `p`, or `end`. Eight bytes at a time where a word holds them.
 const char* nextSpace(const char* p, const char* const end)
 {
     if constexpr (std::endian::native == std::endian::little) {
@@ -123,31 +170,69 @@ const char* nextSpace(const char* p, const char* const end)
     return p;
 }
 
+// Where the spaces and tabs are in the first 64 bytes of a line, a bit per byte: the fields of most lines (all
+// but a long description) lie there, and are then found by counting bits rather than by looking at bytes.
+struct LineMasks
+{
+    std::size_t window = 0; // the bytes the masks cover: min(64, line length)
+    std::uint64_t spaces = 0;
+    std::uint64_t tabs = 0;
+
+    explicit LineMasks(std::string_view line)
+        : window(std::min<std::size_t>(line.size(), 64))
+    {
+        const Masks64 masks = masks64(line.data(), line.size(), ' ', '\t');
+        spaces = masks.first;
+        tabs = masks.second;
+    }
+    std::uint64_t words() const { return ~spaces & (window == 64 ? ~0ULL : (1ULL << window) - 1); }
+};
+
 } // namespace
 
 bool splitRecordViews(std::string_view line, RecordViews& views)
 {
     line = trimSpaces(line);
+    const LineMasks masks(line);
     // A tab anywhere ends in a cell or in the description, which only the full splitter splits.
-    if (std::memchr(line.data(), '\t', line.size()))
+    if (masks.tabs != 0
+        || (line.size() > masks.window && std::memchr(line.data() + masks.window, '\t', line.size() - masks.window)))
         return false;
+    const std::size_t size = line.size();
+    const std::uint64_t words = masks.words();
+    // The first space, or the first byte that is none, at or after `pos`: from the masks inside their window.
+    const auto spaceFrom = [&](std::size_t pos) {
+        if (pos < masks.window) {
+            if (const std::uint64_t rest = masks.spaces >> pos)
+                return pos + static_cast<std::size_t>(std::countr_zero(rest));
+            pos = masks.window;
+        }
+        return static_cast<std::size_t>(nextSpace(line.data() + pos, line.data() + size) - line.data());
+    };
+    const auto wordFrom = [&](std::size_t pos) {
+        if (pos < masks.window) {
+            if (const std::uint64_t rest = words >> pos)
+                return pos + static_cast<std::size_t>(std::countr_zero(rest));
+            pos = masks.window;
+        }
+        while (pos < size && line[pos] == ' ')
+            ++pos;
+        return pos;
+    };
     views = {};
-    const char* p = line.data();
-    const char* const end = p + line.size();
     std::size_t fields = 0;
-    while (p < end) {
+    std::size_t pos = 0;
+    while (pos < size) {
         // A tenth field joins the ninth cell: the full splitter builds that cell.
         if (fields == ColumnCount - 1)
             return false;
-        const char* const start = p;
-        p = nextSpace(p, end);
-        views[++fields] = std::string_view(start, static_cast<std::size_t>(p - start));
-        while (p < end && *p == ' ')
-            ++p;
-        if (p < end && *p == '"') {
+        const std::size_t stop = spaceFrom(pos);
+        views[++fields] = line.substr(pos, stop - pos);
+        pos = wordFrom(stop);
+        if (pos < size && line[pos] == '"') {
             if (fields == ColumnCount - 1)
                 return false;
-            views[++fields] = std::string_view(p, static_cast<std::size_t>(end - p));
+            views[++fields] = line.substr(pos);
             break;
         }
     }
@@ -176,10 +261,15 @@ KeyDocument& KeyDocument::operator=(const KeyDocument&) = default;
 
 KeyDocument KeyDocument::fromBytes(std::string bytes)
 {
+    return fromBytes(SharedBytes(std::move(bytes)));
+}
+
+KeyDocument KeyDocument::fromBytes(SharedBytes bytes)
+{
     if (bytes.size() > MaxBytes)
         throw std::length_error("A key file of more than 4 GiB");
     KeyDocument doc;
-    doc.m_source = std::make_shared<const std::string>(std::move(bytes));
+    doc.m_source = std::move(bytes);
     const std::string_view src = doc.sourceBytes();
     if (src.starts_with(kByteOrderMark))
         doc.m_bodyStart = kByteOrderMark.size();
@@ -189,8 +279,9 @@ KeyDocument KeyDocument::fromBytes(std::string bytes)
     std::uint32_t lineNumber = 0;
     std::vector<Row> rows;
     rows.reserve(src.size() / 48 + 16); // key file lines are 40 to 100 bytes long
+    LineEnds ends(src);
     while (pos < src.size()) {
-        const std::size_t lineEnd = findLineEnd(src, pos);
+        const std::size_t lineEnd = ends.from(pos);
         std::uint8_t eol = 0;
         if (lineEnd < src.size())
             eol = (src[lineEnd] == '\r' && lineEnd + 1 < src.size() && src[lineEnd + 1] == '\n') ? 2 : 1;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "GenericOrder.h"
+#include "SharedBytes.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -72,6 +74,8 @@ public:
     /** Reads a key file from its bytes. Lines end at CRLF, CR or LF; a UTF-8 byte order mark is kept aside. Throws
      *  std::length_error for more than MaxBytes (files are read with a far smaller limit). */
     static KeyDocument fromBytes(std::string bytes);
+    /** The same from bytes held elsewhere (a mapped file), which the document then shares. */
+    static KeyDocument fromBytes(SharedBytes bytes);
 
     /** The key file as bytes: unedited rows byte for byte, edited rows normalised. A file without a byte order
      *  mark whose first line would begin with its bytes gets a line end in front. */
@@ -127,9 +131,9 @@ public:
     bool hasByteOrderMark() const { return m_bodyStart == 3; }
 
     /** The bytes of the whole document as read; what encoding detection looks at. */
-    std::string_view sourceBytes() const { return m_source ? std::string_view(*m_source) : std::string_view(); }
+    std::string_view sourceBytes() const { return m_source.view(); }
     /** The bytes read, shared: they never change once read. */
-    std::shared_ptr<const std::string> sharedSource() const { return m_source; }
+    const SharedBytes& sharedSource() const { return m_source; }
 
 private:
     // The blank lines before a row start where the row before it ends (the first's at m_bodyStart).
@@ -158,7 +162,7 @@ private:
 
     // Never changed once read (edited rows keep their cells apart), so that copies of a document share it with the
     // row table below: a copy for a check on another thread costs its edits, not the file once more.
-    std::shared_ptr<const std::string> m_source;
+    SharedBytes m_source;
     std::size_t m_bodyStart = 0; // 3 after a byte order mark
     std::size_t m_after = 0; // start of the blank lines after the last record
     // Never changed once read either (an edited row's cells stand in m_editedCells), and shared by copies too.
@@ -203,6 +207,36 @@ RecordCells splitRecordLine(std::string_view line, int lastColumn = ColumnCount 
 /** Where the line that starts at `from` ends: the position of the first CR or LF at or after it, or the text's
  *  size. Scans with memchr, so that a 64 MiB file is split about as fast as `wc -l` counts it. */
 std::size_t findLineEnd(std::string_view text, std::size_t from);
+
+/** The line ends of a text found in order: from(pos) is findLineEnd(text, pos) for positions that do not go back,
+ *  read off a bit per byte of the 64 bytes around `pos` rather than searched for line by line (two searches a line
+ *  cost more than the line's bytes when lines are short). */
+class LineEnds
+{
+public:
+    explicit LineEnds(std::string_view text)
+        : m_text(text)
+    { }
+    std::size_t from(std::size_t pos)
+    {
+        while (pos < m_text.size()) {
+            const std::size_t block = pos & ~std::size_t{63};
+            if (block != m_block)
+                load(block);
+            if (const std::uint64_t rest = m_ends >> (pos - block))
+                return pos + static_cast<std::size_t>(std::countr_zero(rest));
+            pos = block + 64;
+        }
+        return m_text.size();
+    }
+
+private:
+    void load(std::size_t block);
+
+    std::string_view m_text;
+    std::size_t m_block = static_cast<std::size_t>(-1);
+    std::uint64_t m_ends = 0; // bit i: byte m_block + i is CR or LF
+};
 
 /** True when the first character other than spaces and tabs is '#'. */
 bool isCommentLine(std::string_view line);

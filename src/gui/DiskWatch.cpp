@@ -26,7 +26,7 @@ DiskWatch::DiskWatch(QObject* parent)
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &DiskWatch::check);
 }
 
-QByteArray DiskWatch::hashOf(const std::string& bytes)
+QByteArray DiskWatch::hashOf(std::string_view bytes)
 {
     // Not a defence against anyone: a quick fingerprint, so that a few bytes changed tell from the same file.
     return QByteArray::number(static_cast<qulonglong>(std::hash<std::string_view>{}(bytes)), 16) + '/'
@@ -35,20 +35,20 @@ QByteArray DiskWatch::hashOf(const std::string& bytes)
 
 void DiskWatch::track(const QString& path, const std::string& bytes)
 {
-    track(path, std::shared_ptr<const std::string>());
+    track(path, core::SharedBytes());
     m_known = hashOf(bytes);
 }
 
 const QByteArray& DiskWatch::known() const
 {
     if (m_knownBytes) {
-        m_known = hashOf(*m_knownBytes);
-        m_knownBytes.reset();
+        m_known = hashOf(m_knownBytes.view());
+        m_knownBytes = core::SharedBytes();
     }
     return m_known;
 }
 
-void DiskWatch::track(const QString& path, std::shared_ptr<const std::string> bytes)
+void DiskWatch::track(const QString& path, core::SharedBytes bytes)
 {
     if (!m_watcher->files().isEmpty())
         m_watcher->removePaths(m_watcher->files());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/SharedBytes.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QObject>
@@ -28,7 +30,7 @@ public:
 
     /** The file at `path` holds `bytes` now (it was just read or written); nothing is watched for an empty path.
      *  The bytes are kept, shared, until a change on disk needs their fingerprint: an opening does not wait for it. */
-    void track(const QString& path, std::shared_ptr<const std::string> bytes);
+    void track(const QString& path, core::SharedBytes bytes);
     void track(const QString& path, const std::string& bytes);
     /** What the file on disk holds compared with the bytes last read or written. */
     State state() const;
@@ -43,13 +45,13 @@ private:
     void check();
     /** The hash of what the file holds now, or a marker for a file that is gone or cannot be read. */
     QByteArray diskHash() const;
-    static QByteArray hashOf(const std::string& bytes);
+    static QByteArray hashOf(std::string_view bytes);
     /** The fingerprint of the bytes last read or written, worked out at the first call. */
     const QByteArray& known() const;
 
     QFileSystemWatcher* m_watcher;
     QString m_path;
-    mutable std::shared_ptr<const std::string> m_knownBytes; // until their fingerprint is needed
+    mutable core::SharedBytes m_knownBytes; // until their fingerprint is needed
     mutable QByteArray m_known; // fingerprint of the bytes last read or written
     qint64 m_knownSize = -1;
     QDateTime m_knownTime;

@@ -167,6 +167,30 @@ bool readFileBytes(const QString& path, std::string* bytes, FileError* error, qi
     return false;
 }
 
+bool readFileShared(const QString& path, core::SharedBytes* bytes, FileError* error, qint64 limit)
+{
+    const QFileInfo info(path);
+    if (info.isFile() && info.size() >= MapFilesFrom && info.size() <= limit) {
+        auto file = std::make_shared<QFile>(path);
+        if (file->open(QIODevice::ReadOnly)) {
+            const qint64 size = file->size();
+            // The mapping lasts as long as the file object, which the bytes keep.
+            if (const uchar* mapped
+                = size >= MapFilesFrom && size <= limit ? file->map(0, size, QFileDevice::MapPrivateOption) : nullptr) {
+                const std::string_view view(reinterpret_cast<const char*>(mapped), static_cast<std::size_t>(size));
+                *bytes = core::SharedBytes(view, std::shared_ptr<const void>(std::move(file)));
+                return true;
+            }
+        }
+    }
+    // Small files, and anything that cannot be mapped, are read; the reading also gives the reasons of a failure.
+    std::string read;
+    if (!readFileBytes(path, &read, error, limit))
+        return false;
+    *bytes = core::SharedBytes(std::move(read));
+    return true;
+}
+
 bool isReadOnlyFile(const QString& path)
 {
     const QFileInfo info(path);

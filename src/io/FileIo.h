@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/SharedBytes.h"
+
 #include <QString>
 
 #include <string>
@@ -20,6 +22,16 @@ struct FileError
  *  devices and files over `limit` bytes with a reason, without opening them. */
 [[nodiscard]] bool readFileBytes(
     const QString& path, std::string* bytes, FileError* error, qint64 limit = MaxKeyFileSize);
+
+/** Files from this size on are mapped by readFileShared rather than copied. */
+constexpr qint64 MapFilesFrom = 8LL * 1024 * 1024;
+
+/** Reads a whole file as readFileBytes does, for a reader that only reads it and soon ends: a file of
+ *  MapFilesFrom bytes or more is mapped into memory instead of copied into fresh memory, which for a big file
+ *  costs as much as everything else a command-line run does. Not for the window, which keeps a file open for long:
+ *  a mapped file cut short by another program ends the process that reads past its new end. */
+[[nodiscard]] bool readFileShared(
+    const QString& path, core::SharedBytes* bytes, FileError* error, qint64 limit = MaxKeyFileSize);
 
 /** True when the file exists and its owner may not write it (the read-only attribute). */
 bool isReadOnlyFile(const QString& path);

@@ -123,6 +123,15 @@ private slots:
         row("prefix only", "0x", "Not found");
         row("trailing junk", "0x3Bq", "Not found");
         row("space inside", "0x 3B", "Not found");
+        row("letter past f", "0x3g", "Not found");
+        row("letter past F", "0x3G", "Not found");
+        row("byte before a", "0x3`", "Not found");
+        row("byte before A", "0x3@", "Not found");
+        row("byte after 9", "0x3:", "Not found");
+        row("byte before 0", "0x3/", "Not found");
+        row("high byte", "0x1\xE9", "Not found");
+        row("mixed-case digits", "0xdB", "WinL", false, 66);
+        row("lower-case digits", "0x3b", "F1", false, 27);
         row("zero", "0", "", true);
         row("empty", "", "", true);
         row("no prefix", "1E", "");

@@ -56,6 +56,21 @@ private slots:
             << testing::literalBytes("S\xe9\xa0\x80\xff\xc2\xa0\xa0\xa0\xa0 \xa0\xa0\xa0\xa0\xa0\xa0\xa0\xa0\xa0 2")
             << QString::fromLatin1(
                    "S\xe9\xa0\x80\xff\xc2\xa0\xa0\xa0\xa0|\xa0\xa0\xa0\xa0\xa0\xa0\xa0\xa0\xa0|2||||||");
+        // The first 64 bytes are split from a bit per byte, the rest byte by byte: fields and spaces across the
+        // 64th byte, and what comes only after it.
+        const QByteArray name60 = "Sim" + QByteArray(57, 'N');
+        QTest::newRow("field across the 64th byte")
+            << (name60 + " 0x1E123 5 \"d\"") << QString::fromLatin1(name60 + "|0x1E123|5|\"d\" |||||");
+        QTest::newRow("spaces across the 64th byte")
+            << (name60 + "        1 2") << QString::fromLatin1(name60 + "|1|2||||||");
+        QTest::newRow("space as the 64th byte") << (name60 + "abc 1") << QString::fromLatin1(name60 + "abc|1|||||||");
+        QTest::newRow("line of 64 bytes") << (name60 + " 1 2") << QString::fromLatin1(name60 + "|1|2||||||");
+        QTest::newRow("tab after the 64th byte")
+            << (name60 + " 1 2 3\t4") << QString::fromLatin1(name60 + "|1|2|3|4||||");
+        QTest::newRow("description after the 64th byte")
+            << (name60 + " 1 2 3 \"d  e\"") << QString::fromLatin1(name60 + "|1|2|3|\"d  e\" ||||");
+        QTest::newRow("tenth field after the 64th byte")
+            << (name60 + " 1 2 3 4 5 6 7 8 9") << QString::fromLatin1(name60 + "|1|2|3|4|5|6|7|8 9");
     }
 
     void splitsRecordLines()
@@ -115,6 +130,11 @@ private slots:
         QTest::newRow("spacing and tabs") << QByteArray("  SimA\t 1   2  \"d  \"   \r\n") << "1";
         QTest::newRow("eight-bit bytes") << QByteArray("SimA 1 \"25\xb0 \xc2\xb0\"\r\n") << "1";
         QTest::newRow("NUL bytes") << testing::literalBytes("Sim\0A 1\n\0\n") << "1 2";
+        // Line ends are read off 64 bytes at a time: ends on either side of a block's edge, and lines longer than one.
+        QTest::newRow("CRLF split by a block's edge") << (QByteArray(63, 'A') + "\r\nB\r\n") << "1 2";
+        QTest::newRow("LF as a block's first byte") << (QByteArray(64, 'A') + "\nB") << "1 2";
+        QTest::newRow("CR as a block's last byte") << (QByteArray(63, 'A') + "\r" + QByteArray(70, 'B')) << "1 2";
+        QTest::newRow("a line of three blocks") << (QByteArray(200, 'A') + "\r\n\r\nB\n") << "1 3";
     }
 
     void rowsAndLineNumbers()

@@ -25,8 +25,10 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<int>("size"); // the bytes the target holds: NUL and CRLF among 5 of them; -1 for none
         QTest::addColumn<QString>("reason");
-        const auto row
-            = [](const char* kind, int size, const char* reason) { QTest::newRow(kind) << kind << size << reason; };
+        QTest::addColumn<int>("limitMiB");
+        const auto row = [](const char* kind, int size, const char* reason, int limitMiB = 1) {
+            QTest::newRow(kind) << kind << size << reason << limitMiB;
+        };
         row("file", 5, "");
         row("link to file", 5, "");
         row("limit", 1024 * 1024, "");
@@ -35,6 +37,12 @@ private slots:
         row("large", 1024 * 1024 + 1, "The file is larger than 1 MiB");
         // Opening a named pipe would wait for a writer. The CLI tests check a named pipe and a device by name.
         row("link to pipe", -1, "It is a named pipe, not a regular file");
+        // From 8 MiB on, the shared reading maps the file instead.
+        const int mapped = static_cast<int>(io::MapFilesFrom);
+        row("mapped", mapped, "", 9);
+        row("mapped link", mapped, "", 9);
+        row("mapped at the limit", mapped, "", 8);
+        row("mapped over the limit", mapped + 1, "The file is larger than 8 MiB", 8);
     }
 
     void reads()
@@ -42,6 +50,8 @@ private slots:
         QFETCH(QString, kind);
         QFETCH(int, size);
         QFETCH(QString, reason);
+        QFETCH(int, limitMiB);
+        const qint64 limit = qint64{limitMiB} * 1024 * 1024;
         QTemporaryDir dir;
         const QString target = dir.filePath("target");
         const std::string content = size == 5 ? std::string("A\0B\r\n", 5) : std::string(std::max(size, 0), 'a');
@@ -50,15 +60,21 @@ private slots:
         if (kind.endsWith("pipe") && !testing::makeNamedPipe(target))
             QSKIP("no mkfifo here");
         QString path = kind == "folder" ? dir.path() : target;
-        if (kind == "missing" || kind.startsWith("link"))
+        if (kind == "missing" || kind.contains("link"))
             path = dir.filePath("x.key");
-        if (kind.startsWith("link") && !QFile::link(target, path))
+        if (kind.contains("link") && !QFile::link(target, path))
             QSKIP("no symbolic links here");
         std::string bytes = "untouched";
         io::FileError error;
-        QCOMPARE(io::readFileBytes(path, &bytes, &error, 1024 * 1024), reason.isEmpty());
+        QCOMPARE(io::readFileBytes(path, &bytes, &error, limit), reason.isEmpty());
         QCOMPARE(error.reason, reason);
         QVERIFY(bytes == (reason.isEmpty() ? content : std::string("untouched")));
+        // The shared reading gives the same bytes, or the same reason; the bytes outlive the reading.
+        core::SharedBytes shared;
+        io::FileError sharedError;
+        QCOMPARE(io::readFileShared(path, &shared, &sharedError, limit), reason.isEmpty());
+        QCOMPARE(sharedError.reason, reason);
+        QVERIFY(shared.view() == (reason.isEmpty() ? std::string_view(content) : std::string_view()));
     }
 
     void writeIntoAMissingFolderCreatesNothing()
