@@ -55,6 +55,23 @@ void BM_ReadOnly(benchmark::State& state)
 }
 BENCHMARK(BM_ReadOnly)->Unit(benchmark::kMillisecond);
 
+// The quick splitter over every line, the work each view of a big file starts with.
+void BM_SplitRecordViews(benchmark::State& state)
+{
+    const std::vector<std::string_view> lines = bench::splitLines(input());
+    for (auto _ : state) {
+        core::RecordViews views;
+        std::size_t fields = 0;
+        for (const std::string_view line : lines) {
+            if (core::splitRecordViews(line, views))
+                fields += views[core::KeyColumn].size();
+        }
+        benchmark::DoNotOptimize(fields);
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * lines.size()));
+}
+BENCHMARK(BM_SplitRecordViews)->Unit(benchmark::kMicrosecond);
+
 void BM_WriteKeyFile(benchmark::State& state)
 {
     auto doc = core::KeyDocument::fromBytes(input());

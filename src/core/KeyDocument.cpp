@@ -193,49 +193,67 @@ struct LineMasks
 bool splitRecordViews(std::string_view line, RecordViews& views)
 {
     line = trimSpaces(line);
+    const char* const data = line.data();
+    const std::size_t size = line.size();
     const LineMasks masks(line);
     // A tab anywhere ends in a cell or in the description, which only the full splitter splits.
-    if (masks.tabs != 0
-        || (line.size() > masks.window && std::memchr(line.data() + masks.window, '\t', line.size() - masks.window)))
+    if (masks.tabs != 0 || (size > masks.window && std::memchr(data + masks.window, '\t', size - masks.window)))
         return false;
-    const std::size_t size = line.size();
-    const std::uint64_t words = masks.words();
-    // The first space, or the first byte that is none, at or after `pos`: from the masks inside their window.
-    const auto spaceFrom = [&](std::size_t pos) {
-        if (pos < masks.window) {
-            if (const std::uint64_t rest = masks.spaces >> pos)
-                return pos + static_cast<std::size_t>(std::countr_zero(rest));
-            pos = masks.window;
-        }
-        return static_cast<std::size_t>(nextSpace(line.data() + pos, line.data() + size) - line.data());
-    };
-    const auto wordFrom = [&](std::size_t pos) {
-        if (pos < masks.window) {
-            if (const std::uint64_t rest = words >> pos)
-                return pos + static_cast<std::size_t>(std::countr_zero(rest));
-            pos = masks.window;
-        }
-        while (pos < size && line[pos] == ' ')
-            ++pos;
-        return pos;
-    };
-    views = {};
     std::size_t fields = 0;
-    std::size_t pos = 0;
-    while (pos < size) {
-        // A tenth field joins the ninth cell: the full splitter builds that cell.
+    // Fills the next cell; false for a tenth field, which joins the ninth cell: the full splitter builds that cell.
+    const auto add = [&](std::size_t start, std::size_t length) {
         if (fields == ColumnCount - 1)
             return false;
-        const std::size_t stop = spaceFrom(pos);
-        views[++fields] = line.substr(pos, stop - pos);
-        pos = wordFrom(stop);
-        if (pos < size && line[pos] == '"') {
-            if (fields == ColumnCount - 1)
+        views[++fields] = std::string_view(data + start, length);
+        return true;
+    };
+    // In the window, each field's first and last bytes are bits: a field's first byte follows a space (or starts
+    // the line), its last byte precedes one (or ends the line, or the window where a space follows it).
+    const std::uint64_t words = masks.words();
+    std::uint64_t firsts = words & ~(words << 1);
+    std::uint64_t lasts = words & ~(words >> 1);
+    if (size > masks.window && data[masks.window] != ' ')
+        lasts &= ~(std::uint64_t{1} << 63);
+    std::size_t pos = masks.window; // where the bytes after the window's fields begin
+    bool described = false;
+    while (firsts != 0) {
+        const auto first = static_cast<std::size_t>(std::countr_zero(firsts));
+        // A field after the first that begins with a quote is the description: the rest of the line.
+        if (fields > 0 && data[first] == '"') {
+            if (!add(first, size - first))
                 return false;
-            views[++fields] = line.substr(pos);
+            described = true;
             break;
         }
+        if (lasts == 0) { // the field runs on past the window
+            pos = first;
+            break;
+        }
+        const auto last = static_cast<std::size_t>(std::countr_zero(lasts));
+        if (!add(first, last + 1 - first))
+            return false;
+        firsts &= firsts - 1;
+        lasts &= lasts - 1;
     }
+    // Past the window (lines longer than 64 bytes), byte by byte.
+    while (!described) {
+        while (pos < size && data[pos] == ' ')
+            ++pos;
+        if (pos >= size)
+            break;
+        if (fields > 0 && data[pos] == '"') {
+            if (!add(pos, size - pos))
+                return false;
+            break;
+        }
+        const auto stop = static_cast<std::size_t>(nextSpace(data + pos, data + size) - data);
+        if (!add(pos, stop - pos))
+            return false;
+        pos = stop;
+    }
+    views[0] = {};
+    for (std::size_t c = fields + 1; c < ColumnCount; ++c)
+        views[c] = {};
     return true;
 }
 
