@@ -8,7 +8,8 @@
 #include <array>
 #include <functional>
 #include <string_view>
-#include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace core {
 
@@ -81,6 +82,92 @@ struct GroupKeyHash
         h = (h ^ (h >> 31)) + k.c * 0x94D049BB133111EBULL;
         return static_cast<std::size_t>(h ^ (h >> 32));
     }
+};
+
+// Group ids by key, in one table of slots (linear probing, at most half full, a power of two of them): a whole
+// file's check looks up one key a line, and a table of nodes spends most of that on the remainder of a division
+// and on following pointers.
+class GroupIndex
+{
+public:
+    /** Empty, with room for about `expected` keys. */
+    void clear(std::size_t expected)
+    {
+        std::size_t capacity = 16;
+        while (capacity < 2 * expected)
+            capacity *= 2;
+        m_slots.assign(capacity, Slot{});
+        m_size = 0;
+    }
+    /** The id stored for `key`, and whether the key was new (its id then -1, for the caller to set). */
+    std::pair<std::int32_t*, bool> tryEmplace(const GroupKey& key)
+    {
+        if (2 * (m_size + 1) > m_slots.size())
+            grow();
+        std::size_t at = slotOf(key);
+        for (;; at = (at + 1) & mask()) {
+            Slot& slot = m_slots[at];
+            if (slot.id < 0) {
+                slot.key = key;
+                ++m_size;
+                return {&slot.id, true};
+            }
+            if (slot.key == key)
+                return {&slot.id, false};
+        }
+    }
+    /** Takes the key out; false when it was not there. */
+    bool erase(const GroupKey& key)
+    {
+        if (m_slots.empty())
+            return false;
+        std::size_t at = slotOf(key);
+        for (;; at = (at + 1) & mask()) {
+            if (m_slots[at].id < 0)
+                return false;
+            if (m_slots[at].key == key)
+                break;
+        }
+        // Moves back each later key of the run that would no longer be found past the gap.
+        std::size_t gap = at;
+        for (std::size_t next = (gap + 1) & mask(); m_slots[next].id >= 0; next = (next + 1) & mask()) {
+            const std::size_t home = slotOf(m_slots[next].key);
+            // The key stays where its home lies cyclically in (gap, next].
+            const bool stays = gap < next ? (home > gap && home <= next) : (home > gap || home <= next);
+            if (!stays) {
+                m_slots[gap] = m_slots[next];
+                gap = next;
+            }
+        }
+        m_slots[gap] = Slot{};
+        --m_size;
+        return true;
+    }
+
+private:
+    struct Slot
+    {
+        GroupKey key;
+        std::int32_t id = -1; // -1: empty
+    };
+    std::size_t mask() const { return m_slots.size() - 1; }
+    std::size_t slotOf(const GroupKey& key) const { return GroupKeyHash{}(key)&mask(); }
+    void grow()
+    {
+        std::vector<Slot> old = std::move(m_slots);
+        m_slots.assign(std::max<std::size_t>(16, 2 * old.size()), Slot{});
+        for (const Slot& slot : old) {
+            if (slot.id < 0)
+                continue;
+            std::size_t at = slotOf(slot.key);
+            while (m_slots[at].id >= 0)
+                at = (at + 1) & mask();
+            m_slots[at] = slot;
+        }
+    }
+
+    std::vector<Slot> m_slots;
+    std::size_t m_size = 0;
 };
 
 enum GroupKind : std::uint64_t { KeyGroup = 1, ButtonGroup = 2, PovGroup = 3 };
@@ -178,6 +265,11 @@ struct ProblemCheck::Groups
         GroupKey key;
         std::vector<int> rows; // ascending
         std::vector<std::pair<std::uint64_t, int>> names; // the functions' name hashes and their lines, by hash
+        // While a whole file is read: the name hash and line number of each row, gathered in row order as the rows
+        // come, so that counting the names and listing the lines need not visit every row again (a group's rows lie
+        // far apart in a big file).
+        std::vector<std::uint64_t> readNames;
+        std::vector<int> readLines;
         bool hasProblem = false;
         Problem problem;
     };
@@ -190,7 +282,7 @@ struct ProblemCheck::Groups
     std::vector<Member> members; // per row
     std::vector<Group> groups;
     std::vector<int> free;
-    std::unordered_map<GroupKey, int, GroupKeyHash> index;
+    GroupIndex index;
     std::vector<int> dirty;
     int problems = 0;
 
@@ -199,32 +291,33 @@ struct ProblemCheck::Groups
         members.assign(rows, Member{});
         groups.clear();
         free.clear();
-        index.clear();
-        index.reserve(std::min<std::size_t>(rows, 4096)); // lines share few keys; the table grows as it needs
+        index.clear(std::min<std::size_t>(rows, 4096)); // lines share few keys; the table grows as it needs
         dirty.clear();
         problems = 0;
     }
 
     // While the whole file is read (`reading`), rows come in ascending order and the names are counted once at
     // the end; an edit's row goes to its place and counts its name at once.
-    void join(int row, const GroupKey& key, std::uint64_t name, bool reading)
+    void join(int row, const GroupKey& key, std::uint64_t name, bool reading, int line = 0)
     {
-        auto [it, inserted] = index.try_emplace(key, 0);
+        auto [id, inserted] = index.tryEmplace(key);
         if (inserted) {
             if (free.empty()) {
-                it->second = static_cast<int>(groups.size());
+                *id = static_cast<std::int32_t>(groups.size());
                 groups.emplace_back();
             } else {
-                it->second = free.back();
+                *id = free.back();
                 free.pop_back();
             }
-            groups[static_cast<std::size_t>(it->second)].key = key;
-            groups[static_cast<std::size_t>(it->second)].rows.reserve(2);
+            groups[static_cast<std::size_t>(*id)].key = key;
+            groups[static_cast<std::size_t>(*id)].rows.reserve(2);
         }
-        Group& group = groups[static_cast<std::size_t>(it->second)];
-        members[static_cast<std::size_t>(row)] = {it->second, name};
+        Group& group = groups[static_cast<std::size_t>(*id)];
+        members[static_cast<std::size_t>(row)] = {*id, name};
         if (reading) {
             group.rows.push_back(row);
+            group.readNames.push_back(name);
+            group.readLines.push_back(line);
             return;
         }
         group.rows.insert(std::lower_bound(group.rows.begin(), group.rows.end(), row), row);
@@ -233,20 +326,21 @@ struct ProblemCheck::Groups
             ++at->second;
         else
             group.names.insert(at, {name, 1});
-        dirty.push_back(it->second);
+        dirty.push_back(*id);
     }
 
-    // Counts the functions of a group whose rows were read in one go.
+    // Counts the functions of a group whose rows were read in one go (their names in readNames, which this
+    // sorts).
     void countNames(Group& group)
     {
         group.names.clear();
-        const auto nameOf = [this](int row) { return members[static_cast<std::size_t>(row)].name; };
-        if (group.rows.size() <= 2) {
+        std::vector<std::uint64_t>& hashes = group.readNames;
+        if (hashes.size() <= 2) {
             // Most groups: one line, or a pair.
-            std::uint64_t a = nameOf(group.rows.front());
-            std::uint64_t b = nameOf(group.rows.back());
-            if (group.rows.size() == 1 || a == b) {
-                group.names.emplace_back(a, static_cast<int>(group.rows.size()));
+            std::uint64_t a = hashes.front();
+            std::uint64_t b = hashes.back();
+            if (hashes.size() == 1 || a == b) {
+                group.names.emplace_back(a, static_cast<int>(hashes.size()));
                 return;
             }
             if (b < a)
@@ -255,10 +349,6 @@ struct ProblemCheck::Groups
             group.names.emplace_back(b, 1);
             return;
         }
-        std::vector<std::uint64_t> hashes;
-        hashes.reserve(group.rows.size());
-        for (const int row : group.rows)
-            hashes.push_back(nameOf(row));
         std::sort(hashes.begin(), hashes.end());
         for (const std::uint64_t h : hashes) {
             if (group.names.empty() || group.names.back().first != h)
@@ -293,7 +383,7 @@ struct ProblemCheck::Groups
             --problems;
         }
         if (group.rows.empty()) {
-            if (index.erase(group.key) > 0)
+            if (index.erase(group.key))
                 free.push_back(id);
             return;
         }
@@ -338,10 +428,14 @@ struct ProblemCheck::Groups
         group.problem.severity = Severity::Warning;
         group.problem.code = conflictCode(binding.kind);
         group.problem.text = std::move(text);
-        group.problem.lines.clear();
-        group.problem.lines.reserve(group.rows.size());
-        for (const int row : group.rows)
-            group.problem.lines.push_back(document.lineNumber(row));
+        if (group.readLines.size() == group.rows.size()) {
+            group.problem.lines = std::move(group.readLines);
+        } else {
+            group.problem.lines.clear();
+            group.problem.lines.reserve(group.rows.size());
+            for (const int row : group.rows)
+                group.problem.lines.push_back(document.lineNumber(row));
+        }
         group.hasProblem = true;
         ++problems;
     }
@@ -589,12 +683,15 @@ void ProblemCheck::check(const KeyDocument& document)
         checkRow(document, row, binding);
         countLocal(row, 1);
         if (const auto key = groupKeyOf(binding))
-            m_groups->join(row, *key, nameHash(document, row), true);
+            m_groups->join(row, *key, nameHash(document, row), true, document.lineNumber(row));
     }
     // Every group is new: each counts its functions and is settled once.
     for (std::size_t id = 0; id < m_groups->groups.size(); ++id) {
-        m_groups->countNames(m_groups->groups[id]);
+        auto& group = m_groups->groups[id];
+        m_groups->countNames(group);
         m_groups->settle(document, static_cast<int>(id));
+        group.readNames = {};
+        group.readLines = {};
     }
     m_warnings += m_groups->problems;
 }

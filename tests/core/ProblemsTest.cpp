@@ -193,6 +193,33 @@ private slots:
         }
     }
 
+    // Many lines changing keys at random: groups fill, empty and come back, so that the index of groups by key
+    // takes keys out of runs of neighbours and puts them back, and still equals a fresh check after each edit.
+    void updateFollowsRandomEdits()
+    {
+        std::mt19937 rng(11);
+        const auto code = [&rng] { return "0x" + std::to_string(10 + rng() % 40); };
+        std::string bytes;
+        for (int i = 0; i < 300; ++i)
+            bytes += "SimF" + std::to_string(i % 37) + " -1 0 " + code() + ' ' + std::to_string(rng() % 8)
+                + " 0XFFFFFFFF 0 1 \"d\"\r\n";
+        KeyDocument doc = KeyDocument::fromBytes(bytes);
+        core::ProblemCheck check;
+        check.check(doc);
+        for (int edit = 0; edit < 400; ++edit) {
+            const int row = static_cast<int>(rng() % 300);
+            const int pick = static_cast<int>(rng() % 3);
+            const int column = pick == 0 ? core::KeyColumn : pick == 1 ? core::ModifierColumn : core::SimNameColumn;
+            const std::string text = column == core::KeyColumn ? code()
+                : column == core::ModifierColumn               ? std::to_string(rng() % 8)
+                                                               : "SimF" + std::to_string(rng() % 37);
+            QVERIFY(doc.setCell(row, column, text));
+            check.update(doc, {row});
+            const auto fresh = core::checkDocument(doc);
+            QVERIFY2(check.problems() == fresh, qPrintable(QStringLiteral("after edit %1").arg(edit)));
+        }
+    }
+
     void junkFinishes()
     {
         std::mt19937 rng(7);
