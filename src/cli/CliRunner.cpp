@@ -42,9 +42,9 @@ core::CompareInput compareInput(const std::string& path)
 {
     core::CompareInput input;
     input.path = path;
-    std::string bytes;
+    core::SharedBytes bytes;
     io::FileError error;
-    if (io::readFileBytes(QString::fromLocal8Bit(path.c_str()), &bytes, &error))
+    if (io::readFileShared(QString::fromLocal8Bit(path.c_str()), &bytes, &error))
         input.bytes = std::move(bytes);
     else
         input.readError = error.reason.toLocal8Bit().toStdString();

@@ -228,11 +228,12 @@ FileLists fileLists(const CompareInput& input)
 {
     if (!input.bytes)
         return FileLists{TextList({}), TextList({})};
-    FileLists lists{TextList(*input.bytes), TextList(*input.bytes)};
+    const std::string_view bytes = input.bytes->view();
+    FileLists lists{TextList(bytes), TextList(bytes)};
     // Room for lines of 40 bytes: pages the lists do not fill are never touched.
-    lists.lines.reserve(input.bytes->size() / 40 + 16);
+    lists.lines.reserve(bytes.size() / 40 + 16);
     lists.simNames.reserve(lists.lines.capacity());
-    forEachCompareLine(*input.bytes, [&lists](const CompareLine& line) {
+    forEachCompareLine(bytes, [&lists](const CompareLine& line) {
         lists.lines.push_back(line.text);
         // A comment is a line of the file but no sim function.
         if (!isCommentLine(line.text))

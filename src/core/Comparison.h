@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Report.h"
+#include "SharedBytes.h"
 
 #include <ctime>
 #include <optional>
@@ -15,7 +16,7 @@ namespace core {
 struct CompareInput
 {
     std::string path;
-    std::optional<std::string> bytes;
+    std::optional<SharedBytes> bytes;
     std::string readError;
 };
 

@@ -13,7 +13,8 @@ class SharedBytes
 {
 public:
     SharedBytes() = default;
-    explicit SharedBytes(std::string bytes)
+    // Not explicit: a string is the usual way to have such bytes (a file read, a test's text).
+    SharedBytes(std::string bytes) // NOLINT(google-explicit-constructor)
     {
         auto owned = std::make_shared<const std::string>(std::move(bytes));
         m_view = *owned;
