@@ -120,6 +120,23 @@ void BM_GenericSortOrder(benchmark::State& state)
 }
 BENCHMARK(BM_GenericSortOrder)->Arg(0)->Arg(3)->Unit(benchmark::kMillisecond);
 
+// The grid's sort by a range of columns (arguments: first and last column), each cell read once from the
+// document's lines.
+void BM_GridSort(benchmark::State& state)
+{
+    const auto doc = core::KeyDocument::fromBytes(input(1));
+    const auto first = static_cast<int>(state.range(0));
+    const auto width = static_cast<std::size_t>(state.range(1) - state.range(0) + 1);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(core::genericSortOrder(
+            static_cast<std::size_t>(doc.rowCount()), width,
+            [&doc, first](std::size_t row, std::size_t k, std::string& spare) {
+                return doc.cellView(static_cast<int>(row), first + static_cast<int>(k), spare);
+            },
+            core::SortOrder::Descending));
+}
+BENCHMARK(BM_GridSort)->Args({1, 1})->Args({4, 7})->Unit(benchmark::kMillisecond);
+
 void BM_PlainStringSort(benchmark::State& state)
 {
     const auto doc = core::KeyDocument::fromBytes(input(1));

@@ -65,8 +65,9 @@ std::optional<long long> readWholeNumber(std::string_view text)
 
 namespace {
 
-// What most comparisons of two cells need, in 32 bytes: the cell's number, or NaN when it does not read as one; its
-// first sixteen bytes in lower case as two numbers, the first byte highest, zeros past its end; its length.
+// What most comparisons of two cells need: the cell's number, or NaN when it does not read as one; its first
+// sixteen bytes in lower case as two numbers, the first byte highest, zeros past its end; its length; where its
+// whole text stands in lower case in a pool of texts, for a cell longer than sixteen bytes.
 struct CellKey
 {
     std::uint64_t high = 0;
@@ -74,30 +75,35 @@ struct CellKey
     double number = std::numeric_limits<double>::quiet_NaN();
     std::uint32_t size = 0;
     std::uint32_t row = 0; // the row of a sort entry
+    std::size_t text = 0; // in the pool, for a cell of more than sixteen bytes
 };
 
-// A cell's key, read once; its text is put in lower case where it stands, for the comparisons the key cannot decide.
-CellKey readKey(std::string& text)
+// A cell's key, read once; a long cell's text goes in lower case into `pool`, for the comparisons the key cannot
+// decide.
+CellKey readKey(std::string_view text, std::string& pool)
 {
     CellKey key;
     if (const auto number = readNumber(text))
         key.number = *number;
-    for (char& c : text)
-        c = static_cast<char>(asciiLower(c));
     for (std::size_t i = 0; i < 16; ++i) {
         std::uint64_t& half = i < 8 ? key.high : key.low;
-        half = (half << 8) | (i < text.size() ? static_cast<unsigned char>(text[i]) : 0U);
+        half = (half << 8) | (i < text.size() ? static_cast<unsigned char>(asciiLower(text[i])) : 0U);
     }
     key.size
         = static_cast<std::uint32_t>(std::min<std::size_t>(text.size(), std::numeric_limits<std::uint32_t>::max()));
+    if (text.size() > 16) {
+        key.text = pool.size();
+        for (const char c : text)
+            pool += static_cast<char>(asciiLower(c));
+    }
     return key;
 }
 
 // As numbers when both are, otherwise as lower-case texts byte by byte (unsigned), the shorter first. The first
 // sixteen bytes decide as the texts would: at the first byte they differ in, a zero past the end of the shorter text
 // is below any byte of the longer one; when they are equal and one text has no more, the shorter text is first.
-// Only when both are longer are the lower-case texts `a` and `b` compared.
-int compareKeys(const CellKey& x, const CellKey& y, const std::string& a, const std::string& b)
+// Only when both are longer are their lower-case texts in `pool` compared.
+int compareKeys(const CellKey& x, const CellKey& y, std::string_view pool)
 {
     if (!std::isnan(x.number) && !std::isnan(y.number))
         return x.number < y.number ? -1 : (x.number > y.number ? 1 : 0);
@@ -107,7 +113,7 @@ int compareKeys(const CellKey& x, const CellKey& y, const std::string& a, const 
         return x.low < y.low ? -1 : 1;
     if (x.size <= 16 || y.size <= 16)
         return x.size < y.size ? -1 : (x.size > y.size ? 1 : 0);
-    const int c = a.compare(b);
+    const int c = pool.substr(x.text, x.size).compare(pool.substr(y.text, y.size));
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
@@ -115,37 +121,40 @@ int compareKeys(const CellKey& x, const CellKey& y, const std::string& a, const 
 
 int genericCompare(std::string_view a, std::string_view b)
 {
-    std::string x(a);
-    std::string y(b);
-    const CellKey kx = readKey(x);
-    const CellKey ky = readKey(y);
-    return compareKeys(kx, ky, x, y);
+    std::string pool;
+    const CellKey kx = readKey(a, pool);
+    const CellKey ky = readKey(b, pool);
+    return compareKeys(kx, ky, pool);
 }
 
-std::vector<std::size_t> genericSortOrder(std::vector<std::string> keys, std::size_t width, SortOrder order)
+std::vector<std::size_t> genericSortOrder(
+    std::size_t rows, std::size_t width, const SortCellText& cellText, SortOrder order)
 {
-    const std::size_t rows = width == 0 ? 0 : keys.size() / width;
-    // Each cell is read once, not at every comparison. The rows are sorted as the keys of their first cells: most
-    // comparisons need nothing else, and the sort moves through these in order instead of looking up each row's
-    // cells. The keys of later cells, for a sort by several columns, stand row after row in `later`.
+    if (width == 0)
+        rows = 0;
+    // Each cell is read once, not at every comparison, and only a long cell's text is kept (in one pool). The rows
+    // are sorted as the keys of their first cells: most comparisons need nothing else, and the sort moves through
+    // these in order instead of looking up each row's cells. The keys of later cells, for a sort by several
+    // columns, stand row after row in `later`.
     std::vector<CellKey> entries(rows);
     std::vector<CellKey> later;
     later.reserve(rows * (width > 0 ? width - 1 : 0));
+    std::string pool;
+    std::string spare;
     for (std::size_t row = 0; row < rows; ++row) {
-        entries[row] = readKey(keys[row * width]);
+        entries[row] = readKey(cellText(row, 0, spare), pool);
         entries[row].row = static_cast<std::uint32_t>(row);
         for (std::size_t k = 1; k < width; ++k)
-            later.push_back(readKey(keys[row * width + k]));
+            later.push_back(readKey(cellText(row, k, spare), pool));
     }
-    const auto compareRows = [&keys, &later, width](const CellKey& a, const CellKey& b) {
-        const std::size_t x = std::size_t{a.row};
-        const std::size_t y = std::size_t{b.row};
-        if (const int c = compareKeys(a, b, keys[x * width], keys[y * width]); c != 0)
+    const std::string_view texts = pool;
+    const auto compareRows = [&later, width, texts](const CellKey& a, const CellKey& b) {
+        if (const int c = compareKeys(a, b, texts); c != 0)
             return c;
-        for (std::size_t k = 1; k < width; ++k) {
-            const std::size_t i = x * (width - 1) + k - 1;
-            const std::size_t j = y * (width - 1) + k - 1;
-            if (const int c = compareKeys(later[i], later[j], keys[x * width + k], keys[y * width + k]); c != 0)
+        const std::size_t x = std::size_t{a.row} * (width - 1);
+        const std::size_t y = std::size_t{b.row} * (width - 1);
+        for (std::size_t k = 0; k + 1 < width; ++k) {
+            if (const int c = compareKeys(later[x + k], later[y + k], texts); c != 0)
                 return c;
         }
         return 0;
@@ -161,6 +170,15 @@ std::vector<std::size_t> genericSortOrder(std::vector<std::string> keys, std::si
     for (const CellKey& entry : entries)
         positions.push_back(entry.row);
     return positions;
+}
+
+std::vector<std::size_t> genericSortOrder(const std::vector<std::string>& keys, std::size_t width, SortOrder order)
+{
+    return genericSortOrder(
+        width == 0 ? 0 : keys.size() / width, width,
+        [&keys, width](
+            std::size_t row, std::size_t k, std::string&) { return std::string_view(keys[row * width + k]); },
+        order);
 }
 
 std::pair<int, int> columnRange(int first, int last, int columnCount)

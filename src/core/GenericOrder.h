@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,9 +19,15 @@ std::optional<double> readNumber(std::string_view text);
  *  ignored. Returns <0, 0 or >0. */
 int genericCompare(std::string_view a, std::string_view b);
 
-/** The positions of rows in sorted order. `keys` holds `width` key cells per row, row after row; rows compare by
- *  their keys left to right in generic order. The sort is stable, also in descending order. */
-std::vector<std::size_t> genericSortOrder(std::vector<std::string> keys, std::size_t width, SortOrder order);
+/** The text of a row's k-th key cell; the view may stand in `spare`, and need only last until the next call. */
+using SortCellText = std::function<std::string_view(std::size_t row, std::size_t k, std::string& spare)>;
+
+/** The positions of `rows` rows in sorted order; each row has `width` key cells, read once each through `cellText`,
+ *  and rows compare by their keys left to right in generic order. The sort is stable, also in descending order. */
+std::vector<std::size_t> genericSortOrder(
+    std::size_t rows, std::size_t width, const SortCellText& cellText, SortOrder order);
+/** The same for keys held row after row in `keys`. */
+std::vector<std::size_t> genericSortOrder(const std::vector<std::string>& keys, std::size_t width, SortOrder order);
 
 /** A range of columns given in either order, put in order and clamped to 0 .. columnCount - 1. */
 std::pair<int, int> columnRange(int first, int last, int columnCount);

@@ -377,16 +377,36 @@ RecordCells KeyDocument::cells(int row, int lastColumn) const
 
 std::string KeyDocument::cell(int row, int column) const
 {
+    std::string spare;
+    const std::string_view view = cellView(row, column, spare);
+    return view.data() == spare.data() ? std::move(spare) : std::string(view);
+}
+
+std::string_view KeyDocument::cellView(int row, int column, std::string& spare) const
+{
+    spare.clear();
     if (column < 0 || column >= ColumnCount)
-        return {};
+        return spare;
     const Row& r = rowAt(row);
     if (const std::int32_t slot = editedSlot(row); slot >= 0)
         return m_editedCells[static_cast<std::size_t>(slot)][static_cast<std::size_t>(column)];
     if (column == LineColumn)
-        return std::to_string(r.number);
+        return spare = std::to_string(r.number);
     if (r.comment)
-        return column == SimNameColumn ? std::string(rawLine(r)) : std::string();
-    return std::move(splitRecordLine(rawLine(r), column)[static_cast<std::size_t>(column)]);
+        return column == SimNameColumn ? rawLine(r) : std::string_view(spare);
+    // Most lines split into views, without a string for each cell before the one asked for (a sort of a big file
+    // asks for a cell of every row). A field after the first that begins with a quote is the description, which
+    // the cell holds with a space after it.
+    if (RecordViews views; splitRecordViews(rawLine(r), views)) {
+        const std::string_view view = views[static_cast<std::size_t>(column)];
+        if (column == SimNameColumn || !view.starts_with('"'))
+            return view;
+        spare.reserve(view.size() + 1);
+        spare.append(view);
+        spare += ' ';
+        return spare;
+    }
+    return spare = std::move(splitRecordLine(rawLine(r), column)[static_cast<std::size_t>(column)]);
 }
 
 std::string_view KeyDocument::simName(int row, std::string& spare) const

@@ -91,6 +91,9 @@ public:
     int rowAtLine(int line) const;
 
     std::string cell(int row, int column) const;
+    /** cell(row, column) as a view into the line or the edited cells where it stands there, else in `spare`; valid
+     *  until the row or `spare` changes. */
+    std::string_view cellView(int row, int column, std::string& spare) const;
     /** The row's cells; with `lastColumn`, only cells up to that one are filled (the line is split no further). */
     RecordCells cells(int row, int lastColumn = ColumnCount - 1) const;
 

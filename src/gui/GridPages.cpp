@@ -310,7 +310,9 @@ KeyFilePage::KeyFilePage(TabControl* tabs, int pageIndex, KeyFileSession* sessio
     auto* grid = new GridView(tabs->page(pageIndex));
     grid->setObjectName(QStringLiteral("GridData"));
     auto* proxy = new GridProxy(
-        session->fileModel(), [session](int row, int column) { return session->document().cell(row, column); }, this);
+        session->fileModel(),
+        [session](int row, int column, std::string& spare) { return session->document().cellView(row, column, spare); },
+        this);
     setUp(
         grid, proxy, [](int row) { return row; }, QString());
     grid->setColumnWidthsTwips({500, 3540, 1080, 855, 2130, 2535, 2130, 2535, 1245, 3825});
@@ -342,11 +344,11 @@ KeysAssignedPage::KeysAssignedPage(TabControl* tabs, int pageIndex, KeyFileSessi
     KeyListModel* list = session->listModel();
     auto* proxy = new GridProxy(
         list,
-        [list](int row, int column) {
-            const core::SimplifiedEntry e = list->entry(row);
+        [list](int row, int column, std::string& spare) -> std::string_view {
+            core::SimplifiedEntry e = list->entry(row);
             if (column == 0)
-                return std::to_string(e.line);
-            return column == 1 ? e.simName : column == 2 ? e.keys : e.description;
+                return spare = std::to_string(e.line);
+            return spare = std::move(column == 1 ? e.simName : column == 2 ? e.keys : e.description);
         },
         this);
     setUp(

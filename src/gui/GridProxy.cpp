@@ -76,13 +76,12 @@ void GridProxy::sortByColumns(int firstColumn, int lastColumn, core::SortOrder o
     // Rows are sorted from the order they are shown in, so that equal rows keep it.
     std::vector<int> shown = sourceRowsInOrder();
     const std::size_t width = static_cast<std::size_t>(last - first + 1);
-    std::vector<std::string> keys;
-    keys.reserve(shown.size() * width);
-    for (const int row : shown) {
-        for (int c = first; c <= last; ++c)
-            keys.push_back(m_sortKey(row, c));
-    }
-    const auto sorted = core::genericSortOrder(std::move(keys), width, order);
+    const auto sorted = core::genericSortOrder(
+        shown.size(), width,
+        [this, &shown, first](std::size_t place, std::size_t k, std::string& spare) {
+            return m_sortKey(shown[place], first + static_cast<int>(k), spare);
+        },
+        order);
     std::vector<int> rows(static_cast<std::size_t>(count));
     for (std::size_t place = 0; place < sorted.size(); ++place)
         rows[place] = shown[sorted[place]];

@@ -24,7 +24,7 @@ class GridProxy final : public QAbstractProxyModel
 
 public:
     /** The text a source cell sorts by (the file's own bytes, so that letter case is ignored as the file has it). */
-    using SortKey = std::function<std::string(int sourceRow, int column)>;
+    using SortKey = std::function<std::string_view(int sourceRow, int column, std::string& spare)>;
 
     GridProxy(QAbstractItemModel* source, SortKey sortKey, QObject* parent = nullptr);
 
