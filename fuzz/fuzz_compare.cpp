@@ -75,12 +75,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     core::CompareInput one{"C:\\Falcon4\\Config\\one.key", std::string(files.substr(0, cut)), {}};
     core::CompareInput two{"/home/pilot/two {copy}.key", std::string(files.substr(cut)), {}};
 
-    const auto lines1 = core::compareLines(*one.bytes);
-    const auto lines2 = core::compareLines(*two.bytes);
+    const auto lines1 = core::compareLines(one.bytes->view());
+    const auto lines2 = core::compareLines(two.bytes->view());
     if (lines1.size() + lines2.size() > kMaxLines)
         return 0;
-    checkLines(*one.bytes, lines1);
-    checkLines(*two.bytes, lines2);
+    checkLines(one.bytes->view(), lines1);
+    checkLines(two.bytes->view(), lines2);
 
     if (data[0] & 1) {
         one.bytes.reset();
