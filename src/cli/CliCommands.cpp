@@ -9,11 +9,19 @@
 
 namespace cli {
 
-std::optional<core::SharedBytes> readInput(const std::string& path, std::ostream& err)
+std::optional<core::SharedBytes> readInput(const std::string& path, std::ostream& err, Reading reading)
 {
     core::SharedBytes bytes;
     io::FileError error;
-    if (!io::readFileShared(QString::fromLocal8Bit(path.c_str()), &bytes, &error)) {
+    const QString name = QString::fromLocal8Bit(path.c_str());
+    bool read = false;
+    if (reading == Reading::MayMap) {
+        read = io::readFileShared(name, &bytes, &error);
+    } else if (std::string whole; io::readFileBytes(name, &whole, &error)) {
+        bytes = core::SharedBytes(std::move(whole));
+        read = true;
+    }
+    if (!read) {
         err << "tarnwick-cli: cannot read " << path << ": " << error.reason.toLocal8Bit().toStdString() << '\n';
         return std::nullopt;
     }
@@ -56,7 +64,8 @@ int findLines(const std::string& file, const std::vector<std::string>& words, st
 
 int bindKeys(const BindRequest& request, std::ostream& err)
 {
-    auto bytes = readInput(request.file, err);
+    // Written back over the file itself unless told otherwise.
+    auto bytes = readInput(request.file, err, Reading::Whole);
     if (!bytes)
         return 1;
     auto document = core::KeyDocument::fromBytes(std::move(*bytes));

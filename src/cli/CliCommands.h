@@ -9,9 +9,14 @@
 
 namespace cli {
 
-/** Reads a file for a command (a big one mapped, not copied); on failure says why on `err` ("tarnwick-cli: cannot
- *  read PATH: REASON"). */
-std::optional<core::SharedBytes> readInput(const std::string& path, std::ostream& err);
+/** How a command reads its input: a big file mapped, or read whole into memory. A command that may write over
+ *  its input reads it whole, or lets go of the mapping before it writes: Windows refuses to replace a file while a
+ *  mapping of it is open. */
+enum class Reading { MayMap, Whole };
+
+/** Reads a file for a command; on failure says why on `err` ("tarnwick-cli: cannot read PATH: REASON"). */
+std::optional<core::SharedBytes> readInput(
+    const std::string& path, std::ostream& err, Reading reading = Reading::MayMap);
 
 /** Writes a file through a temporary file; on failure says why on `err`. */
 bool writeOutput(const std::string& path, const std::string& bytes, std::ostream& err);

@@ -231,8 +231,10 @@ int CliRunner::runCommand(const std::vector<std::string>& args)
         auto bytes = readInput(file, m_err);
         if (!bytes)
             return 1;
-        const auto document = core::KeyDocument::fromBytes(std::move(*bytes));
-        return writeOutput(outFile, document.toBytes(), m_err) ? 0 : 1;
+        // OUT may be IN: the document, and with it a mapping of IN, is gone before OUT is written.
+        const std::string written = core::KeyDocument::fromBytes(std::move(*bytes)).toBytes();
+        bytes.reset();
+        return writeOutput(outFile, written, m_err) ? 0 : 1;
     }
     if (keys->parsed())
         return this->keys(file, (shift ? 1 : 0) + (control ? 2 : 0) + (alt ? 4 : 0));
@@ -373,10 +375,11 @@ int CliRunner::changes(const std::string& file1, const std::string& file2, bool 
 
 int CliRunner::take(const std::string& from, const std::string& into, const std::string& output, bool noClashes)
 {
-    auto fromBytes = readInput(from, m_err);
+    // The output may be either input.
+    auto fromBytes = readInput(from, m_err, Reading::Whole);
     if (!fromBytes)
         return 1;
-    auto intoBytes = readInput(into, m_err);
+    auto intoBytes = readInput(into, m_err, Reading::Whole);
     if (!intoBytes)
         return 1;
     const core::KeyDocument fromDocument = core::KeyDocument::fromBytes(std::move(*fromBytes));

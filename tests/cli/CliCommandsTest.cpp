@@ -7,6 +7,7 @@
 #include "core/Reference.h"
 #include "core/ReportWriters.h"
 #include "core/TargetMacros.h"
+#include "io/FileIo.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -154,6 +155,28 @@ private slots:
         QCOMPARE(run.code, 0);
         QVERIFY(run.err.empty());
         QCOMPARE(run.out, out);
+    }
+
+    // A file big enough to be mapped gives the views a read file gives, and is saved over itself and bound in place.
+    void bigFileMappedAndWrittenOverItself()
+    {
+        std::string bytes;
+        while (bytes.size() < static_cast<std::size_t>(io::MapFilesFrom))
+            bytes += kKeyFile.toStdString();
+        const QString big = m_dir.filePath("big.key");
+        testing::writeBytes(big, bytes);
+        const auto doc = core::KeyDocument::fromBytes(bytes);
+        const auto list = runCli({"list", big});
+        QCOMPARE(list.code, 0);
+        QVERIFY(list.out == core::listText(doc, false));
+        QCOMPARE(runCli({"save", big, big}).code, 0);
+        QVERIFY(testing::readBytes(big) == bytes);
+        const auto bound = runCli({"bind", big, "3", "ALT x"});
+        QCOMPARE(bound.code, 0);
+        const std::string before = "SimBeta -1 0 0x1e 0 0 0 1 \"Beta\"";
+        QVERIFY(bytes.find(before) != std::string::npos);
+        bytes.replace(bytes.find(before), before.size(), "SimBeta -1 0 0X2D 4 0 0 1 \"Beta\"");
+        QVERIFY(testing::readBytes(big) == bytes);
     }
 
     // The real program: printing is the work of its module.
