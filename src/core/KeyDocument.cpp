@@ -23,7 +23,7 @@ namespace {
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // Where two bytes are in 64 readable bytes at `p`: bit i of `first` set where byte i is `a`, of `second` where it
-// is `b`. Sixteen bytes to a compare where the processor has SSE2 (every x86-64 one), a word at a time otherwise.
+// is `b`. Sixteen bytes to a compare where the processor has SSE2 (every x86-64 one), byte by byte otherwise.
 struct Masks64
 {
     std::uint64_t first = 0;
