@@ -143,6 +143,9 @@ private slots:
             sections << QString::fromStdString(changes.texts(change).section);
         // SimB and SimA take file 2's (none), the removed SimC file 1's.
         QCOMPARE(sections, QStringList({QString(), QString(), section}));
+        // Rows outside a file have no section.
+        for (const auto& [file, row] : {std::pair{0, -1}, std::pair{0, 4}, std::pair{1, 2}, std::pair{1, 1 << 20}})
+            QCOMPARE(changes.section(file, row), std::string());
     }
 
     // The report: its head, then each section's title once over the changes in it, in the files' order; removed
