@@ -68,21 +68,6 @@ const std::array<std::string_view, ColumnCount>& columnHeaders()
     return headers;
 }
 
-std::size_t findLineEnd(std::string_view text, std::size_t from)
-{
-    if (from >= text.size())
-        return text.size();
-    const char* begin = text.data() + from;
-    const std::size_t length = text.size() - from;
-    const auto* lf = static_cast<const char*>(std::memchr(begin, '\n', length));
-    const std::size_t searched = lf ? static_cast<std::size_t>(lf - begin) : length;
-    // A CR before the LF ends the line there (CRLF, or a lone CR).
-    const auto* cr = static_cast<const char*>(std::memchr(begin, '\r', searched));
-    if (cr)
-        return from + static_cast<std::size_t>(cr - begin);
-    return from + searched;
-}
-
 void LineEnds::load(std::size_t block)
 {
     m_block = block;

@@ -207,13 +207,9 @@ private:
  *  Splitting stops once cell `lastColumn` is filled; the cells before it are as a full split gives them. */
 RecordCells splitRecordLine(std::string_view line, int lastColumn = ColumnCount - 1);
 
-/** Where the line that starts at `from` ends: the position of the first CR or LF at or after it, or the text's
- *  size. Scans with memchr, so that a 64 MiB file is split about as fast as `wc -l` counts it. */
-std::size_t findLineEnd(std::string_view text, std::size_t from);
-
-/** The line ends of a text found in order: from(pos) is findLineEnd(text, pos) for positions that do not go back,
- *  read off a bit per byte of the 64 bytes around `pos` rather than searched for line by line (two searches a line
- *  cost more than the line's bytes when lines are short). */
+/** The line ends of a text found in order: from(pos) is the position of the first CR or LF at or after `pos`, or
+ *  the text's size, for positions that do not go back; read off a bit per byte of the 64 bytes around `pos` rather
+ *  than searched for line by line (two searches a line cost more than the line's bytes when lines are short). */
 class LineEnds
 {
 public:

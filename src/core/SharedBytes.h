@@ -43,11 +43,6 @@ public:
 
     std::string_view view() const { return m_view; }
     std::size_t size() const { return m_view.size(); }
-    /** True when both hold the very same bytes (not merely equal ones). */
-    bool sameAs(const SharedBytes& other) const
-    {
-        return m_keeper == other.m_keeper && m_view.data() == other.m_view.data();
-    }
     explicit operator bool() const { return m_keeper != nullptr; }
 
 private:
