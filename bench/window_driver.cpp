@@ -20,6 +20,7 @@
 #include "gui/ComparePage.h"
 #include "gui/Desktop.h"
 #include "gui/GridPages.h"
+#include "gui/GridProxy.h"
 #include "gui/GridView.h"
 #include "gui/KeyFileSession.h"
 #include "gui/MainWindow.h"
@@ -301,7 +302,8 @@ int main(int argc, char** argv)
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
             QPoint(header->sectionViewportPosition(sort.column) + 4, header->height() / 2));
         auto* button = window.findChild<QAbstractButton*>(QString::fromLatin1(sort.button));
-        driver.answer(sort.name, [&] { QTest::mouseClick(button, Qt::LeftButton); });
+        driver.answer(
+            sort.name, [&] { QTest::mouseClick(button, Qt::LeftButton); }, [&] { return !grid->proxy()->sorting(); });
     }
     QLineEdit* filter = grid->findBar()->filter();
     driver.answer("find (Edit > Find)", [&] { window.findChild<QAction*>(QStringLiteral("mnuEditFind"))->trigger(); });

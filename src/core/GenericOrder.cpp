@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <numeric>
 
 namespace core {
 
@@ -74,7 +75,7 @@ struct CellKey
     std::uint64_t low = 0;
     double number = std::numeric_limits<double>::quiet_NaN();
     std::uint32_t size = 0;
-    std::uint32_t row = 0; // the row of a sort entry
+    std::uint32_t place = 0; // where the row of a sort entry is shown
     std::size_t text = 0; // in the pool, for a cell of more than sixteen bytes
 };
 
@@ -117,6 +118,8 @@ int compareKeys(const CellKey& x, const CellKey& y, std::string_view pool)
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
+constexpr std::uint32_t kNoPlace = std::numeric_limits<std::uint32_t>::max();
+
 } // namespace
 
 int genericCompare(std::string_view a, std::string_view b)
@@ -127,49 +130,105 @@ int genericCompare(std::string_view a, std::string_view b)
     return compareKeys(kx, ky, pool);
 }
 
+// The key cells of the rows to sort: the entries are the keys of the rows' first cells (most comparisons need
+// nothing else); the keys of later cells, for a sort by several columns, stand place after place in `later`.
+struct SortKeys::Data
+{
+    std::vector<int> rows;
+    std::size_t width = 0;
+    std::vector<CellKey> entries;
+    std::vector<CellKey> later;
+    std::string pool;
+};
+
+SortKeys::SortKeys(std::span<const int> rows, std::size_t width, const SortRowText& cellText)
+    : m_data(std::make_unique<Data>())
+{
+    Data& d = *m_data;
+    const std::size_t count = width == 0 ? 0 : rows.size();
+    d.rows.assign(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(count));
+    d.width = width;
+    // Each cell is read once, not at every comparison, and only a long cell's text is kept (in one pool). The rows
+    // are read in ascending order, whatever order they are shown in: a big file's lines then come from memory one
+    // after the other instead of from anywhere. The place a row is shown at goes into its entry and decides
+    // between equal rows.
+    int highest = -1;
+    bool readable = true; // every row once, none below zero
+    for (const int row : d.rows) {
+        highest = std::max(highest, row);
+        readable = readable && row >= 0;
+    }
+    std::vector<std::uint32_t> placeOf(readable ? static_cast<std::size_t>(highest + 1) : 0, kNoPlace);
+    for (std::size_t place = 0; readable && place < count; ++place) {
+        std::uint32_t& slot = placeOf[static_cast<std::size_t>(d.rows[place])];
+        readable = slot == kNoPlace;
+        slot = static_cast<std::uint32_t>(place);
+    }
+    d.entries.reserve(count);
+    d.later.resize(count * (width > 0 ? width - 1 : 0));
+    std::string spare;
+    const auto read = [&](int row, std::size_t place) {
+        CellKey& entry = d.entries.emplace_back(readKey(cellText(row, 0, spare), d.pool));
+        entry.place = static_cast<std::uint32_t>(place);
+        for (std::size_t k = 1; k < width; ++k)
+            d.later[place * (width - 1) + k - 1] = readKey(cellText(row, k, spare), d.pool);
+    };
+    if (readable) {
+        for (std::size_t row = 0; row < placeOf.size(); ++row) {
+            if (placeOf[row] != kNoPlace)
+                read(static_cast<int>(row), placeOf[row]);
+        }
+    } else {
+        for (std::size_t place = 0; place < count; ++place)
+            read(d.rows[place], place);
+    }
+}
+
+SortKeys::SortKeys(SortKeys&&) noexcept = default;
+SortKeys& SortKeys::operator=(SortKeys&&) noexcept = default;
+SortKeys::~SortKeys() = default;
+
+std::vector<int> SortKeys::sorted(SortOrder order)
+{
+    Data& d = *m_data;
+    const std::string_view texts = d.pool;
+    const int sign = order == SortOrder::Ascending ? 1 : -1;
+    const std::size_t width = d.width;
+    const auto before = [&later = d.later, width, texts, sign](const CellKey& a, const CellKey& b) {
+        int c = compareKeys(a, b, texts);
+        const std::size_t x = std::size_t{a.place} * (width - 1);
+        const std::size_t y = std::size_t{b.place} * (width - 1);
+        for (std::size_t k = 0; c == 0 && k + 1 < width; ++k)
+            c = compareKeys(later[x + k], later[y + k], texts);
+        return c != 0 ? c * sign < 0 : a.place < b.place;
+    };
+    // A merge sort: the generic order is not transitive when numbers and texts mix ("2" < "10" < "1a" < "2"),
+    // and a merge sort, unlike a quick sort, stays within its range whatever its comparisons say.
+    std::stable_sort(d.entries.begin(), d.entries.end(), before);
+    std::vector<int> rows;
+    rows.reserve(d.entries.size());
+    for (const CellKey& entry : d.entries)
+        rows.push_back(d.rows[entry.place]);
+    return rows;
+}
+
+std::vector<int> genericSortRows(
+    std::span<const int> rows, std::size_t width, const SortRowText& cellText, SortOrder order)
+{
+    return SortKeys(rows, width, cellText).sorted(order);
+}
+
 std::vector<std::size_t> genericSortOrder(
     std::size_t rows, std::size_t width, const SortCellText& cellText, SortOrder order)
 {
-    if (width == 0)
-        rows = 0;
-    // Each cell is read once, not at every comparison, and only a long cell's text is kept (in one pool). The rows
-    // are sorted as the keys of their first cells: most comparisons need nothing else, and the sort moves through
-    // these in order instead of looking up each row's cells. The keys of later cells, for a sort by several
-    // columns, stand row after row in `later`.
-    std::vector<CellKey> entries(rows);
-    std::vector<CellKey> later;
-    later.reserve(rows * (width > 0 ? width - 1 : 0));
-    std::string pool;
-    std::string spare;
-    for (std::size_t row = 0; row < rows; ++row) {
-        entries[row] = readKey(cellText(row, 0, spare), pool);
-        entries[row].row = static_cast<std::uint32_t>(row);
-        for (std::size_t k = 1; k < width; ++k)
-            later.push_back(readKey(cellText(row, k, spare), pool));
-    }
-    const std::string_view texts = pool;
-    const auto compareRows = [&later, width, texts](const CellKey& a, const CellKey& b) {
-        if (const int c = compareKeys(a, b, texts); c != 0)
-            return c;
-        const std::size_t x = std::size_t{a.row} * (width - 1);
-        const std::size_t y = std::size_t{b.row} * (width - 1);
-        for (std::size_t k = 0; k + 1 < width; ++k) {
-            if (const int c = compareKeys(later[x + k], later[y + k], texts); c != 0)
-                return c;
-        }
-        return 0;
-    };
-    if (order == SortOrder::Ascending)
-        std::stable_sort(
-            entries.begin(), entries.end(), [&](const auto& a, const auto& b) { return compareRows(a, b) < 0; });
-    else
-        std::stable_sort(
-            entries.begin(), entries.end(), [&](const auto& a, const auto& b) { return compareRows(a, b) > 0; });
-    std::vector<std::size_t> positions;
-    positions.reserve(rows);
-    for (const CellKey& entry : entries)
-        positions.push_back(entry.row);
-    return positions;
+    std::vector<int> all(rows);
+    std::iota(all.begin(), all.end(), 0);
+    const std::vector<int> sorted = genericSortRows(
+        all, width,
+        [&cellText](
+            int row, std::size_t k, std::string& spare) { return cellText(static_cast<std::size_t>(row), k, spare); },
+        order);
+    return {sorted.begin(), sorted.end()};
 }
 
 std::vector<std::size_t> genericSortOrder(const std::vector<std::string>& keys, std::size_t width, SortOrder order)

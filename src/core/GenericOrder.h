@@ -1,7 +1,9 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -21,6 +23,33 @@ int genericCompare(std::string_view a, std::string_view b);
 
 /** The text of a row's k-th key cell; the view may stand in `spare`, and need only last until the next call. */
 using SortCellText = std::function<std::string_view(std::size_t row, std::size_t k, std::string& spare)>;
+
+/** The text of a row's k-th key cell, for a sort of chosen rows. */
+using SortRowText = std::function<std::string_view(int row, std::size_t k, std::string& spare)>;
+
+/** The key cells of chosen rows, read once each for a sort: a grid reads them where its document lives, and may
+ *  sort them on another thread. */
+class SortKeys
+{
+public:
+    /** `rows` are a grid's rows in the order it shows them; each has `width` key cells, read through `cellText`. */
+    SortKeys(std::span<const int> rows, std::size_t width, const SortRowText& cellText);
+    SortKeys(SortKeys&&) noexcept;
+    SortKeys& operator=(SortKeys&&) noexcept;
+    ~SortKeys();
+
+    /** The rows in sorted order: they compare by their keys left to right in generic order, and rows that compare
+     *  equal keep the order they were given in, also in descending order. Sorts the keys in place. */
+    std::vector<int> sorted(SortOrder order);
+
+private:
+    struct Data;
+    std::unique_ptr<Data> m_data;
+};
+
+/** The rows sorted at once: `SortKeys(rows, width, cellText).sorted(order)`. */
+std::vector<int> genericSortRows(
+    std::span<const int> rows, std::size_t width, const SortRowText& cellText, SortOrder order);
 
 /** The positions of `rows` rows in sorted order; each row has `width` key cells, read once each through `cellText`,
  *  and rows compare by their keys left to right in generic order. The sort is stable, also in descending order. */

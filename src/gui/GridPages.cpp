@@ -22,6 +22,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <utility>
 
 namespace gui {
 
@@ -125,6 +126,15 @@ void GridPage::setUp(GridView* grid, GridProxy* proxy, std::function<int(int)> d
     });
     connect(proxy, &QAbstractItemModel::modelReset, this, &GridPage::spanRows);
     connect(proxy, &QAbstractItemModel::layoutChanged, this, &GridPage::spanRows);
+    connect(proxy, &GridProxy::sortFinished, this, [this](bool applied) {
+        m_grid->viewport()->unsetCursor();
+        if (!applied)
+            return; // every sort sets the block it selects again
+        const QRect block = std::exchange(m_sortedBlock, QRect());
+        // A selection the user made while a sort ran on its worker stays.
+        if (block.isValid() && !m_grid->selectionModel()->hasSelection())
+            m_grid->selectBlock(block.top(), block.left(), block.bottom(), block.right());
+    });
     // Only the rows on screen (and some around them) are spanned: a view scrolled or made taller spans its new rows.
     connect(grid->verticalScrollBar(), &QScrollBar::valueChanged, this, &GridPage::spanRows);
     connect(grid->verticalScrollBar(), &QScrollBar::rangeChanged, this, &GridPage::spanRows);
@@ -296,12 +306,13 @@ void GridPage::sort(int buttonIndex)
     const auto [first, last] = m_grid->selectedColumnRange();
     if (first < 0)
         return;
-    const QRect block = m_grid->selectedBlock();
-    // The block is selected again after the sort; taken off before it, it costs nothing to carry through.
+    // The block is selected again when the order comes; taken off before the sort, it costs nothing to carry
+    // through.
+    m_sortedBlock = m_grid->selectedBlock();
     m_grid->selectionModel()->clearSelection();
     m_proxy->sortByColumns(first, last, buttonIndex == 1 ? core::SortOrder::Descending : core::SortOrder::Ascending);
-    if (block.isValid())
-        m_grid->selectBlock(block.top(), block.left(), block.bottom(), block.right());
+    if (m_proxy->sorting())
+        m_grid->viewport()->setCursor(Qt::BusyCursor);
 }
 
 KeyFilePage::KeyFilePage(TabControl* tabs, int pageIndex, KeyFileSession* session, Prompts& prompts, QObject* parent)

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QRect>
 #include <QStringList>
 #include <QWidget>
 
@@ -99,6 +100,7 @@ private:
     int m_lineTotal = -1; // source rows that are not comments, counted when first needed
     QStringList m_sectionTitles;
     QList<int> m_sectionRows;
+    QRect m_sortedBlock; // the block selected when a sort began, selected again when its order comes
 };
 
 /** The "Key file" page: the whole file as a grid, typing and the right-button menu, and the open and save buttons

@@ -1,6 +1,9 @@
 #include "GridProxy.h"
 
+#include "Workers.h"
+
 #include <algorithm>
+#include <memory>
 #include <numeric>
 
 namespace gui {
@@ -13,6 +16,7 @@ GridProxy::GridProxy(QAbstractItemModel* source, SortKey sortKey, QObject* paren
     // The grids' models change their rows only by a reset; any other change of rows or columns starts over from the
     // model's order as well.
     const auto startOver = [this] {
+        dropSort();
         m_order.clear();
         fillShown();
         endResetModel();
@@ -34,6 +38,11 @@ GridProxy::GridProxy(QAbstractItemModel* source, SortKey sortKey, QObject* paren
                 emit headerDataChanged(orientation, 0, rowCount() - 1);
         });
     fillShown();
+}
+
+GridProxy::~GridProxy()
+{
+    waitForWorkers(this);
 }
 
 void GridProxy::fillShown()
@@ -71,28 +80,52 @@ void GridProxy::changeLayout(const std::function<void()>& change)
 
 void GridProxy::sortByColumns(int firstColumn, int lastColumn, core::SortOrder order)
 {
-    const int count = sourceModel()->rowCount();
     const auto [first, last] = core::columnRange(firstColumn, lastColumn, sourceModel()->columnCount());
     // Rows are sorted from the order they are shown in, so that equal rows keep it.
-    std::vector<int> shown = sourceRowsInOrder();
+    const std::vector<int> shown = sourceRowsInOrder();
     const std::size_t width = static_cast<std::size_t>(last - first + 1);
-    const auto sorted = core::genericSortOrder(
-        shown.size(), width,
-        [this, &shown, first](std::size_t place, std::size_t k, std::string& spare) {
-            return m_sortKey(shown[place], first + static_cast<int>(k), spare);
-        },
-        order);
-    std::vector<int> rows(static_cast<std::size_t>(count));
-    for (std::size_t place = 0; place < sorted.size(); ++place)
-        rows[place] = shown[sorted[place]];
+    auto keys
+        = std::make_shared<core::SortKeys>(shown, width, [this, first](int row, std::size_t k, std::string& spare) {
+              return m_sortKey(row, first + static_cast<int>(k), spare);
+          });
+    dropSort();
+    const int ticket = ++m_sortTicket;
+    if (shown.size() < m_backgroundSortRows) {
+        finishSort(ticket, keys->sorted(order));
+        return;
+    }
+    // The keys are the worker's alone: it touches neither the model nor this proxy.
+    m_sortRunning = true;
+    auto rows = std::make_shared<std::vector<int>>();
+    startWorker(
+        this, [keys, rows, order] { *rows = keys->sorted(order); },
+        [this, ticket, rows] { finishSort(ticket, std::move(*rows)); });
+}
+
+void GridProxy::finishSort(int ticket, std::vector<int> rows)
+{
+    if (ticket != m_sortTicket)
+        return;
+    m_sortRunning = false;
     changeLayout([this, &rows] {
         m_order = std::move(rows);
         fillShown();
     });
+    emit sortFinished(true);
+}
+
+void GridProxy::dropSort()
+{
+    ++m_sortTicket;
+    if (!m_sortRunning)
+        return;
+    m_sortRunning = false;
+    emit sortFinished(false);
 }
 
 void GridProxy::resetOrder()
 {
+    dropSort();
     if (m_order.empty())
         return;
     changeLayout([this] {

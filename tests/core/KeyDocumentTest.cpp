@@ -280,40 +280,70 @@ private slots:
         QCOMPARE((result > 0) - (result < 0), sign);
     }
 
-    void genericSortOrder_data()
+    void genericSortRows_data()
     {
         QTest::addColumn<int>("first");
         QTest::addColumn<int>("last");
         QTest::addColumn<bool>("descending");
+        QTest::addColumn<QString>("given");
         QTest::addColumn<QString>("order");
-        // Rows: name, cockpit id, ignored
-        QTest::newRow("names ascending") << 0 << 0 << false << "a,B,b2,c,D";
-        QTest::newRow("names descending") << 0 << 0 << true << "D,c,b2,B,a";
-        QTest::newRow("numbers, stable") << 1 << 1 << false << "a,B,D,c,b2";
-        QTest::newRow("two columns") << 1 << 2 << false << "B,a,D,c,b2";
-        QTest::newRow("range given backwards") << 2 << 1 << false << "B,a,D,c,b2";
-        QTest::newRow("descending keeps equal rows in order") << 1 << 1 << true << "c,b2,D,a,B";
-        QTest::newRow("range beyond the columns") << -1 << 7 << false << "a,B,b2,c,D";
-        QTest::newRow("range past the last column") << 9 << 5 << false << "D,c,B,b2,a";
+        // Rows: name, cockpit id, ignored; `given` is the order they are shown in ("" for 0,1,2,3,4).
+        const auto row
+            = [](const char* name, int first, int last, bool descending, const char* given, const char* order) {
+                  QTest::newRow(name) << first << last << descending << QString::fromLatin1(given)
+                                      << QString::fromLatin1(order);
+              };
+        row("names ascending", 0, 0, false, "", "a,B,b2,c,D");
+        row("names descending", 0, 0, true, "", "D,c,b2,B,a");
+        row("numbers, stable", 1, 1, false, "", "a,B,D,c,b2");
+        row("two columns", 1, 2, false, "", "B,a,D,c,b2");
+        row("range given backwards", 2, 1, false, "", "B,a,D,c,b2");
+        row("descending keeps equal rows in order", 1, 1, true, "", "c,b2,D,a,B");
+        row("range beyond the columns", -1, 7, false, "", "a,B,b2,c,D");
+        row("range past the last column", 9, 5, false, "", "D,c,B,b2,a");
+        row("equal rows keep the order shown", 1, 1, false, "4,3,2,1,0", "B,a,D,b2,c");
+        row("descending, equal rows as shown", 1, 1, true, "4,3,2,1,0", "b2,c,D,B,a");
+        row("two columns as shown", 1, 2, false, "3,0,4,2,1", "B,a,D,c,b2");
+        row("some rows only", 0, 0, false, "3,1", "a,D");
+        row("a row shown twice", 0, 0, true, "2,0,2", "c,B,B");
     }
 
-    void genericSortOrder()
+    void genericSortRows()
     {
         QFETCH(int, first);
         QFETCH(int, last);
         QFETCH(bool, descending);
+        QFETCH(QString, given);
         QFETCH(QString, order);
         const std::vector<std::vector<std::string>> rows{
             {"c", "10", "1"}, {"a", "2", "9"}, {"B", "2", "1"}, {"D", "3", "0"}, {"b2", "10", "2"}};
         const auto [from, to] = core::columnRange(first, last, 3);
         QVERIFY(0 <= from && from <= to && to < 3);
-        std::vector<std::string> keys;
-        for (const auto& row : rows)
-            for (int c = from; c <= to; ++c)
-                keys.push_back(row[std::size_t(c)]);
+        std::vector<int> shown;
+        for (const QString& number : given.split(QLatin1Char(','), Qt::SkipEmptyParts))
+            shown.push_back(number.toInt());
+        if (given.isEmpty())
+            shown = {0, 1, 2, 3, 4};
+        const auto sortOrder = descending ? core::SortOrder::Descending : core::SortOrder::Ascending;
+        const auto width = std::size_t(to - from + 1);
         QStringList names;
-        for (const auto i : core::genericSortOrder(keys, std::size_t(to - from + 1),
-                 descending ? core::SortOrder::Descending : core::SortOrder::Ascending))
+        for (const int i : core::genericSortRows(
+                 shown, width,
+                 [&rows, from](int row, std::size_t k, std::string&) {
+                     return std::string_view(rows[std::size_t(row)][std::size_t(from) + k]);
+                 },
+                 sortOrder))
+            names << QString::fromStdString(rows[std::size_t(i)][0]);
+        QCOMPARE(names.join(QLatin1Char(',')), order);
+        // The same sort of keys held row after row, for rows in their own order.
+        if (!given.isEmpty())
+            return;
+        std::vector<std::string> keys;
+        for (const auto& cells : rows)
+            for (int c = from; c <= to; ++c)
+                keys.push_back(cells[std::size_t(c)]);
+        names.clear();
+        for (const auto i : core::genericSortOrder(keys, width, sortOrder))
             names << QString::fromStdString(rows[i][0]);
         QCOMPARE(names.join(QLatin1Char(',')), order);
     }

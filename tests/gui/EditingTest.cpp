@@ -331,6 +331,42 @@ private slots:
         QCOMPARE(WindowFixture::shownColumn(f.grid, 1).first(), QStringLiteral("# comment line"));
     }
 
+    // A big grid sorts on a worker thread: the order comes when it is done, the block selected again; a reset or
+    // another sort meanwhile drops it.
+    void sortingOnAWorker()
+    {
+        EditFixture f;
+        gui::GridProxy* proxy = f.window->keyFilePage()->proxy();
+        proxy->setBackgroundSortRows(0);
+        const QStringList fileOrder = WindowFixture::shownColumn(f.grid, 1);
+        const QStringList descending({"SimE", "SimD", "SimC", "SimB", "SimA", "# comment line"});
+        f.grid->selectBlock(0, 1, 5, 1);
+        f.click(QStringLiteral("Command2_1"));
+        QVERIFY(proxy->sorting());
+        QCOMPARE(WindowFixture::shownColumn(f.grid, 1), fileOrder);
+        QTRY_VERIFY(!proxy->sorting());
+        QCOMPARE(WindowFixture::shownColumn(f.grid, 1), descending);
+        QCOMPARE(f.grid->selectedBlock(), QRect(QPoint(1, 0), QPoint(1, 5)));
+        // Reset while the next sort runs: its order never comes.
+        f.click(QStringLiteral("Command2_2"));
+        f.grid->selectBlock(0, 1, 5, 1);
+        f.click(QStringLiteral("Command2_1"));
+        QVERIFY(proxy->sorting());
+        f.click(QStringLiteral("Command2_2"));
+        QVERIFY(!proxy->sorting());
+        QTest::qWait(50);
+        QCOMPARE(WindowFixture::shownColumn(f.grid, 1), fileOrder);
+        // A second sort while the first runs: only the second's order comes, sorted from the rows as shown.
+        f.grid->selectBlock(0, 1, 5, 1);
+        f.click(QStringLiteral("Command2_1"));
+        f.grid->selectBlock(0, 3, 5, 3);
+        f.click(QStringLiteral("Command2_0"));
+        QTRY_VERIFY(!proxy->sorting());
+        QTest::qWait(50);
+        QCOMPARE(WindowFixture::shownColumn(f.grid, 1),
+            QStringList({"# comment line", "SimB", "SimA", "SimC", "SimD", "SimE"}));
+    }
+
     // The list, the keyboard and its hover answer follow every edit, undo and redo at once.
     void viewsFollowTheDocument()
     {
