@@ -259,7 +259,12 @@ std::vector<JoystickLine> joystickLines(const KeyDocument& document, const Joyst
         nameBits[bit / 64] |= std::uint64_t{1} << (bit % 64);
     }
     std::size_t wanted = descriptions.size();
+    std::string spare;
     for (std::size_t k = 0; k < keyRows.size() && wanted > 0; ++k) {
+        // The name alone first (the line's first word), the whole line only for a name looked for.
+        const std::size_t bit = NameHash{}(document.simName(keyRows[k], spare)) & bitMask;
+        if ((nameBits[bit / 64] & (std::uint64_t{1} << (bit % 64))) == 0)
+            continue;
         RecordViews views;
         RecordCells cells;
         if (!document.rowViews(keyRows[k], views)) {
@@ -267,9 +272,6 @@ std::vector<JoystickLine> joystickLines(const KeyDocument& document, const Joyst
             for (int c = 0; c < ColumnCount; ++c)
                 views[static_cast<std::size_t>(c)] = cells[static_cast<std::size_t>(c)];
         }
-        const std::size_t bit = NameHash{}(views[SimNameColumn]) & bitMask;
-        if ((nameBits[bit / 64] & (std::uint64_t{1} << (bit % 64))) == 0)
-            continue;
         const auto found = descriptions.find(views[SimNameColumn]);
         if (found == descriptions.end() || !found->second.empty())
             continue;
@@ -280,14 +282,24 @@ std::vector<JoystickLine> joystickLines(const KeyDocument& document, const Joyst
         line.bindings = slots[line.slot];
         line.description = descriptions[line.simName];
     }
-    const auto key = [&document](const JoystickLine& l) {
-        const Binding& b = document.binding(l.row);
-        const int direction = b.direction >= 0 ? b.direction : 8;
-        return std::make_tuple(
-            groupOf(l), l.place.device, l.place.control, direction, int(l.place.layer), l.actionOrder, l.row);
-    };
-    std::sort(
-        lines.begin(), lines.end(), [&key](const JoystickLine& a, const JoystickLine& b) { return key(a) < key(b); });
+    // Each line's place in the order is worked out once; the lines, with their strings, move once.
+    using SortKey = std::tuple<int, std::int64_t, std::int64_t, int, int, int, int>;
+    std::vector<std::pair<SortKey, std::size_t>> order;
+    order.reserve(lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const JoystickLine& l = lines[i];
+        const int given = document.binding(l.row).direction;
+        const int direction = given >= 0 ? given : 8;
+        order.emplace_back(
+            SortKey(groupOf(l), l.place.device, l.place.control, direction, int(l.place.layer), l.actionOrder, l.row),
+            i);
+    }
+    std::sort(order.begin(), order.end());
+    std::vector<JoystickLine> sorted;
+    sorted.reserve(lines.size());
+    for (const auto& [key, i] : order)
+        sorted.push_back(std::move(lines[i]));
+    lines = std::move(sorted);
     return lines;
 }
 

@@ -6,8 +6,10 @@
 #include <QColor>
 
 #include <algorithm>
-#include <map>
+#include <string>
 #include <tuple>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace gui {
 
@@ -39,26 +41,28 @@ void JoystickModel::rebuild()
     m_all.clear();
     m_labels.clear();
     // One row per button or hat direction and action. The lines come sorted by place, then layer, then action.
-    std::map<std::tuple<QString, QString, QString>, std::size_t> rowOf;
-    std::map<std::pair<QString, QString>, int> controlOf;
+    // Rows are found by the lines' own bytes; only a new row's texts are decoded.
+    std::unordered_map<std::string, std::size_t> rowOf;
+    std::unordered_map<std::string, int> controlOf;
+    std::string key;
     for (std::size_t i = 0; i < m_lines.size(); ++i) {
         const core::JoystickLine& l = m_lines[i];
-        const QString device = m_session->decode(l.device);
-        const QString control = m_session->decode(l.control);
-        const QString action = m_session->decode(l.action);
-        auto found = rowOf.find({device, control, action});
+        key.assign(l.device).append(1, '\0').append(l.control);
+        const std::size_t controlSize = key.size();
+        key.append(1, '\0').append(l.action);
+        auto found = rowOf.find(key);
         if (found == rowOf.end()) {
             Row row;
-            row.device = device;
-            row.control = control;
-            row.action = action;
-            row.order = controlOf.try_emplace({device, control}, int(controlOf.size())).first->second;
+            row.device = m_session->decode(l.device);
+            row.control = m_session->decode(l.control);
+            row.action = m_session->decode(l.action);
+            row.order = controlOf.try_emplace(key.substr(0, controlSize), int(controlOf.size())).first->second;
             row.actionOrder = l.actionOrder;
             // A label names the button, or the hat, whichever line of it stands below the comment.
-            row.button = device + QLatin1Char('|')
+            row.button = row.device + QLatin1Char('|')
                 + (l.kind == core::RecordKind::Pov && l.place.isKnown() ? QStringLiteral("POV%1").arg(l.place.control)
-                                                                        : control);
-            found = rowOf.emplace(std::make_tuple(device, control, action), m_all.size()).first;
+                                                                        : row.control);
+            found = rowOf.emplace(key, m_all.size()).first;
             m_all.push_back(std::move(row));
         }
         Row& row = m_all[found->second];
@@ -136,11 +140,13 @@ QString JoystickModel::functionText(const std::vector<int>& lines) const
 
 QString JoystickModel::descriptionText(const std::vector<int>& lines) const
 {
+    // A button may hold thousands of lines: each description once, found by its bytes.
     QStringList texts;
+    std::unordered_set<std::string_view> seen;
     for (const int i : lines) {
-        const QString text = m_session->decode(m_lines[static_cast<std::size_t>(i)].description);
-        if (!text.isEmpty() && !texts.contains(text))
-            texts.append(text);
+        const std::string& description = m_lines[static_cast<std::size_t>(i)].description;
+        if (!description.empty() && seen.insert(description).second)
+            texts.append(m_session->decode(description));
     }
     return texts.join(QStringLiteral("; "));
 }

@@ -30,7 +30,8 @@ const std::string kFile = "SimPickle -1 0 0X39 0 0 0 1 \"HOTAS: Pickle\"\r\n"
                           "# Hat\r\n"
                           "OTWViewUp 0 -1 -3 0 0x0 0\r\n"
                           "SimA -1 0 0x1E 0 0XFFFFFFFF 0 1 \"Alpha\"\r\n"
-                          "SimC -1 0 0x2E 2 0XFFFFFFFF 0 1 \"Gamma\"\r\n";
+                          "SimC -1 0 0x2E 2 0XFFFFFFFF 0 1 \"Gamma\"\r\n"
+                          "SimOther -1 0 0x3A 0 0XFFFFFFFF 0 1 \"HOTAS: Pickle\"\r\n"; // shown once beside SimPickle's
 
 struct JoystickFixture : WindowFixture
 {
@@ -93,7 +94,7 @@ private slots:
         f.session()->edit({{6, core::CockpitIdColumn, QStringLiteral("2")}}, QStringLiteral("Edit"));
         QCOMPARE(f.table().at(1),
             QStringLiteral("Device 01|DX2|press and release|SimPickle|HOTAS: Pickle|SimDoNothing||Pickle (Win DX2)"));
-        QCOMPARE(f.table().at(3), QStringLiteral("Device 01|DX3|press and release|SimOther||||"));
+        QCOMPARE(f.table().at(3), QStringLiteral("Device 01|DX3|press and release|SimOther|HOTAS: Pickle|||"));
         QVERIFY(!f.cell(1, JoystickModel::UnshiftedColumn, Qt::BackgroundRole).isValid());
         f.session()->undoStack()->undo();
         QCOMPARE(f.table().size(), 5);
