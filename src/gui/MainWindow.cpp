@@ -113,7 +113,11 @@ MainWindow::MainWindow(WindowContext context, QWidget* parent)
         setBanner(banner);
         if (!status.isNull())
             setStatusText(status);
-        repaintNow();
+        // A banner that announces work ("Analysing ...") is drawn before the work begins. "Ready" is drawn with the
+        // rest of the window at the next paint: drawn at once, it would draw the whole window that the work left to
+        // be drawn, and the event loop would draw it again.
+        if (banner.endsWith(QLatin1String("...")))
+            repaintNow();
     });
 
     // The initial client area is 15000 x 10395 twips, centred on the screen.
