@@ -7,6 +7,7 @@
 #include "core/Comparison.h"
 #include "core/CougarMacros.h"
 #include "core/GenericOrder.h"
+#include "core/Joystick.h"
 #include "core/KeyDocument.h"
 #include "core/KeyboardUsage.h"
 #include "core/SimplifiedList.h"
@@ -136,6 +137,33 @@ void BM_GridSort(benchmark::State& state)
             core::SortOrder::Descending));
 }
 BENCHMARK(BM_GridSort)->Args({1, 1})->Args({4, 7})->Unit(benchmark::kMillisecond);
+
+// The grid's sort by the keys (column 3) from the order a sort by name left (argument 1) or from the file's order
+// (argument 0): the cells are read in the file's order either way.
+void BM_GridSortShown(benchmark::State& state)
+{
+    const auto doc = core::KeyDocument::fromBytes(input(1));
+    const auto cellText = [&doc](int column) {
+        return [&doc, column](int row, std::size_t, std::string& spare) { return doc.cellView(row, column, spare); };
+    };
+    std::vector<int> shown(static_cast<std::size_t>(doc.rowCount()));
+    std::iota(shown.begin(), shown.end(), 0);
+    if (state.range(0) == 1)
+        shown = core::genericSortRows(shown, 1, cellText(core::SimNameColumn), core::SortOrder::Ascending);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            core::genericSortRows(shown, 1, cellText(core::KeyColumn), core::SortOrder::Descending));
+}
+BENCHMARK(BM_GridSortShown)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The joystick page's lines: every DirectX and POV line placed, described and sorted.
+void BM_JoystickLines(benchmark::State& state)
+{
+    const auto doc = core::KeyDocument::fromBytes(input(1));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(core::joystickLines(doc, core::JoystickSettings{}));
+}
+BENCHMARK(BM_JoystickLines)->Unit(benchmark::kMillisecond);
 
 void BM_PlainStringSort(benchmark::State& state)
 {
