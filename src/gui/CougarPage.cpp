@@ -6,6 +6,7 @@
 #include "Prompts.h"
 #include "SaveTarget.h"
 #include "TabControl.h"
+#include "Workers.h"
 #include "core/CougarMacros.h"
 #include "core/TargetMacros.h"
 #include "io/FileIo.h"
@@ -21,6 +22,7 @@
 #include <QStackedWidget>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QThread>
 #include <QTimer>
 
 #include <cstring>
@@ -46,6 +48,26 @@ bool inFileOrder(const core::KeyDocument& document, const std::vector<int>& rows
 // A long macro text goes into its box by steps of this many lines, a few milliseconds each.
 constexpr int FirstLines = 500;
 constexpr int LinesPerStep = 4000;
+
+// What the engine needs to make a text besides the document: the rows or entries in the list's order, and the
+// options.
+struct MakingInput
+{
+    bool target = false;
+    bool fileOrder = false;
+    bool removeSim = false;
+    std::vector<int> rows;
+    std::vector<core::SimplifiedEntry> list;
+};
+
+std::string makeText(const core::KeyDocument& document, const MakingInput& in)
+{
+    if (in.target)
+        return core::fillTargetMacros(document, in.rows, in.removeSim);
+    if (in.fileOrder) // one pass over the lines, without the list's entries
+        return core::fillCougarMacros(document, in.removeSim);
+    return core::fillCougarMacros(document, in.list, in.removeSim);
+}
 
 const QString kCougarCaption = QStringLiteral("Copy and paste these into a Cougar macro file.");
 const QString kTargetCaption = QStringLiteral("Copy and paste these into a TARGET macro file.");
@@ -167,20 +189,77 @@ void CougarPage::fillCougarMacros()
     showPendingText();
 }
 
-void CougarPage::showPendingText()
+// A text made on a worker: a copy of the document (its bytes and rows shared, its bindings its own), what else the
+// engine needs, and the text it made.
+struct CougarPage::Making
+{
+    core::KeyDocument document;
+    MakingInput input;
+    std::string bytes;
+};
+
+CougarPage::~CougarPage()
+{
+    waitForWorkers(this);
+}
+
+void CougarPage::showPendingText(bool now)
 {
     if (!m_stale)
         return;
     m_stale = false;
+    m_making.reset(); // a text still being made is for a document or list that changed
+    m_textPages->unsetCursor();
     const core::KeyDocument& document = m_session->document();
-    const std::vector<int> rows = m_rows();
+    auto making = std::make_shared<Making>();
+    MakingInput& in = making->input;
+    in.target = format() == Format::Target;
+    in.removeSim = m_removeSim();
+    in.rows = m_rows();
+    in.fileOrder = !in.target && inFileOrder(document, in.rows);
+    if (!in.target && !in.fileOrder)
+        in.list = m_list();
     m_lines->setLines({}); // the last text goes before the next is made
-    if (format() == Format::Target)
-        m_bytes = core::fillTargetMacros(document, rows, m_removeSim());
-    else if (inFileOrder(document, rows)) // one pass over the lines, without the list's entries
-        m_bytes = core::fillCougarMacros(document, m_removeSim());
-    else
-        m_bytes = core::fillCougarMacros(document, m_list(), m_removeSim());
+    if (now || document.sourceBytes().size() < m_backgroundBytes) {
+        showText(makeText(document, in));
+        return;
+    }
+    // A big document's text takes a third of a second and more: made on a worker, the window answering.
+    making->document = document;
+    m_inserting = true;
+    m_text->clear();
+    m_inserting = false;
+    m_textPages->setCursor(Qt::BusyCursor);
+    m_making = making;
+    m_maker = startWorker(
+        this, [making] { making->bytes = makeText(making->document, making->input); },
+        [this, making] {
+            if (making != m_making)
+                return;
+            finishMaking();
+        });
+}
+
+void CougarPage::showWholeText()
+{
+    showPendingText(true);
+    finishMaking();
+}
+
+void CougarPage::finishMaking()
+{
+    if (!m_making)
+        return;
+    if (m_maker)
+        m_maker->wait();
+    const std::shared_ptr<Making> making = std::exchange(m_making, nullptr);
+    m_textPages->unsetCursor();
+    showText(std::move(making->bytes));
+}
+
+void CougarPage::showText(std::string text)
+{
+    m_bytes = std::move(text);
     m_waitingFrom = 0;
     m_waitingEnd = m_bytes.size();
     // The fill is no edit of the user's: undo starts with the whole text in the box.
@@ -253,7 +332,7 @@ const std::string& CougarPage::macroBytes() const
 
 void CougarPage::saveAs()
 {
-    showPendingText();
+    showWholeText();
     if (macroBytes().empty())
         return;
     const bool target = format() == Format::Target;
@@ -277,7 +356,7 @@ void CougarPage::saveAs()
 
 QPlainTextEdit* CougarPage::textBox()
 {
-    showPendingText();
+    showWholeText();
     insertWaitingLines(-1);
     return m_text;
 }
@@ -285,7 +364,7 @@ QPlainTextEdit* CougarPage::textBox()
 // The editor holds LF line ends; the clipboard gets the text's own CRLF.
 void CougarPage::copyAll()
 {
-    showPendingText();
+    showWholeText();
     m_desktop.clearClipboard();
     if (!m_edited) { // the engine's text as it stands, CRLF and all, whether or not all of it is in the box yet
         m_desktop.setClipboardText(m_session->decode(macroBytes()));
@@ -297,7 +376,7 @@ void CougarPage::copyAll()
 
 void CougarPage::copySelected()
 {
-    showPendingText();
+    showWholeText();
     insertWaitingLines(-1);
     m_desktop.clearClipboard();
     const QString selected = textReadOnly() ? m_lines->selectedText() : m_text->textCursor().selectedText();

@@ -3,8 +3,10 @@
 #include "core/SimplifiedList.h"
 
 #include <QObject>
+#include <QPointer>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,7 @@ class QComboBox;
 class QLabel;
 class QPlainTextEdit;
 class QStackedWidget;
+class QThread;
 class QTimer;
 class QPushButton;
 
@@ -44,6 +47,7 @@ public:
 
     CougarPage(TabControl* tabs, int pageIndex, KeyFileSession* session, ListSource list, RowSource rows,
         RemoveSim removeSim, Desktop& desktop, Prompts& prompts, QObject* parent = nullptr);
+    ~CougarPage() override;
 
     Format format() const;
     void setFormat(Format format);
@@ -69,9 +73,23 @@ public:
 
     /** True while a long text is still going into the box. */
     bool filling() const { return m_waitingFrom < m_waitingEnd; }
+    /** True while the text of a big document is made on a worker thread; the page shows it when it is done. */
+    bool making() const { return static_cast<bool>(m_making); }
+    /** The text of documents of this many bytes and more is made on a worker thread. */
+    void setBackgroundBytes(std::size_t bytes) { m_backgroundBytes = bytes; }
 
 private:
-    void showPendingText();
+    struct Making;
+
+    /** Makes the text when the document or list changed since it was last made: a big document's on a worker,
+     *  unless `now`. */
+    void showPendingText(bool now = false);
+    /** The whole text now, for what copies or saves it: made here, or waited for when a worker makes it. */
+    void showWholeText();
+    /** Waits for a text made on a worker and shows it. */
+    void finishMaking();
+    /** Shows a text the engine made, in the box or read-only. */
+    void showText(std::string text);
     /** Puts up to `lines` more lines of the waiting text into the box (all of them for -1). */
     void insertWaitingLines(int lines);
     /** The text as the engine made it, wherever it is kept. */
@@ -99,6 +117,10 @@ private:
     std::size_t m_waitingFrom = 0;
     std::size_t m_waitingEnd = 0;
     QTimer* m_fillTimer;
+    // A big document's text is made on a worker, over a copy of the document; a newer text drops an older one.
+    std::size_t m_backgroundBytes = 8 * 1024 * 1024;
+    std::shared_ptr<Making> m_making;
+    QPointer<QThread> m_maker;
     bool m_inserting = false;
     bool m_edited = false; // the user typed into the box since it was last filled
 };

@@ -89,12 +89,15 @@ private slots:
         QTest::addColumn<int>("format");
         QTest::addColumn<int>("overwrite"); // over a file: the answer to the overwrite question
         QTest::addColumn<bool>("readOnly"); // shown as a text too large to edit
-        QTest::newRow("Cougar") << 0 << -1 << false;
-        QTest::newRow("TARGET") << 1 << -1 << false;
-        QTest::newRow("TARGET over a file, yes") << 1 << int(gui::PromptAnswer::Yes) << false;
-        QTest::newRow("over a file, no") << 0 << int(gui::PromptAnswer::No) << false;
-        QTest::newRow("Cougar, read-only") << 0 << -1 << true;
-        QTest::newRow("TARGET, read-only") << 1 << -1 << true;
+        QTest::addColumn<bool>("worker"); // made on a worker thread, as a big file's text is
+        QTest::newRow("Cougar") << 0 << -1 << false << false;
+        QTest::newRow("TARGET") << 1 << -1 << false << false;
+        QTest::newRow("TARGET over a file, yes") << 1 << int(gui::PromptAnswer::Yes) << false << false;
+        QTest::newRow("over a file, no") << 0 << int(gui::PromptAnswer::No) << false << false;
+        QTest::newRow("Cougar, read-only") << 0 << -1 << true << false;
+        QTest::newRow("TARGET, read-only") << 1 << -1 << true << false;
+        QTest::newRow("Cougar, on a worker") << 0 << -1 << false << true;
+        QTest::newRow("TARGET, read-only, on a worker") << 1 << -1 << true << true;
     }
 
     void saveAs()
@@ -102,8 +105,10 @@ private slots:
         QFETCH(int, format);
         QFETCH(int, overwrite);
         QFETCH(bool, readOnly);
+        QFETCH(bool, worker);
         WindowFixture f(kFile);
         f.window->cougarPage()->setEditableBytes(readOnly ? 10 : gui::EditableTextBytes);
+        f.window->cougarPage()->setBackgroundBytes(worker ? 0 : std::size_t(-1));
         f.find<QComboBox>(QStringLiteral("CmbMacroFormat"))->setCurrentIndex(format);
         const QString target = f.dir.filePath(format == 1 ? QStringLiteral("m.ttm") : QStringLiteral("m.tmm"));
         f.prompts.answerFile(target);
@@ -119,6 +124,32 @@ private slots:
         QCOMPARE(QByteArray::fromStdString(testing::readBytes(target)),
             overwrite == int(gui::PromptAnswer::No) ? "old" : expected);
         QCOMPARE(f.window->cougarPage()->textReadOnly(), readOnly);
+    }
+
+    // A big document's text is made on a worker: the page shows it when it is done, and a change meanwhile drops
+    // it for a text of the changed document.
+    void textMadeOnAWorker()
+    {
+        WindowFixture f(kFile);
+        gui::CougarPage* page = f.window->cougarPage();
+        page->setBackgroundBytes(0);
+        f.showPage(gui::MainWindow::CougarMacrosPageIndex);
+        QVERIFY(page->making());
+        QTRY_VERIFY(!page->making());
+        QCOMPARE(page->textBox()->toPlainText(), QString(macroText(kFile, false)).replace("\r\n", "\n"));
+        f.session()->edit({{0, 5, QStringLiteral("4")}}, QStringLiteral("Edit"));
+        QVERIFY(page->making());
+        f.trigger(QStringLiteral("mnuEditUndo"));
+        f.trigger(QStringLiteral("mnuEditRedo"));
+        QTRY_VERIFY(!page->making());
+        QTest::qWait(50); // the workers of the texts dropped end too, and show nothing
+        QVERIFY(page->textBox()->toPlainText().startsWith(QStringLiteral("SimAlpha = ALT a")));
+        // Copy all waits for the text being made.
+        f.session()->edit({{0, 5, QStringLiteral("2")}}, QStringLiteral("Edit")); // back as the file has it
+        QVERIFY(page->making());
+        f.find<QPushButton>(QStringLiteral("Command3_0"))->click();
+        QVERIFY(!page->making());
+        QCOMPARE(f.desktop.clipboard, macroText(kFile, false));
     }
 
     // The engine's text in a fixed font on the page's colour, Remove SIM included; the copy buttons, and selecting and
