@@ -224,8 +224,12 @@ void CougarPage::showPendingText(bool now)
         showText(makeText(document, in));
         return;
     }
-    // A big document's text takes a third of a second and more: made on a worker, the window answering.
+    // A big document's text takes a third of a second and more: made on a worker, the window answering. The last
+    // text goes, and so does what of it was still going into the box.
     making->document = document;
+    m_fillTimer->stop();
+    m_waitingFrom = m_waitingEnd = 0;
+    m_bytes.clear();
     m_inserting = true;
     m_text->clear();
     m_inserting = false;

@@ -152,6 +152,26 @@ private slots:
         QCOMPARE(f.desktop.clipboard, macroText(kFile, false));
     }
 
+    // A text still going into the box by steps stops there when a newer one is made on a worker.
+    void newerTextStopsTheFill()
+    {
+        std::string lines;
+        for (int i = 0; i < 1200; ++i)
+            lines += "SimF" + std::to_string(i) + " -1 0 0x1E 0 0XFFFFFFFF 0 1 \"F\"\r\n";
+        WindowFixture f(lines);
+        gui::CougarPage* page = f.window->cougarPage();
+        f.showPage(gui::MainWindow::CougarMacrosPageIndex);
+        QVERIFY(page->filling());
+        page->setBackgroundBytes(0);
+        f.session()->edit({{0, 5, QStringLiteral("1")}}, QStringLiteral("Edit"));
+        QVERIFY(page->making());
+        QVERIFY(!page->filling());
+        QTRY_VERIFY(!page->making());
+        const QString text = page->textBox()->toPlainText();
+        QVERIFY(text.startsWith(QStringLiteral("SimF0 = SHF a")));
+        QCOMPARE(text.count(QLatin1Char('\n')), 1200);
+    }
+
     // The engine's text in a fixed font on the page's colour, Remove SIM included; the copy buttons, and selecting and
     // copying in the read-only view of a text too large to edit.
     void macroTextAndCopyButtons_data() { testing::addRows("shown", {"in the box", "read-only"}); }
