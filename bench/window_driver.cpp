@@ -23,6 +23,7 @@
 #include "gui/GridPages.h"
 #include "gui/GridProxy.h"
 #include "gui/GridView.h"
+#include "gui/JoystickPage.h"
 #include "gui/KeyFileSession.h"
 #include "gui/MainWindow.h"
 #include "gui/Prompts.h"
@@ -278,9 +279,10 @@ int main(int argc, char** argv)
             window.grab().save(QDir(shots).filePath(QString::fromLatin1(name)));
     };
     for (int i = 0; i < 6; ++i) {
-        // A big file's macro text is made on a worker: the page is done when it shows.
+        // A big file's macro text and joystick lines are made on workers: a page is done when they show.
         driver.answer(
-            pages[i], [&] { clickTab(&window, (i + 1) % 6); }, [&] { return !window.cougarPage()->making(); });
+            pages[i], [&] { clickTab(&window, (i + 1) % 6); },
+            [&] { return !window.cougarPage()->making() && !window.joystickPage()->reading(); });
         if (i == 2)
             shoot("cougar.png");
     }

@@ -36,8 +36,13 @@ int JoystickModel::columnCount(const QModelIndex& parent) const
 
 void JoystickModel::rebuild()
 {
+    rebuild(core::joystickLines(m_session->document(), m_session->joystickSettings()));
+}
+
+void JoystickModel::rebuild(std::vector<core::JoystickLine> lines)
+{
     beginResetModel();
-    m_lines = core::joystickLines(m_session->document(), m_session->joystickSettings());
+    m_lines = std::move(lines);
     m_all.clear();
     m_labels.clear();
     // One row per button or hat direction and action. The lines come sorted by place, then layer, then action.

@@ -46,6 +46,8 @@ public:
 
     /** Reads the document again with the session's settings. */
     void rebuild();
+    /** Shows `lines`, read from the session's document with its settings (on another thread, say). */
+    void rebuild(std::vector<core::JoystickLine> lines);
 
     /** Only the rows of this device ("Device 01", "POV hats", "?"); empty for every row. */
     void setDeviceFilter(const QString& device);

@@ -3,6 +3,9 @@
 #include "JoystickModel.h"
 #include "KeyFileSession.h"
 #include "TabControl.h"
+#include "Workers.h"
+#include "core/Joystick.h"
+#include "core/KeyDocument.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -10,8 +13,10 @@
 #include <QLabel>
 #include <QSpinBox>
 #include <QTableView>
+#include <QThread>
 
 #include <set>
+#include <utility>
 
 namespace gui {
 
@@ -127,15 +132,22 @@ void JoystickPage::resize(int tabWidthTwips, int tabHeightTwips)
     m_tabs->placeOnPage(m_page, m_table, 120, 960, tabWidthTwips - 240, tabHeightTwips - 1000);
 }
 
+JoystickPage::~JoystickPage()
+{
+    waitForWorkers(this);
+}
+
 JoystickModel* JoystickPage::model()
 {
-    showPending();
+    showPending(true);
+    finishReading();
     return m_model;
 }
 
 QString JoystickPage::summary()
 {
-    showPending();
+    showPending(true);
+    finishReading();
     return m_summary->text();
 }
 
@@ -146,14 +158,61 @@ void JoystickPage::documentChanged()
         showPending();
 }
 
-void JoystickPage::showPending()
+// Lines read on a worker: a copy of the document (its bytes and rows shared, its bindings its own), the settings,
+// and the lines.
+struct JoystickPage::Reading
+{
+    core::KeyDocument document;
+    core::JoystickSettings settings;
+    std::vector<core::JoystickLine> lines;
+};
+
+void JoystickPage::showPending(bool now)
 {
     if (!m_stale)
         return;
     m_stale = false;
-    m_model->rebuild();
+    m_reading.reset(); // lines still being read are of a document or settings that changed
+    m_table->unsetCursor();
+    const core::KeyDocument& document = m_session->document();
+    if (now || document.sourceBytes().size() < m_backgroundBytes) {
+        m_model->rebuild();
+        showCounts();
+        return;
+    }
+    // A big document's lines take a third of a second and more: read on a worker, the window answering. The
+    // table is empty meanwhile: its rows would point at lines that may have gone.
+    auto reading = std::make_shared<Reading>();
+    reading->document = document;
+    reading->settings = m_session->joystickSettings();
+    m_model->rebuild({});
     fillDevices();
+    m_summary->clear();
+    m_table->setCursor(Qt::BusyCursor);
+    m_reading = reading;
+    m_reader = startWorker(
+        this, [reading] { reading->lines = core::joystickLines(reading->document, reading->settings); },
+        [this, reading] {
+            if (reading == m_reading)
+                finishReading();
+        });
+}
 
+void JoystickPage::finishReading()
+{
+    if (!m_reading)
+        return;
+    if (m_reader)
+        m_reader->wait();
+    const std::shared_ptr<Reading> reading = std::exchange(m_reading, nullptr);
+    m_table->unsetCursor();
+    m_model->rebuild(std::move(reading->lines));
+    showCounts();
+}
+
+void JoystickPage::showCounts()
+{
+    fillDevices();
     int buttons = 0;
     int hats = 0;
     int doubles = 0;

@@ -1,11 +1,15 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
+
+#include <memory>
 
 class QComboBox;
 class QLabel;
 class QSpinBox;
 class QTableView;
+class QThread;
 class QWidget;
 
 namespace gui {
@@ -26,6 +30,7 @@ class JoystickPage final : public QObject
 
 public:
     JoystickPage(TabControl* tabs, int pageIndex, KeyFileSession* session, QObject* parent = nullptr);
+    ~JoystickPage() override;
 
     /** The table's model, up to date with the document. */
     JoystickModel* model();
@@ -39,13 +44,25 @@ public:
     /** Places the controls for a tab control of the given size in twips. */
     void resize(int tabWidthTwips, int tabHeightTwips);
 
+    /** True while a big document's lines are read on a worker thread; the table shows them when it is done. */
+    bool reading() const { return static_cast<bool>(m_reading); }
+    /** The lines of documents of this many bytes and more are read on a worker thread. */
+    void setBackgroundBytes(std::size_t bytes) { m_backgroundBytes = bytes; }
+
 signals:
     /** A function was double-clicked: show document row `row` in the key file grid. */
     void rowRequested(int row);
 
 private:
+    struct Reading;
+
     void documentChanged();
-    void showPending();
+    /** Reads the lines again when the document or settings changed: a big document's on a worker, unless `now`. */
+    void showPending(bool now = false);
+    /** Waits for lines read on a worker and shows them. */
+    void finishReading();
+    /** The devices and the count, from the model's lines. */
+    void showCounts();
     void fillDevices();
     void settingsEdited();
     void showSettings();
@@ -61,6 +78,10 @@ private:
     QLabel* m_summary;
     QTableView* m_table;
     bool m_stale = true;
+    // A big document's lines are read on a worker over a copy of the document; newer lines drop older ones.
+    std::size_t m_backgroundBytes = 8 * 1024 * 1024;
+    std::shared_ptr<Reading> m_reading;
+    QPointer<QThread> m_reader;
 };
 
 } // namespace gui

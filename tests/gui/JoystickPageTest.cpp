@@ -87,6 +87,36 @@ private slots:
         QCOMPARE(f.banner(), QStringLiteral("DX1, Device 02"));
     }
 
+    // A big document's lines are read on a worker: the table is empty until they come, a change meanwhile drops
+    // them for newer ones, and what asks for the model waits for them.
+    void tableReadOnAWorker()
+    {
+        WindowFixture f(kFile);
+        gui::JoystickPage* page = f.window->joystickPage();
+        page->setBackgroundBytes(0);
+        f.showPage(gui::MainWindow::JoystickPageIndex);
+        QVERIFY(page->reading());
+        QCOMPARE(page->table()->model()->rowCount(), 0);
+        QTRY_VERIFY(!page->reading());
+        QCOMPARE(page->table()->model()->rowCount(), 5);
+        QCOMPARE(page->table()->model()->index(3, JoystickModel::DeviceColumn).data().toString(),
+            QStringLiteral("Device 02"));
+        // 16 buttons a device while the lines are read: only the newer lines come.
+        f.session()->edit({{6, core::CockpitIdColumn, QStringLiteral("2")}}, QStringLiteral("Edit"));
+        QVERIFY(page->reading());
+        page->buttonsPerDeviceBox()->setValue(16);
+        QTRY_VERIFY(!page->reading());
+        QTest::qWait(50); // the worker of the lines dropped ends too, and shows nothing
+        QCOMPARE(page->table()->model()->index(4, JoystickModel::DeviceColumn).data().toString(),
+            QStringLiteral("Device 03"));
+        QCOMPARE(page->table()->model()->rowCount(), 6);
+        // Asking for the model waits for the lines being read.
+        f.session()->undoStack()->undo();
+        QVERIFY(page->reading());
+        QCOMPARE(page->model()->rowCount(), 5);
+        QVERIFY(!page->reading());
+    }
+
     void tableFollowsEditsAndSettings()
     {
         JoystickFixture f;
