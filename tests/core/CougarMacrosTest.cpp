@@ -99,6 +99,8 @@ private slots:
         row("remove SIM", key("SimAlpha", "0x1E 2 0 0"), remarked("Alpha = CTL a ", d), true);
         row("remove SIM any case", key("sIMAlpha", "0x1E 0 0 0"), remarked("Alpha = a ", d), true);
         row("remove SIM from exactly Sim", key("Sim", "0x1E 0 0 0"), remarked(" = a ", d), true);
+        row("remove SIM keeps a name that only begins alike", key("Sixth", "0x1E 0 0 0"), remarked("Sixth = a ", d),
+            true);
         // The list takes "Sim" from "SimSimX", and the macro the "Sim" of what is left.
         row("remove SIM twice", key("sImSImX", "0x1E 0 0 0"), remarked("X = a ", d), true);
         row("remove SIM leaves other names", key("OTWViewUp", "0x1E 0 0 0"), remarked("OTWViewUp = a ", d), true);

@@ -132,9 +132,10 @@ private slots:
         QCOMPARE(cells, expected);
         QVERIFY(html.contains("<meta charset=\"utf-8\"/>"));
         QVERIFY(html.contains("column-count: 2"));
-        // Markup characters in a text are written as entities, the quote and the closing bracket too.
-        const auto marked = core::Reference::build(core::KeyDocument::fromBytes(kFile), "a<\"b\">&c");
-        QVERIFY(core::referenceHtml(marked).find("<title>a&lt;&quot;b&quot;&gt;&amp;c - key bindings</title>")
+        // Markup characters in a text are written as entities, the quote and the closing bracket too; a tab
+        // stays, another control character becomes "?".
+        const auto marked = core::Reference::build(core::KeyDocument::fromBytes(kFile), "a<\"b\">&c\t\x01");
+        QVERIFY(core::referenceHtml(marked).find("<title>a&lt;&quot;b&quot;&gt;&amp;c\t? - key bindings</title>")
             != std::string::npos);
     }
 };
