@@ -195,23 +195,40 @@ private slots:
 
     // Many lines changing keys at random: groups fill, empty and come back, so that the index of groups by key
     // takes keys out of runs of neighbours and puts them back, and still equals a fresh check after each edit.
+    // Random edits, each followed by the check's update and compared with a fresh check. A few groups in a small
+    // table put runs of keys across the table's end, where removals wrap around.
+    void updateFollowsRandomEdits_data()
+    {
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<int>("codes");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("edits");
+        QTest::newRow("many groups") << 300 << 40 << 8 << 400;
+        QTest::newRow("few groups, a small table") << 12 << 40 << 8 << 6000;
+    }
+
     void updateFollowsRandomEdits()
     {
+        QFETCH(int, lines);
+        QFETCH(int, codes);
+        QFETCH(int, modifiers);
+        QFETCH(int, edits);
         std::mt19937 rng(11);
-        const auto code = [&rng] { return "0x" + std::to_string(10 + rng() % 40); };
+        const auto code = [&rng, codes] { return "0x" + std::to_string(10 + rng() % unsigned(codes)); };
+        const auto modifier = [&rng, modifiers] { return std::to_string(rng() % unsigned(modifiers)); };
         std::string bytes;
-        for (int i = 0; i < 300; ++i)
-            bytes += "SimF" + std::to_string(i % 37) + " -1 0 " + code() + ' ' + std::to_string(rng() % 8)
-                + " 0XFFFFFFFF 0 1 \"d\"\r\n";
+        for (int i = 0; i < lines; ++i)
+            bytes
+                += "SimF" + std::to_string(i % 37) + " -1 0 " + code() + ' ' + modifier() + " 0XFFFFFFFF 0 1 \"d\"\r\n";
         KeyDocument doc = KeyDocument::fromBytes(bytes);
         core::ProblemCheck check;
         check.check(doc);
-        for (int edit = 0; edit < 400; ++edit) {
-            const int row = static_cast<int>(rng() % 300);
+        for (int edit = 0; edit < edits; ++edit) {
+            const int row = static_cast<int>(rng() % unsigned(lines));
             const int pick = static_cast<int>(rng() % 3);
             const int column = pick == 0 ? core::KeyColumn : pick == 1 ? core::ModifierColumn : core::SimNameColumn;
             const std::string text = column == core::KeyColumn ? code()
-                : column == core::ModifierColumn               ? std::to_string(rng() % 8)
+                : column == core::ModifierColumn               ? modifier()
                                                                : "SimF" + std::to_string(rng() % 37);
             QVERIFY(doc.setCell(row, column, text));
             check.update(doc, {row});
