@@ -22,7 +22,6 @@
 #include <QStackedWidget>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QThread>
 #include <QTimer>
 
 #include <cstring>
@@ -208,7 +207,7 @@ void CougarPage::showPendingText(bool now)
     if (!m_stale)
         return;
     m_stale = false;
-    m_making.reset(); // a text still being made is for a document or list that changed
+    m_making.drop(); // a text still being made is for a document or list that changed
     m_textPages->unsetCursor();
     const core::KeyDocument& document = m_session->document();
     auto making = std::make_shared<Making>();
@@ -234,14 +233,8 @@ void CougarPage::showPendingText(bool now)
     m_text->clear();
     m_inserting = false;
     m_textPages->setCursor(Qt::BusyCursor);
-    m_making = making;
-    m_maker = startWorker(
-        this, [making] { making->bytes = makeText(making->document, making->input); },
-        [this, making] {
-            if (making != m_making)
-                return;
-            finishMaking();
-        });
+    m_making.start(
+        this, making, [](Making& job) { job.bytes = makeText(job.document, job.input); }, [this] { finishMaking(); });
 }
 
 void CougarPage::showWholeText()
@@ -252,11 +245,9 @@ void CougarPage::showWholeText()
 
 void CougarPage::finishMaking()
 {
-    if (!m_making)
+    const std::shared_ptr<Making> making = m_making.take();
+    if (!making)
         return;
-    if (m_maker)
-        m_maker->wait();
-    const std::shared_ptr<Making> making = std::exchange(m_making, nullptr);
     m_textPages->unsetCursor();
     showText(std::move(making->bytes));
 }

@@ -2,8 +2,9 @@
 
 #include "core/SimplifiedList.h"
 
+#include "Workers.h"
+
 #include <QObject>
-#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -14,7 +15,6 @@ class QComboBox;
 class QLabel;
 class QPlainTextEdit;
 class QStackedWidget;
-class QThread;
 class QTimer;
 class QPushButton;
 
@@ -74,7 +74,7 @@ public:
     /** True while a long text is still going into the box. */
     bool filling() const { return m_waitingFrom < m_waitingEnd; }
     /** True while the text of a big document is made on a worker thread; the page shows it when it is done. */
-    bool making() const { return static_cast<bool>(m_making); }
+    bool making() const { return m_making.running(); }
     /** The text of documents of this many bytes and more is made on a worker thread. */
     void setBackgroundBytes(std::size_t bytes) { m_backgroundBytes = bytes; }
 
@@ -119,8 +119,7 @@ private:
     QTimer* m_fillTimer;
     // A big document's text is made on a worker, over a copy of the document; a newer text drops an older one.
     std::size_t m_backgroundBytes = 8 * 1024 * 1024;
-    std::shared_ptr<Making> m_making;
-    QPointer<QThread> m_maker;
+    LatestJob<Making> m_making;
     bool m_inserting = false;
     bool m_edited = false; // the user typed into the box since it was last filled
 };

@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QSpinBox>
 #include <QTableView>
-#include <QThread>
 
 #include <set>
 #include <utility>
@@ -172,7 +171,7 @@ void JoystickPage::showPending(bool now)
     if (!m_stale)
         return;
     m_stale = false;
-    m_reading.reset(); // lines still being read are of a document or settings that changed
+    m_reading.drop(); // lines still being read are of a document or settings that changed
     m_table->unsetCursor();
     const core::KeyDocument& document = m_session->document();
     if (now || document.sourceBytes().size() < m_backgroundBytes) {
@@ -189,22 +188,16 @@ void JoystickPage::showPending(bool now)
     fillDevices();
     m_summary->clear();
     m_table->setCursor(Qt::BusyCursor);
-    m_reading = reading;
-    m_reader = startWorker(
-        this, [reading] { reading->lines = core::joystickLines(reading->document, reading->settings); },
-        [this, reading] {
-            if (reading == m_reading)
-                finishReading();
-        });
+    m_reading.start(
+        this, reading, [](Reading& job) { job.lines = core::joystickLines(job.document, job.settings); },
+        [this] { finishReading(); });
 }
 
 void JoystickPage::finishReading()
 {
-    if (!m_reading)
+    const std::shared_ptr<Reading> reading = m_reading.take();
+    if (!reading)
         return;
-    if (m_reader)
-        m_reader->wait();
-    const std::shared_ptr<Reading> reading = std::exchange(m_reading, nullptr);
     m_table->unsetCursor();
     m_model->rebuild(std::move(reading->lines));
     showCounts();

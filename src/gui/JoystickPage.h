@@ -1,7 +1,8 @@
 #pragma once
 
+#include "Workers.h"
+
 #include <QObject>
-#include <QPointer>
 
 #include <memory>
 
@@ -9,7 +10,6 @@ class QComboBox;
 class QLabel;
 class QSpinBox;
 class QTableView;
-class QThread;
 class QWidget;
 
 namespace gui {
@@ -45,7 +45,7 @@ public:
     void resize(int tabWidthTwips, int tabHeightTwips);
 
     /** True while a big document's lines are read on a worker thread; the table shows them when it is done. */
-    bool reading() const { return static_cast<bool>(m_reading); }
+    bool reading() const { return m_reading.running(); }
     /** The lines of documents of this many bytes and more are read on a worker thread. */
     void setBackgroundBytes(std::size_t bytes) { m_backgroundBytes = bytes; }
 
@@ -80,8 +80,7 @@ private:
     bool m_stale = true;
     // A big document's lines are read on a worker over a copy of the document; newer lines drop older ones.
     std::size_t m_backgroundBytes = 8 * 1024 * 1024;
-    std::shared_ptr<Reading> m_reading;
-    QPointer<QThread> m_reader;
+    LatestJob<Reading> m_reading;
 };
 
 } // namespace gui
