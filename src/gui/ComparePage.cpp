@@ -204,22 +204,20 @@ void ComparePage::compare()
     const QString second = path(1);
     // The files' bytes go before the report goes into the box: a large comparison holds less at once.
     const auto work = [first, second, now] { return core::compareKeyFiles(readInput(first), readInput(second), now); };
-    if (m_worker) { // a newer comparison replaces the one still running, which finishes alone
-        m_worker->disconnect(this);
-        m_worker = nullptr;
+    if (m_comparing.running()) { // a newer comparison replaces the one still running, which finishes alone
+        m_comparing.drop();
         emit bannerText(QStringLiteral("Ready"));
     }
     if (QFileInfo(first).size() + QFileInfo(second).size() < m_backgroundBytes) {
         showReport(work(), now, {first, second});
         return;
     }
-    auto report = std::make_shared<core::Report>();
-    m_workersReport = report;
-    m_workerStarted = now;
-    m_workerFiles = {first, second};
+    auto comparing = std::make_shared<Comparing>();
+    comparing->started = now;
+    comparing->files = {first, second};
     emit bannerText(QStringLiteral("Comparing ..."));
-    m_worker = startWorker(
-        this, [work, report] { *report = work(); }, [this] { takeWorkersReport(false); });
+    m_comparing.start(
+        this, comparing, [work](Comparing& job) { job.report = work(); }, [this] { takeWorkersReport(); });
 }
 
 ComparePage::~ComparePage()
@@ -227,18 +225,13 @@ ComparePage::~ComparePage()
     waitForWorkers(this);
 }
 
-void ComparePage::takeWorkersReport(bool wait)
+void ComparePage::takeWorkersReport()
 {
-    if (!m_worker)
+    // Waits for the worker, which may still be ending when its end is heard.
+    const std::shared_ptr<Comparing> comparing = m_comparing.take();
+    if (!comparing)
         return;
-    if (wait)
-        m_worker->wait();
-    if (!m_worker->isFinished())
-        return;
-    m_worker->disconnect(this);
-    m_worker = nullptr;
-    showReport(std::move(*m_workersReport), m_workerStarted, m_workerFiles);
-    m_workersReport.reset();
+    showReport(std::move(comparing->report), comparing->started, comparing->files);
     emit bannerText(QStringLiteral("Ready"));
 }
 
@@ -279,14 +272,14 @@ bool ComparePage::reportReadOnly() const
 
 QPlainTextEdit* ComparePage::reportBox()
 {
-    takeWorkersReport(true);
+    takeWorkersReport();
     m_filler->finish();
     return m_report;
 }
 
 bool ComparePage::filling() const
 {
-    return m_worker != nullptr || m_filler->busy();
+    return m_comparing.running() || m_filler->busy();
 }
 
 void ComparePage::fillChanges()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Workers.h"
+
 #include "Prompts.h"
 #include "core/Report.h"
 
@@ -88,8 +90,8 @@ private:
     void fillChanges();
     /** Shows the report of the comparison of `files` started at `at`; the files' state is noted for the changes. */
     void showReport(core::Report report, const std::tm& at, const QStringList& files);
-    /** Shows the worker's report once it is done (at once when `wait`); nothing for a worker already shown. */
-    void takeWorkersReport(bool wait);
+    /** Shows the worker's report, waiting for it; nothing when no comparison runs. */
+    void takeWorkersReport();
 
     struct ComparedFile
     {
@@ -114,10 +116,14 @@ private:
     std::tm m_comparedAt{};
     bool m_changesDue = false;
     qint64 m_backgroundBytes = 1024 * 1024;
-    QThread* m_worker = nullptr; // the running comparison; a newer one leaves it to finish alone
-    std::shared_ptr<core::Report> m_workersReport;
-    std::tm m_workerStarted{};
-    QStringList m_workerFiles;
+    // The running comparison, its report and what it compares; a newer one leaves it to finish alone.
+    struct Comparing
+    {
+        core::Report report;
+        std::tm started{};
+        QStringList files;
+    };
+    LatestJob<Comparing> m_comparing;
 };
 
 /** The proposed name of a comparison file: the caption without its last four characters, plus " comparison";
