@@ -81,19 +81,20 @@ KeyRef KeyRef::of(std::string_view cell)
         ref.kind = Kind::NotACode;
         return ref;
     }
-    const auto code = parseScanCode(cell);
-    if (!code) {
+    const std::int64_t read = scanCodeOrMinusOne(cell);
+    if (read < 0) {
         ref.kind = Kind::Malformed;
         return ref;
     }
-    ref.code = *code;
-    if (*code == 0) {
+    const auto code = static_cast<std::uint32_t>(read);
+    ref.code = code;
+    if (code == 0) {
         ref.kind = Kind::Zero;
-    } else if (*code == KeyCodeTable::NoKeyCode) {
+    } else if (code == KeyCodeTable::NoKeyCode) {
         ref.kind = Kind::Unassigned;
-    } else if (const auto row = KeyCodeTable::rowOfScanCode(*code)) {
+    } else if (const int row = KeyCodeTable::rowOfScanCodeOrMinusOne(code); row >= 0) {
         ref.kind = Kind::Table;
-        ref.tableRow = static_cast<std::int16_t>(*row);
+        ref.tableRow = static_cast<std::int16_t>(row);
     } else {
         ref.kind = Kind::Unknown;
     }
@@ -176,7 +177,7 @@ Binding Binding::of(const RecordViews& cells)
             b.invocation = *invocation;
         }
         if (b.kind == RecordKind::DirectX) {
-            b.release = parseScanCode(cells[ModifierColumn]) == kReleaseMarker;
+            b.release = scanCodeOrMinusOne(cells[ModifierColumn]) == kReleaseMarker;
         } else if (const auto direction = readWholeNumber(cells[ModifierColumn]);
                    direction && *direction >= 0 && *direction < 8) {
             b.direction = static_cast<std::int8_t>(*direction);

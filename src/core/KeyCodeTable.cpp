@@ -1,5 +1,7 @@
 #include "KeyCodeTable.h"
 
+#include <cstring>
+
 namespace core {
 
 namespace {
@@ -119,6 +121,15 @@ constexpr std::array<std::int8_t, 256> kHexDigits = [] {
     return digits;
 }();
 
+// Every key's code is below 256: its row by code, or -1.
+constexpr std::array<std::int8_t, 256> kRowOfCode = [] {
+    std::array<std::int8_t, 256> table{};
+    table.fill(-1);
+    for (int i = 0; i < KeyCodeTable::KeyCount; ++i)
+        table[kRows[static_cast<std::size_t>(i)].scanCode] = static_cast<std::int8_t>(i);
+    return table;
+}();
+
 bool hasHexPrefix(std::string_view text)
 {
     return text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
@@ -133,17 +144,15 @@ const std::array<KeyCode, KeyCodeTable::RowCount>& KeyCodeTable::rows()
 
 std::optional<int> KeyCodeTable::rowOfScanCode(std::uint32_t scanCode)
 {
-    // Every key's code is below 256: one look into a table made once.
-    static const std::array<std::int8_t, 256> rowOfCode = [] {
-        std::array<std::int8_t, 256> table;
-        table.fill(-1);
-        for (int i = 0; i < KeyCount; ++i)
-            table[kRows[static_cast<std::size_t>(i)].scanCode] = static_cast<std::int8_t>(i);
-        return table;
-    }();
-    if (scanCode >= rowOfCode.size() || rowOfCode[scanCode] < 0)
+    const int row = rowOfScanCodeOrMinusOne(scanCode);
+    if (row < 0)
         return std::nullopt;
-    return rowOfCode[scanCode];
+    return row;
+}
+
+int KeyCodeTable::rowOfScanCodeOrMinusOne(std::uint32_t scanCode)
+{
+    return scanCode < kRowOfCode.size() ? kRowOfCode[scanCode] : -1;
 }
 
 std::optional<int> KeyCodeTable::rowOfLabel(int labelIndex)
@@ -155,10 +164,19 @@ std::optional<int> KeyCodeTable::rowOfLabel(int labelIndex)
     return std::nullopt;
 }
 
-std::optional<std::uint32_t> parseScanCode(std::string_view text)
+std::int64_t scanCodeOrMinusOne(std::string_view text)
 {
     if (!hasHexPrefix(text) || text.size() < 3 || text.size() > 10)
-        return std::nullopt;
+        return -1;
+    if (text.size() == 10) {
+        // The marker of no key, on every line without a second key: its eight digits in one look, either case.
+        std::uint64_t digits = 0;
+        std::memcpy(&digits, text.data() + 2, sizeof digits);
+        constexpr std::uint64_t lowerCase = 0x2020202020202020ULL;
+        constexpr std::uint64_t allF = 0x6666666666666666ULL; // "ffffffff"
+        if ((digits | lowerCase) == allF)
+            return KeyCodeTable::NoKeyCode;
+    }
     std::uint32_t value = 0;
     int invalid = 0; // negative once any byte is no digit
     for (const char c : text.substr(2)) {
@@ -166,9 +184,15 @@ std::optional<std::uint32_t> parseScanCode(std::string_view text)
         invalid |= digit;
         value = value * 16 + static_cast<std::uint32_t>(digit & 15);
     }
-    if (invalid < 0)
+    return invalid < 0 ? -1 : static_cast<std::int64_t>(value);
+}
+
+std::optional<std::uint32_t> parseScanCode(std::string_view text)
+{
+    const std::int64_t code = scanCodeOrMinusOne(text);
+    if (code < 0)
         return std::nullopt;
-    return value;
+    return static_cast<std::uint32_t>(code);
 }
 
 bool namesNoKey(std::string_view text)

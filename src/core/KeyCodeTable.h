@@ -33,12 +33,17 @@ public:
 
     /** The row (0 to 96) of the key with this scan code, or nothing. The marker row is never returned. */
     static std::optional<int> rowOfScanCode(std::uint32_t scanCode);
+    /** rowOfScanCode for every line's reading: -1 for no row. */
+    static int rowOfScanCodeOrMinusOne(std::uint32_t scanCode);
     /** The row (0 to 96) whose key sits on virtual keyboard label `labelIndex`, or nothing. */
     static std::optional<int> rowOfLabel(int labelIndex);
 };
 
 /** Parses "0x"/"0X" followed by 1 to 8 hexadecimal digits of either case. Anything else gives nothing. */
 std::optional<std::uint32_t> parseScanCode(std::string_view text);
+/** parseScanCode for the lines' own reading, where every line reads one or two: -1 for anything but a code. (An
+ *  optional returned by value is stored piecewise and read whole, which stalls the caller.) */
+std::int64_t scanCodeOrMinusOne(std::string_view text);
 
 /** True for the texts that name no key: empty, "0", any spelling of 0x0 or of 0xFFFFFFFF. */
 bool namesNoKey(std::string_view text);

@@ -6,8 +6,12 @@
 
 #include <algorithm>
 #include <array>
+#include <exception>
 #include <functional>
+#include <optional>
+#include <span>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -48,18 +52,20 @@ public:
     const std::string& operator[](int column)
     {
         const auto c = static_cast<std::size_t>(column);
+        if (!m_cells)
+            m_cells.emplace(); // most lines quote no cell: their check makes no strings
         if (!(m_read & (1U << c))) {
-            m_cells[c] = m_document.cell(m_row, column);
+            (*m_cells)[c] = m_document.cell(m_row, column);
             m_read |= 1U << c;
         }
-        return m_cells[c];
+        return (*m_cells)[c];
     }
 
 private:
     const KeyDocument& m_document;
     int m_row;
     unsigned m_read = 0;
-    RecordCells m_cells;
+    std::optional<RecordCells> m_cells;
 };
 
 // What lines that may conflict share: the kind, then the key, modifier and combination; the DirectX button,
@@ -264,11 +270,13 @@ struct ProblemCheck::Groups
     {
         GroupKey key;
         std::vector<int> rows; // ascending
-        std::vector<std::pair<std::uint64_t, int>> names; // the functions' name hashes and their lines, by hash
-        // While a whole file is read: the name hash and line number of each row, gathered in row order as the rows
-        // come, so that counting the names and listing the lines need not visit every row again (a group's rows lie
-        // far apart in a big file).
-        std::vector<std::uint64_t> readNames;
+        std::size_t functions = 0; // distinct names
+        // The functions' name hashes and how many rows each has, by hash: made when an edit first touches the group
+        // (a whole file's check only counts the names).
+        std::vector<std::pair<std::uint64_t, int>> names;
+        bool namesKept = false;
+        // While a whole file is read: the line number of each row, gathered with the rows so that listing the lines
+        // need not visit every row again (a group's rows lie far apart in a big file).
         std::vector<int> readLines;
         bool hasProblem = false;
         Problem problem;
@@ -296,65 +304,89 @@ struct ProblemCheck::Groups
         problems = 0;
     }
 
-    // While the whole file is read (`reading`), rows come in ascending order and the names are counted once at
-    // the end; an edit's row goes to its place and counts its name at once.
-    void join(int row, const GroupKey& key, std::uint64_t name, bool reading, int line = 0)
+    // An edit's row goes to its place in its group and counts its name at once.
+    void join(int row, const GroupKey& key, std::uint64_t name)
     {
         auto [id, inserted] = index.tryEmplace(key);
         if (inserted) {
-            if (free.empty()) {
-                *id = static_cast<std::int32_t>(groups.size());
-                groups.emplace_back();
-            } else {
-                *id = free.back();
-                free.pop_back();
-            }
-            groups[static_cast<std::size_t>(*id)].key = key;
-            groups[static_cast<std::size_t>(*id)].rows.reserve(2);
+            *id = newGroup(key);
+            groups[static_cast<std::size_t>(*id)].namesKept = true;
         }
         Group& group = groups[static_cast<std::size_t>(*id)];
+        keepNames(group);
         members[static_cast<std::size_t>(row)] = {*id, name};
-        if (reading) {
-            group.rows.push_back(row);
-            group.readNames.push_back(name);
-            group.readLines.push_back(line);
-            return;
-        }
         group.rows.insert(std::lower_bound(group.rows.begin(), group.rows.end(), row), row);
         const auto at = std::lower_bound(group.names.begin(), group.names.end(), std::make_pair(name, 0));
         if (at != group.names.end() && at->first == name)
             ++at->second;
         else
             group.names.insert(at, {name, 1});
+        group.functions = group.names.size();
         dirty.push_back(*id);
     }
 
-    // Counts the functions of a group whose rows were read in one go (their names in readNames, which this
-    // sorts).
-    void countNames(Group& group)
+    // The names of a group read with the whole file, counted by hash from its rows' members.
+    void keepNames(Group& group) const
     {
-        group.names.clear();
-        std::vector<std::uint64_t>& hashes = group.readNames;
-        if (hashes.size() <= 2) {
-            // Most groups: one line, or a pair.
-            std::uint64_t a = hashes.front();
-            std::uint64_t b = hashes.back();
-            if (hashes.size() == 1 || a == b) {
-                group.names.emplace_back(a, static_cast<int>(hashes.size()));
-                return;
-            }
-            if (b < a)
-                std::swap(a, b);
-            group.names.emplace_back(a, 1);
-            group.names.emplace_back(b, 1);
+        if (group.namesKept)
             return;
-        }
+        std::vector<std::uint64_t> hashes;
+        hashes.reserve(group.rows.size());
+        for (const int row : group.rows)
+            hashes.push_back(members[static_cast<std::size_t>(row)].name);
         std::sort(hashes.begin(), hashes.end());
+        group.names.clear();
         for (const std::uint64_t h : hashes) {
             if (group.names.empty() || group.names.back().first != h)
                 group.names.emplace_back(h, 0);
             ++group.names.back().second;
         }
+        group.namesKept = true;
+    }
+
+    std::int32_t newGroup(const GroupKey& key)
+    {
+        std::int32_t id = 0;
+        if (free.empty()) {
+            id = static_cast<std::int32_t>(groups.size());
+            groups.emplace_back();
+        } else {
+            id = free.back();
+            free.pop_back();
+        }
+        groups[static_cast<std::size_t>(id)].key = key;
+        return id;
+    }
+
+    // How many distinct hashes: the functions of a group read in one go. `table` is room to count in.
+    static std::size_t countDistinct(std::span<const std::uint64_t> hashes, std::vector<std::uint64_t>& table)
+    {
+        if (hashes.size() == 2)
+            return hashes[0] == hashes[1] ? 1 : 2;
+        if (hashes.size() < 2)
+            return hashes.size();
+        std::size_t size = 8;
+        while (size < 2 * hashes.size())
+            size *= 2;
+        // Open addressing on the hash itself; 0 marks an empty slot, so a hash of 0 is counted on its own.
+        table.assign(size, 0);
+        const std::size_t mask = size - 1;
+        std::size_t distinct = 0;
+        bool zero = false;
+        for (const std::uint64_t h : hashes) {
+            if (h == 0) {
+                zero = true;
+                continue;
+            }
+            std::size_t at = static_cast<std::size_t>(h ^ (h >> 32)) & mask;
+            while (table[at] != 0 && table[at] != h)
+                at = (at + 1) & mask;
+            if (table[at] == 0) {
+                table[at] = h;
+                ++distinct;
+            }
+        }
+        return distinct + (zero ? 1 : 0);
     }
 
     void leave(int row)
@@ -363,12 +395,14 @@ struct ProblemCheck::Groups
         if (member.group < 0)
             return;
         Group& group = groups[static_cast<std::size_t>(member.group)];
+        keepNames(group);
         const auto at = std::lower_bound(group.rows.begin(), group.rows.end(), row);
         if (at != group.rows.end() && *at == row)
             group.rows.erase(at);
         const auto name = std::lower_bound(group.names.begin(), group.names.end(), std::make_pair(member.name, 0));
         if (name != group.names.end() && name->first == member.name && --name->second == 0)
             group.names.erase(name);
+        group.functions = group.names.size();
         dirty.push_back(member.group);
         member = Member{};
     }
@@ -387,7 +421,7 @@ struct ProblemCheck::Groups
                 free.push_back(id);
             return;
         }
-        const std::size_t functionCount = group.names.size();
+        const std::size_t functionCount = group.functions;
         if (functionCount < 2)
             return;
         // The first functions in the order of their first lines: their name hashes and first rows.
@@ -667,33 +701,169 @@ void ProblemCheck::checkLine(const KeyDocument& document, int row, const Binding
     }
 }
 
+// The rows a thread reads while a whole file is checked: their own problems, and the keys they share with their
+// group ids, numbered in the order the chunk first meets them.
+struct ProblemCheck::Chunk
+{
+    int begin = 0;
+    int end = 0;
+    std::vector<std::pair<int, std::vector<Problem>>> local; // rows with problems of their own, ascending
+    GroupIndex index;
+    std::vector<GroupKey> keys; // by the chunk's id
+    std::vector<int> counts; // rows by the chunk's id
+    int errors = 0;
+    int warnings = 0;
+    std::exception_ptr failure;
+};
+
+void ProblemCheck::readChunk(const KeyDocument& document, Chunk& chunk, Groups& groups)
+{
+    chunk.index.clear(4096);
+    for (int row = chunk.begin; row < chunk.end; ++row) {
+        // Bindings known to the document are used, others are worked out without keeping them: a check of a whole
+        // big file would write each once more.
+        const Binding binding = document.bindingOnce(row);
+        std::vector<Problem> out;
+        checkLine(document, row, binding, out);
+        if (!out.empty()) {
+            for (const Problem& p : out)
+                ++(p.severity == Severity::Error ? chunk.errors : chunk.warnings);
+            chunk.local.emplace_back(row, std::move(out));
+        }
+        if (const auto key = groupKeyOf(binding)) {
+            auto [id, inserted] = chunk.index.tryEmplace(*key);
+            if (inserted) {
+                *id = static_cast<std::int32_t>(chunk.keys.size());
+                chunk.keys.push_back(*key);
+                chunk.counts.push_back(0);
+            }
+            ++chunk.counts[static_cast<std::size_t>(*id)];
+            groups.members[static_cast<std::size_t>(row)] = {*id, nameHash(document, row)};
+        }
+    }
+}
+
+unsigned ProblemCheck::threadsFor(int rows)
+{
+    if (rows < kParallelRows)
+        return 1;
+    return std::clamp(std::thread::hardware_concurrency(), 1U, kMaxThreads);
+}
+
 void ProblemCheck::check(const KeyDocument& document)
+{
+    check(document, threadsFor(document.rowCount()));
+}
+
+void ProblemCheck::check(const KeyDocument& document, unsigned threads)
 {
     const int rows = document.rowCount();
     m_localSlot.assign(static_cast<std::size_t>(rows), -1);
     m_localLists.clear();
     m_freeLocal.clear();
-    m_groups->clear(static_cast<std::size_t>(rows));
+    Groups& groups = *m_groups;
+    groups.clear(static_cast<std::size_t>(rows));
     m_errors = 0;
     m_warnings = 0;
-    // Bindings known to the document are used, others are worked out without keeping them: a check of a whole big
-    // file would write each once more.
+
+    // Each line's own problems and its group's key depend on that line alone: chunks of rows are read side by side.
+    threads = std::clamp(threads, 1U, static_cast<unsigned>(std::max(rows, 1)));
+    std::vector<Chunk> chunks(threads);
+    for (unsigned i = 0; i < threads; ++i) {
+        chunks[i].begin = static_cast<int>(static_cast<long long>(rows) * i / threads);
+        chunks[i].end = static_cast<int>(static_cast<long long>(rows) * (i + 1) / threads);
+    }
+    {
+        std::vector<std::thread> workers;
+        workers.reserve(threads - 1);
+        for (unsigned i = 1; i < threads; ++i) {
+            workers.emplace_back([&document, &groups, &chunk = chunks[i]] {
+                try {
+                    readChunk(document, chunk, groups);
+                } catch (...) {
+                    chunk.failure = std::current_exception();
+                }
+            });
+        }
+        try {
+            readChunk(document, chunks[0], groups);
+        } catch (...) {
+            chunks[0].failure = std::current_exception();
+        }
+        for (std::thread& worker : workers)
+            worker.join();
+    }
+
+    // The chunks in row order: their lists, and their groups under ids of the whole file.
+    std::vector<int> counts; // rows by group id
+    for (Chunk& chunk : chunks) {
+        if (chunk.failure)
+            std::rethrow_exception(chunk.failure);
+        for (auto& [row, problems] : chunk.local)
+            setLocalProblems(static_cast<std::size_t>(row), std::move(problems));
+        m_errors += chunk.errors;
+        m_warnings += chunk.warnings;
+        std::vector<std::int32_t> ids(chunk.keys.size());
+        bool renumbered = false;
+        for (std::size_t local = 0; local < chunk.keys.size(); ++local) {
+            auto [id, inserted] = groups.index.tryEmplace(chunk.keys[local]);
+            if (inserted) {
+                *id = groups.newGroup(chunk.keys[local]);
+                counts.push_back(0);
+            }
+            ids[local] = *id;
+            counts[static_cast<std::size_t>(*id)] += chunk.counts[local];
+            renumbered = renumbered || *id != static_cast<std::int32_t>(local);
+        }
+        if (renumbered) {
+            for (int row = chunk.begin; row < chunk.end; ++row) {
+                Groups::Member& member = groups.members[static_cast<std::size_t>(row)];
+                if (member.group >= 0)
+                    member.group = ids[static_cast<std::size_t>(member.group)];
+            }
+        }
+    }
+
+    // Each group's rows, names and lines side by side in one array, in row order: one pass over the members
+    // instead of a growing list per group.
+    struct Entry
+    {
+        int row;
+        int line;
+        std::uint64_t name;
+    };
+    std::vector<std::size_t> next(counts.size() + 1, 0);
+    for (std::size_t id = 0; id < counts.size(); ++id)
+        next[id + 1] = next[id] + static_cast<std::size_t>(counts[id]);
+    const std::vector<std::size_t> starts = next;
+    std::vector<Entry> entries(next.back());
     for (int row = 0; row < rows; ++row) {
-        const Binding binding = document.bindingOnce(row);
-        checkRow(document, row, binding);
-        countLocal(row, 1);
-        if (const auto key = groupKeyOf(binding))
-            m_groups->join(row, *key, nameHash(document, row), true, document.lineNumber(row));
+        const Groups::Member& member = groups.members[static_cast<std::size_t>(row)];
+        if (member.group >= 0)
+            entries[next[static_cast<std::size_t>(member.group)]++] = {row, document.lineNumber(row), member.name};
     }
     // Every group is new: each counts its functions and is settled once.
-    for (std::size_t id = 0; id < m_groups->groups.size(); ++id) {
-        auto& group = m_groups->groups[id];
-        m_groups->countNames(group);
-        m_groups->settle(document, static_cast<int>(id));
-        group.readNames = {};
+    std::vector<std::uint64_t> hashes;
+    std::vector<std::uint64_t> table;
+    for (std::size_t id = 0; id < counts.size(); ++id) {
+        const std::span<const Entry> members(entries.data() + starts[id], entries.data() + starts[id + 1]);
+        auto& group = groups.groups[id];
+        group.rows.resize(members.size());
+        hashes.resize(members.size());
+        for (std::size_t i = 0; i < members.size(); ++i) {
+            group.rows[i] = members[i].row;
+            hashes[i] = members[i].name;
+        }
+        group.functions = Groups::countDistinct(hashes, table);
+        if (group.functions >= 2) {
+            group.readLines.resize(members.size());
+            for (std::size_t i = 0; i < members.size(); ++i)
+                group.readLines[i] = members[i].line;
+        }
+        groups.settle(document, static_cast<int>(id));
         group.readLines = {};
     }
-    m_warnings += m_groups->problems;
+    m_warnings += groups.problems;
 }
 
 void ProblemCheck::update(const KeyDocument& document, const std::vector<int>& rows)
@@ -712,7 +882,7 @@ void ProblemCheck::update(const KeyDocument& document, const std::vector<int>& r
         countLocal(row, 1);
         m_groups->leave(row);
         if (const auto key = groupKeyOf(binding))
-            m_groups->join(row, *key, nameHash(document, row), false);
+            m_groups->join(row, *key, nameHash(document, row));
     }
     m_groups->settleDirty(document);
     m_warnings += m_groups->problems;

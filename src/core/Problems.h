@@ -78,8 +78,14 @@ public:
     ProblemCheck(ProblemCheck&&) noexcept;
     ProblemCheck& operator=(ProblemCheck&&) noexcept;
 
-    /** Checks the whole document. */
+    /** Checks the whole document; a big one on several threads. */
     void check(const KeyDocument& document);
+    /** Checks the whole document on `threads` threads (at least one): the same problems for any number. */
+    void check(const KeyDocument& document, unsigned threads);
+    /** The threads check() takes for a document of `rows` rows: one below kParallelRows. */
+    static unsigned threadsFor(int rows);
+    static constexpr int kParallelRows = 1 << 16;
+    static constexpr unsigned kMaxThreads = 4;
     /** Checks `rows` again after they changed; the other rows are as they were. */
     void update(const KeyDocument& document, const std::vector<int>& rows);
 
@@ -95,10 +101,12 @@ public:
 
 private:
     struct Groups;
+    struct Chunk;
 
     void checkRow(const KeyDocument& document, int row, const Binding& binding);
     static void checkLine(const KeyDocument& document, int row, const Binding& b, std::vector<Problem>& out);
     void countLocal(int row, int sign);
+    static void readChunk(const KeyDocument& document, Chunk& chunk, Groups& groups);
 
     const std::vector<Problem>* localProblems(std::size_t row) const;
     void setLocalProblems(std::size_t row, std::vector<Problem> problems);

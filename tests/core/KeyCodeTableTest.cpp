@@ -113,6 +113,13 @@ private slots:
         row("left windows", "0XDB", "WinL", false, 66);
         row("marker", "0XFFFFFFFF", "Unassigned", true);
         row("marker lower case", "0xffffffff", "Unassigned", true);
+        row("marker mixed case", "0xFfFfFFfF", "Unassigned", true);
+        row("marker with one other digit", "0xFFFFFFFE", "Not found");
+        row("marker with a byte past f", "0xFFFFFFFG", "Not found");
+        row("marker with a high byte",
+            "0xFFFFFF\xC6"
+            "F",
+            "Not found");
         row("lower-case x", "0x1E", "a", false, 0);
         row("leading zero", "0X03B", "F1", false, 27);
         row("eight digits", "0x0000003B", "F1", false, 27);

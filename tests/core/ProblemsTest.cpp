@@ -237,6 +237,57 @@ private slots:
         }
     }
 
+    // A whole file read on several threads: the same problems, in the same order, with the same counts, as on one.
+    void sameProblemsOnAnyThreads_data()
+    {
+        QTest::addColumn<bool>("junk");
+        QTest::addColumn<int>("lines");
+        QTest::newRow("junk") << true << 0;
+        QTest::newRow("keys, buttons and hats, some wrong") << false << 3000;
+        QTest::newRow("fewer lines than threads") << false << 2;
+        QTest::newRow("no lines") << false << 0;
+    }
+
+    void sameProblemsOnAnyThreads()
+    {
+        QFETCH(bool, junk);
+        QFETCH(int, lines);
+        std::mt19937 rng(5);
+        std::string bytes;
+        if (junk) {
+            bytes.resize(64 * 1024);
+            for (char& c : bytes)
+                c = static_cast<char>(rng() % 7 == 0 ? ' ' : rng() % 5 == 0 ? '\n' : rng() % 256);
+        }
+        for (int i = 0; i < lines; ++i) {
+            const std::string name = "SimF" + std::to_string(rng() % 50);
+            const auto pick = rng() % 10;
+            if (pick == 0) {
+                bytes += name + " " + std::to_string(rng() % 6) + " -1 -2 " + (rng() % 2 ? "0" : "0x42") + " 0x0 "
+                    + std::to_string(-1 - int(rng() % 2)) + "\r\n";
+            } else if (pick == 1) {
+                bytes += name + " " + std::to_string(rng() % 3) + " -1 -3 " + std::to_string(rng() % 9) + " 0x0 0\n";
+            } else {
+                const std::string key = rng() % 20 == 0 ? "0xZ1" : "0x" + std::to_string(10 + rng() % 12);
+                const std::string second = rng() % 4 == 0 ? "0x2E" : "0XFFFFFFFF";
+                bytes += name + " -1 0 " + key + ' ' + std::to_string(rng() % 9) + ' ' + second + " 0 1 \"d\""
+                    + (rng() % 30 == 0 ? " tail" : "") + "\r\n";
+            }
+        }
+        const KeyDocument doc = KeyDocument::fromBytes(bytes);
+        core::ProblemCheck one;
+        one.check(doc, 1);
+        if (lines > 100)
+            QVERIFY(one.errorCount() > 0 && one.warningCount() > 10);
+        for (const unsigned threads : {2U, 3U, 7U}) {
+            core::ProblemCheck several;
+            several.check(doc, threads);
+            QCOMPARE(several.problems(), one.problems());
+            QCOMPARE(several.errorCount(), one.errorCount());
+            QCOMPARE(several.warningCount(), one.warningCount());
+        }
+    }
+
     void junkFinishes()
     {
         std::mt19937 rng(7);
