@@ -9,6 +9,7 @@
 #include "core/Joystick.h"
 #include "core/KeyDocument.h"
 #include "core/KeyboardUsage.h"
+#include "core/Parallel.h"
 #include "core/ReportWriters.h"
 #include "core/SimplifiedList.h"
 #include "core/TargetMacros.h"
@@ -27,6 +28,8 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <deque>
+#include <future>
 #include <numeric>
 #include <optional>
 
@@ -51,15 +54,25 @@ core::CompareInput compareInput(const std::string& path)
     return input;
 }
 
-// Writes the text of a document's rows piece by piece, so that a big file's text is never held whole.
+// Writes the text of a document's rows piece by piece, so that a big file's text is never held whole. The pieces
+// are made ahead on worker threads and written in order.
 template <typename AppendRows> void writeInPieces(std::ostream& out, int rowCount, AppendRows appendRows)
 {
     constexpr int kRowsPerPiece = 16384;
-    std::string piece;
-    for (int row = 0; row < rowCount && out; row += kRowsPerPiece) {
-        piece.clear();
-        appendRows(piece, row, row + kRowsPerPiece);
-        out << piece;
+    const std::size_t ahead = core::workerThreads();
+    std::deque<std::future<std::string>> pieces;
+    int next = 0;
+    while (out && (next < rowCount || !pieces.empty())) {
+        while (pieces.size() < ahead && next < rowCount) {
+            pieces.push_back(std::async(std::launch::async, [&appendRows, from = next] {
+                std::string piece;
+                appendRows(piece, from, from + kRowsPerPiece);
+                return piece;
+            }));
+            next += kRowsPerPiece;
+        }
+        out << pieces.front().get();
+        pieces.pop_front();
     }
 }
 

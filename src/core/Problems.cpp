@@ -3,15 +3,14 @@
 #include "Binding.h"
 #include "GenericOrder.h"
 #include "KeyCombination.h"
+#include "Parallel.h"
 
 #include <algorithm>
 #include <array>
-#include <exception>
 #include <functional>
 #include <optional>
 #include <span>
 #include <string_view>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -713,7 +712,6 @@ struct ProblemCheck::Chunk
     std::vector<int> counts; // rows by the chunk's id
     int errors = 0;
     int warnings = 0;
-    std::exception_ptr failure;
 };
 
 void ProblemCheck::readChunk(const KeyDocument& document, Chunk& chunk, Groups& groups)
@@ -745,9 +743,7 @@ void ProblemCheck::readChunk(const KeyDocument& document, Chunk& chunk, Groups& 
 
 unsigned ProblemCheck::threadsFor(int rows)
 {
-    if (rows < kParallelRows)
-        return 1;
-    return std::clamp(std::thread::hardware_concurrency(), 1U, kMaxThreads);
+    return rows < kParallelRows ? 1 : workerThreads();
 }
 
 void ProblemCheck::check(const KeyDocument& document)
@@ -773,32 +769,11 @@ void ProblemCheck::check(const KeyDocument& document, unsigned threads)
         chunks[i].begin = static_cast<int>(static_cast<long long>(rows) * i / threads);
         chunks[i].end = static_cast<int>(static_cast<long long>(rows) * (i + 1) / threads);
     }
-    {
-        std::vector<std::thread> workers;
-        workers.reserve(threads - 1);
-        for (unsigned i = 1; i < threads; ++i) {
-            workers.emplace_back([&document, &groups, &chunk = chunks[i]] {
-                try {
-                    readChunk(document, chunk, groups);
-                } catch (...) {
-                    chunk.failure = std::current_exception();
-                }
-            });
-        }
-        try {
-            readChunk(document, chunks[0], groups);
-        } catch (...) {
-            chunks[0].failure = std::current_exception();
-        }
-        for (std::thread& worker : workers)
-            worker.join();
-    }
+    runSideBySide(threads, [&](unsigned i) { readChunk(document, chunks[i], groups); });
 
     // The chunks in row order: their lists, and their groups under ids of the whole file.
     std::vector<int> counts; // rows by group id
     for (Chunk& chunk : chunks) {
-        if (chunk.failure)
-            std::rethrow_exception(chunk.failure);
         for (auto& [row, problems] : chunk.local)
             setLocalProblems(static_cast<std::size_t>(row), std::move(problems));
         m_errors += chunk.errors;

@@ -85,7 +85,6 @@ public:
     /** The threads check() takes for a document of `rows` rows: one below kParallelRows. */
     static unsigned threadsFor(int rows);
     static constexpr int kParallelRows = 1 << 16;
-    static constexpr unsigned kMaxThreads = 4;
     /** Checks `rows` again after they changed; the other rows are as they were. */
     void update(const KeyDocument& document, const std::vector<int>& rows);
 

@@ -157,7 +157,8 @@ private slots:
         QCOMPARE(run.out, out);
     }
 
-    // A file big enough to be mapped gives the views a read file gives, and is saved over itself and bound in place.
+    // A file big enough to be mapped, and to be written in many pieces, gives the views a read file gives, and is
+    // saved over itself and bound in place.
     void bigFileMappedAndWrittenOverItself()
     {
         std::string bytes;
@@ -169,6 +170,10 @@ private slots:
         const auto list = runCli({"list", big});
         QCOMPARE(list.code, 0);
         QVERIFY(list.out == core::listText(doc, false));
+        // Pieces made side by side come out in the file's order.
+        const auto macros = runCli({"macros", big});
+        QCOMPARE(macros.code, 0);
+        QVERIFY(macros.out == core::fillCougarMacros(doc, false));
         QCOMPARE(runCli({"save", big, big}).code, 0);
         QVERIFY(testing::readBytes(big) == bytes);
         const auto bound = runCli({"bind", big, "3", "ALT x"});
