@@ -309,23 +309,21 @@ KeyDocument KeyDocument::fromBytes(SharedBytes bytes)
 
 std::string KeyDocument::toBytes() const
 {
+    // The rows never change place: the bytes read, with each edited line's text put in place of its own. Runs of
+    // lines not edited are copied whole.
     const std::string_view src = sourceBytes();
     std::string out;
     out.reserve(src.size() + 16);
-    out.append(src.substr(0, m_bodyStart));
-    std::size_t before = m_bodyStart;
-    for (int i = 0; i < rowCount(); ++i) {
-        const Row& row = rowAt(i);
-        out.append(src.substr(before, row.start - before));
-        if (const std::int32_t slot = editedSlot(i); slot >= 0)
+    std::size_t copied = 0; // the source bytes before this are in `out`
+    for (std::size_t i = 0; i < m_edited.size(); ++i) {
+        if (const std::int32_t slot = m_edited[i]; slot >= 0) {
+            const Row& row = rows()[i];
+            out.append(src.substr(copied, row.start - copied));
             out += normalisedLine(m_editedCells[static_cast<std::size_t>(slot)]);
-        else
-            out.append(rawLine(row));
-        out.append(src.substr(std::size_t{row.start} + row.length, row.lineEnd));
-        before = std::size_t{row.start} + row.length + row.lineEnd;
+            copied = std::size_t{row.start} + row.length;
+        }
     }
-    if (m_after < src.size())
-        out.append(src.substr(m_after));
+    out.append(src.substr(copied));
     // A line that begins with the bytes of a byte order mark, edited to the top of a file without one, would lose
     // them to the next reading; a line end in front keeps them in the line.
     if (m_bodyStart == 0 && std::string_view(out).starts_with(kByteOrderMark))

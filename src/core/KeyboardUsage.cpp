@@ -1,6 +1,7 @@
 #include "KeyboardUsage.h"
 
 #include "Binding.h"
+#include "Parallel.h"
 
 namespace core {
 
@@ -32,15 +33,27 @@ KeyboardUsage::KeyboardUsage() = default;
 
 KeyboardUsage KeyboardUsage::compute(const KeyDocument& document, int modifier)
 {
+    // A big document is read in chunks side by side, whose rows are then put one after the other.
+    const int rows = document.rowCount();
+    const unsigned chunks = rows < ParallelRows ? 1 : workerThreads();
+    std::vector<std::array<std::vector<int>, KeyCodeTable::KeyCount>> found(chunks);
+    runSideBySide(chunks, [&](unsigned chunk) {
+        const int end = static_cast<int>(static_cast<long long>(rows) * (chunk + 1) / chunks);
+        for (int r = static_cast<int>(static_cast<long long>(rows) * chunk / chunks); r < end; ++r) {
+            const auto counting = countingKey(document.bindingOnce(r));
+            if (counting && counting->modifier == modifier)
+                found[chunk][static_cast<std::size_t>(counting->tableRow)].push_back(r);
+        }
+    });
     KeyboardUsage usage;
     usage.m_modifier = modifier;
-    for (int r = 0; r < document.rowCount(); ++r) {
-        const auto counting = countingKey(document.bindingOnce(r));
-        if (counting && counting->modifier == modifier)
-            usage.m_keys[static_cast<std::size_t>(counting->tableRow)].rows.push_back(r);
+    for (std::size_t key = 0; key < usage.m_keys.size(); ++key) {
+        std::vector<int>& keyRows = usage.m_keys[key].rows;
+        keyRows = std::move(found.front()[key]);
+        for (std::size_t chunk = 1; chunk < found.size(); ++chunk)
+            keyRows.insert(keyRows.end(), found[chunk][key].begin(), found[chunk][key].end());
+        settleUse(usage.m_keys[key]);
     }
-    for (auto& key : usage.m_keys)
-        settleUse(key);
     return usage;
 }
 

@@ -35,6 +35,7 @@ public:
     KeyboardUsage();
 
     static KeyboardUsage compute(const KeyDocument& document, int modifier);
+    static constexpr int ParallelRows = 1 << 16; // from here compute() reads on several threads
     /** The usage for every modifier value 0 to 7, from one reading of the document. */
     static std::array<KeyboardUsage, ModifierCount> computeAll(const KeyDocument& document);
 
