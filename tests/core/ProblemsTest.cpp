@@ -120,6 +120,25 @@ private slots:
         QCOMPARE(QString::fromStdString(problems.front().text), text);
     }
 
+    void cellNames_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("line number: no cell of the file") << int(core::LineColumn) << QString();
+        QTest::newRow("sim name") << int(core::SimNameColumn) << QStringLiteral("Sim name");
+        QTest::newRow("second key") << int(core::ComboKeyColumn) << QStringLiteral("second Keys");
+        QTest::newRow("description") << int(core::DescriptionColumn) << QStringLiteral("Description");
+        QTest::newRow("past the last") << int(core::ColumnCount) << QString();
+        QTest::newRow("negative") << -1 << QString();
+    }
+
+    void cellNames()
+    {
+        QFETCH(int, column);
+        QFETCH(QString, name);
+        QCOMPARE(QString::fromStdString(std::string(core::cellName(column))), name);
+    }
+
     // An edited cell that saving could not give back: the sentence the save question shows, and an error of the
     // check for edited lines only.
     void unwritableCells_data()

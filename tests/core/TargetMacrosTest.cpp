@@ -83,6 +83,8 @@ private slots:
             << key("0x1E 0 0 0", "SimAlpha") << false << define("USB[0x04]", "SimAlpha");
         QTest::newRow("name made an identifier")
             << key("0x1E 0 0 0", "Sim-A.b\xc2\xb0\xb0") << false << define("USB[0x04]", "Sim_A_b__");
+        QTest::newRow("first and last letters and digits kept")
+            << key("0x1E 0 0 0", "azAZ09_") << false << define("USB[0x04]", "azAZ09_");
         QTest::newRow("leading zero") << key("0x1E 0 0 0", "0Shot") << false << define("USB[0x04]", "_0Shot");
         QTest::newRow("leading nine") << key("0x1E 0 0 0", "9Shot") << false << define("USB[0x04]", "_9Shot");
         QTest::newRow("description without quotes")
