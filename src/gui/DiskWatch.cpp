@@ -95,7 +95,7 @@ void DiskWatch::acknowledge()
 
 void DiskWatch::check()
 {
-    if (m_path.isEmpty())
+    if (m_path.isEmpty() || m_paused)
         return;
     // The watch of a file that was replaced ends with it; a new file of the name is watched again.
     if (QFileInfo(m_path).isFile() && !m_watcher->files().contains(m_path))

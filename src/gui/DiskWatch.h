@@ -36,6 +36,8 @@ public:
     State state() const;
     /** Takes what is on disk now as known, so that the same change is not reported again. */
     void acknowledge();
+    /** While paused, changes on disk are not looked at (the program's own save is writing the file). */
+    void setPaused(bool paused) { m_paused = paused; }
 
 signals:
     /** The file changed on disk, or was deleted; reported once per change. */
@@ -51,6 +53,7 @@ private:
 
     QFileSystemWatcher* m_watcher;
     QString m_path;
+    bool m_paused = false;
     mutable core::SharedBytes m_knownBytes; // until their fingerprint is needed
     mutable QByteArray m_known; // fingerprint of the bytes last read or written
     qint64 m_knownSize = -1;

@@ -8,6 +8,7 @@
 #include "io/FileIo.h"
 
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QUndoCommand>
 #include <QUndoStack>
@@ -435,7 +436,20 @@ bool KeyFileSession::saveTo(const QString& path)
     // The file is written whole to a temporary file and renamed over the target: a failure leaves the file on
     // disk as it was, and the document keeps the user's edits.
     const std::string bytes = m_document.toBytes();
-    if (!io::writeFileAtomically(path, bytes, &error)) {
+    bool written = false;
+    if (bytes.size() >= m_backgroundSaveBytes) {
+        // Our own write is no change by another program.
+        m_saving = true;
+        m_disk->setPaused(true);
+        const auto resume = qScopeGuard([this] {
+            m_disk->setPaused(false);
+            m_saving = false;
+        });
+        runWhileDrawing([&] { written = io::writeFileAtomically(path, bytes, &error); });
+    } else {
+        written = io::writeFileAtomically(path, bytes, &error);
+    }
+    if (!written) {
         emit progress(QStringLiteral("Ready"), {});
         m_prompts.message(m_dialogParent, QStringLiteral("File possibly not saved"),
             QStringLiteral("Looks like there was a problem saving your file. The error raised was %1: %2.")
@@ -461,6 +475,8 @@ bool KeyFileSession::saveTo(const QString& path)
 
 bool KeyFileSession::offerToSaveBeforeExit()
 {
+    if (m_saving)
+        return false;
     if (savedState() != SavedState::Modified)
         return true;
     const QString name = fileName();

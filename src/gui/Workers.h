@@ -15,6 +15,12 @@ namespace gui {
  *  has disconnected itself from the thread before; then the thread deletes itself. */
 QThread* startWorker(QObject* owner, std::function<void()> work, std::function<void()> done);
 
+/** Runs `work` on a worker thread and returns when it has ended; meanwhile the window draws but takes no input (an
+ *  event loop that leaves user input waiting) and the pointer shows that it is busy. An exception of `work` is
+ *  thrown again here. For work that must finish before the caller goes on but may take long: writing a big file
+ *  and syncing it to disk. */
+void runWhileDrawing(const std::function<void()>& work);
+
 /** Waits for every thread `owner` started, the running one and any left to finish alone, without their `done`: for
  *  the owner's destructor. */
 void waitForWorkers(QObject* owner);

@@ -1,6 +1,7 @@
 #include "WindowFixture.h"
 
 #include "core/Reference.h"
+#include "gui/DiskWatch.h"
 #include "io/FileIo.h"
 
 #include <QAction>
@@ -8,6 +9,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QScopeGuard>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <cerrno>
@@ -141,7 +143,10 @@ private slots:
 
     // A full disk, a missing folder, a folder not writable, and a file swapped for a folder while the overwrite
     // question is open (a folder chosen as the target is that same failure; CliTest checks its reason).
-    void failedWriteKeepsFileAndEdits_data() { testing::addRows("how", {"full", "missing", "locked", "swapped"}); }
+    void failedWriteKeepsFileAndEdits_data()
+    {
+        testing::addRows("how", {"full", "full, on a worker", "missing", "locked", "swapped"});
+    }
 
     void failedWriteKeepsFileAndEdits()
     {
@@ -150,9 +155,11 @@ private slots:
             QSKIP("root writes into any folder");
         SaveFixture f;
         f.edit();
+        if (how.endsWith(QLatin1String("worker")))
+            f.session()->setBackgroundSaveBytes(1);
         QString target = f.path;
         QString says = QStringLiteral(": ");
-        if (how == QLatin1String("full")) {
+        if (how.startsWith(QLatin1String("full"))) {
             f.prompts.answerMessage(PromptAnswer::Yes); // overwrite
             io::injectWriteFailure(ENOSPC);
             says = QStringLiteral("was %1: ").arg(ENOSPC);
@@ -195,6 +202,24 @@ private slots:
         QCOMPARE(f.tab0(), QStringLiteral("keys.key"));
         QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files).size(), 1 + int(QFile::exists(f.settings.path())));
         QCOMPARE(QFileInfo(target).isDir(), how == QLatin1String("swapped"));
+    }
+
+    // A big file is written on a worker while the window draws: the same bytes and saved state as at once, and the
+    // program's own write is no change on disk.
+    void savedOnAWorker()
+    {
+        SaveFixture f;
+        f.session()->setBackgroundSaveBytes(1);
+        f.edit();
+        QSignalSpy changes(f.session()->diskWatch(), &gui::DiskWatch::changed);
+        f.trigger(QStringLiteral("mnuFileSave"));
+        QVERIFY(!f.session()->saving());
+        QCOMPARE(f.savedState(), gui::SavedState::Saved);
+        QVERIFY(testing::readBytes(f.path).find("SimA -1 0 0x1E 2 0 0 1") != std::string::npos);
+        QTest::qWait(50); // the watch's notices of the write
+        QCOMPARE(f.session()->diskWatch()->state(), gui::DiskWatch::State::Same);
+        QCOMPARE(changes.count(), 0);
+        QVERIFY(f.prompts.asked.isEmpty());
     }
 
     // A real disk too small for a second copy of the file: the save fails and the file and the folder are as before.
