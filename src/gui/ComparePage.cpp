@@ -31,10 +31,15 @@ namespace gui {
 
 namespace {
 
-core::CompareInput readInput(const QString& path)
+/** The file at `path` to compare: `held` when they are its bytes, else what reading it gives. */
+core::CompareInput readInput(const QString& path, core::SharedBytes held)
 {
     core::CompareInput input;
     input.path = path.toLocal8Bit().toStdString();
+    if (held) {
+        input.bytes = std::move(held);
+        return input;
+    }
     std::string bytes;
     io::FileError error;
     if (io::readFileBytes(path, &bytes, &error))
@@ -202,8 +207,11 @@ void ComparePage::compare()
     const std::tm now = io::localNow();
     const QString first = path(0);
     const QString second = path(1);
-    // The files' bytes go before the report goes into the box: a large comparison holds less at once.
-    const auto work = [first, second, now] { return core::compareKeyFiles(readInput(first), readInput(second), now); };
+    // The files' bytes go before the report goes into the box: a large comparison holds less at once. The open key
+    // file, unchanged on disk, is compared from the bytes the window holds instead of a second copy.
+    const auto work = [first, second, now, held1 = heldBytes(first), held2 = heldBytes(second)] {
+        return core::compareKeyFiles(readInput(first, held1), readInput(second, held2), now);
+    };
     if (m_comparing.running()) { // a newer comparison replaces the one still running, which finishes alone
         m_comparing.drop();
         emit bannerText(QStringLiteral("Ready"));
@@ -218,6 +226,11 @@ void ComparePage::compare()
     emit bannerText(QStringLiteral("Comparing ..."));
     m_comparing.start(
         this, comparing, [work](Comparing& job) { job.report = work(); }, [this] { takeWorkersReport(); });
+}
+
+core::SharedBytes ComparePage::heldBytes(const QString& path) const
+{
+    return m_context.heldBytes ? m_context.heldBytes(path) : core::SharedBytes();
 }
 
 ComparePage::~ComparePage()
@@ -291,7 +304,7 @@ void ComparePage::fillChanges()
     core::KeyDocument documents[2];
     for (int n = 0; n < 2; ++n) {
         const ComparedFile& file = m_compared[n];
-        core::CompareInput input = readInput(file.path);
+        core::CompareInput input = readInput(file.path, heldBytes(file.path));
         // A file that cannot be read is compared as empty, as in the report.
         if (!input.bytes) {
             notes << QStringLiteral("Key file %1 could not be read (%2); it is compared as an empty file.")

@@ -39,12 +39,20 @@ void DiskWatch::track(const QString& path, const std::string& bytes)
     m_known = hashOf(bytes);
 }
 
+core::SharedBytes DiskWatch::bytesIfUnchanged(const QString& path) const
+{
+    if (!m_knownBytes || m_path.isEmpty() || QFileInfo(path) != QFileInfo(m_path))
+        return {};
+    const QFileInfo info(m_path);
+    if (!info.isFile() || info.size() != m_knownSize || info.lastModified() != m_knownTime || !m_knownTime.isValid())
+        return {};
+    return m_knownBytes;
+}
+
 const QByteArray& DiskWatch::known() const
 {
-    if (m_knownBytes) {
+    if (m_known.isEmpty())
         m_known = hashOf(m_knownBytes.view());
-        m_knownBytes = core::SharedBytes();
-    }
     return m_known;
 }
 
@@ -55,7 +63,7 @@ void DiskWatch::track(const QString& path, core::SharedBytes bytes)
     if (!m_watcher->directories().isEmpty())
         m_watcher->removePaths(m_watcher->directories());
     m_path = path;
-    m_known = hashOf({});
+    m_known.clear(); // worked out from m_knownBytes when first needed
     m_knownBytes = std::move(bytes);
     m_reported.clear();
     if (path.isEmpty())

@@ -28,10 +28,14 @@ public:
 
     explicit DiskWatch(QObject* parent = nullptr);
 
-    /** The file at `path` holds `bytes` now (it was just read or written); nothing is watched for an empty path.
-     *  The bytes are kept, shared, until a change on disk needs their fingerprint: an opening does not wait for it. */
+    /** The file at `path` holds `bytes` now (it was just read); nothing is watched for an empty path. The bytes are
+     *  kept, shared, and fingerprinted only when a change on disk needs it: an opening does not wait for it. */
     void track(const QString& path, core::SharedBytes bytes);
+    /** The file at `path` holds `bytes` now (it was just written); only their fingerprint is kept. */
     void track(const QString& path, const std::string& bytes);
+    /** The bytes last read from the file at `path`, when this is the watched file and its size and time on disk are
+     *  still those it had then (the test the watch itself makes); else nothing. Bytes last written are not kept. */
+    core::SharedBytes bytesIfUnchanged(const QString& path) const;
     /** What the file on disk holds compared with the bytes last read or written. */
     State state() const;
     /** Takes what is on disk now as known, so that the same change is not reported again. */
@@ -54,7 +58,7 @@ private:
     QFileSystemWatcher* m_watcher;
     QString m_path;
     bool m_paused = false;
-    mutable core::SharedBytes m_knownBytes; // until their fingerprint is needed
+    core::SharedBytes m_knownBytes; // the bytes last read, shared with the document
     mutable QByteArray m_known; // fingerprint of the bytes last read or written
     qint64 m_knownSize = -1;
     QDateTime m_knownTime;

@@ -4,6 +4,7 @@
 #include "gui/ChangesModel.h"
 #include "gui/ChangesView.h"
 #include "gui/ComparePage.h"
+#include "gui/DiskWatch.h"
 #include "gui/LineView.h"
 #include "gui/ReportView.h"
 #include "io/FileIo.h"
@@ -178,6 +179,45 @@ private slots:
         // The view starts at the top, and the box stays editable.
         QCOMPARE(f.box()->textCursor().position(), 0);
         QVERIFY(!f.box()->isReadOnly());
+    }
+
+    // The open key file, unchanged on disk, is compared from the bytes the window holds; one rewritten on disk, or
+    // written by a save, is read again, and so is any other file.
+    void openFileComparedFromTheBytesHeld_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("line"); // a line the report must show
+        QTest::newRow("unchanged") << "unchanged"
+                                   << "SimB 1 0 0X30 0 0 0 1";
+        QTest::newRow("rewritten") << "rewritten"
+                                   << "SimZ 1 0 0X2C 0 0 0 1";
+        QTest::newRow("saved") << "saved"
+                               << "SimB 1 0 0X2C 0 0 0 1";
+        QTest::newRow("other file") << "other file"
+                                    << "SimC 1 0 0X2E 0 0 0 1";
+    }
+
+    void openFileComparedFromTheBytesHeld()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, line);
+        CompareFixture f;
+        QVERIFY(f.session()->open(f.file1));
+        const char* const source = f.session()->document().sharedSource().view().data();
+        QString compared = f.file1;
+        if (how == QLatin1String("rewritten")) {
+            f.writeKeyFile(QStringLiteral("one.key"), kFile1 + "SimZ 1 0 0X2C 0 0 0 1\r\n");
+        } else if (how == QLatin1String("saved")) {
+            QVERIFY(f.session()->edit({{1, core::KeyColumn, QStringLiteral("0X2C")}}, QStringLiteral("Edit")));
+            f.session()->saveToOwnPath();
+        } else if (how == QLatin1String("other file")) {
+            compared = f.file2;
+        }
+        const core::SharedBytes held = f.session()->diskWatch()->bytesIfUnchanged(compared);
+        QCOMPARE(held.view().data() == source, how == QLatin1String("unchanged"));
+        QCOMPARE(bool(held), how == QLatin1String("unchanged"));
+        f.compareBoth();
+        QVERIFY(f.box()->toPlainText().contains(line));
     }
 
     // In the editable box, and read-only as a report too large for it.
