@@ -105,38 +105,93 @@ void appendSearchText(std::string& text, const KeyDocument& document, int row)
     }
 }
 
-std::string_view SearchTexts::text(const KeyDocument& document, int row)
+const SearchTexts::Entry& SearchTexts::entry(const KeyDocument& document, int row)
 {
     const auto rows = static_cast<std::size_t>(document.rowCount());
-    if (m_start.size() != rows) {
+    if (m_entries.size() != rows) {
         clear();
-        m_start.assign(rows, NotMade);
-        m_length.assign(rows, 0);
-        // Room for texts a little longer than the lines: pages the texts do not reach are never touched.
-        m_bytes.reserve(document.sourceBytes().size() + document.sourceBytes().size() / 4 + 4096);
+        m_entries.assign(rows, Entry{});
+        // Room for the keys and codes of every row: pages the texts do not reach are never touched.
+        m_bytes.reserve(rows * 32 + 4096);
     }
-    const auto r = static_cast<std::size_t>(row);
-    if (m_start[r] == NotMade) {
-        if (m_bytes.size() - m_kept > m_kept / 2 + (1U << 20) || m_bytes.size() > 0xC0000000U) {
-            m_bytes.clear();
-            std::fill(m_start.begin(), m_start.end(), NotMade);
-            m_kept = 0;
+    Entry& e = m_entries[static_cast<std::size_t>(row)];
+    if (e.start != NotMade)
+        return e;
+    if (m_bytes.size() - m_kept > m_kept / 2 + (1U << 20) || m_bytes.size() > 0xC0000000U) {
+        m_bytes.clear();
+        std::fill(m_entries.begin(), m_entries.end(), Entry{});
+        m_kept = 0;
+    }
+    const std::size_t start = m_bytes.size();
+    e = Entry{};
+    const Binding& binding = document.binding(row);
+    RecordViews views;
+    const std::string_view line = document.sourceLine(row);
+    const auto placeOf = [&line](std::string_view cell) { return static_cast<std::size_t>(cell.data() - line.data()); };
+    const auto inLine = [&line, &placeOf](std::string_view cell) {
+        return cell.empty()
+            || (cell.data() >= line.data() && placeOf(cell) + cell.size() <= line.size()
+                && placeOf(cell) + cell.size() <= 0xFFFFU);
+    };
+    if (binding.isComment()) {
+        // no text
+    } else if (document.rowViews(row, views) && inLine(views[SimNameColumn]) && inLine(views[DescriptionColumn])) {
+        e.lineStart = static_cast<std::uint32_t>(line.data() - document.sourceBytes().data());
+        if (!views[SimNameColumn].empty()) {
+            e.nameStart = static_cast<std::uint16_t>(placeOf(views[SimNameColumn]));
+            e.nameLength = static_cast<std::uint16_t>(views[SimNameColumn].size());
         }
-        const std::size_t start = m_bytes.size();
+        if (!views[DescriptionColumn].empty()) {
+            e.descriptionStart = static_cast<std::uint16_t>(placeOf(views[DescriptionColumn]));
+            e.descriptionLength = static_cast<std::uint16_t>(views[DescriptionColumn].size());
+        }
+        appendLower(m_bytes, keysText(binding));
+        if (binding.isKey()) {
+            appendCodes(m_bytes, views[KeyColumn], binding.key);
+            appendCodes(m_bytes, views[ComboKeyColumn], binding.combo);
+        }
+    } else {
         appendSearchText(m_bytes, document, row);
-        m_start[r] = static_cast<std::uint32_t>(start);
-        m_length[r] = static_cast<std::uint32_t>(m_bytes.size() - start);
-        m_kept += m_length[r];
     }
-    return std::string_view(m_bytes).substr(m_start[r], m_length[r]);
+    e.start = static_cast<std::uint32_t>(start);
+    e.length = static_cast<std::uint32_t>(m_bytes.size() - start);
+    m_kept += e.length;
+    return e;
+}
+
+void SearchTexts::prepare(const KeyDocument& document, int row)
+{
+    (void)entry(document, row);
+}
+
+bool SearchTexts::matches(const KeyDocument& document, int row, const std::vector<std::string>& words)
+{
+    const Entry& e = entry(document, row);
+    const std::string_view kept = std::string_view(m_bytes).substr(e.start, e.length);
+    std::string_view name;
+    std::string_view description;
+    if (e.nameLength != 0 || e.descriptionLength != 0) {
+        // Places beyond the bytes (never for the document the entry was made from) give empty texts.
+        const std::string_view bytes = document.sourceBytes();
+        const auto part = [&bytes, &e](std::size_t start, std::size_t length) {
+            return e.lineStart + start + length <= bytes.size() ? bytes.substr(e.lineStart + start, length)
+                                                                : std::string_view();
+        };
+        name = part(e.nameStart, e.nameLength);
+        description = part(e.descriptionStart, e.descriptionLength);
+    }
+    return std::all_of(words.begin(), words.end(), [&](const std::string& word) {
+        return kept.find(word) != std::string_view::npos || containsLowerCased(name, word)
+            || containsLowerCased(description, word);
+    });
 }
 
 void SearchTexts::forget(int row)
 {
     const auto r = static_cast<std::size_t>(row);
-    if (r < m_start.size() && m_start[r] != NotMade) {
-        m_kept -= m_length[r];
-        m_start[r] = NotMade;
+    if (r < m_entries.size() && m_entries[r].start != NotMade) {
+        m_kept -= m_entries[r].length;
+        m_entries[r].start = NotMade;
     }
 }
 
@@ -144,9 +199,30 @@ void SearchTexts::clear()
 {
     m_bytes.clear();
     m_bytes.shrink_to_fit();
-    m_start.clear();
-    m_length.clear();
+    m_entries.clear();
+    m_entries.shrink_to_fit();
     m_kept = 0;
+}
+
+bool containsLowerCased(std::string_view text, std::string_view word)
+{
+    if (word.empty())
+        return true;
+    if (word.size() > text.size())
+        return false;
+    const char first = word.front();
+    const char firstUpper = first >= 'a' && first <= 'z' ? static_cast<char>(first - 'a' + 'A') : first;
+    const std::size_t last = text.size() - word.size();
+    for (std::size_t i = 0; i <= last; ++i) {
+        if (text[i] != first && text[i] != firstUpper)
+            continue;
+        std::size_t j = 1;
+        while (j < word.size() && lower(text[i + j]) == word[j])
+            ++j;
+        if (j == word.size())
+            return true;
+    }
+    return false;
 }
 
 std::vector<std::string> filterWords(std::string_view text)

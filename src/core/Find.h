@@ -36,16 +36,22 @@ std::string searchText(const KeyDocument& document, int row);
 void appendSearchText(std::string& out, const KeyDocument& document, int row);
 
 /**
- * The search texts of a document's rows, made as rows ask for them and kept one after another in one buffer: a big
- * file has hundreds of thousands, and a string each would cost about twice their bytes. A changed row's text is made
- * again at the end; the bytes left behind are dropped, with every text, once they are more than half the rest.
+ * What a filter looks for in each row of a document, made as rows ask for it and kept. A big file has hundreds of
+ * thousands of rows, so the sim name and description of a row read from its line are not copied: the row keeps where
+ * they stand in the line, and they are searched there without regard to letter case. Only the rest of the search
+ * text (the keys in words and the key codes) is kept, lower-cased, one after another in one buffer; a row whose
+ * cells are not where its line has them (an edited row, a line split at tabs) keeps its whole search text there. A
+ * changed row's text is made again at the end; the bytes left behind are dropped, with every text, once they are
+ * more than half the rest.
  */
 class SearchTexts
 {
 public:
-    /** Row `row`'s searchText, made now unless kept; valid until the next call. A document of another row count
-     *  than the last one asked about starts afresh. */
-    std::string_view text(const KeyDocument& document, int row);
+    /** True when row `row`'s searchText contains every one of `words` (as filterWords gives them). A document of
+     *  another row count than the last one asked about starts afresh. */
+    bool matches(const KeyDocument& document, int row, const std::vector<std::string>& words);
+    /** Makes row `row`'s text now unless it is kept, so that the first filter does not wait for it. */
+    void prepare(const KeyDocument& document, int row);
     /** Forgets row `row`'s text, after the row changed. */
     void forget(int row);
     /** Forgets every text. */
@@ -53,11 +59,27 @@ public:
 
 private:
     static constexpr std::uint32_t NotMade = 0xFFFFFFFFU;
+    struct Entry
+    {
+        std::uint32_t start = NotMade; // of the kept text in m_bytes
+        std::uint32_t length = 0;
+        // Where the sim name and the description stand in the file's bytes: the line's start, and their places from
+        // it (read there, the row table is not looked at). Both empty when the kept text is the whole search text.
+        std::uint32_t lineStart = 0;
+        std::uint16_t nameStart = 0;
+        std::uint16_t nameLength = 0;
+        std::uint16_t descriptionStart = 0;
+        std::uint16_t descriptionLength = 0;
+    };
+    const Entry& entry(const KeyDocument& document, int row);
+
     std::string m_bytes;
-    std::vector<std::uint32_t> m_start; // per row: where its text starts in m_bytes, or NotMade
-    std::vector<std::uint32_t> m_length;
+    std::vector<Entry> m_entries; // per row
     std::size_t m_kept = 0; // the bytes of the texts kept
 };
+
+/** True when `text` contains `word` with the letters A to Z of `text` read as a to z (`word` is lower-case). */
+bool containsLowerCased(std::string_view text, std::string_view word);
 
 /** The words of a filter text, lower-cased; spaces and tabs separate them. */
 std::vector<std::string> filterWords(std::string_view text);

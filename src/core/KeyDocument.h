@@ -103,6 +103,8 @@ public:
 
     /** The line exactly as it stands in the file (without its line end); the normalised form for an edited row. */
     std::string lineText(int row) const;
+    /** The row's line as read (without its line end), also for an edited row; valid as long as the document. */
+    std::string_view sourceLine(int row) const { return rawLine(rowAt(row)); }
 
     /** What the row means, worked out at the first call for the row. */
     const Binding& binding(int row) const;

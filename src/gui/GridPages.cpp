@@ -230,7 +230,7 @@ void GridPage::applyFilter()
                 return false;
             if (capturing && !(combination && combination->boundBy(binding)))
                 return false;
-            return core::containsAllWords(session->searchText(row), words);
+            return session->rowMatches(row, words);
         };
     }
     m_grid->keepingColumnSelection([this, &accepts] { m_proxy->setRowFilter(std::move(accepts)); });

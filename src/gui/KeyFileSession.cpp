@@ -80,7 +80,7 @@ void KeyFileSession::warmSearchTexts()
     constexpr int RowsPerStep = 4096;
     const int end = std::min(m_document.rowCount(), m_warmedRows + RowsPerStep);
     for (; m_warmedRows < end; ++m_warmedRows)
-        (void)searchText(m_warmedRows);
+        m_searchTexts.prepare(m_document, m_warmedRows);
     if (m_warmedRows >= m_document.rowCount())
         m_searchWarmer->stop();
 }

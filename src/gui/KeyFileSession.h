@@ -14,6 +14,7 @@
 
 #include <array>
 #include <memory>
+#include <string>
 #include <vector>
 
 class QTimer;
@@ -86,9 +87,12 @@ public:
     void setBackgroundSaveBytes(std::size_t bytes) { m_backgroundSaveBytes = bytes; }
     /** True while a big document is being written (the window cannot close meanwhile). */
     bool saving() const { return m_saving; }
-    /** What a filter looks for in document row `row` (core::searchText), kept until the row changes; the view is
-     *  valid until the next call. */
-    std::string_view searchText(int row) const { return m_searchTexts.text(m_document, row); }
+    /** True when what a filter looks for in document row `row` (core::searchText, kept until the row changes)
+     *  contains every one of `words` (core::filterWords). */
+    bool rowMatches(int row, const std::vector<std::string>& words) const
+    {
+        return m_searchTexts.matches(m_document, row, words);
+    }
     /** The document's sections (its headline lines), for the document as it is now. While a big document's
      *  background check runs they are found with it, and there are none until problemsChecked. */
     const std::vector<core::Section>& sections() const;

@@ -82,33 +82,97 @@ private slots:
         }
     }
 
-    // The kept texts are the rows' search texts: after edits, after the bytes left behind are dropped, and for a
+    // The kept entries answer as the rows' whole search texts do: for every word of every row, of the row before
+    // it and a few more, in files with odd lines, after edits, after the bytes left behind are dropped, and for a
     // document of another size.
-    void searchTextsKeptInOneBuffer()
+    void searchTextsMatchAsTheWholeTexts()
     {
-        KeyDocument doc = sectionsFile();
-        core::SearchTexts texts;
-        const auto allMatch = [&texts](const KeyDocument& d) {
-            for (int r = d.rowCount() - 1; r >= 0; --r) {
-                if (texts.text(d, r) != core::searchText(d, r))
-                    return false;
+        std::vector<KeyDocument> docs;
+        docs.push_back(sectionsFile());
+        docs.push_back(KeyDocument::fromBytes("\xef\xbb\xbf  SimA -1 0 0X1E 4 0x2e 2 1 \"Lift Gear\" trailing Text\r\n"
+                                              "SimB\t-1 0 0x30 0 0 0 1 \"Tab\tSplit\"\n"
+                                              "SimC -1 0 0x2E 0 0 0 1 \"Unclosed Quote\n"
+                                              "SimD -1 0 0x2E 0 0 0 1 Extra Fields Here\n"
+                                              "SimE 5 0 0X2E\n"
+                                              "# Comment GEAR\n"
+                                              "SimF -1 0 0xFFFFFFFF 0 0 0 -1 \"==== 1.02 \xc4\xd6 ====\"\n"
+                                              "SimG 12 -2 0 -1 0 -1 \"Button\"\n"
+                                              "SimH 0 -1 -2 0x20 -1 0 \"POV Up\"\n"
+                                              "SimI \"Quoted Early\" -1 0 0x2E\n"));
+        docs.push_back(docs[1]);
+        QVERIFY(docs[2].setCell(0, core::DescriptionColumn, "\"Edited Gear\""));
+        QVERIFY(docs[2].setCell(3, core::SimNameColumn, "SimEdited"));
+        for (const QString& path : testing::corpusKeyFiles())
+            docs.push_back(KeyDocument::fromBytes(testing::readBytes(path)));
+        const auto wordsOf = [](const std::string& text) { return core::filterWords(text); };
+        const std::vector<std::string> fixed{"gear", "0x1e", "0x2e", "\"", "ctl", "-1", "=", "\xe4", "alt", "dx"};
+        const auto allMatch = [&](core::SearchTexts& texts, const KeyDocument& d) {
+            std::vector<std::string> before;
+            for (int r = 0; r < d.rowCount(); ++r) {
+                const std::string whole = core::searchText(d, r);
+                std::vector<std::string> words = wordsOf(whole);
+                for (const std::string& w : words) // parts of words: a name's middle, a code's end
+                    if (w.size() > 2)
+                        words.push_back(w.substr(1, w.size() - 2));
+                words.insert(words.end(), before.begin(), before.end());
+                words.insert(words.end(), fixed.begin(), fixed.end());
+                for (const std::string& w : words) {
+                    if (texts.matches(d, r, {w}) != core::containsAllWords(whole, {w})) {
+                        qWarning("row %d, word \"%s\", text \"%s\"", r, w.c_str(), whole.c_str());
+                        return false;
+                    }
+                }
+                before = wordsOf(whole);
             }
             return true;
         };
-        QVERIFY(allMatch(doc));
+        for (const KeyDocument& d : docs) {
+            core::SearchTexts texts;
+            QVERIFY(allMatch(texts, d));
+        }
+        KeyDocument doc = sectionsFile();
+        core::SearchTexts texts;
+        QVERIFY(allMatch(texts, doc));
         const int row = doc.rowCount() - 1;
         // Enough edits of one row to leave more than a MiB behind.
         for (int i = 0; i < 40000; ++i) {
             QVERIFY(doc.setCell(row, core::DescriptionColumn, "\"Edit number " + std::to_string(i) + "\""));
             texts.forget(row);
-            QCOMPARE(std::string(texts.text(doc, row)), core::searchText(doc, row));
+            QVERIFY(texts.matches(doc, row, {"number", std::to_string(i)}));
         }
-        QVERIFY(allMatch(doc));
+        QVERIFY(!texts.matches(doc, row, {"number", "40000"}));
+        QVERIFY(allMatch(texts, doc));
         const KeyDocument other = KeyDocument::fromBytes("SimX -1 0 0x2E 0 0 0 1 \"X\"\n");
-        QCOMPARE(std::string(texts.text(other, 0)), core::searchText(other, 0));
+        QVERIFY(texts.matches(other, 0, {"simx", "x", "0x2e"}));
+        QVERIFY(!texts.matches(other, 0, {"number"}));
         texts.forget(-1);
         texts.forget(5);
-        QVERIFY(allMatch(doc));
+        QVERIFY(allMatch(texts, doc));
+    }
+
+    void containsLowerCased_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("word");
+        QTest::addColumn<bool>("contains");
+        QTest::newRow("upper case in the text") << QByteArray("SimGearUP") << QByteArray("gearup") << true;
+        QTest::newRow("at the very end") << QByteArray("xyzAB") << QByteArray("ab") << true;
+        QTest::newRow("at the very start") << QByteArray("ABxyz") << QByteArray("ab") << true;
+        QTest::newRow("one letter short") << QByteArray("xyzA") << QByteArray("ab") << false;
+        QTest::newRow("longer than the text") << QByteArray("ab") << QByteArray("abc") << false;
+        QTest::newRow("a first letter seen twice") << QByteArray("aaB") << QByteArray("ab") << true;
+        QTest::newRow("other bytes exactly") << QByteArray("\xc4[Z]") << QByteArray("\xc4[z]") << true;
+        QTest::newRow("no folding beyond Z") << QByteArray("\xc4") << QByteArray("\xe4") << false;
+        QTest::newRow("no folding of @ and [") << QByteArray("@[") << QByteArray("`{") << false;
+        QTest::newRow("an empty word") << QByteArray("") << QByteArray("") << true;
+    }
+
+    void containsLowerCased()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, word);
+        QFETCH(bool, contains);
+        QCOMPARE(core::containsLowerCased(text.toStdString(), word.toStdString()), contains);
     }
 
     void filterWords_data()
