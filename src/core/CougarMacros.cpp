@@ -127,31 +127,38 @@ bool appendCougarMacroLine(std::string& out, const MacroSource& entry, const Bin
     return true;
 }
 
+CougarMacroWriter::CougarMacroWriter(const KeyDocument& document, bool removeSim)
+    : m_document(document)
+    , m_removeSim(removeSim)
+{ }
+
+bool CougarMacroWriter::append(std::string& out, int row)
+{
+    if (row < 0 || row >= m_document.rowCount() || m_document.isComment(row))
+        return false;
+    const bool plain = m_document.rowViews(row, m_views);
+    if (!plain) {
+        m_cells = m_document.cells(row);
+        for (std::size_t c = 0; c < m_views.size(); ++c)
+            m_views[c] = m_cells[c];
+    }
+    const Binding binding = Binding::of(m_views);
+    m_keys.clear();
+    appendKeysText(m_keys, binding);
+    const std::string_view name = m_removeSim ? simPrefixStripped(m_views[SimNameColumn]) : m_views[SimNameColumn];
+    // The list's description is the cell, which ends with the space the reader adds.
+    m_description.assign(m_views[DescriptionColumn]);
+    if (plain && !m_description.empty() && m_description.front() == '"')
+        m_description += ' ';
+    return appendCougarMacroLine(out, MacroSource{name, m_keys, m_description}, binding, m_removeSim);
+}
+
 void appendCougarMacros(std::string& out, const KeyDocument& document, bool removeSim, int fromRow, int toRow)
 {
     // One pass over the lines, as the list would give them in file order.
-    RecordViews views;
-    RecordCells cells;
-    std::string keys;
-    std::string description;
+    CougarMacroWriter writer(document, removeSim);
     for (int r = std::max(fromRow, 0); r < std::min(toRow, document.rowCount()); ++r) {
-        if (document.isComment(r))
-            continue;
-        const bool plain = document.rowViews(r, views);
-        if (!plain) {
-            cells = document.cells(r);
-            for (std::size_t c = 0; c < views.size(); ++c)
-                views[c] = cells[c];
-        }
-        const Binding binding = Binding::of(views);
-        keys.clear();
-        appendKeysText(keys, binding);
-        const std::string_view name = removeSim ? simPrefixStripped(views[SimNameColumn]) : views[SimNameColumn];
-        // The list's description is the cell, which ends with the space the reader adds.
-        description.assign(views[DescriptionColumn]);
-        if (plain && !description.empty() && description.front() == '"')
-            description += ' ';
-        if (appendCougarMacroLine(out, MacroSource{name, keys, description}, binding, removeSim))
+        if (writer.append(out, r))
             out += "\r\n";
     }
 }

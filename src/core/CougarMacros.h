@@ -38,6 +38,25 @@ bool appendCougarMacroLine(std::string& out, const MacroSource& entry, const Bin
 /** The Cougar macro text of the whole document in file order, written in one pass over its lines (the same as the
  *  text of its list's entries). */
 std::string fillCougarMacros(const KeyDocument& document, bool removeSim);
+/** Writes the macro lines of document rows one at a time, each as the list's entry of the row gives it, in any
+ *  order: what the readable list's text needs without building the list. */
+class CougarMacroWriter
+{
+public:
+    CougarMacroWriter(const KeyDocument& document, bool removeSim);
+    /** Appends row `row`'s macro line without its line end; false, with `out` unchanged, for a row that gives none
+     *  (a comment, a row out of range). */
+    bool append(std::string& out, int row);
+
+private:
+    const KeyDocument& m_document;
+    bool m_removeSim;
+    RecordViews m_views;
+    RecordCells m_cells;
+    std::string m_keys;
+    std::string m_description;
+};
+
 /** Appends the macro lines of rows [fromRow, toRow) to `out`: fillCougarMacros in pieces. */
 void appendCougarMacros(std::string& out, const KeyDocument& document, bool removeSim, int fromRow, int toRow);
 

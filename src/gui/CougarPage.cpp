@@ -48,7 +48,7 @@ bool inFileOrder(const core::KeyDocument& document, const std::vector<int>& rows
 constexpr int FirstLines = 500;
 constexpr int LinesPerStep = 4000;
 
-// What the engine needs to make a text besides the document: the rows or entries in the list's order, and the
+// What the engine needs to make a text besides the document: the document rows in the list's order, and the
 // options.
 struct MakingInput
 {
@@ -56,16 +56,21 @@ struct MakingInput
     bool fileOrder = false;
     bool removeSim = false;
     std::vector<int> rows;
-    std::vector<core::SimplifiedEntry> list;
 };
 
 std::string makeText(const core::KeyDocument& document, const MakingInput& in)
 {
     if (in.target)
         return core::fillTargetMacros(document, in.rows, in.removeSim);
-    if (in.fileOrder) // one pass over the lines, without the list's entries
+    if (in.fileOrder) // one pass over the lines
         return core::fillCougarMacros(document, in.removeSim);
-    return core::fillCougarMacros(document, in.list, in.removeSim);
+    std::string text;
+    core::CougarMacroWriter writer(document, in.removeSim);
+    for (const int row : in.rows) {
+        if (writer.append(text, row))
+            text += "\r\n";
+    }
+    return text;
 }
 
 const QString kCougarCaption = QStringLiteral("Copy and paste these into a Cougar macro file.");
@@ -73,13 +78,12 @@ const QString kTargetCaption = QStringLiteral("Copy and paste these into a TARGE
 
 } // namespace
 
-CougarPage::CougarPage(TabControl* tabs, int pageIndex, KeyFileSession* session, ListSource list, RowSource rows,
-    RemoveSim removeSim, Desktop& desktop, Prompts& prompts, QObject* parent)
+CougarPage::CougarPage(TabControl* tabs, int pageIndex, KeyFileSession* session, RowSource rows, RemoveSim removeSim,
+    Desktop& desktop, Prompts& prompts, QObject* parent)
     : QObject(parent)
     , m_tabs(tabs)
     , m_page(pageIndex)
     , m_session(session)
-    , m_list(std::move(list))
     , m_rows(std::move(rows))
     , m_removeSim(std::move(removeSim))
     , m_desktop(desktop)
@@ -189,12 +193,67 @@ void CougarPage::fillCougarMacros()
 }
 
 // A text made on a worker: a copy of the document (its bytes and rows shared, its bindings its own), what else the
-// engine needs, and the text it made.
+// engine needs, and the text it made. A Cougar text too big for the box is not kept: only the rows that give its
+// lines, each line made again as it is drawn.
 struct CougarPage::Making
 {
     core::KeyDocument document;
     MakingInput input;
     std::string bytes;
+    bool perLine = false;
+    std::vector<int> lineRows;
+    std::size_t longestLine = 0;
+
+    void make(std::size_t editableBytes)
+    {
+        if (input.target) {
+            bytes = makeText(document, input);
+            return;
+        }
+        core::CougarMacroWriter writer(document, input.removeSim);
+        std::string line;
+        for (const int row : input.rows) {
+            line.clear();
+            if (!writer.append(line, row))
+                continue;
+            lineRows.push_back(row);
+            longestLine = std::max(longestLine, line.size());
+            if (perLine)
+                continue;
+            bytes += line;
+            bytes += "\r\n";
+            if (bytes.size() > editableBytes) {
+                perLine = true;
+                std::string().swap(bytes);
+            }
+        }
+    }
+};
+
+// The lines of a Cougar text shown a line at a time: the document they come from and the row of each line.
+struct CougarPage::RowLines
+{
+    core::KeyDocument document;
+    std::vector<int> rows;
+    bool removeSim = false;
+
+    std::string line(std::size_t n) const
+    {
+        std::string out;
+        core::CougarMacroWriter(document, removeSim).append(out, rows[n]);
+        return out;
+    }
+    std::string all() const
+    {
+        std::string text;
+        text.reserve(rows.size() * 72);
+        core::CougarMacroWriter writer(document, removeSim);
+        for (const int row : rows) {
+            if (writer.append(text, row))
+                text += "\r\n";
+        }
+        return text;
+    }
 };
 
 CougarPage::~CougarPage()
@@ -216,9 +275,8 @@ void CougarPage::showPendingText(bool now)
     in.removeSim = m_removeSim();
     in.rows = m_rows();
     in.fileOrder = !in.target && inFileOrder(document, in.rows);
-    if (!in.target && !in.fileOrder)
-        in.list = m_list();
     m_lines->setLines({}); // the last text goes before the next is made
+    m_rowLines.reset();
     if (now || document.sourceBytes().size() < m_backgroundBytes) {
         showText(makeText(document, in));
         return;
@@ -234,7 +292,7 @@ void CougarPage::showPendingText(bool now)
     m_inserting = false;
     m_textPages->setCursor(Qt::BusyCursor);
     m_making.start(
-        this, making, [](Making& job) { job.bytes = makeText(job.document, job.input); }, [this] { finishMaking(); });
+        this, making, [editable = m_editableBytes](Making& job) { job.make(editable); }, [this] { finishMaking(); });
 }
 
 void CougarPage::showWholeText()
@@ -249,11 +307,19 @@ void CougarPage::finishMaking()
     if (!making)
         return;
     m_textPages->unsetCursor();
-    showText(std::move(making->bytes));
+    if (!making->perLine) {
+        showText(std::move(making->bytes));
+        return;
+    }
+    showText({},
+        std::make_shared<const RowLines>(
+            RowLines{std::move(making->document), std::move(making->lineRows), making->input.removeSim}),
+        making->longestLine);
 }
 
-void CougarPage::showText(std::string text)
+void CougarPage::showText(std::string text, std::shared_ptr<const RowLines> rowLines, std::size_t longestLine)
 {
+    m_rowLines = std::move(rowLines);
     m_bytes = std::move(text);
     m_waitingFrom = 0;
     m_waitingEnd = m_bytes.size();
@@ -263,13 +329,21 @@ void CougarPage::showText(std::string text)
     m_text->clear();
     m_inserting = false;
     m_edited = false;
-    if (m_bytes.size() > m_editableBytes) {
-        // Too large for an editor box, which would hold it in UTF-16 with a block per line: a view over the bytes
-        // lays out only the lines on screen.
+    if (m_rowLines || m_bytes.size() > m_editableBytes) {
+        // Too large for an editor box, which would hold it in UTF-16 with a block per line: a view lays out only the
+        // lines on screen, over the text's bytes or making each line as it is drawn.
         m_waitingEnd = 0;
         m_text->setUndoRedoEnabled(true);
-        m_lines->setLines(StyledLines({core::ReportRun{std::move(m_bytes), core::colours::Black}},
-            [session = m_session](std::string_view bytes) { return session->decode(bytes); }));
+        const auto decode = [session = m_session](std::string_view bytes) { return session->decode(bytes); };
+        if (m_rowLines) {
+            // The text ends with a line end: an empty last line, as in the view over the text's bytes.
+            m_lines->setLines(StyledLines(
+                m_rowLines->rows.size() + 1, longestLine,
+                [lines = m_rowLines](std::size_t n) { return n < lines->rows.size() ? lines->line(n) : std::string(); },
+                decode));
+        } else {
+            m_lines->setLines(StyledLines({core::ReportRun{std::move(m_bytes), core::colours::Black}}, decode));
+        }
         m_bytes.clear();
         m_textPages->setCurrentIndex(1);
         return;
@@ -320,15 +394,25 @@ bool CougarPage::textReadOnly() const
     return m_textPages->currentIndex() == 1;
 }
 
-const std::string& CougarPage::macroBytes() const
+std::string_view CougarPage::macroBytes(std::string& spare) const
 {
-    return textReadOnly() ? m_lines->lines().runs().front().text : m_bytes;
+    if (!textReadOnly())
+        return m_bytes;
+    if (m_rowLines) {
+        // Seventy MiB for the largest file: made on a worker, the window drawing meanwhile.
+        runWhileDrawing([this, &spare] { spare = m_rowLines->all(); });
+        return spare;
+    }
+    const std::vector<core::ReportRun>& runs = m_lines->lines().runs();
+    return runs.empty() ? std::string_view() : std::string_view(runs.front().text);
 }
 
 void CougarPage::saveAs()
 {
     showWholeText();
-    if (macroBytes().empty())
+    std::string spare;
+    const std::string_view bytes = macroBytes(spare);
+    if (bytes.empty())
         return;
     const bool target = format() == Format::Target;
     FileDialogRequest request;
@@ -345,7 +429,7 @@ void CougarPage::saveAs()
     if (path.isEmpty() || !confirmSaveTarget(m_prompts, parent, path))
         return;
     io::FileError error;
-    if (!io::writeFileAtomically(path, macroBytes(), &error))
+    if (!io::writeFileAtomically(path, bytes, &error))
         reportSaveProblem(m_prompts, parent, path);
 }
 
@@ -362,7 +446,8 @@ void CougarPage::copyAll()
     showWholeText();
     m_desktop.clearClipboard();
     if (!m_edited) { // the engine's text as it stands, CRLF and all, whether or not all of it is in the box yet
-        m_desktop.setClipboardText(m_session->decode(macroBytes()));
+        std::string spare;
+        m_desktop.setClipboardText(m_session->decode(macroBytes(spare)));
         return;
     }
     insertWaitingLines(-1);

@@ -37,16 +37,14 @@ class CougarPage final : public QObject
     Q_OBJECT
 
 public:
-    /** The list's entries in the order shown, names as shown, and whether "sim" is removed from the names. */
-    using ListSource = std::function<std::vector<core::SimplifiedEntry>()>;
     /** The document rows of the list's entries in the order shown: all the TARGET text needs. */
     using RowSource = std::function<std::vector<int>()>;
     using RemoveSim = std::function<bool()>;
 
     enum class Format { Cougar, Target };
 
-    CougarPage(TabControl* tabs, int pageIndex, KeyFileSession* session, ListSource list, RowSource rows,
-        RemoveSim removeSim, Desktop& desktop, Prompts& prompts, QObject* parent = nullptr);
+    CougarPage(TabControl* tabs, int pageIndex, KeyFileSession* session, RowSource rows, RemoveSim removeSim,
+        Desktop& desktop, Prompts& prompts, QObject* parent = nullptr);
     ~CougarPage() override;
 
     Format format() const;
@@ -80,6 +78,7 @@ public:
 
 private:
     struct Making;
+    struct RowLines;
 
     /** Makes the text when the document or list changed since it was last made: a big document's on a worker,
      *  unless `now`. */
@@ -88,17 +87,17 @@ private:
     void showWholeText();
     /** Waits for a text made on a worker and shows it. */
     void finishMaking();
-    /** Shows a text the engine made, in the box or read-only. */
-    void showText(std::string text);
+    /** Shows a text the engine made, in the box or read-only; or, read-only, the lines of `rowLines`, made as they
+     *  are drawn. */
+    void showText(std::string text, std::shared_ptr<const RowLines> rowLines = {}, std::size_t longestLine = 0);
     /** Puts up to `lines` more lines of the waiting text into the box (all of them for -1). */
     void insertWaitingLines(int lines);
-    /** The text as the engine made it, wherever it is kept. */
-    const std::string& macroBytes() const;
+    /** The text as the engine made it, wherever it is kept; a text shown a line at a time is made into `spare`. */
+    std::string_view macroBytes(std::string& spare) const;
 
     TabControl* m_tabs;
     int m_page;
     KeyFileSession* m_session;
-    ListSource m_list;
     RowSource m_rows;
     RemoveSim m_removeSim;
     Desktop& m_desktop;
@@ -120,6 +119,7 @@ private:
     // A big document's text is made on a worker, over a copy of the document; a newer text drops an older one.
     std::size_t m_backgroundBytes = 8 * 1024 * 1024;
     LatestJob<Making> m_making;
+    std::shared_ptr<const RowLines> m_rowLines; // the lines of the read-only view, when it makes them
     bool m_inserting = false;
     bool m_edited = false; // the user typed into the box since it was last filled
 };

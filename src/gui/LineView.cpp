@@ -25,6 +25,17 @@ namespace {
 // The space left of the text, as an editor box leaves it.
 constexpr int Margin = 4;
 
+QTextLayout::FormatRange coloured(int start, int length, core::Rgb colour, bool boldUnderline)
+{
+    QTextCharFormat format;
+    format.setForeground(QColor(colour.r, colour.g, colour.b));
+    if (boldUnderline) {
+        format.setFontWeight(QFont::Bold);
+        format.setFontUnderline(true);
+    }
+    return {start, length, format};
+}
+
 } // namespace
 
 StyledLines::StyledLines(std::vector<core::ReportRun> runs, Decode decode)
@@ -49,11 +60,24 @@ StyledLines::StyledLines(std::vector<core::ReportRun> runs, Decode decode)
     m_longestLine = std::max(m_longestLine, lineBytes);
 }
 
+StyledLines::StyledLines(std::size_t count, std::size_t longest, LineSource source, Decode decode)
+    : m_longestLine(longest)
+    , m_decode(std::move(decode))
+    , m_source(std::move(source))
+    , m_count(count)
+{ }
+
 QString StyledLines::text(std::size_t line, QList<QTextLayout::FormatRange>* formats) const
 {
     QString out;
-    if (line >= m_starts.size())
+    if (line >= lineCount())
         return out;
+    if (m_source) {
+        out = m_decode(m_source(line));
+        if (formats && !out.isEmpty())
+            formats->append(coloured(0, int(out.size()), core::colours::Black, false));
+        return out;
+    }
     std::size_t offset = m_starts[line].offset;
     for (std::size_t r = m_starts[line].run; r < m_runs.size(); ++r, offset = 0) {
         const core::ReportRun& run = m_runs[r];
@@ -67,15 +91,8 @@ QString StyledLines::text(std::size_t line, QList<QTextLayout::FormatRange>* for
         if ((last || crBeforeNext) && !piece.empty() && piece.back() == '\r')
             piece.remove_suffix(1);
         const QString decoded = m_decode(piece);
-        if (formats && !decoded.isEmpty()) {
-            QTextCharFormat format;
-            format.setForeground(QColor(run.colour.r, run.colour.g, run.colour.b));
-            if (run.boldUnderline) {
-                format.setFontWeight(QFont::Bold);
-                format.setFontUnderline(true);
-            }
-            formats->append({int(out.size()), int(decoded.size()), format});
-        }
+        if (formats && !decoded.isEmpty())
+            formats->append(coloured(int(out.size()), int(decoded.size()), run.colour, run.boldUnderline));
         out += decoded;
         if (last)
             break;

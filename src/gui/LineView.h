@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -28,12 +29,18 @@ public:
     /** Lines end at LF, a CR before it left out; a text ending in a line end has an empty last line, as in an
      *  editor. */
     StyledLines(std::vector<core::ReportRun> runs, Decode decode);
+    /** The bytes of line `line`, without its line end. */
+    using LineSource = std::function<std::string(std::size_t line)>;
+    /** `count` black lines made by `source` when they are asked for, none of them kept: a text of a million lines
+     *  costs only what `source` holds. `longest` is the most bytes in one line. */
+    StyledLines(std::size_t count, std::size_t longest, LineSource source, Decode decode);
 
-    std::size_t lineCount() const { return m_starts.size(); }
+    std::size_t lineCount() const { return m_source ? m_count : m_starts.size(); }
     /** The most bytes in one line. */
     std::size_t longestLine() const { return m_longestLine; }
     /** Line `line`'s text, and where `formats` is given the runs' colours and bold underlining over it. */
     QString text(std::size_t line, QList<QTextLayout::FormatRange>* formats = nullptr) const;
+    /** The runs, none for lines made by a source. */
     const std::vector<core::ReportRun>& runs() const { return m_runs; }
 
 private:
@@ -47,6 +54,8 @@ private:
     std::vector<Start> m_starts;
     std::size_t m_longestLine = 0;
     Decode m_decode;
+    LineSource m_source;
+    std::size_t m_count = 0; // lines of m_source
 };
 
 /**

@@ -420,12 +420,6 @@ void MainWindow::createPages()
     });
     connect(m_keyboard, &KeyboardPage::surfaceHovered, this, &MainWindow::onSurfaceHovered);
 
-    const auto listInViewOrder = [this] {
-        std::vector<core::SimplifiedEntry> entries;
-        for (const int row : m_keysAssignedPage->listRowsInOrder())
-            entries.push_back(m_session->listModel()->entry(row));
-        return entries;
-    };
     const auto rowsInViewOrder = [this] {
         std::vector<int> rows = m_keysAssignedPage->listRowsInOrder();
         for (int& row : rows)
@@ -433,8 +427,8 @@ void MainWindow::createPages()
         return rows;
     };
     m_cougar = new CougarPage(
-        m_tabs, CougarMacrosPageIndex, m_session, listInViewOrder, rowsInViewOrder,
-        [this] { return m_removeSim->isChecked(); }, m_context.desktop, m_context.prompts, this);
+        m_tabs, CougarMacrosPageIndex, m_session, rowsInViewOrder, [this] { return m_removeSim->isChecked(); },
+        m_context.desktop, m_context.prompts, this);
 
     m_compare = new ComparePage(m_tabs, CompareFilesPageIndex,
         {m_context.prompts, [this] { return m_locations.keyFilesFolder; },

@@ -53,7 +53,7 @@ FileError notAFile(FileKind kind, int code)
 // A file with other names (hard links) is written in place, so that every name shows the new content. The new
 // content first goes whole into a temporary file beside it: a full disk or any other failure there leaves the
 // file as it was. Should writing the file itself then fail, the temporary file is kept and the reason names it.
-bool writeInPlace(const QString& path, const std::string& bytes, FileError* error)
+bool writeInPlace(const QString& path, std::string_view bytes, FileError* error)
 {
     const auto fail = [error](const FileError& failure) {
         if (error)
@@ -197,7 +197,7 @@ bool isReadOnlyFile(const QString& path)
     return info.exists() && !(info.permissions() & QFileDevice::WriteOwner);
 }
 
-bool writeFileAtomically(const QString& path, const std::string& bytes, FileError* error)
+bool writeFileAtomically(const QString& path, std::string_view bytes, FileError* error)
 {
     const auto fail = [error](const FileError& failure) {
         if (error)

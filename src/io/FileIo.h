@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <string>
+#include <string_view>
 
 namespace io {
 
@@ -41,7 +42,7 @@ bool isReadOnlyFile(const QString& path);
  *  permission bits. A file with other names (hard links) is written in place once the new content is complete in
  *  a temporary file, so that every name shows it. A read-only file and anything that is not a regular file are
  *  refused, whatever the process's rights. */
-[[nodiscard]] bool writeFileAtomically(const QString& path, const std::string& bytes, FileError* error);
+[[nodiscard]] bool writeFileAtomically(const QString& path, std::string_view bytes, FileError* error);
 
 /** Makes the next atomic write fail with system error `code` after writing its temporary file, as a full disk
  *  would. For tests of what the program does when a save fails. */

@@ -295,6 +295,16 @@ private slots:
                 QVERIFY2(
                     core::fillCougarMacros(doc, removeSim) == core::fillCougarMacros(doc, list.entries(), removeSim),
                     qPrintable(file));
+                // Row by row in another order (a sorted list's), the lines are the entries' in that order.
+                std::vector<core::SimplifiedEntry> reversed(list.entries().rbegin(), list.entries().rend());
+                core::CougarMacroWriter writer(doc, removeSim);
+                std::string rowByRow;
+                for (const core::SimplifiedEntry& entry : reversed) {
+                    if (writer.append(rowByRow, entry.row))
+                        rowByRow += "\r\n";
+                }
+                QVERIFY(!writer.append(rowByRow, -1) && !writer.append(rowByRow, doc.rowCount()));
+                QVERIFY2(rowByRow == core::fillCougarMacros(doc, reversed, removeSim), qPrintable(file));
             }
         }
     }

@@ -98,6 +98,7 @@ private slots:
         QTest::newRow("TARGET, read-only") << 1 << -1 << true << false;
         QTest::newRow("Cougar, on a worker") << 0 << -1 << false << true;
         QTest::newRow("TARGET, read-only, on a worker") << 1 << -1 << true << true;
+        QTest::newRow("Cougar, read-only, on a worker") << 0 << -1 << true << true;
     }
 
     void saveAs()
@@ -174,18 +175,25 @@ private slots:
 
     // The engine's text in a fixed font on the page's colour, Remove SIM included; the copy buttons, and selecting and
     // copying in the read-only view of a text too large to edit.
-    void macroTextAndCopyButtons_data() { testing::addRows("shown", {"in the box", "read-only"}); }
+    void macroTextAndCopyButtons_data()
+    {
+        testing::addRows("shown", {"in the box", "read-only", "read-only, made a line at a time"});
+    }
 
     void macroTextAndCopyButtons()
     {
         QFETCH(QString, shown);
-        const bool readOnly = shown == QLatin1String("read-only");
+        const bool readOnly = shown.startsWith(QLatin1String("read-only"));
+        const bool lineByLine = shown.endsWith(QLatin1String("a line at a time"));
         WindowFixture f(kFile);
         gui::CougarPage* page = f.window->cougarPage();
         page->setEditableBytes(readOnly ? 10 : gui::EditableTextBytes);
+        // A big document's text too large for the box: made on a worker, only its rows kept.
+        page->setBackgroundBytes(lineByLine ? 0 : std::size_t(-1));
         page->fillCougarMacros();
         auto* box = page->textBox();
         gui::LineView* lines = page->textLines();
+        QCOMPARE(lines->lines().runs().empty(), !readOnly || lineByLine);
         QWidget* shownWidget = readOnly ? static_cast<QWidget*>(lines) : box;
         QCOMPARE(page->textReadOnly(), readOnly);
         QCOMPARE(box->toPlainText().isEmpty(), readOnly);
