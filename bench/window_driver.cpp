@@ -29,6 +29,7 @@
 #include "gui/Prompts.h"
 #include "gui/TabControl.h"
 #include "io/FileIo.h"
+#include "io/Platform.h"
 #include "io/SettingsFile.h"
 
 #include <QAbstractButton>
@@ -199,6 +200,7 @@ void clickTab(gui::MainWindow* window, int index)
 
 int main(int argc, char** argv)
 {
+    io::returnBigBlocksAtOnce(); // as the program starts
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     TimedApplication app(argc, argv);

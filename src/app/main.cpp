@@ -3,6 +3,7 @@
 #include "gui/MainWindow.h"
 #include "gui/WidgetPrompts.h"
 #include "io/FileIo.h"
+#include "io/Platform.h"
 #include "io/SettingsFile.h"
 
 #include <QApplication>
@@ -23,6 +24,7 @@ QIcon applicationIcon()
 
 int main(int argc, char** argv)
 {
+    io::returnBigBlocksAtOnce();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarnwick"));
     // Window systems that match windows to menu entries (Wayland) find tarnwick.desktop by this name.

@@ -17,6 +17,9 @@
 #ifdef __linux__
 #include <sys/mman.h>
 #endif
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace io {
 
@@ -51,6 +54,14 @@ void adviseLargeBuffer(void* data, std::size_t size)
 #else
     (void)data;
     (void)size;
+#endif
+}
+
+void returnBigBlocksAtOnce()
+{
+#ifdef __GLIBC__
+    // A fixed threshold also stops the library from moving it up after each big block freed.
+    (void)mallopt(M_MMAP_THRESHOLD, 1 << 20);
 #endif
 }
 

@@ -19,6 +19,12 @@ std::tm localNow();
  *  A hint only; does nothing where there is no such thing. */
 void adviseLargeBuffer(void* data, std::size_t size);
 
+/** Has blocks of 1 MiB and more mapped on their own, so that the system gets their memory back as soon as they are
+ *  freed. Without it the C library raises that size as it goes and keeps what worker threads freed for later use:
+ *  a window that makes and drops texts of tens of MiB keeps the most it ever held. For the window's start; does
+ *  nothing where the C library has no such setting. */
+void returnBigBlocksAtOnce();
+
 /** What a path names, symbolic links followed. */
 enum class FileKind { Missing, Regular, Folder, NamedPipe, Device, Socket, Other };
 
