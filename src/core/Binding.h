@@ -81,23 +81,26 @@ enum class Visibility : std::uint8_t {
  */
 struct Binding
 {
+    // The widest members first and the bytes after them, so that nothing is padded: a document keeps one binding
+    // a row, a million of them for the largest file.
+    std::int64_t number = 0;
+    std::int64_t invocation = 0;
+    KeyRef key;
+    KeyRef combo;
+
     RecordKind kind = RecordKind::Comment;
     Visibility visibility = Visibility::Other;
     std::uint8_t fieldCount = 0; // the last filled cell of columns 1 to 9
     bool reference = false; // sim name SimDoNothing: a line that documents a key, bound to nothing
     bool trailingText = false; // text after the description's closing quote, or after a DirectX line's fields
 
-    KeyRef key;
     ModifierRef modifier;
-    KeyRef combo;
     ModifierRef comboModifier;
 
     bool numberValid = false;
     bool invocationValid = false;
     bool release = false;
     std::int8_t direction = -1; // POV: 0 to 7, -1 when not a direction
-    std::int64_t number = 0;
-    std::int64_t invocation = 0;
 
     static Binding comment() { return {}; }
     static Binding of(const RecordCells& cells);

@@ -215,12 +215,15 @@ std::string labelAbove(const KeyDocument& document, int row)
 std::vector<JoystickLine> joystickLines(const KeyDocument& document, const JoystickSettings& settings)
 {
     std::vector<JoystickLine> lines;
+    std::vector<int> directions; // of each line's hat, for the order
     std::vector<int> keyRows;
     std::unordered_map<std::string, int> slots;
     for (int r = 0; r < document.rowCount(); ++r) {
         if (document.isComment(r))
             continue;
-        const Binding& b = document.binding(r);
+        // Read without keeping it: a copy read on a worker would otherwise make every row's binding once more, 50
+        // MiB for the largest file, only to drop them.
+        const Binding b = document.bindingOnce(r);
         if (b.kind == RecordKind::Key) {
             if (!b.reference) // SimDoNothing lines describe other functions, not themselves
                 keyRows.push_back(r);
@@ -244,6 +247,7 @@ std::vector<JoystickLine> joystickLines(const KeyDocument& document, const Joyst
             + numberKey(b.invocationValid, b.invocation, cells[IgnoredColumn]) + '|' + (b.release ? "r" : "");
         ++slots[line.slot];
         lines.push_back(std::move(line));
+        directions.push_back(b.direction);
     }
     // The first key line of a sim name that has a description gives it. Only the names of the joystick lines are
     // looked for, each key line's cells read as views into the file where its row is unedited.
@@ -288,7 +292,7 @@ std::vector<JoystickLine> joystickLines(const KeyDocument& document, const Joyst
     order.reserve(lines.size());
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const JoystickLine& l = lines[i];
-        const int given = document.binding(l.row).direction;
+        const int given = directions[i];
         const int direction = given >= 0 ? given : 8;
         order.emplace_back(
             SortKey(groupOf(l), l.place.device, l.place.control, direction, int(l.place.layer), l.actionOrder, l.row),

@@ -441,6 +441,7 @@ constexpr std::size_t BlockRows = 4096;
 struct KeyDocument::BindingCache::Block
 {
     static_assert(std::is_trivially_destructible_v<Binding>);
+    static_assert(sizeof(Binding) <= 48, "a binding a row: keep its members free of padding");
     alignas(Binding) std::byte storage[BlockRows * sizeof(Binding)];
     std::bitset<BlockRows> known;
 
