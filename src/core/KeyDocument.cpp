@@ -1,6 +1,7 @@
 #include "KeyDocument.h"
 
 #include "Binding.h"
+#include "FreeSlots.h"
 
 #include <algorithm>
 #include <bit>
@@ -590,15 +591,8 @@ void KeyDocument::setEditedCells(int row, RecordCells cells)
             m_freeEdited.push_back(slot);
         slot = -1;
     } else {
-        if (slot < 0) {
-            if (m_freeEdited.empty()) {
-                m_editedCells.emplace_back();
-                slot = static_cast<std::int32_t>(m_editedCells.size() - 1);
-            } else {
-                slot = m_freeEdited.back();
-                m_freeEdited.pop_back();
-            }
-        }
+        if (slot < 0)
+            slot = takeFreeSlot(m_editedCells, m_freeEdited);
         m_editedCells[static_cast<std::size_t>(slot)] = std::move(cells);
     }
     rowChanged(row);

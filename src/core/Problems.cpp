@@ -1,6 +1,7 @@
 #include "Problems.h"
 
 #include "Binding.h"
+#include "FreeSlots.h"
 #include "GenericOrder.h"
 #include "KeyCombination.h"
 #include "Parallel.h"
@@ -345,14 +346,7 @@ struct ProblemCheck::Groups
 
     std::int32_t newGroup(const GroupKey& key)
     {
-        std::int32_t id = 0;
-        if (free.empty()) {
-            id = static_cast<std::int32_t>(groups.size());
-            groups.emplace_back();
-        } else {
-            id = free.back();
-            free.pop_back();
-        }
+        const std::int32_t id = takeFreeSlot(groups, free);
         groups[static_cast<std::size_t>(id)].key = key;
         return id;
     }
@@ -600,15 +594,8 @@ void ProblemCheck::setLocalProblems(std::size_t row, std::vector<Problem> proble
         }
         return;
     }
-    if (slot < 0) {
-        if (m_freeLocal.empty()) {
-            slot = static_cast<std::int32_t>(m_localLists.size());
-            m_localLists.emplace_back();
-        } else {
-            slot = m_freeLocal.back();
-            m_freeLocal.pop_back();
-        }
-    }
+    if (slot < 0)
+        slot = takeFreeSlot(m_localLists, m_freeLocal);
     m_localLists[static_cast<std::size_t>(slot)] = std::move(problems);
 }
 
