@@ -38,8 +38,8 @@ KeyboardUsage KeyboardUsage::compute(const KeyDocument& document, int modifier)
     const unsigned chunks = rows < ParallelRows ? 1 : workerThreads();
     std::vector<std::array<std::vector<int>, KeyCodeTable::KeyCount>> found(chunks);
     runSideBySide(chunks, [&](unsigned chunk) {
-        const int end = static_cast<int>(static_cast<long long>(rows) * (chunk + 1) / chunks);
-        for (int r = static_cast<int>(static_cast<long long>(rows) * chunk / chunks); r < end; ++r) {
+        const int end = partStart(rows, chunk + 1, chunks);
+        for (int r = partStart(rows, chunk, chunks); r < end; ++r) {
             const auto counting = countingKey(document.bindingOnce(r));
             if (counting && counting->modifier == modifier)
                 found[chunk][static_cast<std::size_t>(counting->tableRow)].push_back(r);

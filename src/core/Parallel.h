@@ -12,4 +12,11 @@ unsigned workerThreads();
  *  Returns when all have ended; the exception of the lowest i that threw, if any, is thrown again here. */
 void runSideBySide(unsigned count, const std::function<void(unsigned)>& work);
 
+/** The first of `rows` rows that part `part` of `parts` takes; part `parts` begins after the last row. The parts
+ *  differ in size by a row at most. */
+inline int partStart(int rows, unsigned part, unsigned parts)
+{
+    return static_cast<int>(static_cast<long long>(rows) * part / parts);
+}
+
 } // namespace core

@@ -753,8 +753,8 @@ void ProblemCheck::check(const KeyDocument& document, unsigned threads)
     threads = std::clamp(threads, 1U, static_cast<unsigned>(std::max(rows, 1)));
     std::vector<Chunk> chunks(threads);
     for (unsigned i = 0; i < threads; ++i) {
-        chunks[i].begin = static_cast<int>(static_cast<long long>(rows) * i / threads);
-        chunks[i].end = static_cast<int>(static_cast<long long>(rows) * (i + 1) / threads);
+        chunks[i].begin = partStart(rows, i, threads);
+        chunks[i].end = partStart(rows, i + 1, threads);
     }
     runSideBySide(threads, [&](unsigned i) { readChunk(document, chunks[i], groups); });
 
