@@ -28,40 +28,54 @@ std::string zeroPadded(long long value, std::size_t width)
 }
 
 // The lines or sim names of one file, as places in its bytes: 8 bytes each where a view takes 16, for the million
-// lines of a big file.
+// lines of a big file. A document's lines lie in its file's bytes or, for edited rows, in a second text of their own:
+// places there have the top bit set.
 class TextList
 {
 public:
-    explicit TextList(std::string_view bytes)
+    explicit TextList(std::string_view bytes, std::string_view extra = {})
         : m_bytes(bytes.data())
+        , m_extra(extra)
     {
-        if (bytes.size() > 0xFFFFFFFFU)
-            throw std::length_error("A key file of more than 4 GiB");
+        if (bytes.size() > kExtraBit || extra.size() > kExtraBit)
+            throw std::length_error("A key file of more than 2 GiB");
     }
 
     void reserve(std::size_t count) { m_places.reserve(count); }
     std::size_t capacity() const { return m_places.capacity(); }
     std::size_t size() const { return m_places.size(); }
-    /** `text` lies in the bytes given at the start (or is empty). */
+    /** `text` lies in the bytes or the second text given at the start (or is empty). */
     void push_back(std::string_view text)
     {
-        m_places.push_back(text.empty()
-                ? Place{}
-                : Place{static_cast<std::uint32_t>(text.data() - m_bytes), static_cast<std::uint32_t>(text.size())});
+        if (text.empty()) {
+            m_places.push_back(Place{});
+            return;
+        }
+        const bool inExtra
+            = !m_extra.empty() && text.data() >= m_extra.data() && text.data() < m_extra.data() + m_extra.size();
+        const auto start = inExtra ? static_cast<std::uint32_t>(text.data() - m_extra.data()) | kExtraBit
+                                   : static_cast<std::uint32_t>(text.data() - m_bytes);
+        m_places.push_back(Place{start, static_cast<std::uint32_t>(text.size())});
     }
     std::string_view operator[](std::size_t i) const
     {
         const Place& place = m_places[i];
-        return place.length == 0 ? std::string_view() : std::string_view(m_bytes + place.start, place.length);
+        if (place.length == 0)
+            return {};
+        if ((place.start & kExtraBit) != 0)
+            return std::string_view(m_extra.data() + (place.start & ~kExtraBit), place.length);
+        return std::string_view(m_bytes + place.start, place.length);
     }
 
 private:
+    static constexpr std::uint32_t kExtraBit = 0x80000000U;
     struct Place
     {
         std::uint32_t start = 0;
         std::uint32_t length = 0;
     };
     const char* m_bytes;
+    std::string_view m_extra;
     std::vector<Place> m_places;
 };
 
@@ -196,6 +210,13 @@ private:
     mutable std::size_t m_mask = 0;
 };
 
+// A line as compareLines lists it, from its text without leading and trailing spaces (not empty).
+CompareLine compareLineOf(std::string_view text)
+{
+    const std::size_t space = text.find(' ');
+    return CompareLine{text, space == std::string_view::npos ? std::string_view() : trimSpaces(text.substr(0, space))};
+}
+
 // Calls `use` with each line of the file, as compareLines lists them.
 template <typename Use> void forEachCompareLine(std::string_view bytes, Use use)
 {
@@ -205,16 +226,30 @@ template <typename Use> void forEachCompareLine(std::string_view bytes, Use use)
     LineEnds ends(bytes);
     while (pos < bytes.size()) {
         const std::size_t end = ends.from(pos);
-        const std::string_view text = trimSpaces(bytes.substr(pos, end - pos));
-        if (!text.empty()) {
-            const std::size_t space = text.find(' ');
-            const std::string_view simName
-                = space == std::string_view::npos ? std::string_view() : trimSpaces(text.substr(0, space));
-            use(CompareLine{text, simName});
-        }
+        if (const std::string_view text = trimSpaces(bytes.substr(pos, end - pos)); !text.empty())
+            use(compareLineOf(text));
         if (end == bytes.size())
             break;
         pos = end + ((bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ? 2 : 1);
+    }
+}
+
+// The same lines read from a document's rows: an unedited row's from its line in the file's bytes, an edited row's
+// from the line that saving writes for it, those standing one after another in `edited`, each ending at `ends`.
+template <typename Use>
+void forEachDocumentLine(
+    const KeyDocument& document, const std::string& edited, const std::vector<std::size_t>& ends, Use use)
+{
+    std::size_t next = 0;
+    for (int r = 0; r < document.rowCount(); ++r) {
+        if (!document.isEdited(r)) {
+            // Rows are the lines that are not blank.
+            use(compareLineOf(trimSpaces(document.sourceLine(r))));
+            continue;
+        }
+        const std::size_t start = next == 0 ? 0 : ends[next - 1];
+        forEachCompareLine(std::string_view(edited).substr(start, ends[next] - start), use);
+        ++next;
     }
 }
 
@@ -222,23 +257,42 @@ struct FileLists
 {
     TextList lines;
     TextList simNames;
+    std::unique_ptr<std::string> edited; // the lines of a document's edited rows, where the lists point
 };
 
 FileLists fileLists(const CompareInput& input)
 {
+    const auto collect = [](FileLists& lists, std::size_t bytes) {
+        // Room for lines of 40 bytes: pages the lists do not fill are never touched.
+        lists.lines.reserve(bytes / 40 + 16);
+        lists.simNames.reserve(lists.lines.capacity());
+        return [&lists](const CompareLine& line) {
+            lists.lines.push_back(line.text);
+            // A comment is a line of the file but no sim function.
+            if (!isCommentLine(line.text))
+                lists.simNames.push_back(line.simName);
+        };
+    };
+    if (input.document) {
+        const KeyDocument& document = *input.document;
+        auto edited = std::make_unique<std::string>();
+        std::vector<std::size_t> ends;
+        for (int r = 0; r < document.rowCount(); ++r) {
+            if (document.isEdited(r)) {
+                *edited += document.lineText(r);
+                ends.push_back(edited->size());
+            }
+        }
+        FileLists lists{TextList(document.sourceBytes(), *edited), TextList(document.sourceBytes(), *edited), {}};
+        forEachDocumentLine(document, *edited, ends, collect(lists, document.sourceBytes().size()));
+        lists.edited = std::move(edited);
+        return lists;
+    }
     if (!input.bytes)
-        return FileLists{TextList({}), TextList({})};
+        return FileLists{TextList({}), TextList({}), {}};
     const std::string_view bytes = input.bytes->view();
-    FileLists lists{TextList(bytes), TextList(bytes)};
-    // Room for lines of 40 bytes: pages the lists do not fill are never touched.
-    lists.lines.reserve(bytes.size() / 40 + 16);
-    lists.simNames.reserve(lists.lines.capacity());
-    forEachCompareLine(bytes, [&lists](const CompareLine& line) {
-        lists.lines.push_back(line.text);
-        // A comment is a line of the file but no sim function.
-        if (!isCommentLine(line.text))
-            lists.simNames.push_back(line.simName);
-    });
+    FileLists lists{TextList(bytes), TextList(bytes), {}};
+    forEachCompareLine(bytes, collect(lists, bytes.size()));
     return lists;
 }
 
@@ -309,12 +363,12 @@ template <typename Index> Report buildReport(const CompareInput& file1, const Co
     // No colour is set for the date: it takes the green of the line before.
     pen.insert("Comparison made: " + comparisonDate(now) + std::string(kCrLf) + std::string(kCrLf));
 
-    if (!file1.bytes || !file2.bytes) {
-        if (!file1.bytes) {
+    if (!file1.readable() || !file2.readable()) {
+        if (!file1.readable()) {
             pen.setColour(colours::Blue);
             pen.insert(unreadableNote(1, file1));
         }
-        if (!file2.bytes) {
+        if (!file2.readable()) {
             pen.setColour(colours::Green);
             pen.insert(unreadableNote(2, file2));
         }

@@ -4,6 +4,7 @@
 #include "SharedBytes.h"
 
 #include <ctime>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,13 +12,21 @@
 
 namespace core {
 
+class KeyDocument;
+
 /** One file to compare: its path as the report names it and its bytes, or nothing with the reason when it could
- *  not be read. */
+ *  not be read. A file that holds what a document in memory writes (the open key file, saved) may be given as that
+ *  document instead of its bytes: its lines are then read from the document's rows, the same lines as from
+ *  `document->toBytes()`. */
 struct CompareInput
 {
     std::string path;
     std::optional<SharedBytes> bytes;
     std::string readError;
+    std::shared_ptr<const KeyDocument> document = nullptr;
+
+    /** True when there are bytes or a document to compare. */
+    bool readable() const { return bytes || document; }
 };
 
 /** One line of a compared file: its text without leading and trailing spaces, and its sim name. */

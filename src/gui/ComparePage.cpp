@@ -31,15 +31,13 @@ namespace gui {
 
 namespace {
 
-/** The file at `path` to compare: `held` when they are its bytes, else what reading it gives. */
-core::CompareInput readInput(const QString& path, core::SharedBytes held)
+/** The file at `path` to compare: `held` when the program holds it, else what reading it gives. */
+core::CompareInput readInput(const QString& path, core::CompareInput held)
 {
-    core::CompareInput input;
+    core::CompareInput input = held.readable() ? std::move(held) : core::CompareInput();
     input.path = path.toLocal8Bit().toStdString();
-    if (held) {
-        input.bytes = std::move(held);
+    if (input.readable())
         return input;
-    }
     std::string bytes;
     io::FileError error;
     if (io::readFileBytes(path, &bytes, &error))
@@ -209,7 +207,7 @@ void ComparePage::compare()
     const QString second = path(1);
     // The files' bytes go before the report goes into the box: a large comparison holds less at once. The open key
     // file, unchanged on disk, is compared from the bytes the window holds instead of a second copy.
-    const auto work = [first, second, now, held1 = heldBytes(first), held2 = heldBytes(second)] {
+    const auto work = [first, second, now, held1 = heldFile(first), held2 = heldFile(second)] {
         return core::compareKeyFiles(readInput(first, held1), readInput(second, held2), now);
     };
     if (m_comparing.running()) { // a newer comparison replaces the one still running, which finishes alone
@@ -228,9 +226,9 @@ void ComparePage::compare()
         this, comparing, [work](Comparing& job) { job.report = work(); }, [this] { takeWorkersReport(); });
 }
 
-core::SharedBytes ComparePage::heldBytes(const QString& path) const
+core::CompareInput ComparePage::heldFile(const QString& path) const
 {
-    return m_context.heldBytes ? m_context.heldBytes(path) : core::SharedBytes();
+    return m_context.heldFile ? m_context.heldFile(path) : core::CompareInput();
 }
 
 ComparePage::~ComparePage()
@@ -304,9 +302,9 @@ void ComparePage::fillChanges()
     core::KeyDocument documents[2];
     for (int n = 0; n < 2; ++n) {
         const ComparedFile& file = m_compared[n];
-        core::CompareInput input = readInput(file.path, heldBytes(file.path));
+        core::CompareInput input = readInput(file.path, heldFile(file.path));
         // A file that cannot be read is compared as empty, as in the report.
-        if (!input.bytes) {
+        if (!input.readable()) {
             notes << QStringLiteral("Key file %1 could not be read (%2); it is compared as an empty file.")
                          .arg(n + 1)
                          .arg(QString::fromLocal8Bit(input.readError));
@@ -317,7 +315,8 @@ void ComparePage::fillChanges()
                                         "both as they are now.")
                              .arg(n + 1);
         }
-        documents[n] = core::KeyDocument::fromBytes(std::move(input.bytes).value_or(std::string()));
+        documents[n] = input.document ? core::KeyDocument(*input.document)
+                                      : core::KeyDocument::fromBytes(std::move(input.bytes).value_or(std::string()));
     }
     m_changes->setChanges(core::Changes::between(std::move(documents[0]), std::move(documents[1])), m_compared[0].path,
         m_compared[1].path, m_comparedAt, notes.join(QLatin1Char(' ')));

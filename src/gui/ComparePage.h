@@ -3,8 +3,8 @@
 #include "Workers.h"
 
 #include "Prompts.h"
+#include "core/Comparison.h"
 #include "core/Report.h"
-#include "core/SharedBytes.h"
 
 #include <QDateTime>
 #include <QList>
@@ -45,9 +45,9 @@ public:
         Prompts& prompts;
         std::function<QString()> keyFilesFolder;
         std::function<QString()> firstTabCaption;
-        /** The bytes of the file at a path that the program already holds as they are on disk (the open key
-         *  file's), or none; such a file is not read again. May be empty. */
-        std::function<core::SharedBytes(const QString&)> heldBytes;
+        /** The file at a path as the program already holds it, its bytes or a document that writes them (the open
+         *  key file, KeyFileSession::heldFile), or neither; such a file is not read again. May be empty. */
+        std::function<core::CompareInput(const QString&)> heldFile;
     };
 
     ComparePage(TabControl* tabs, int pageIndex, Context context, QWidget* dialogParent);
@@ -90,7 +90,7 @@ signals:
     void viewRequested(const QString& path);
 
 private:
-    core::SharedBytes heldBytes(const QString& path) const;
+    core::CompareInput heldFile(const QString& path) const;
     /** Works out the changes of the last comparison, unless they are there. */
     void fillChanges();
     /** Shows the report of the comparison of `files` started at `at`; the files' state is noted for the changes. */

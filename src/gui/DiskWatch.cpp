@@ -41,12 +41,15 @@ void DiskWatch::track(const QString& path, const std::string& bytes)
 
 core::SharedBytes DiskWatch::bytesIfUnchanged(const QString& path) const
 {
-    if (!m_knownBytes || m_path.isEmpty() || QFileInfo(path) != QFileInfo(m_path))
-        return {};
+    return m_knownBytes && unchangedOnDisk(path) ? m_knownBytes : core::SharedBytes();
+}
+
+bool DiskWatch::unchangedOnDisk(const QString& path) const
+{
+    if (m_path.isEmpty() || QFileInfo(path) != QFileInfo(m_path))
+        return false;
     const QFileInfo info(m_path);
-    if (!info.isFile() || info.size() != m_knownSize || info.lastModified() != m_knownTime || !m_knownTime.isValid())
-        return {};
-    return m_knownBytes;
+    return info.isFile() && info.size() == m_knownSize && info.lastModified() == m_knownTime && m_knownTime.isValid();
 }
 
 const QByteArray& DiskWatch::known() const

@@ -36,6 +36,9 @@ public:
     /** The bytes last read from the file at `path`, when this is the watched file and its size and time on disk are
      *  still those it had then (the test the watch itself makes); else nothing. Bytes last written are not kept. */
     core::SharedBytes bytesIfUnchanged(const QString& path) const;
+    /** True when `path` is the watched file and its size and time on disk are those it had when it was last read or
+     *  written. */
+    bool unchangedOnDisk(const QString& path) const;
     /** What the file on disk holds compared with the bytes last read or written. */
     State state() const;
     /** Takes what is on disk now as known, so that the same change is not reported again. */

@@ -289,6 +289,18 @@ bool KeyFileSession::open(const QString& path)
     return true;
 }
 
+core::CompareInput KeyFileSession::heldFile(const QString& path) const
+{
+    core::CompareInput held;
+    if (core::SharedBytes bytes = m_disk->bytesIfUnchanged(path)) {
+        held.bytes = std::move(bytes);
+    } else if (m_open && savedState() == SavedState::Saved && m_disk->unchangedOnDisk(path)) {
+        // What the last save wrote is what the document writes now: its rows give the file's lines.
+        held.document = std::make_shared<const core::KeyDocument>(m_document);
+    }
+    return held;
+}
+
 void KeyFileSession::selectKeyFileToOpen()
 {
     const QString path = m_prompts.openFileName(m_dialogParent, keyFileOpenRequest(m_keyFilesFolder));

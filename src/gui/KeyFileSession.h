@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Prompts.h"
+#include "core/Comparison.h"
 #include "core/Find.h"
 #include "core/Joystick.h"
 #include "core/KeyDocument.h"
@@ -120,6 +121,10 @@ public:
     /** Keeps the document as it is over a file changed on disk: it then differs from the file, so it is modified. */
     void keepMine();
     DiskWatch* diskWatch() const { return m_disk; }
+    /** The open file at `path` as a comparison can take it without reading it again: the bytes read, while the file
+     *  on disk is unchanged since; or, when the document is saved and the file unchanged since the save, a copy of the
+     *  document, whose rows give the lines the file holds. Neither for another file, or one changed on disk. */
+    core::CompareInput heldFile(const QString& path) const;
     /** The save dialog, the overwrite and read-only checks, then the save. */
     void saveFileAs();
     /** Saves to the open file's own path (read-only refused), or Save As with no file open. */

@@ -433,7 +433,7 @@ void MainWindow::createPages()
     m_compare = new ComparePage(m_tabs, CompareFilesPageIndex,
         {m_context.prompts, [this] { return m_locations.keyFilesFolder; },
             [this] { return m_tabs->tabText(KeyFilePageIndex); },
-            [this](const QString& path) { return m_session->diskWatch()->bytesIfUnchanged(path); }},
+            [this](const QString& path) { return m_session->heldFile(path); }},
         this);
     connect(m_compare, &ComparePage::bannerText, this, &MainWindow::setBanner);
     connect(m_compare, &ComparePage::viewRequested, this, &MainWindow::openInTextEditor);

@@ -1,11 +1,15 @@
 #include "core/Comparison.h"
 
 #include "TestData.h"
+#include "core/KeyDocument.h"
 
 #include <QTest>
 
 #include <algorithm>
 #include <limits>
+#include <memory>
+#include <string>
+#include <vector>
 
 using core::CompareInput;
 using core::Report;
@@ -210,6 +214,41 @@ private slots:
                     CompareInput{"two.key", lines.join('\n').toStdString(), {}}}) {
                 QVERIFY2(compare(one, two) == core::compareKeyFilesLinear(one, two, testing::fixedTime()),
                     qPrintable(files[f]));
+            }
+        }
+    }
+
+    // A document given instead of its bytes (the open file, saved) reads its lines from its rows: the report is the
+    // one its bytes give, for files of every kind, with edited rows (a space put into a cell, a cell emptied) and as
+    // either file.
+    void documentComparedFromItsRows()
+    {
+        QStringList files = testing::corpusKeyFiles();
+        for (const char* name : {"spacing-tabs-extras.key", "mixed-line-ends.key", "utf8-bom-degree.key",
+                 "sections.key", "directx-pov.key"})
+            files << testing::testDataPath(QString::fromLatin1(name));
+        std::vector<std::string> texts;
+        for (const QString& file : files)
+            texts.push_back(testing::readBytes(file));
+        texts.push_back("\r\n  \r\n\tSimTab 1\rSimCr 2  \r\r\n   # spaced comment   \nSimLast -1 0 0x1E");
+        texts.push_back("\xef\xbb\xbfSimBom -1 0 0x1E 0 0 0 1 \"A\"\n\n");
+        texts.push_back("");
+        const CompareInput other{"other.key", texts[0], {}};
+        for (const std::string& text : texts) {
+            auto document = std::make_shared<core::KeyDocument>(core::KeyDocument::fromBytes(text));
+            for (const bool edited : {false, true}) {
+                if (edited) {
+                    for (int r = 0; r < document->rowCount(); r += 3) {
+                        (void)document->setCell(r, core::DescriptionColumn, "\"Edited " + std::to_string(r) + "\"");
+                        (void)document->setCell(r + 1, core::SimNameColumn, "Sim Spaced");
+                        (void)document->setCell(r + 2, core::ComboKeyColumn, "");
+                    }
+                }
+                const CompareInput fromRows{"doc.key", std::nullopt, {}, document};
+                const CompareInput fromBytes{"doc.key", document->toBytes(), {}};
+                QVERIFY(fromRows.readable());
+                QVERIFY(compare(fromRows, other) == compare(fromBytes, other));
+                QVERIFY(compare(other, fromRows) == compare(other, fromBytes));
             }
         }
     }

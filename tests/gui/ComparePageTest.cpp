@@ -181,43 +181,60 @@ private slots:
         QVERIFY(!f.box()->isReadOnly());
     }
 
-    // The open key file, unchanged on disk, is compared from the bytes the window holds; one rewritten on disk, or
-    // written by a save, is read again, and so is any other file.
-    void openFileComparedFromTheBytesHeld_data()
+    // The open key file, unchanged on disk, is compared from the bytes the window holds, and once saved from the
+    // document's rows; one rewritten on disk, or edited since the save, is read again, and so is any other file.
+    void openFileComparedAsHeld_data()
     {
         QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("held"); // bytes, document or nothing
         QTest::addColumn<QString>("line"); // a line the report must show
         QTest::newRow("unchanged") << "unchanged"
+                                   << "bytes"
                                    << "SimB 1 0 0X30 0 0 0 1";
         QTest::newRow("rewritten") << "rewritten"
+                                   << "nothing"
                                    << "SimZ 1 0 0X2C 0 0 0 1";
         QTest::newRow("saved") << "saved"
+                               << "document"
                                << "SimB 1 0 0X2C 0 0 0 1";
+        QTest::newRow("edited after the save") << "edited after the save"
+                                               << "nothing"
+                                               << "SimB 1 0 0X2C 0 0 0 1";
+        QTest::newRow("rewritten after the save") << "rewritten after the save"
+                                                  << "nothing"
+                                                  << "SimZ";
         QTest::newRow("other file") << "other file"
+                                    << "nothing"
                                     << "SimC 1 0 0X2E 0 0 0 1";
     }
 
-    void openFileComparedFromTheBytesHeld()
+    void openFileComparedAsHeld()
     {
         QFETCH(QString, how);
+        QFETCH(QString, held);
         QFETCH(QString, line);
         CompareFixture f;
         QVERIFY(f.session()->open(f.file1));
         const char* const source = f.session()->document().sharedSource().view().data();
         QString compared = f.file1;
-        if (how == QLatin1String("rewritten")) {
-            f.writeKeyFile(QStringLiteral("one.key"), kFile1 + "SimZ 1 0 0X2C 0 0 0 1\r\n");
-        } else if (how == QLatin1String("saved")) {
+        if (how.contains(QLatin1String("save"))) {
             QVERIFY(f.session()->edit({{1, core::KeyColumn, QStringLiteral("0X2C")}}, QStringLiteral("Edit")));
             f.session()->saveToOwnPath();
-        } else if (how == QLatin1String("other file")) {
-            compared = f.file2;
         }
-        const core::SharedBytes held = f.session()->diskWatch()->bytesIfUnchanged(compared);
-        QCOMPARE(held.view().data() == source, how == QLatin1String("unchanged"));
-        QCOMPARE(bool(held), how == QLatin1String("unchanged"));
+        if (how.startsWith(QLatin1String("rewritten")))
+            f.writeKeyFile(QStringLiteral("one.key"), testing::readBytes(f.file1) + "SimZ 1 0 0X2C 0 0 0 1\r\n");
+        if (how == QLatin1String("edited after the save"))
+            QVERIFY(f.session()->edit({{0, core::KeyColumn, QStringLiteral("0X2D")}}, QStringLiteral("Edit")));
+        if (how == QLatin1String("other file"))
+            compared = f.file2;
+        const core::CompareInput input = f.session()->heldFile(compared);
+        QCOMPARE(input.bytes ? "bytes" : input.document ? "document" : "nothing", held);
+        if (input.bytes)
+            QCOMPARE(static_cast<const void*>(input.bytes->view().data()), static_cast<const void*>(source));
         f.compareBoth();
         QVERIFY(f.box()->toPlainText().contains(line));
+        // The edit after the save is not on disk, and the report is of the disk.
+        QCOMPARE(f.box()->toPlainText().contains(QStringLiteral("0X2D")), false);
     }
 
     // In the editable box, and read-only as a report too large for it.
