@@ -171,6 +171,18 @@ std::string fillCougarMacros(const KeyDocument& document, bool removeSim)
     return text;
 }
 
+std::string fillCougarMacros(const KeyDocument& document, const std::vector<int>& rows, bool removeSim)
+{
+    std::string text;
+    text.reserve(rows.size() * 72);
+    CougarMacroWriter writer(document, removeSim);
+    for (const int row : rows) {
+        if (writer.append(text, row))
+            text += "\r\n";
+    }
+    return text;
+}
+
 std::string fillCougarMacros(const KeyDocument& document, const std::vector<SimplifiedEntry>& entries, bool removeSim)
 {
     std::string text;

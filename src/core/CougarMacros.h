@@ -60,6 +60,10 @@ private:
 /** Appends the macro lines of rows [fromRow, toRow) to `out`: fillCougarMacros in pieces. */
 void appendCougarMacros(std::string& out, const KeyDocument& document, bool removeSim, int fromRow, int toRow);
 
+/** The Cougar macro text of document rows `rows` in the order given (a readable list's rows as it is sorted): the
+ *  text of the list's entries of those rows, written from the rows, each line ended by CRLF. */
+std::string fillCougarMacros(const KeyDocument& document, const std::vector<int>& rows, bool removeSim);
+
 /** The Cougar macro text of `entries` (a readable list of `document`, in the order given): one line per entry
  *  that gives one, each ended by CRLF. */
 std::string fillCougarMacros(const KeyDocument& document, const std::vector<SimplifiedEntry>& entries, bool removeSim);

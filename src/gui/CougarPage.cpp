@@ -30,20 +30,6 @@ namespace gui {
 
 namespace {
 
-// True when `rows` are the document's lines that are not comments, in file order: the list as it is unsorted.
-bool inFileOrder(const core::KeyDocument& document, const std::vector<int>& rows)
-{
-    std::size_t next = 0;
-    for (int row = 0; row < document.rowCount(); ++row) {
-        if (document.isComment(row))
-            continue;
-        if (next >= rows.size() || rows[next] != row)
-            return false;
-        ++next;
-    }
-    return next == rows.size();
-}
-
 // A long macro text goes into its box by steps of this many lines, a few milliseconds each.
 constexpr int FirstLines = 500;
 constexpr int LinesPerStep = 4000;
@@ -53,24 +39,14 @@ constexpr int LinesPerStep = 4000;
 struct MakingInput
 {
     bool target = false;
-    bool fileOrder = false;
     bool removeSim = false;
     std::vector<int> rows;
 };
 
 std::string makeText(const core::KeyDocument& document, const MakingInput& in)
 {
-    if (in.target)
-        return core::fillTargetMacros(document, in.rows, in.removeSim);
-    if (in.fileOrder) // one pass over the lines
-        return core::fillCougarMacros(document, in.removeSim);
-    std::string text;
-    core::CougarMacroWriter writer(document, in.removeSim);
-    for (const int row : in.rows) {
-        if (writer.append(text, row))
-            text += "\r\n";
-    }
-    return text;
+    return in.target ? core::fillTargetMacros(document, in.rows, in.removeSim)
+                     : core::fillCougarMacros(document, in.rows, in.removeSim);
 }
 
 const QString kCougarCaption = QStringLiteral("Copy and paste these into a Cougar macro file.");
@@ -243,17 +219,7 @@ struct CougarPage::RowLines
         core::CougarMacroWriter(document, removeSim).append(out, rows[n]);
         return out;
     }
-    std::string all() const
-    {
-        std::string text;
-        text.reserve(rows.size() * 72);
-        core::CougarMacroWriter writer(document, removeSim);
-        for (const int row : rows) {
-            if (writer.append(text, row))
-                text += "\r\n";
-        }
-        return text;
-    }
+    std::string all() const { return core::fillCougarMacros(document, rows, removeSim); }
 };
 
 CougarPage::~CougarPage()
@@ -274,7 +240,6 @@ void CougarPage::showPendingText(bool now)
     in.target = format() == Format::Target;
     in.removeSim = m_removeSim();
     in.rows = m_rows();
-    in.fileOrder = !in.target && inFileOrder(document, in.rows);
     m_lines->setLines({}); // the last text goes before the next is made
     m_rowLines.reset();
     if (now || document.sourceBytes().size() < m_backgroundBytes) {

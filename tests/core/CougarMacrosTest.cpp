@@ -135,7 +135,8 @@ private slots:
         QCOMPARE(core::fillCougarMacros(doc, entries, false), lineB + "\r\n" + lineA + "\r\nSimDX = DX5\r\n");
         const std::vector<core::SimplifiedEntry> reordered{entries[2], entries[0]};
         QCOMPARE(core::fillCougarMacros(doc, reordered, false), lineA + "\r\n" + lineB + "\r\n");
-        QCOMPARE(core::fillCougarMacros(doc, {}, false), std::string());
+        QCOMPARE(core::fillCougarMacros(doc, std::vector<core::SimplifiedEntry>(), false), std::string());
+        QCOMPARE(core::fillCougarMacros(doc, std::vector<int>(), false), std::string());
     }
 };
 
