@@ -111,9 +111,11 @@ private slots:
             for (int r = 0; r < d.rowCount(); ++r) {
                 const std::string whole = core::searchText(d, r);
                 std::vector<std::string> words = wordsOf(whole);
-                for (const std::string& w : words) // parts of words: a name's middle, a code's end
-                    if (w.size() > 2)
-                        words.push_back(w.substr(1, w.size() - 2));
+                const std::size_t whole = words.size();
+                for (std::size_t i = 0; i < whole; ++i) { // parts of words: a name's middle, a code's end
+                    if (words[i].size() > 2)
+                        words.push_back(words[i].substr(1, words[i].size() - 2));
+                }
                 words.insert(words.end(), before.begin(), before.end());
                 words.insert(words.end(), fixed.begin(), fixed.end());
                 for (const std::string& w : words) {
