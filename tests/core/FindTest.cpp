@@ -111,8 +111,8 @@ private slots:
             for (int r = 0; r < d.rowCount(); ++r) {
                 const std::string whole = core::searchText(d, r);
                 std::vector<std::string> words = wordsOf(whole);
-                const std::size_t whole = words.size();
-                for (std::size_t i = 0; i < whole; ++i) { // parts of words: a name's middle, a code's end
+                const std::size_t ownWords = words.size();
+                for (std::size_t i = 0; i < ownWords; ++i) { // parts of words: a name's middle, a code's end
                     if (words[i].size() > 2)
                         words.push_back(words[i].substr(1, words[i].size() - 2));
                 }
