@@ -1,7 +1,5 @@
 #pragma once
 
-#include "core/SimplifiedList.h"
-
 #include "Workers.h"
 
 #include <QObject>
@@ -9,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class QComboBox;
