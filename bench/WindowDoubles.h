@@ -31,10 +31,20 @@ private:
 class NoDesktop final : public gui::Desktop
 {
 public:
-    void clearClipboard() override { }
-    void setClipboardText(const QString&) override { }
+    void clearClipboard() override
+    {
+        m_text.clear();
+        m_utf8.clear();
+    }
+    // Kept as a system's clipboard keeps them, so that the memory figures count them.
+    void setClipboardText(const QString& text) override { m_text = text; }
+    void setClipboardUtf8(const QByteArray& text) override { m_utf8 = text; }
     bool openDocument(const QString&) override { return true; }
     bool openInTextEditor(const QString&) override { return true; }
+
+private:
+    QString m_text;
+    QByteArray m_utf8;
 };
 
 } // namespace bench

@@ -165,8 +165,10 @@ public:
             QApplication::processEvents(QEventLoop::WaitForMoreEvents);
         m_heartbeat.stop();
         const double whole = msSince(m_clock, start);
-        std::printf("%-34s %9.1f ms   longest freeze %7.1f ms   until done %9.1f ms   resident %6.0f MiB\n", name,
-            answered, m_longestGap, whole, memoryMiB("VmRSS:"));
+        // The peak so far only grows: the action after which it moves is the one that set it.
+        std::printf("%-34s %9.1f ms   longest freeze %7.1f ms   until done %9.1f ms   resident %6.0f MiB   peak %6.0f "
+                    "MiB\n",
+            name, answered, m_longestGap, whole, memoryMiB("VmRSS:"), memoryMiB());
         m_worst = std::max(m_worst, m_longestGap);
         return whole;
     }

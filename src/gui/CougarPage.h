@@ -74,6 +74,8 @@ public:
     bool making() const { return m_making.running(); }
     /** The text of documents of this many bytes and more is made on a worker thread. */
     void setBackgroundBytes(std::size_t bytes) { m_backgroundBytes = bytes; }
+    /** Copy all makes a text shown a line at a time in pieces of about this many bytes. */
+    void setCopyPieceBytes(std::size_t bytes) { m_copyPieceBytes = bytes; }
 
 private:
     struct Making;
@@ -117,6 +119,7 @@ private:
     QTimer* m_fillTimer;
     // A big document's text is made on a worker, over a copy of the document; a newer text drops an older one.
     std::size_t m_backgroundBytes = 8 * 1024 * 1024;
+    std::size_t m_copyPieceBytes = 1024 * 1024;
     LatestJob<Making> m_making;
     std::shared_ptr<const RowLines> m_rowLines; // the lines of the read-only view, when it makes them
     bool m_inserting = false;

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTextStream>
@@ -109,6 +110,14 @@ void SystemDesktop::clearClipboard()
 void SystemDesktop::setClipboardText(const QString& text)
 {
     QGuiApplication::clipboard()->setText(text);
+}
+
+void SystemDesktop::setClipboardUtf8(const QByteArray& text)
+{
+    // Plain text as bytes is read as UTF-8, by QMimeData::text() and by what the platform offers other programs.
+    auto* data = new QMimeData;
+    data->setData(QStringLiteral("text/plain"), text);
+    QGuiApplication::clipboard()->setMimeData(data);
 }
 
 bool SystemDesktop::openDocument(const QString& path)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace gui {
@@ -11,6 +12,8 @@ public:
     virtual ~Desktop() = default;
     virtual void clearClipboard() = 0;
     virtual void setClipboardText(const QString& text) = 0;
+    /** The clipboard's text given in UTF-8: a big text costs its bytes and not twice as many in UTF-16. */
+    virtual void setClipboardUtf8(const QByteArray& text) = 0;
     /** Opens a document with the desktop's program for its type; the path is passed as one argument. */
     virtual bool openDocument(const QString& path) = 0;
     /** Starts the desktop's program for plain text (text/plain) on `path` (one argument), or with no file when it
@@ -24,6 +27,7 @@ class SystemDesktop final : public Desktop
 public:
     void clearClipboard() override;
     void setClipboardText(const QString& text) override;
+    void setClipboardUtf8(const QByteArray& text) override;
     bool openDocument(const QString& path) override;
     bool openInTextEditor(const QString& path) override;
 };

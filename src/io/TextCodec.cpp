@@ -26,6 +26,21 @@ QString decodeText(std::string_view bytes, TextEncoding encoding)
     return text;
 }
 
+void appendAsUtf8(QByteArray& out, std::string_view bytes, TextEncoding encoding)
+{
+    if (encoding == TextEncoding::Utf8) {
+        if (core::isValidUtf8(bytes))
+            out.append(bytes.data(), static_cast<qsizetype>(bytes.size()));
+        else // its invalid bytes become replacement characters, as on screen
+            out.append(decodeText(bytes, encoding).toUtf8());
+        return;
+    }
+    // A byte is a character: decoded a part at a time, a big text never stands whole in UTF-16.
+    constexpr std::size_t PartBytes = 64 * 1024;
+    for (std::size_t at = 0; at < bytes.size(); at += PartBytes)
+        out.append(decodeText(bytes.substr(at, PartBytes), encoding).toUtf8());
+}
+
 QString decodeMixedText(std::string_view bytes)
 {
     if (core::isValidUtf8(bytes))

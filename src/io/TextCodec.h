@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <string>
@@ -15,6 +16,9 @@ bool isValidUtf8(std::string_view bytes);
 TextEncoding detectEncoding(std::string_view bytes);
 
 QString decodeText(std::string_view bytes, TextEncoding encoding);
+/** The text decodeText reads from `bytes`, appended to `out` in UTF-8: for a big text, half the memory of the same
+ *  text in UTF-16, and for valid UTF-8 a copy of the bytes. A QByteArray grows by copying: reserve first. */
+void appendAsUtf8(QByteArray& out, std::string_view bytes, TextEncoding encoding);
 /** Text that may mix both encodings, as a comparison report of two files does: each valid UTF-8 sequence is read
  *  as UTF-8, any other byte as Windows-1252 (core::nextTextChar). */
 QString decodeMixedText(std::string_view bytes);

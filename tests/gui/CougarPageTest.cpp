@@ -190,6 +190,7 @@ private slots:
         page->setEditableBytes(readOnly ? 10 : gui::EditableTextBytes);
         // A big document's text too large for the box: made on a worker, only its rows kept.
         page->setBackgroundBytes(lineByLine ? 0 : std::size_t(-1));
+        page->setCopyPieceBytes(1); // Copy all of a text made a line at a time: a piece a line
         page->fillCougarMacros();
         auto* box = page->textBox();
         gui::LineView* lines = page->textLines();

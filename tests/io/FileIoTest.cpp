@@ -248,6 +248,13 @@ private slots:
         QCOMPARE(io::decodeText(raw, encoding), text);
         QCOMPARE(io::encodeText(text, encoding), raw);
         QCOMPARE(io::decodeMixedText(raw), mixed.isEmpty() ? text : mixed);
+        // In UTF-8 for the clipboard, appended, under either encoding: bytes that are not UTF-8 read as UTF-8 give
+        // replacement characters, as they do on screen.
+        for (const auto as : {io::TextEncoding::Utf8, io::TextEncoding::Windows1252}) {
+            QByteArray clip("x");
+            io::appendAsUtf8(clip, raw, as);
+            QCOMPARE(clip, "x" + io::decodeText(raw, as).toUtf8());
+        }
     }
 
     // Line ends for a text box (LF) and for the clipboard (CRLF), from every mix a file or a selection has: the

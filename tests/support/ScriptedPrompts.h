@@ -72,6 +72,7 @@ public:
         ++clipboardClears;
     }
     void setClipboardText(const QString& text) override { clipboard = text; }
+    void setClipboardUtf8(const QByteArray& text) override { clipboard = QString::fromUtf8(text); }
     bool openDocument(const QString& path) override
     {
         openedDocuments << path;
