@@ -316,24 +316,51 @@ template <typename Index> std::vector<bool> foundIn(const TextList& texts, const
 }
 
 // Writes the report the way a rich text box takes it: a colour and a style are set and stay in force for the text
-// inserted after them.
+// inserted after them. The report is written twice: first only to measure each run, then with each run's text made
+// the size it ends at, so that a big report's text is never grown by copying nor made smaller by a copy.
 class ReportPen
 {
 public:
     void setColour(Rgb colour) { m_colour = colour; }
     void setBoldUnderline(bool on) { m_boldUnderline = on; }
-    void insert(std::string_view text) { m_report.append(text, m_colour, m_boldUnderline); }
-    /** The report, its runs' texts without the room they grew into: a big report keeps a fifth less. */
-    Report take()
+    void insert(std::string_view text)
     {
-        m_report.shrinkToFit();
-        return std::move(m_report);
+        if (text.empty())
+            return;
+        const bool newRun = m_runCount == 0 || m_lastColour != m_colour || m_lastBoldUnderline != m_boldUnderline;
+        if (newRun) {
+            ++m_runCount;
+            m_lastColour = m_colour;
+            m_lastBoldUnderline = m_boldUnderline;
+        }
+        if (m_measuring) {
+            if (newRun)
+                m_runBytes.push_back(0);
+            m_runBytes.back() += text.size();
+            return;
+        }
+        m_report.append(text, m_colour, m_boldUnderline, newRun ? m_runBytes[m_runCount - 1] : 0);
     }
+    /** From here on the report is written, in the runs measured so far. */
+    void startWriting()
+    {
+        m_measuring = false;
+        m_runCount = 0;
+        m_colour = m_lastColour = colours::Black;
+        m_boldUnderline = m_lastBoldUnderline = false;
+        m_report.reserveRuns(m_runBytes.size());
+    }
+    Report take() { return std::move(m_report); }
 
 private:
     Report m_report;
     Rgb m_colour = colours::Black;
     bool m_boldUnderline = false;
+    bool m_measuring = true;
+    std::vector<std::size_t> m_runBytes; // each run's size, measured
+    std::size_t m_runCount = 0; // the runs begun in this pass
+    Rgb m_lastColour = colours::Black;
+    bool m_lastBoldUnderline = false;
 };
 
 std::string unreadableNote(int number, const CompareInput& input)
@@ -349,13 +376,36 @@ std::string unreadableNote(int number, const CompareInput& input)
     return note;
 }
 
-template <typename Index> Report buildReport(const CompareInput& file1, const CompareInput& file2, const std::tm& now)
+// What the report says of two files: their lists, and which items of each the other has.
+struct Findings
 {
-    const FileLists one = fileLists(file1);
-    const FileLists two = fileLists(file2);
-    // Each index lives only while it answers: a big file's is 16 MiB.
+    const FileLists& one;
+    const FileLists& two;
+    std::vector<bool> oneInTwo; // of the sim names
+    std::vector<bool> twoInOne;
+    bool firstLeads; // the file with more lines leads, file 1 when both have as many
+    std::vector<bool> leadInOther; // of the lines
+    std::vector<bool> otherInLead;
+};
 
-    ReportPen pen;
+// Every index is built, asked and dropped before the report is written: a big file's takes 40 MiB while it is built.
+template <typename Index> Findings findingsOf(const FileLists& one, const FileLists& two)
+{
+    Findings found{one, two, {}, {}, one.lines.size() >= two.lines.size(), {}, {}};
+    found.oneInTwo = foundIn(one.simNames, two.simNames, Index(two.simNames));
+    found.twoInOne = foundIn(two.simNames, one.simNames, Index(one.simNames));
+    const FileLists& lead = found.firstLeads ? one : two;
+    const FileLists& other = found.firstLeads ? two : one;
+    found.leadInOther = foundIn(lead.lines, other.lines, Index(other.lines));
+    found.otherInLead = foundIn(other.lines, lead.lines, Index(lead.lines));
+    return found;
+}
+
+void writeReport(
+    ReportPen& pen, const CompareInput& file1, const CompareInput& file2, const std::tm& now, const Findings& found)
+{
+    const FileLists& one = found.one;
+    const FileLists& two = found.two;
     pen.setColour(colours::Blue);
     pen.insert("Text in blue relates to: " + file1.path + std::string(kCrLf));
     pen.setColour(colours::Green);
@@ -398,18 +448,16 @@ template <typename Index> Report buildReport(const CompareInput& file1, const Co
     pen.insert("Sim functions that are only found in one of the files\r\n\r\n");
     pen.setBoldUnderline(false);
     bool anyMissing = false;
-    const std::vector<bool> oneInTwo = foundIn(one.simNames, two.simNames, Index(two.simNames));
     for (std::size_t i = 0; i < one.simNames.size(); ++i) {
-        if (!oneInTwo[i]) {
+        if (!found.oneInTwo[i]) {
             pen.setColour(colours::Blue);
             pen.insert(one.simNames[i]);
             pen.insert(kCrLf);
             anyMissing = true;
         }
     }
-    const std::vector<bool> twoInOne = foundIn(two.simNames, one.simNames, Index(one.simNames));
     for (std::size_t i = 0; i < two.simNames.size(); ++i) {
-        if (!twoInOne[i]) {
+        if (!found.twoInOne[i]) {
             pen.setColour(colours::Green);
             pen.insert(two.simNames[i]);
             pen.insert(kCrLf);
@@ -424,27 +472,35 @@ template <typename Index> Report buildReport(const CompareInput& file1, const Co
     pen.setBoldUnderline(true);
     pen.insert("Comparison of lines showing which are common to both files, and which are different or unique\r\n\r\n");
     pen.setBoldUnderline(false);
-    // The file with more lines leads, file 1 when both have as many; the other file adds only its own lines.
-    const bool firstLeads = one.lines.size() >= two.lines.size();
-    const FileLists& lead = firstLeads ? one : two;
-    const FileLists& other = firstLeads ? two : one;
-    const Rgb leadColour = firstLeads ? colours::Blue : colours::Green;
-    const Rgb otherColour = firstLeads ? colours::Green : colours::Blue;
-    const std::vector<bool> leadInOther = foundIn(lead.lines, other.lines, Index(other.lines));
+    // The lead file gives all its lines; the other file adds only its own.
+    const FileLists& lead = found.firstLeads ? one : two;
+    const FileLists& other = found.firstLeads ? two : one;
+    const Rgb leadColour = found.firstLeads ? colours::Blue : colours::Green;
+    const Rgb otherColour = found.firstLeads ? colours::Green : colours::Blue;
     for (std::size_t i = 0; i < lead.lines.size(); ++i) {
-        pen.setColour(leadInOther[i] ? colours::Black : leadColour);
+        pen.setColour(found.leadInOther[i] ? colours::Black : leadColour);
         pen.insert(lead.lines[i]);
         pen.insert(kCrLf);
     }
-    const std::vector<bool> otherInLead = foundIn(other.lines, lead.lines, Index(lead.lines));
     for (std::size_t i = 0; i < other.lines.size(); ++i) {
-        if (!otherInLead[i]) {
+        if (!found.otherInLead[i]) {
             pen.setColour(otherColour);
             pen.insert(other.lines[i]);
             pen.insert(kCrLf);
         }
     }
     pen.setColour(colours::Black);
+}
+
+template <typename Index> Report buildReport(const CompareInput& file1, const CompareInput& file2, const std::tm& now)
+{
+    const FileLists one = fileLists(file1);
+    const FileLists two = fileLists(file2);
+    const Findings found = findingsOf<Index>(one, two);
+    ReportPen pen;
+    writeReport(pen, file1, file2, now, found);
+    pen.startWriting();
+    writeReport(pen, file1, file2, now, found);
     return pen.take();
 }
 

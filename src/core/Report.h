@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -40,23 +42,21 @@ struct ReportRun
 class Report
 {
 public:
-    void append(std::string_view text, Rgb colour, bool boldUnderline = false)
+    /** A run begun by this text has room for `runBytes` (the bytes it will hold, when they are known). */
+    void append(std::string_view text, Rgb colour, bool boldUnderline = false, std::size_t runBytes = 0)
     {
         if (text.empty())
             return;
-        if (!m_runs.empty() && m_runs.back().colour == colour && m_runs.back().boldUnderline == boldUnderline)
+        if (!m_runs.empty() && m_runs.back().colour == colour && m_runs.back().boldUnderline == boldUnderline) {
             m_runs.back().text.append(text);
-        else
-            m_runs.push_back(ReportRun{std::string(text), colour, boldUnderline});
+            return;
+        }
+        m_runs.push_back(ReportRun{{}, colour, boldUnderline});
+        m_runs.back().text.reserve(std::max(runBytes, text.size()));
+        m_runs.back().text.append(text);
     }
 
-    /** Gives back the room the runs' texts grew into. */
-    void shrinkToFit()
-    {
-        for (ReportRun& run : m_runs)
-            run.text.shrink_to_fit();
-        m_runs.shrink_to_fit();
-    }
+    void reserveRuns(std::size_t count) { m_runs.reserve(count); }
 
     const std::vector<ReportRun>& runs() const { return m_runs; }
     /** Hands the runs over, leaving the report empty. */
