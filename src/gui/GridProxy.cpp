@@ -63,7 +63,10 @@ void GridProxy::fillShown()
 
 void GridProxy::changeLayout(const std::function<void()>& change)
 {
-    emit layoutAboutToBeChanged();
+    // Only rows move, come and go: said so, the column header keeps its sections as they are instead of taking them
+    // apart and laying them out again, which resized the stretched last column after the grid was painted and painted
+    // it a second time.
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
     QModelIndexList sources;
     sources.reserve(before.size());
@@ -75,7 +78,7 @@ void GridProxy::changeLayout(const std::function<void()>& change)
     for (const QModelIndex& source : sources)
         after.append(mapFromSource(source));
     changePersistentIndexList(before, after);
-    emit layoutChanged();
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 void GridProxy::sortByColumns(int firstColumn, int lastColumn, core::SortOrder order)

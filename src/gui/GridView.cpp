@@ -77,6 +77,9 @@ void GridView::fitLineNumbers()
         widest = qMax(widest, metrics.horizontalAdvance(QString(last.size(), QLatin1Char('8'))));
     }
     verticalHeader()->setFixedWidth(widest + 4 * margin + 2);
+    // The table lays out its rows when it is first painted after a change; laid out during that paint, the new
+    // geometry asked for a second paint of the grid. Laid out now, the one paint draws it.
+    executeDelayedItemsLayout();
 }
 
 bool GridView::eventFilter(QObject* watched, QEvent* event)

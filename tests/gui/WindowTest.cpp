@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFont>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
@@ -32,6 +33,22 @@ const char* const kSmallFile = "SimC -1 0 0x1E 1 0 0 1 \"c\"\r\n"
                                "OTWA -1 0 0x30 0 0 0 1 \"a\"\r\n"
                                "SimB 10 0 0x2E 2 0 0 1 \"b\"\r\n"
                                "simD 9 0 0x20 0 0 0 1 \"d\"\r\n";
+
+// Counts the paints a widget gets.
+class PaintCounter final : public QObject
+{
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
 
 } // namespace
 
@@ -171,6 +188,37 @@ private slots:
         f.window->resizeControls(0, 0);
         QCOMPARE(f.keyGrid()->size(), grid);
         QCOMPARE(f.find<QStatusBar>(QStringLiteral("StatusBar"))->geometry().bottom(), px(height) - 1);
+    }
+
+    // Opening, sorting and filtering paint the grid once. A layout left to the paint, or a column header taking
+    // its sections apart for a change of rows only, asked for a second paint of the whole grid after the first.
+    void gridPaintedOncePerAnswer_data() { testing::addRows("action", {"open", "sort", "reset", "filter"}); }
+
+    void gridPaintedOncePerAnswer()
+    {
+        QFETCH(QString, action);
+        std::string lines;
+        for (int i = 0; i < 300; ++i)
+            lines += "SimF" + std::to_string(300 - i) + " -1 0 0x1E 0 0XFFFFFFFF 0 1 \"F\"\r\n";
+        WindowFixture f(testing::created);
+        const QString path = f.writeKeyFile(QStringLiteral("big.key"), lines);
+        gui::GridView* grid = f.keyGrid();
+        if (action != QLatin1String("open")) {
+            f.window->startUp(path);
+            grid->selectBlock(0, 1, 0, 1);
+        }
+        if (action == QLatin1String("reset"))
+            f.click(QStringLiteral("Command2_0"));
+        QTest::qWait(50);
+        PaintCounter counter(grid->viewport());
+        if (action == QLatin1String("open"))
+            f.window->startUp(path);
+        else if (action == QLatin1String("filter"))
+            f.window->keyFilePage()->findBar()->filter()->setText(QStringLiteral("simf1"));
+        else
+            f.click(action == QLatin1String("sort") ? QStringLiteral("Command2_0") : QStringLiteral("Command2_2"));
+        QTest::qWait(50);
+        QCOMPARE(counter.paints, 1);
     }
 
     void pageSwitchingShowsOneLargeControl_data()
