@@ -30,9 +30,10 @@ namespace gui {
 
 namespace {
 
-// A long macro text goes into its box by steps of this many lines, a few milliseconds each.
+// A long macro text goes into its box by steps of this many lines, a few milliseconds each: a step of 4,000 took
+// 14 ms and, coming before the page's first paint, held up the page's answer by as much.
 constexpr int FirstLines = 500;
-constexpr int LinesPerStep = 4000;
+constexpr int LinesPerStep = 2000;
 
 // What the engine needs to make a text besides the document: the document rows in the list's order, and the
 // options.
