@@ -297,20 +297,33 @@ FileLists fileLists(const CompareInput& input)
 }
 
 // Whether each of `texts` is among the items of `index`. Two versions of a key file mostly keep their lines in the
-// same order, so the item after the last one found is tried first: a comparison of bytes close to the last ones
-// instead of a jump into a big table, which costs a cache miss for every line of a large file.
+// same order, so the few items after the last one found are tried first: a comparison of bytes close to the last ones
+// instead of a jump into a big table, which costs a cache miss for every line of a large file. A line one file lacks
+// or has more of leaves the two in step.
 template <typename Index> std::vector<bool> foundIn(const TextList& texts, const TextList& items, const Index& index)
 {
+    constexpr std::size_t Ahead = 4;
     std::vector<bool> found(texts.size());
     std::size_t next = 0;
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        if (next < items.size() && items[next] == texts[i]) {
+        std::size_t k = 0;
+        while (k < Ahead && next + k < items.size() && items[next + k] != texts[i])
+            ++k;
+        if (k < Ahead && next + k < items.size()) {
             found[i] = true;
-            ++next;
-        } else if (const std::size_t at = index.find(texts[i]); at != std::string_view::npos) {
-            found[i] = true;
-            next = at + 1;
+            next += k + 1;
+            continue;
         }
+        const std::size_t at = index.find(texts[i]);
+        if (at == std::string_view::npos)
+            continue;
+        found[i] = true;
+        // The index gives the first of equal items. Behind the place reached, that is mostly an earlier copy of a text
+        // that repeats (a sim name bound on many lines); going back there lost the step for every line after it, one
+        // question of the index each, until a text found only once. The place moves back only when the next text
+        // follows there too, as when a block of lines moved.
+        if (at >= next || (i + 1 < texts.size() && at + 1 < items.size() && items[at + 1] == texts[i + 1]))
+            next = at + 1;
     }
     return found;
 }
