@@ -94,21 +94,29 @@ void appendEscaped(std::string& out, std::string_view text)
 
 std::string reportText(const Report& report)
 {
+    std::size_t bytes = 0;
+    for (const auto& run : report.runs())
+        bytes += run.text.size();
     std::string out;
+    out.reserve(bytes); // more only for a lone CR or LF
     for (const auto& run : report.runs()) {
-        const std::string& text = run.text;
-        out.reserve(out.size() + text.size());
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            const char c = text[i];
-            if (c == '\r') {
-                if (i + 1 < text.size() && text[i + 1] == '\n')
-                    ++i;
+        // Line by line: the bytes between line ends are copied whole, and each CRLF, lone CR and lone LF is written
+        // as CRLF.
+        const std::string_view text = run.text;
+        for (std::size_t from = 0; from < text.size();) {
+            const std::size_t lf = text.find('\n', from);
+            const std::size_t end = lf == std::string_view::npos ? text.size() : lf;
+            std::string_view line = text.substr(from, end - from);
+            if (lf != std::string_view::npos && !line.empty() && line.back() == '\r')
+                line.remove_suffix(1);
+            for (std::size_t cr; (cr = line.find('\r')) != std::string_view::npos; line.remove_prefix(cr + 1)) {
+                out.append(line.substr(0, cr));
                 out += "\r\n";
-            } else if (c == '\n') {
-                out += "\r\n";
-            } else {
-                out += c;
             }
+            out.append(line);
+            if (lf != std::string_view::npos)
+                out += "\r\n";
+            from = end + 1;
         }
     }
     return out;

@@ -44,6 +44,8 @@ private slots:
         QTest::newRow("CR at the end") << QByteArray("a\r") << QByteArray("a\r\n");
         QTest::newRow("CRLF first") << QByteArray("\r\na") << QByteArray("\r\na");
         QTest::newRow("LF CR") << QByteArray("a\n\rb") << QByteArray("a\r\n\r\nb");
+        QTest::newRow("CR CRLF") << QByteArray("a\r\r\nb\n") << QByteArray("a\r\n\r\nb\r\n");
+        QTest::newRow("LF alone") << QByteArray("\n") << QByteArray("\r\n");
         QTest::newRow("8-bit bytes and tabs unchanged") << QByteArray("\t\xb0\xff{}\\") << QByteArray("\t\xb0\xff{}\\");
         QTest::newRow("empty") << QByteArray() << QByteArray();
     }
