@@ -343,14 +343,15 @@ int CliRunner::compare(
         }
     }
     const core::Report report = core::compareKeyFiles(compareInput(file1), compareInput(file2), m_clock());
-    const std::string text = core::reportText(report);
     // The files first, so that a reader that stops reading standard output early does not cost them.
     bool written = true;
     if (!rtfFile.empty())
         written = writeOutput(rtfFile, core::reportRtf(report), m_err) && written;
     if (!textFile.empty())
-        written = writeOutput(textFile, text, m_err) && written;
-    m_out << text;
+        written = writeOutput(textFile, core::reportText(report), m_err) && written;
+    // Standard output takes the report's own bytes: no copy of a report as big as both files.
+    core::forEachReportTextPiece(
+        report, [this](std::string_view piece) { m_out.write(piece.data(), std::streamsize(piece.size())); });
     return m_out && written ? 0 : 1;
 }
 

@@ -92,6 +92,37 @@ void appendEscaped(std::string& out, std::string_view text)
 
 } // namespace
 
+void forEachReportTextPiece(const Report& report, const std::function<void(std::string_view)>& use)
+{
+    static constexpr std::string_view CrLf = "\r\n";
+    for (const auto& run : report.runs()) {
+        // Line by line, the bytes that need no change given as one span: a lone CR or LF ends the span, and CRLF
+        // stands in for it.
+        const std::string_view text = run.text;
+        std::size_t span = 0;
+        const auto lineEndAt = [&](std::size_t at) {
+            use(text.substr(span, at - span));
+            use(CrLf);
+            span = at + 1;
+        };
+        for (std::size_t from = 0; from < text.size();) {
+            const std::size_t lf = text.find('\n', from);
+            const std::size_t end = lf == std::string_view::npos ? text.size() : lf;
+            std::string_view line = text.substr(from, end - from);
+            const bool crlf = lf != std::string_view::npos && !line.empty() && line.back() == '\r';
+            if (crlf)
+                line.remove_suffix(1);
+            for (std::size_t cr = line.find('\r'); cr != std::string_view::npos; cr = line.find('\r', cr + 1))
+                lineEndAt(from + cr);
+            if (lf != std::string_view::npos && !crlf)
+                lineEndAt(lf);
+            from = end + 1;
+        }
+        if (span < text.size())
+            use(text.substr(span));
+    }
+}
+
 std::string reportText(const Report& report)
 {
     std::size_t bytes = 0;
@@ -99,26 +130,7 @@ std::string reportText(const Report& report)
         bytes += run.text.size();
     std::string out;
     out.reserve(bytes); // more only for a lone CR or LF
-    for (const auto& run : report.runs()) {
-        // Line by line: the bytes between line ends are copied whole, and each CRLF, lone CR and lone LF is written
-        // as CRLF.
-        const std::string_view text = run.text;
-        for (std::size_t from = 0; from < text.size();) {
-            const std::size_t lf = text.find('\n', from);
-            const std::size_t end = lf == std::string_view::npos ? text.size() : lf;
-            std::string_view line = text.substr(from, end - from);
-            if (lf != std::string_view::npos && !line.empty() && line.back() == '\r')
-                line.remove_suffix(1);
-            for (std::size_t cr; (cr = line.find('\r')) != std::string_view::npos; line.remove_prefix(cr + 1)) {
-                out.append(line.substr(0, cr));
-                out += "\r\n";
-            }
-            out.append(line);
-            if (lf != std::string_view::npos)
-                out += "\r\n";
-            from = end + 1;
-        }
-    }
+    forEachReportTextPiece(report, [&out](std::string_view piece) { out.append(piece); });
     return out;
 }
 

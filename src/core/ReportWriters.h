@@ -2,13 +2,18 @@
 
 #include "Report.h"
 
+#include <functional>
 #include <string>
+#include <string_view>
 
 namespace core {
 
 /** The report's characters without styles, every line ended by CRLF (a lone CR or LF becomes CRLF). Bytes are
  *  written as they are: 8-bit text. */
 std::string reportText(const Report& report);
+/** reportText given to `use` in pieces, in order: spans of the runs' own bytes, and "\r\n" for each lone CR or LF.
+ *  A report with only CRLF line ends is given as its runs. */
+void forEachReportTextPiece(const Report& report, const std::function<void(std::string_view)>& use);
 
 /**
  * The report as an RTF document: a colour table that holds black, blue and green first (and any other colour of
