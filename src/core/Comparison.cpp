@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
+#include <type_traits>
 
 namespace core {
 
@@ -100,6 +101,30 @@ private:
     const TextList& m_items;
 };
 
+// Eight bytes at a time, each mixed in by a multiplication; any byte order gives a good spread.
+std::uint64_t hashOf(std::string_view text)
+{
+    std::uint64_t hash = 0x9E3779B97F4A7C15ULL ^ text.size();
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, 8);
+        hash = (hash ^ word) * 0xBF58476D1CE4E5B9ULL;
+        hash ^= hash >> 29;
+    }
+    std::uint64_t tail = 0;
+    if (i < text.size())
+        std::memcpy(&tail, text.data() + i, text.size() - i);
+    hash = (hash ^ tail) * 0x94D049BB133111EBULL;
+    return hash ^ (hash >> 32);
+}
+
+// The high half of a hash, kept beside a place in a table so that texts are compared only when it agrees.
+std::uint32_t tagOf(std::uint64_t hash)
+{
+    return static_cast<std::uint32_t>(hash >> 32);
+}
+
 // The same answers from an open-addressed table: each slot holds an item's place and the high half of its text's
 // hash, so that a probe compares texts only when those agree. A standard unordered set spends most of a large
 // comparison on its node allocations and cache misses.
@@ -180,29 +205,9 @@ private:
         std::uint32_t tag = 0; // the high half of the item's hash
     };
 
-    static std::uint32_t tagOf(std::uint64_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
-
     bool sameText(const Slot& slot, std::uint32_t tag, std::string_view text) const
     {
         return slot.tag == tag && m_items[slot.place - 1] == text;
-    }
-
-    // Eight bytes at a time, each mixed in by a multiplication; any byte order gives a good spread.
-    static std::uint64_t hashOf(std::string_view text)
-    {
-        std::uint64_t hash = 0x9E3779B97F4A7C15ULL ^ text.size();
-        std::size_t i = 0;
-        for (; i + 8 <= text.size(); i += 8) {
-            std::uint64_t word;
-            std::memcpy(&word, text.data() + i, 8);
-            hash = (hash ^ word) * 0xBF58476D1CE4E5B9ULL;
-            hash ^= hash >> 29;
-        }
-        std::uint64_t tail = 0;
-        if (i < text.size())
-            std::memcpy(&tail, text.data() + i, text.size() - i);
-        hash = (hash ^ tail) * 0x94D049BB133111EBULL;
-        return hash ^ (hash >> 32);
     }
 
     const TextList& m_items;
@@ -328,6 +333,77 @@ template <typename Index> std::vector<bool> foundIn(const TextList& texts, const
     return found;
 }
 
+// Marks found[a] for each a of `asked` whose text is among `items`. The texts asked for go into a table of their own,
+// and each item is hashed once and looked up there until every one is found: for a few thousand texts asked of a
+// million items, far less than a table of every item (its build is the cost of a big file's comparison).
+void markFound(const TextList& texts, const std::vector<std::uint32_t>& asked, const TextList& items,
+    std::vector<bool>& found)
+{
+    if (asked.empty())
+        return;
+    std::size_t size = 16;
+    while (size < asked.size() * 2)
+        size *= 2;
+    const std::size_t mask = size - 1;
+    struct Slot
+    {
+        std::uint32_t text = 0; // the index of the first text asked with these bytes + 1; 0 for an empty slot
+        std::uint32_t tag = 0;
+        bool found = false;
+    };
+    std::vector<Slot> slots(size);
+    std::vector<std::uint32_t> slotOf(asked.size());
+    std::size_t left = 0; // the different texts not found yet
+    for (std::size_t k = 0; k < asked.size(); ++k) {
+        const std::string_view text = texts[asked[k]];
+        const std::uint64_t hash = hashOf(text);
+        std::size_t at = hash & mask;
+        while (slots[at].text != 0 && !(slots[at].tag == tagOf(hash) && texts[slots[at].text - 1] == text))
+            at = (at + 1) & mask;
+        if (slots[at].text == 0) {
+            slots[at] = Slot{asked[k] + 1, tagOf(hash), false};
+            ++left;
+        }
+        slotOf[k] = static_cast<std::uint32_t>(at);
+    }
+    for (std::size_t i = 0; i < items.size() && left > 0; ++i) {
+        const std::string_view item = items[i];
+        const std::uint64_t hash = hashOf(item);
+        for (std::size_t at = hash & mask; slots[at].text != 0; at = (at + 1) & mask) {
+            Slot& slot = slots[at];
+            if (slot.tag == tagOf(hash) && texts[slot.text - 1] == item) {
+                if (!slot.found) {
+                    slot.found = true;
+                    --left;
+                }
+                break;
+            }
+        }
+    }
+    for (std::size_t k = 0; k < asked.size(); ++k)
+        found[asked[k]] = slots[slotOf[k]].found;
+}
+
+// Whether each sim name of `lists` is among `otherNames`, the sim names of the other file, knowing which of its
+// lines the other file has: a line the other file has gives its sim name there too (a line that is no comment has a
+// sim name, and the n-th sim name is the n-th such line's). Only the names of the other lines are looked for.
+std::vector<bool> namesFoundIn(const FileLists& lists, const std::vector<bool>& linesFound, const TextList& otherNames)
+{
+    std::vector<bool> found(lists.simNames.size());
+    std::vector<std::uint32_t> asked;
+    for (std::size_t i = 0, n = 0; i < lists.lines.size(); ++i) {
+        if (isCommentLine(lists.lines[i]))
+            continue;
+        if (linesFound[i])
+            found[n] = true;
+        else
+            asked.push_back(static_cast<std::uint32_t>(n));
+        ++n;
+    }
+    markFound(lists.simNames, asked, otherNames, found);
+    return found;
+}
+
 // Writes the report the way a rich text box takes it: a colour and a style are set and stay in force for the text
 // inserted after them. The report is written twice: first only to measure each run, then with each run's text made
 // the size it ends at, so that a big report's text is never grown by copying nor made smaller by a copy.
@@ -405,12 +481,18 @@ struct Findings
 template <typename Index> Findings findingsOf(const FileLists& one, const FileLists& two)
 {
     Findings found{one, two, {}, {}, one.lines.size() >= two.lines.size(), {}, {}};
-    found.oneInTwo = foundIn(one.simNames, two.simNames, Index(two.simNames));
-    found.twoInOne = foundIn(two.simNames, one.simNames, Index(one.simNames));
     const FileLists& lead = found.firstLeads ? one : two;
     const FileLists& other = found.firstLeads ? two : one;
     found.leadInOther = foundIn(lead.lines, other.lines, Index(other.lines));
     found.otherInLead = foundIn(other.lines, lead.lines, Index(lead.lines));
+    if constexpr (std::is_same_v<Index, LinearIndex>) {
+        // The reference looks every name up by itself.
+        found.oneInTwo = foundIn(one.simNames, two.simNames, Index(two.simNames));
+        found.twoInOne = foundIn(two.simNames, one.simNames, Index(one.simNames));
+    } else {
+        found.oneInTwo = namesFoundIn(one, found.firstLeads ? found.leadInOther : found.otherInLead, two.simNames);
+        found.twoInOne = namesFoundIn(two, found.firstLeads ? found.otherInLead : found.leadInOther, one.simNames);
+    }
     return found;
 }
 
