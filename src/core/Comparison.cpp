@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
-#include <type_traits>
 
 namespace core {
 
@@ -80,27 +79,6 @@ private:
     std::vector<Place> m_places;
 };
 
-// A list of texts searched by scanning from its start, as the report was first made.
-class LinearIndex
-{
-public:
-    explicit LinearIndex(const TextList& items)
-        : m_items(items)
-    { }
-    /** The place of the first item that is `text`, or npos. */
-    std::size_t find(std::string_view text) const
-    {
-        for (std::size_t i = 0; i < m_items.size(); ++i) {
-            if (m_items[i] == text)
-                return i;
-        }
-        return std::string_view::npos;
-    }
-
-private:
-    const TextList& m_items;
-};
-
 // Eight bytes at a time, each mixed in by a multiplication; any byte order gives a good spread.
 std::uint64_t hashOf(std::string_view text)
 {
@@ -124,96 +102,6 @@ std::uint32_t tagOf(std::uint64_t hash)
 {
     return static_cast<std::uint32_t>(hash >> 32);
 }
-
-// The same answers from an open-addressed table: each slot holds an item's place and the high half of its text's
-// hash, so that a probe compares texts only when those agree. A standard unordered set spends most of a large
-// comparison on its node allocations and cache misses.
-class HashIndex
-{
-public:
-    explicit HashIndex(const TextList& items)
-        : m_items(items)
-    { }
-
-    std::size_t find(std::string_view text) const
-    {
-        // Built on the first question: two files with the same lines in the same order never ask one.
-        if (m_slots.empty())
-            build();
-        const std::uint64_t hash = hashOf(text);
-        for (std::size_t at = hash & m_mask; m_slots[at].place != 0; at = (at + 1) & m_mask) {
-            if (sameText(m_slots[at], tagOf(hash), text))
-                return m_slots[at].place - 1;
-        }
-        return std::string_view::npos;
-    }
-
-private:
-    void build() const
-    {
-        std::size_t size = 16;
-        while (size < m_items.size() * 2)
-            size *= 2;
-        m_mask = size - 1;
-        // Items go in by the order of their home slots, so that the table is written from its start to its end
-        // instead of at random: a table of a large file is far bigger than the caches. Items with the same home keep
-        // their file order, so that of equal texts the first is the one kept.
-        std::vector<Entry> entries(m_items.size());
-        for (std::size_t i = 0; i < m_items.size(); ++i) {
-            const std::uint64_t hash = hashOf(m_items[i]);
-            entries[i] = Entry{static_cast<std::uint32_t>(hash & m_mask), static_cast<std::uint32_t>(i), tagOf(hash)};
-        }
-        sortByHome(entries, size);
-        m_slots.assign(size, Slot{});
-        for (const Entry& entry : entries) {
-            std::size_t at = entry.home;
-            const std::string_view text = m_items[entry.place];
-            while (m_slots[at].place != 0 && !sameText(m_slots[at], entry.tag, text))
-                at = (at + 1) & m_mask;
-            if (m_slots[at].place == 0)
-                m_slots[at] = Slot{entry.place + 1, entry.tag};
-        }
-    }
-
-    struct Entry
-    {
-        std::uint32_t home;
-        std::uint32_t place;
-        std::uint32_t tag;
-    };
-
-    // A stable radix sort by home slot, eleven bits a pass.
-    static void sortByHome(std::vector<Entry>& entries, std::size_t slots)
-    {
-        constexpr unsigned kBits = 11;
-        std::vector<Entry> sorted(entries.size());
-        for (unsigned shift = 0; (std::size_t{1} << shift) < slots; shift += kBits) {
-            std::array<std::size_t, (1U << kBits) + 1> starts{};
-            for (const Entry& e : entries)
-                ++starts[((e.home >> shift) & ((1U << kBits) - 1)) + 1];
-            for (std::size_t d = 1; d < starts.size(); ++d)
-                starts[d] += starts[d - 1];
-            for (const Entry& e : entries)
-                sorted[starts[(e.home >> shift) & ((1U << kBits) - 1)]++] = e;
-            entries.swap(sorted);
-        }
-    }
-
-    struct Slot
-    {
-        std::uint32_t place = 0; // the item's index + 1; 0 for an empty slot
-        std::uint32_t tag = 0; // the high half of the item's hash
-    };
-
-    bool sameText(const Slot& slot, std::uint32_t tag, std::string_view text) const
-    {
-        return slot.tag == tag && m_items[slot.place - 1] == text;
-    }
-
-    const TextList& m_items;
-    mutable std::vector<Slot> m_slots;
-    mutable std::size_t m_mask = 0;
-};
 
 // A line as compareLines lists it, from its text without leading and trailing spaces (not empty).
 CompareLine compareLineOf(std::string_view text)
@@ -301,34 +189,14 @@ FileLists fileLists(const CompareInput& input)
     return lists;
 }
 
-// Whether each of `texts` is among the items of `index`. Two versions of a key file mostly keep their lines in the
-// same order, so the few items after the last one found are tried first: a comparison of bytes close to the last ones
-// instead of a jump into a big table, which costs a cache miss for every line of a large file. A line one file lacks
-// or has more of leaves the two in step.
-template <typename Index> std::vector<bool> foundIn(const TextList& texts, const TextList& items, const Index& index)
+// Whether each of `texts` is among `items`, each looked for by scanning the items from their start: quadratic, the
+// reference the comparison in step must equal.
+std::vector<bool> foundByScanning(const TextList& texts, const TextList& items)
 {
-    constexpr std::size_t Ahead = 4;
     std::vector<bool> found(texts.size());
-    std::size_t next = 0;
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        std::size_t k = 0;
-        while (k < Ahead && next + k < items.size() && items[next + k] != texts[i])
-            ++k;
-        if (k < Ahead && next + k < items.size()) {
-            found[i] = true;
-            next += k + 1;
-            continue;
-        }
-        const std::size_t at = index.find(texts[i]);
-        if (at == std::string_view::npos)
-            continue;
-        found[i] = true;
-        // The index gives the first of equal items. Behind the place reached, that is mostly an earlier copy of a text
-        // that repeats (a sim name bound on many lines); going back there lost the step for every line after it, one
-        // question of the index each, until a text found only once. The place moves back only when the next text
-        // follows there too, as when a block of lines moved.
-        if (at >= next || (i + 1 < texts.size() && at + 1 < items.size() && items[at + 1] == texts[i + 1]))
-            next = at + 1;
+        for (std::size_t j = 0; j < items.size() && !found[i]; ++j)
+            found[i] = items[j] == texts[i];
     }
     return found;
 }
@@ -336,8 +204,8 @@ template <typename Index> std::vector<bool> foundIn(const TextList& texts, const
 // Marks found[a] for each a of `asked` whose text is among `items`. The texts asked for go into a table of their own,
 // and each item is hashed once and looked up there until every one is found: for a few thousand texts asked of a
 // million items, far less than a table of every item (its build is the cost of a big file's comparison).
-void markFound(const TextList& texts, const std::vector<std::uint32_t>& asked, const TextList& items,
-    std::vector<bool>& found)
+void markFound(
+    const TextList& texts, const std::vector<std::uint32_t>& asked, const TextList& items, std::vector<bool>& found)
 {
     if (asked.empty())
         return;
@@ -401,6 +269,33 @@ std::vector<bool> namesFoundIn(const FileLists& lists, const std::vector<bool>& 
         ++n;
     }
     markFound(lists.simNames, asked, otherNames, found);
+    return found;
+}
+
+// Whether each of `texts` is among `items`, for two versions of a key file, which mostly keep their lines in the same
+// order. Each text is looked for in step: in a window of the items after the last one found, so that a line one file
+// lacks, or a block of lines it has more of, leaves the two in step. The few texts not found there are looked for in
+// one pass over the items (markFound), instead of a table of every item with each one's place, whose build was most
+// of a big file's comparison.
+std::vector<bool> foundInStep(const TextList& texts, const TextList& items)
+{
+    constexpr std::size_t Window = 64;
+    std::vector<bool> found(texts.size());
+    std::vector<std::uint32_t> asked;
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const std::size_t end = std::min(items.size(), next + Window);
+        std::size_t at = next;
+        while (at < end && items[at] != texts[i])
+            ++at;
+        if (at < end) {
+            found[i] = true;
+            next = at + 1;
+        } else {
+            asked.push_back(static_cast<std::uint32_t>(i));
+        }
+    }
+    markFound(texts, asked, items, found);
     return found;
 }
 
@@ -477,19 +372,20 @@ struct Findings
     std::vector<bool> otherInLead;
 };
 
-// Every index is built, asked and dropped before the report is written: a big file's takes 40 MiB while it is built.
-template <typename Index> Findings findingsOf(const FileLists& one, const FileLists& two)
+// What each file has of the other, found before the report is written.
+template <bool Scanning> Findings findingsOf(const FileLists& one, const FileLists& two)
 {
     Findings found{one, two, {}, {}, one.lines.size() >= two.lines.size(), {}, {}};
     const FileLists& lead = found.firstLeads ? one : two;
     const FileLists& other = found.firstLeads ? two : one;
-    found.leadInOther = foundIn(lead.lines, other.lines, Index(other.lines));
-    found.otherInLead = foundIn(other.lines, lead.lines, Index(lead.lines));
-    if constexpr (std::is_same_v<Index, LinearIndex>) {
-        // The reference looks every name up by itself.
-        found.oneInTwo = foundIn(one.simNames, two.simNames, Index(two.simNames));
-        found.twoInOne = foundIn(two.simNames, one.simNames, Index(one.simNames));
+    if constexpr (Scanning) {
+        found.leadInOther = foundByScanning(lead.lines, other.lines);
+        found.otherInLead = foundByScanning(other.lines, lead.lines);
+        found.oneInTwo = foundByScanning(one.simNames, two.simNames);
+        found.twoInOne = foundByScanning(two.simNames, one.simNames);
     } else {
+        found.leadInOther = foundInStep(lead.lines, other.lines);
+        found.otherInLead = foundInStep(other.lines, lead.lines);
         found.oneInTwo = namesFoundIn(one, found.firstLeads ? found.leadInOther : found.otherInLead, two.simNames);
         found.twoInOne = namesFoundIn(two, found.firstLeads ? found.otherInLead : found.leadInOther, one.simNames);
     }
@@ -587,11 +483,11 @@ void writeReport(
     pen.setColour(colours::Black);
 }
 
-template <typename Index> Report buildReport(const CompareInput& file1, const CompareInput& file2, const std::tm& now)
+template <bool Scanning> Report buildReport(const CompareInput& file1, const CompareInput& file2, const std::tm& now)
 {
     const FileLists one = fileLists(file1);
     const FileLists two = fileLists(file2);
-    const Findings found = findingsOf<Index>(one, two);
+    const Findings found = findingsOf<Scanning>(one, two);
     ReportPen pen;
     writeReport(pen, file1, file2, now, found);
     pen.startWriting();
@@ -629,12 +525,12 @@ std::string comparisonDate(const std::tm& time)
 
 Report compareKeyFiles(const CompareInput& file1, const CompareInput& file2, const std::tm& now)
 {
-    return buildReport<HashIndex>(file1, file2, now);
+    return buildReport<false>(file1, file2, now);
 }
 
 Report compareKeyFilesLinear(const CompareInput& file1, const CompareInput& file2, const std::tm& now)
 {
-    return buildReport<LinearIndex>(file1, file2, now);
+    return buildReport<true>(file1, file2, now);
 }
 
 } // namespace core

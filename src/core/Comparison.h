@@ -56,7 +56,8 @@ std::string comparisonDate(const std::tm& time);
  * one file has (blue for file 1, green for file 2, each occurrence looked up by itself; comments never), and every line
  * of the file with more lines (file 1 when equal) in black when the other file has it too and in its own colour when
  * not, followed by the lines only the other file has. A file that could not be read is said so in the report and
- * compared as empty. Lines and names are looked up in hash sets.
+ * compared as empty. Lines are looked for in step with the other file, and the few not found there in one pass over
+ * it; a line the other file has gives its sim name there too.
  */
 Report compareKeyFiles(const CompareInput& file1, const CompareInput& file2, const std::tm& now);
 

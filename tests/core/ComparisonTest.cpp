@@ -229,7 +229,7 @@ private slots:
         std::mt19937 random(20261207);
         const auto pick = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random); };
         for (int round = 0; round < 300; ++round) {
-            std::vector<std::string> one(pick(40));
+            std::vector<std::string> one(pick(round % 3 == 0 ? 200 : 40)); // some beyond the window looked in
             for (std::string& line : one)
                 line = vocabulary[pick(vocabulary.size())];
             std::vector<std::string> two;
@@ -239,9 +239,10 @@ private slots:
                 if (pick(10) == 0)
                     two.push_back(vocabulary[pick(vocabulary.size())]);
             }
-            if (two.size() > 4 && pick(2) == 0) {
-                const std::size_t from = pick(two.size() - 3);
-                std::rotate(two.begin(), two.begin() + std::ptrdiff_t(from), two.begin() + std::ptrdiff_t(from + 3));
+            if (two.size() > 4 && pick(2) == 0) { // a block's halves swapped
+                const std::size_t length = 3 + pick(std::min<std::size_t>(two.size() - 3, 100));
+                const auto from = two.begin() + std::ptrdiff_t(pick(two.size() - length + 1));
+                std::rotate(from, from + std::ptrdiff_t(length / 2), from + std::ptrdiff_t(length));
             }
             const auto joined = [](const std::vector<std::string>& lines) {
                 std::string text;
