@@ -41,6 +41,7 @@ private slots:
             QTest::newRow(name) << QByteArray(line) << QByteArray(name).startsWith("keys:") << QString::fromUtf8(text);
         };
         row("keys: letter", "SimA -1 0 0x1E 0 0 0 1", "A");
+        row("keys: digit", "SimA -1 0 0x02 1 0 0 1", "Shift+1");
         row("keys: all modifiers", "SimA -1 0 0xC9 7 0 0 1", "Shift+Ctrl+Alt+Page Up");
         row("keys: keypad", "SimA -1 0 0x4E 2 0 0 1", "Ctrl+Keypad +");
         row("keys: keypad enter", "SimA -1 0 0x9C 0 0 0 1", "Keypad Enter");
