@@ -223,8 +223,15 @@ struct CougarPage::RowLines
         core::CougarMacroWriter(document, removeSim).append(out, rows[n]);
         return out;
     }
-    std::string all() const { return core::fillCougarMacros(document, rows, removeSim); }
-    /** all(), given to `use` in pieces of at least `pieceBytes` (the last may be shorter) that end at line ends. */
+    std::string all() const
+    {
+        std::string text;
+        text.reserve(bytes);
+        forEachPiece(1024 * 1024, [&text](std::string_view piece) { text += piece; });
+        return text;
+    }
+    /** The whole text, given to `use` in pieces of at least `pieceBytes` (the last may be shorter) that end at line
+     *  ends. */
     template <typename Use> void forEachPiece(std::size_t pieceBytes, Use use) const
     {
         std::string piece;
