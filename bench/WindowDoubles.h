@@ -34,17 +34,20 @@ public:
     void clearClipboard() override
     {
         m_text.clear();
-        m_utf8.clear();
+        m_late = {};
     }
-    // Kept as a system's clipboard keeps them, so that the memory figures count them.
+    // Kept as a system's clipboard keeps them, so that the memory figures count them: a text, or what makes a text
+    // when it is pasted.
     void setClipboardText(const QString& text) override { m_text = text; }
-    void setClipboardUtf8(const QByteArray& text) override { m_utf8 = text; }
+    void setClipboardUtf8(std::function<QByteArray()> text) override { m_late = std::move(text); }
+    /** The UTF-8 bytes another program would get by pasting now. */
+    QByteArray pasteUtf8() const { return m_late ? m_late() : m_text.toUtf8(); }
     bool openDocument(const QString&) override { return true; }
     bool openInTextEditor(const QString&) override { return true; }
 
 private:
     QString m_text;
-    QByteArray m_utf8;
+    std::function<QByteArray()> m_late;
 };
 
 } // namespace bench

@@ -348,6 +348,13 @@ int main(int argc, char** argv)
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     driver.answer("Cougar: Copy all",
         [&] { QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command3_0")), Qt::LeftButton); });
+    // Another program pastes it: the window makes the text then, while the paste waits.
+    qsizetype pasted = 0;
+    driver.answer("Cougar: the copied text pasted", [&] { pasted = desktop.pasteUtf8().size(); });
+    if (pasted == 0) {
+        std::fprintf(stderr, "the pasted text is empty\n");
+        return 1;
+    }
     clickTab(&window, 4);
     gui::ComparePage* compare = window.comparePage();
     compare->setPath(0, first);

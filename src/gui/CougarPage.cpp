@@ -438,23 +438,25 @@ void CougarPage::copyAll()
     showWholeText();
     m_desktop.clearClipboard();
     if (!m_edited) { // the engine's text as it stands, CRLF and all, whether or not all of it is in the box yet
-        // In UTF-8, and a text shown a line at a time made a piece at a time: seventy MiB for the largest file, where
-        // the whole text and then its UTF-16 took three times as much.
         const io::TextEncoding encoding = m_session->encoding();
-        QByteArray text;
         if (textReadOnly() && m_rowLines) {
-            text.reserve(qsizetype(m_rowLines->bytes));
-            runWhileDrawing([this, &text, encoding] {
-                m_rowLines->forEachPiece(
-                    m_copyPieceBytes, [&](std::string_view piece) { io::appendAsUtf8(text, piece, encoding); });
+            // Seventy MiB for the largest file: made only when it is pasted, in UTF-8 a piece at a time, from the
+            // lines of the text shown now (the view keeps them; an edit after the copy makes new ones).
+            m_desktop.setClipboardUtf8([lines = m_rowLines, encoding, pieceBytes = m_copyPieceBytes] {
+                QByteArray text;
+                text.reserve(qsizetype(lines->bytes));
+                lines->forEachPiece(
+                    pieceBytes, [&](std::string_view piece) { io::appendAsUtf8(text, piece, encoding); });
+                return text;
             });
-        } else {
-            std::string spare;
-            const std::string_view bytes = macroBytes(spare);
-            text.reserve(qsizetype(bytes.size()));
-            io::appendAsUtf8(text, bytes, encoding);
+            return;
         }
-        m_desktop.setClipboardUtf8(text);
+        std::string spare;
+        const std::string_view bytes = macroBytes(spare);
+        QByteArray text;
+        text.reserve(qsizetype(bytes.size()));
+        io::appendAsUtf8(text, bytes, encoding);
+        m_desktop.setClipboardUtf8([text = std::move(text)] { return text; });
         return;
     }
     insertWaitingLines(-1);

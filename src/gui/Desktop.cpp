@@ -112,12 +112,36 @@ void SystemDesktop::setClipboardText(const QString& text)
     QGuiApplication::clipboard()->setText(text);
 }
 
-void SystemDesktop::setClipboardUtf8(const QByteArray& text)
+namespace {
+
+// Plain text whose bytes are made when the platform asks for them: X11, Wayland and Windows ask when another program
+// pastes (or a clipboard manager takes a copy). Bytes of plain text are read as UTF-8, by QMimeData::text() and by
+// what the platform offers other programs.
+class LateText final : public QMimeData
 {
-    // Plain text as bytes is read as UTF-8, by QMimeData::text() and by what the platform offers other programs.
-    auto* data = new QMimeData;
-    data->setData(QStringLiteral("text/plain"), text);
-    QGuiApplication::clipboard()->setMimeData(data);
+public:
+    explicit LateText(std::function<QByteArray()> make)
+        : m_make(std::move(make))
+    { }
+
+    QStringList formats() const override { return {QStringLiteral("text/plain")}; }
+    bool hasFormat(const QString& mimeType) const override { return mimeType == QLatin1String("text/plain"); }
+
+protected:
+    QVariant retrieveData(const QString& mimeType, QMetaType) const override
+    {
+        return mimeType == QLatin1String("text/plain") ? QVariant(m_make()) : QVariant();
+    }
+
+private:
+    std::function<QByteArray()> m_make;
+};
+
+} // namespace
+
+void SystemDesktop::setClipboardUtf8(std::function<QByteArray()> text)
+{
+    QGuiApplication::clipboard()->setMimeData(new LateText(std::move(text)));
 }
 
 bool SystemDesktop::openDocument(const QString& path)

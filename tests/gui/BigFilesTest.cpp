@@ -71,8 +71,8 @@ void exercise(WindowFixture& f, const QString& path)
         f.find<QCheckBox>(QStringLiteral("ChkModifier_%1").arg(box))->click();
     tabs->setCurrentIndex(gui::MainWindow::CougarMacrosPageIndex);
     f.find<QPushButton>(QStringLiteral("Command3_0"))->click();
-    QCOMPARE(f.desktop.clipboard.isEmpty(), f.session()->listModel()->rowCount() == 0);
-    f.desktop.clipboard.clear(); // the test's stand-in for the system clipboard lets go of it
+    QCOMPARE(f.desktop.lateClipboard().isEmpty(), f.session()->listModel()->rowCount() == 0);
+    f.desktop.clearClipboard(); // the test's stand-in for the system clipboard lets go of it
     f.window->viewListInTextEditor();
     QCOMPARE(QString::fromStdString(testing::readBytes(f.window->temporaryListPath())).isEmpty(),
         f.session()->listModel()->rowCount() == 0);

@@ -5,6 +5,7 @@
 #include "core/SimplifiedList.h"
 #include "core/TargetMacros.h"
 #include "gui/CougarPage.h"
+#include "gui/Desktop.h"
 #include "gui/LineView.h"
 
 #include <QCheckBox>
@@ -12,6 +13,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -127,6 +129,25 @@ private slots:
         QCOMPARE(f.window->cougarPage()->textReadOnly(), readOnly);
     }
 
+    // The system clipboard makes a late text when it is asked for it, each time, and reads its bytes as UTF-8.
+    void systemClipboardMakesTheTextWhenAsked()
+    {
+        int made = 0;
+        gui::SystemDesktop desktop;
+        desktop.setClipboardUtf8([&made] {
+            ++made;
+            return QByteArray("SimA = ALT \xc3\xa9\r\n");
+        });
+        QCOMPARE(made, 0);
+        QVERIFY(QApplication::clipboard()->mimeData()->hasText());
+        QCOMPARE(QApplication::clipboard()->text(), QString::fromUtf8("SimA = ALT \xc3\xa9\r\n"));
+        const int once = made;
+        QVERIFY(once >= 1);
+        QCOMPARE(QApplication::clipboard()->text(), QString::fromUtf8("SimA = ALT \xc3\xa9\r\n"));
+        QVERIFY(made > once);
+        desktop.clearClipboard();
+    }
+
     // A big document's text is made on a worker: the page shows it when it is done, and a change meanwhile drops
     // it for a text of the changed document.
     void textMadeOnAWorker()
@@ -150,7 +171,7 @@ private slots:
         QVERIFY(page->making());
         f.find<QPushButton>(QStringLiteral("Command3_0"))->click();
         QVERIFY(!page->making());
-        QCOMPARE(f.desktop.clipboard, macroText(kFile, false));
+        QCOMPARE(f.desktop.paste(), macroText(kFile, false));
     }
 
     // A text still going into the box by steps stops there when a newer one is made on a worker.
@@ -202,10 +223,16 @@ private slots:
         QVERIFY(shownWidget->font().fixedPitch());
         f.desktop.clipboard = QStringLiteral("old");
         f.find<QPushButton>(QStringLiteral("Command3_0"))->click();
-        QCOMPARE(f.desktop.clipboard, macroText(kFile, false));
+        QCOMPARE(f.desktop.paste(), macroText(kFile, false));
+        // A paste after an edit gets what was copied.
+        f.session()->edit({{0, 5, QStringLiteral("4")}}, QStringLiteral("Edit"));
+        page->fillCougarMacros();
+        QCOMPARE(f.desktop.paste(), macroText(kFile, false));
+        f.trigger(QStringLiteral("mnuEditUndo"));
+        page->fillCougarMacros();
         // An empty selection leaves the clipboard empty.
         f.find<QPushButton>(QStringLiteral("Command3_1"))->click();
-        QCOMPARE(f.desktop.clipboard, QString());
+        QCOMPARE(f.desktop.paste(), QString());
         // Two lines selected with Shift+Down from the start.
         shownWidget->setFocus();
         QTest::keyClick(shownWidget, Qt::Key_Home, Qt::ControlModifier);
@@ -213,7 +240,7 @@ private slots:
         QTest::keyClick(shownWidget, Qt::Key_Down, Qt::ShiftModifier);
         f.find<QPushButton>(QStringLiteral("Command3_1"))->click();
         const QStringList macroLines = macroText(kFile, false).split(QStringLiteral("\r\n"));
-        QCOMPARE(f.desktop.clipboard, macroLines[0] + QStringLiteral("\r\n") + macroLines[1] + QStringLiteral("\r\n"));
+        QCOMPARE(f.desktop.paste(), macroLines[0] + QStringLiteral("\r\n") + macroLines[1] + QStringLiteral("\r\n"));
         QCOMPARE(f.desktop.clipboardClears, 3);
         if (readOnly) {
             // The mouse: a click on the second line's start, Shift+click on the third's; a double click takes a word;

@@ -69,10 +69,21 @@ public:
     void clearClipboard() override
     {
         clipboard.clear();
+        lateClipboard = {};
         ++clipboardClears;
     }
-    void setClipboardText(const QString& text) override { clipboard = text; }
-    void setClipboardUtf8(const QByteArray& text) override { clipboard = QString::fromUtf8(text); }
+    void setClipboardText(const QString& text) override
+    {
+        clipboard = text;
+        lateClipboard = {};
+    }
+    void setClipboardUtf8(std::function<QByteArray()> text) override
+    {
+        clipboard.clear();
+        lateClipboard = std::move(text);
+    }
+    /** What a paste gets now: the text, or the text made at this moment from what the window gave. */
+    QString paste() const { return lateClipboard ? QString::fromUtf8(lateClipboard()) : clipboard; }
     bool openDocument(const QString& path) override
     {
         openedDocuments << path;
@@ -86,6 +97,7 @@ public:
     }
 
     QString clipboard;
+    std::function<QByteArray()> lateClipboard;
     int clipboardClears = 0;
     QStringList openedDocuments;
     QStringList editorFiles;
