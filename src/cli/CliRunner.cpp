@@ -342,16 +342,19 @@ int CliRunner::compare(
             return 1;
         }
     }
-    const core::Report report = core::compareKeyFiles(compareInput(file1), compareInput(file2), m_clock());
+    // The report as places in the files' bytes: no copy of a report as big as both files unless a file asks for it.
+    const core::PlacedReport placed = core::placedComparison(compareInput(file1), compareInput(file2), m_clock());
     // The files first, so that a reader that stops reading standard output early does not cost them.
     bool written = true;
-    if (!rtfFile.empty())
-        written = writeOutput(rtfFile, core::reportRtf(report), m_err) && written;
-    if (!textFile.empty())
-        written = writeOutput(textFile, core::reportText(report), m_err) && written;
-    // Standard output takes the report's own bytes: no copy of a report as big as both files.
+    if (!rtfFile.empty() || !textFile.empty()) {
+        const core::Report report = placed.toReport();
+        if (!rtfFile.empty())
+            written = writeOutput(rtfFile, core::reportRtf(report), m_err) && written;
+        if (!textFile.empty())
+            written = writeOutput(textFile, core::reportText(report), m_err) && written;
+    }
     core::forEachReportTextPiece(
-        report, [this](std::string_view piece) { m_out.write(piece.data(), std::streamsize(piece.size())); });
+        placed, [this](std::string_view piece) { m_out.write(piece.data(), std::streamsize(piece.size())); });
     return m_out && written ? 0 : 1;
 }
 

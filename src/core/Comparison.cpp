@@ -150,7 +150,7 @@ struct FileLists
 {
     TextList lines;
     TextList simNames;
-    std::unique_ptr<std::string> edited; // the lines of a document's edited rows, where the lists point
+    std::shared_ptr<const std::string> edited; // the lines of a document's edited rows, where the lists point
 };
 
 FileLists fileLists(const CompareInput& input)
@@ -168,7 +168,7 @@ FileLists fileLists(const CompareInput& input)
     };
     if (input.document) {
         const KeyDocument& document = *input.document;
-        auto edited = std::make_unique<std::string>();
+        auto edited = std::make_shared<std::string>();
         std::vector<std::size_t> ends;
         for (int r = 0; r < document.rowCount(); ++r) {
             if (document.isEdited(r)) {
@@ -300,51 +300,20 @@ std::vector<bool> foundInStep(const TextList& texts, const TextList& items)
 }
 
 // Writes the report the way a rich text box takes it: a colour and a style are set and stay in force for the text
-// inserted after them. The report is written twice: first only to measure each run, then with each run's text made
-// the size it ends at, so that a big report's text is never grown by copying nor made smaller by a copy.
+// inserted after them.
 class ReportPen
 {
 public:
-    void setColour(Rgb colour) { m_colour = colour; }
-    void setBoldUnderline(bool on) { m_boldUnderline = on; }
-    void insert(std::string_view text)
-    {
-        if (text.empty())
-            return;
-        const bool newRun = m_runCount == 0 || m_lastColour != m_colour || m_lastBoldUnderline != m_boldUnderline;
-        if (newRun) {
-            ++m_runCount;
-            m_lastColour = m_colour;
-            m_lastBoldUnderline = m_boldUnderline;
-        }
-        if (m_measuring) {
-            if (newRun)
-                m_runBytes.push_back(0);
-            m_runBytes.back() += text.size();
-            return;
-        }
-        m_report.append(text, m_colour, m_boldUnderline, newRun ? m_runBytes[m_runCount - 1] : 0);
-    }
-    /** From here on the report is written, in the runs measured so far. */
-    void startWriting()
-    {
-        m_measuring = false;
-        m_runCount = 0;
-        m_colour = m_lastColour = colours::Black;
-        m_boldUnderline = m_lastBoldUnderline = false;
-        m_report.reserveRuns(m_runBytes.size());
-    }
-    Report take() { return std::move(m_report); }
+    explicit ReportPen(PlacedReport& report)
+        : m_report(report)
+    { }
+    void setColour(Rgb colour) { m_style.colour = colour; }
+    void setBoldUnderline(bool on) { m_style.boldUnderline = on; }
+    void insert(std::string_view text) { m_report.append(text, m_style); }
 
 private:
-    Report m_report;
-    Rgb m_colour = colours::Black;
-    bool m_boldUnderline = false;
-    bool m_measuring = true;
-    std::vector<std::size_t> m_runBytes; // each run's size, measured
-    std::size_t m_runCount = 0; // the runs begun in this pass
-    Rgb m_lastColour = colours::Black;
-    bool m_lastBoldUnderline = false;
+    PlacedReport& m_report;
+    PlacedReport::Style m_style{colours::Black, false};
 };
 
 std::string unreadableNote(int number, const CompareInput& input)
@@ -483,16 +452,37 @@ void writeReport(
     pen.setColour(colours::Black);
 }
 
-template <bool Scanning> Report buildReport(const CompareInput& file1, const CompareInput& file2, const std::tm& now)
+// The lines of the report lie in the compared files' bytes, which it keeps: a document's file bytes (not the
+// document) and the text of its edited rows.
+void addSources(PlacedReport& report, const CompareInput& input, const FileLists& lists)
+{
+    if (input.document)
+        report.addSource(input.document->sourceBytes(), std::make_shared<SharedBytes>(input.document->sharedSource()));
+    else if (input.bytes)
+        report.addSource(input.bytes->view(), std::make_shared<SharedBytes>(*input.bytes));
+    if (lists.edited)
+        report.addSource(*lists.edited, lists.edited);
+}
+
+template <bool Scanning>
+PlacedReport buildReport(const CompareInput& file1, const CompareInput& file2, const std::tm& now)
 {
     const FileLists one = fileLists(file1);
     const FileLists two = fileLists(file2);
     const Findings found = findingsOf<Scanning>(one, two);
-    ReportPen pen;
-    writeReport(pen, file1, file2, now, found);
-    pen.startWriting();
-    writeReport(pen, file1, file2, now, found);
-    return pen.take();
+    PlacedReport report;
+    addSources(report, file1, one);
+    addSources(report, file2, two);
+    // Written twice: first only to measure, then into room of the size measured.
+    const auto write = [&] {
+        ReportPen pen(report);
+        writeReport(pen, file1, file2, now, found);
+    };
+    report.startMeasuring();
+    write();
+    report.startWriting();
+    write();
+    return report;
 }
 
 } // namespace
@@ -523,14 +513,19 @@ std::string comparisonDate(const std::tm& time)
     return text;
 }
 
-Report compareKeyFiles(const CompareInput& file1, const CompareInput& file2, const std::tm& now)
+PlacedReport placedComparison(const CompareInput& file1, const CompareInput& file2, const std::tm& now)
 {
     return buildReport<false>(file1, file2, now);
 }
 
+Report compareKeyFiles(const CompareInput& file1, const CompareInput& file2, const std::tm& now)
+{
+    return buildReport<false>(file1, file2, now).toReport();
+}
+
 Report compareKeyFilesLinear(const CompareInput& file1, const CompareInput& file2, const std::tm& now)
 {
-    return buildReport<true>(file1, file2, now);
+    return buildReport<true>(file1, file2, now).toReport();
 }
 
 } // namespace core

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PlacedReport.h"
 #include "Report.h"
 #include "SharedBytes.h"
 
@@ -60,6 +61,9 @@ std::string comparisonDate(const std::tm& time);
  * it; a line the other file has gives its sim name there too.
  */
 Report compareKeyFiles(const CompareInput& file1, const CompareInput& file2, const std::tm& now);
+
+/** The same report as places in the compared files' bytes, which it keeps (a document's bytes, not the document). */
+PlacedReport placedComparison(const CompareInput& file1, const CompareInput& file2, const std::tm& now);
 
 /** The same report made by scanning the other file's list from its start for every line and every name. Quadratic:
  *  kept as the reference that compareKeyFiles must equal. */

@@ -92,34 +92,52 @@ void appendEscaped(std::string& out, std::string_view text)
 
 } // namespace
 
+namespace {
+
+constexpr std::string_view CrLf = "\r\n";
+
+// Line by line, the bytes of `text` that need no change given as one span: a lone CR or LF ends the span, and CRLF
+// stands in for it.
+void forEachTextPiece(std::string_view text, const std::function<void(std::string_view)>& use)
+{
+    std::size_t span = 0;
+    const auto lineEndAt = [&](std::size_t at) {
+        use(text.substr(span, at - span));
+        use(CrLf);
+        span = at + 1;
+    };
+    for (std::size_t from = 0; from < text.size();) {
+        const std::size_t lf = text.find('\n', from);
+        const std::size_t end = lf == std::string_view::npos ? text.size() : lf;
+        std::string_view line = text.substr(from, end - from);
+        const bool crlf = lf != std::string_view::npos && !line.empty() && line.back() == '\r';
+        if (crlf)
+            line.remove_suffix(1);
+        for (std::size_t cr = line.find('\r'); cr != std::string_view::npos; cr = line.find('\r', cr + 1))
+            lineEndAt(from + cr);
+        if (lf != std::string_view::npos && !crlf)
+            lineEndAt(lf);
+        from = end + 1;
+    }
+    if (span < text.size())
+        use(text.substr(span));
+}
+
+} // namespace
+
 void forEachReportTextPiece(const Report& report, const std::function<void(std::string_view)>& use)
 {
-    static constexpr std::string_view CrLf = "\r\n";
-    for (const auto& run : report.runs()) {
-        // Line by line, the bytes that need no change given as one span: a lone CR or LF ends the span, and CRLF
-        // stands in for it.
-        const std::string_view text = run.text;
-        std::size_t span = 0;
-        const auto lineEndAt = [&](std::size_t at) {
-            use(text.substr(span, at - span));
+    for (const auto& run : report.runs())
+        forEachTextPiece(run.text, use);
+}
+
+void forEachReportTextPiece(const PlacedReport& report, const std::function<void(std::string_view)>& use)
+{
+    for (std::size_t i = 0; i < report.pieceCount(); ++i) {
+        const PlacedReport::Piece& piece = report.piece(i);
+        forEachTextPiece(report.text(piece), use);
+        if (piece.lineEnd)
             use(CrLf);
-            span = at + 1;
-        };
-        for (std::size_t from = 0; from < text.size();) {
-            const std::size_t lf = text.find('\n', from);
-            const std::size_t end = lf == std::string_view::npos ? text.size() : lf;
-            std::string_view line = text.substr(from, end - from);
-            const bool crlf = lf != std::string_view::npos && !line.empty() && line.back() == '\r';
-            if (crlf)
-                line.remove_suffix(1);
-            for (std::size_t cr = line.find('\r'); cr != std::string_view::npos; cr = line.find('\r', cr + 1))
-                lineEndAt(from + cr);
-            if (lf != std::string_view::npos && !crlf)
-                lineEndAt(lf);
-            from = end + 1;
-        }
-        if (span < text.size())
-            use(text.substr(span));
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PlacedReport.h"
 #include "Report.h"
 
 #include <functional>
@@ -14,6 +15,8 @@ std::string reportText(const Report& report);
 /** reportText given to `use` in pieces, in order: spans of the runs' own bytes, and "\r\n" for each lone CR or LF.
  *  A report with only CRLF line ends is given as its runs. */
 void forEachReportTextPiece(const Report& report, const std::function<void(std::string_view)>& use);
+/** The same text of a report kept as places, in pieces: the pieces' own bytes and their line ends. */
+void forEachReportTextPiece(const PlacedReport& report, const std::function<void(std::string_view)>& use);
 
 /**
  * The report as an RTF document: a colour table that holds black, blue and green first (and any other colour of

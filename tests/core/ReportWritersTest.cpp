@@ -57,6 +57,69 @@ private slots:
         Report report;
         report.append(text.toStdString(), colours::Blue, true);
         QCOMPARE(QByteArray::fromStdString(core::reportText(report)), written);
+        // The same text kept as places: in a source's bytes, or in the report's own; streamed the same, its runs the
+        // same, a line for each CRLF and one more.
+        const std::string bytes = text.toStdString();
+        for (const bool inSource : {true, false}) {
+            core::PlacedReport placed;
+            if (inSource)
+                placed.addSource(bytes, nullptr);
+            placed.append(bytes, {colours::Blue, true});
+            std::string streamed;
+            core::forEachReportTextPiece(placed, [&streamed](std::string_view piece) { streamed += piece; });
+            QCOMPARE(QByteArray::fromStdString(streamed), written);
+            QVERIFY(placed.toReport() == report);
+            QCOMPARE(placed.lineCount(), std::size_t(text.count("\r\n") + 1));
+            QCOMPARE(placed.bytes(), bytes.size());
+        }
+    }
+
+    // Pieces lie in the sources where their text does, within one line; a line end goes on the piece before it in
+    // the same style, else on an empty piece of its own style. Measured first, the same text is written the same.
+    void placedReportPieces()
+    {
+        const std::string file = "SimA 1\r\nSimB 2";
+        const std::string_view a = std::string_view(file).substr(0, 6);
+        const std::string_view b = std::string_view(file).substr(8);
+        const auto write = [&](core::PlacedReport& placed) {
+            placed.append("Head\r\n\r\n", {colours::Black, true});
+            placed.append(a, {colours::Blue, false});
+            placed.append("\r\n", {colours::Blue, false});
+            placed.append(b, {colours::Black, false});
+            placed.append("\r\n", {colours::Green, false});
+        };
+        for (const bool measured : {false, true}) {
+            core::PlacedReport placed;
+            placed.addSource(file, nullptr);
+            if (measured) {
+                placed.startMeasuring();
+                write(placed);
+                placed.startWriting();
+            }
+            write(placed);
+            QCOMPARE(placed.pieceCount(), std::size_t(5));
+            QCOMPARE(placed.lineCount(), std::size_t(5));
+            const std::size_t starts[] = {0, 1, 2, 3, 5};
+            for (std::size_t line = 0; line < 5; ++line)
+                QCOMPARE(placed.lineStart(line), starts[line]);
+            const std::string texts[] = {"Head", "", "SimA 1", "SimB 2", ""};
+            const int sources[] = {0, 0, 1, 1, 0};
+            const bool ends[] = {true, true, true, false, true}; // the green line end has its own piece
+            for (std::size_t i = 0; i < 5; ++i) {
+                const core::PlacedReport::Piece& piece = placed.piece(i);
+                QCOMPARE(std::string(placed.text(piece)), texts[i]);
+                QCOMPARE(int(piece.source), sources[i]);
+                QCOMPARE(piece.lineEnd, ends[i]);
+            }
+            QCOMPARE(placed.style(placed.piece(4)).colour, colours::Green);
+            QCOMPARE(placed.bytes(), std::size_t(24));
+            Report report;
+            report.append("Head\r\n\r\n", colours::Black, true);
+            report.append("SimA 1\r\n", colours::Blue);
+            report.append("SimB 2", colours::Black);
+            report.append("\r\n", colours::Green);
+            QVERIFY(placed.toReport() == report);
+        }
     }
 
     void rtfEscapes_data()
