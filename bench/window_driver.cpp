@@ -381,8 +381,9 @@ int main(int argc, char** argv)
         io::FileError error;
         (void)io::readFileBytes(first, &one, &error);
         (void)io::readFileBytes(second, &two, &error);
-        // The bytes are moved in, as the window's comparison takes them.
-        (void)core::compareKeyFiles(
+        // The bytes are moved in, as the window's comparison takes them, and the report kept as places, as the
+        // window keeps it.
+        (void)core::placedComparison(
             {first.toStdString(), std::move(one), {}}, {second.toStdString(), std::move(two), {}}, std::tm{});
     }
     const double engineMs = msSince(engine, 0);

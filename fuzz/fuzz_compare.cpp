@@ -1,5 +1,6 @@
-// Splits the input into two key files and compares them: the report made with hash sets must equal the one made by
-// scanning lists, the lines the comparison sees must be the files' non-blank lines, and the summary must count them.
+// Splits the input into two key files and compares them: the report made in step must equal the one made by
+// scanning lists, the same report kept as places must give the same text, the lines the comparison sees must be the
+// files' non-blank lines, and the summary must count them.
 //
 // Input: byte 0 says which file could not be read (bit 0 file 1, bit 1 file 2), bytes 1 and 2 where the rest is
 // cut into file 1 and file 2, bytes 3 to 13 a time for the date text alone; the rest are the two files.
@@ -101,6 +102,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t count1 = one.bytes ? lines1.size() : 0;
     const std::size_t count2 = two.bytes ? lines2.size() : 0;
     const std::string text = core::reportText(report);
+    // Kept as places, the report streams the same text and has a line for each of its line ends and one more.
+    const core::PlacedReport placed = core::placedComparison(one, two, now);
+    std::string streamed;
+    core::forEachReportTextPiece(placed, [&streamed](std::string_view piece) { streamed += piece; });
+    FUZZ_CHECK(streamed == text);
+    FUZZ_CHECK(placed.bytes() == text.size());
+    std::size_t lineEnds = 0;
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2))
+        ++lineEnds;
+    FUZZ_CHECK(placed.lineCount() == lineEnds + 1);
     FUZZ_CHECK(text.starts_with("Text in blue relates to: C:\\Falcon4\\Config\\one.key\r\n"));
     FUZZ_CHECK(text.find("Comparison made: 04 December 2026, 3:26 pm\r\n") != std::string::npos);
     FUZZ_CHECK(text.find("Number of lines: " + std::to_string(count1) + "   " + std::to_string(count2) + "\r\n")

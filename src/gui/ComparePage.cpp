@@ -205,10 +205,11 @@ void ComparePage::compare()
     const std::tm now = io::localNow();
     const QString first = path(0);
     const QString second = path(1);
-    // The files' bytes go before the report goes into the box: a large comparison holds less at once. The open key
-    // file, unchanged on disk, is compared from the bytes the window holds instead of a second copy.
+    // The report is kept as places in the files' bytes, which it holds while it is shown (for the open key file,
+    // unchanged on disk, the bytes the window holds instead of a second copy); a report small enough for the box is
+    // made into its text, and the bytes go.
     const auto work = [first, second, now, held1 = heldFile(first), held2 = heldFile(second)] {
-        return core::compareKeyFiles(readInput(first, held1), readInput(second, held2), now);
+        return core::placedComparison(readInput(first, held1), readInput(second, held2), now);
     };
     if (m_comparing.running()) { // a newer comparison replaces the one still running, which finishes alone
         m_comparing.drop();
@@ -246,7 +247,7 @@ void ComparePage::takeWorkersReport()
     emit bannerText(QStringLiteral("Ready"));
 }
 
-void ComparePage::showReport(core::Report report, const std::tm& at, const QStringList& files)
+void ComparePage::showReport(core::PlacedReport report, const std::tm& at, const QStringList& files)
 {
     // The changes are worked out when first shown: a comparison whose changes nobody looks at costs no more than
     // the report. Each file's size and time tell whether it changed in between.
@@ -259,21 +260,18 @@ void ComparePage::showReport(core::Report report, const std::tm& at, const QStri
     m_changesDue = true;
     if (showingChanges())
         fillChanges();
-    std::size_t bytes = 0;
-    for (const core::ReportRun& run : report.runs())
-        bytes += run.text.size();
-    if (bytes > m_editableBytes) {
-        // An editor box holds a text in UTF-16 with a block per line; a view over the report's own bytes lays out only
-        // the lines on screen.
+    if (report.bytes() > m_editableBytes) {
+        // An editor box holds a text in UTF-16 with a block per line; a view over the report's places in the files'
+        // bytes lays out only the lines on screen.
         m_filler->start({});
-        m_lines->setLines(
-            StyledLines(report.takeRuns(), [](std::string_view text) { return io::decodeMixedText(text); }));
+        m_lines->setLines(StyledLines(std::make_shared<const core::PlacedReport>(std::move(report)),
+            [](std::string_view text) { return io::decodeMixedText(text); }));
         m_reportPages->setCurrentIndex(1);
         return;
     }
     m_lines->setLines({});
     m_reportPages->setCurrentIndex(0);
-    m_filler->start(std::move(report));
+    m_filler->start(report.toReport());
 }
 
 bool ComparePage::reportReadOnly() const

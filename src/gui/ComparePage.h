@@ -94,7 +94,7 @@ private:
     /** Works out the changes of the last comparison, unless they are there. */
     void fillChanges();
     /** Shows the report of the comparison of `files` started at `at`; the files' state is noted for the changes. */
-    void showReport(core::Report report, const std::tm& at, const QStringList& files);
+    void showReport(core::PlacedReport report, const std::tm& at, const QStringList& files);
     /** Shows the worker's report, waiting for it; nothing when no comparison runs. */
     void takeWorkersReport();
 
@@ -124,7 +124,7 @@ private:
     // The running comparison, its report and what it compares; a newer one leaves it to finish alone.
     struct Comparing
     {
-        core::Report report;
+        core::PlacedReport report;
         std::tm started{};
         QStringList files;
     };

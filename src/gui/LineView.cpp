@@ -60,6 +60,22 @@ StyledLines::StyledLines(std::vector<core::ReportRun> runs, Decode decode)
     m_longestLine = std::max(m_longestLine, lineBytes);
 }
 
+StyledLines::StyledLines(std::shared_ptr<const core::PlacedReport> report, Decode decode)
+    : m_placed(std::move(report))
+    , m_decode(std::move(decode))
+{
+    std::size_t lineBytes = 0;
+    for (std::size_t i = 0; i < m_placed->pieceCount(); ++i) {
+        const core::PlacedReport::Piece& piece = m_placed->piece(i);
+        lineBytes += piece.length;
+        if (piece.lineEnd) {
+            m_longestLine = std::max(m_longestLine, lineBytes);
+            lineBytes = 0;
+        }
+    }
+    m_longestLine = std::max(m_longestLine, lineBytes);
+}
+
 StyledLines::StyledLines(std::size_t count, std::size_t longest, LineSource source, Decode decode)
     : m_longestLine(longest)
     , m_decode(std::move(decode))
@@ -76,6 +92,20 @@ QString StyledLines::text(std::size_t line, QList<QTextLayout::FormatRange>* for
         out = m_decode(m_source(line));
         if (formats && !out.isEmpty())
             formats->append(coloured(0, int(out.size()), core::colours::Black, false));
+        return out;
+    }
+    if (m_placed) {
+        for (std::size_t i = m_placed->lineStart(line); i < m_placed->pieceCount(); ++i) {
+            const core::PlacedReport::Piece& piece = m_placed->piece(i);
+            const QString decoded = m_decode(m_placed->text(piece));
+            if (formats && !decoded.isEmpty()) {
+                const core::PlacedReport::Style& style = m_placed->style(piece);
+                formats->append(coloured(int(out.size()), int(decoded.size()), style.colour, style.boldUnderline));
+            }
+            out += decoded;
+            if (piece.lineEnd)
+                break;
+        }
         return out;
     }
     std::size_t offset = m_starts[line].offset;

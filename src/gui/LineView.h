@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/PlacedReport.h"
 #include "core/Report.h"
 
 #include <QAbstractScrollArea>
@@ -29,19 +30,24 @@ public:
     /** Lines end at LF, a CR before it left out; a text ending in a line end has an empty last line, as in an
      *  editor. */
     StyledLines(std::vector<core::ReportRun> runs, Decode decode);
+    /** The lines of a report kept as places in other bytes: a line costs what the report holds of it and nothing
+     *  more. */
+    StyledLines(std::shared_ptr<const core::PlacedReport> report, Decode decode);
     /** The bytes of line `line`, without its line end. */
     using LineSource = std::function<std::string(std::size_t line)>;
     /** `count` black lines made by `source` when they are asked for, none of them kept: a text of a million lines
      *  costs only what `source` holds. `longest` is the most bytes in one line. */
     StyledLines(std::size_t count, std::size_t longest, LineSource source, Decode decode);
 
-    std::size_t lineCount() const { return m_source ? m_count : m_starts.size(); }
+    std::size_t lineCount() const { return m_source ? m_count : m_placed ? m_placed->lineCount() : m_starts.size(); }
     /** The most bytes in one line. */
     std::size_t longestLine() const { return m_longestLine; }
     /** Line `line`'s text, and where `formats` is given the runs' colours and bold underlining over it. */
     QString text(std::size_t line, QList<QTextLayout::FormatRange>* formats = nullptr) const;
-    /** The runs, none for lines made by a source. */
+    /** The runs, none for lines made by a source or kept as places. */
     const std::vector<core::ReportRun>& runs() const { return m_runs; }
+    /** The report kept as places, if the lines are its. */
+    const core::PlacedReport* placed() const { return m_placed.get(); }
 
 private:
     struct Start
@@ -52,6 +58,7 @@ private:
 
     std::vector<core::ReportRun> m_runs;
     std::vector<Start> m_starts;
+    std::shared_ptr<const core::PlacedReport> m_placed;
     std::size_t m_longestLine = 0;
     Decode m_decode;
     LineSource m_source;

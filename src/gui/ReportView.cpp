@@ -138,8 +138,20 @@ core::Report reportFromDocument(const QTextDocument& document, io::TextEncoding 
 core::Report reportFromLines(const StyledLines& lines, io::TextEncoding encoding)
 {
     core::Report report;
+    const auto add = [&](std::string_view text, core::Rgb colour, bool boldUnderline) {
+        report.append(io::encodeText(io::decodeMixedText(text), encoding), colour, boldUnderline);
+    };
     for (const core::ReportRun& run : lines.runs())
-        report.append(io::encodeText(io::decodeMixedText(run.text), encoding), run.colour, run.boldUnderline);
+        add(run.text, run.colour, run.boldUnderline);
+    if (const core::PlacedReport* placed = lines.placed()) {
+        for (std::size_t i = 0; i < placed->pieceCount(); ++i) {
+            const core::PlacedReport::Piece& piece = placed->piece(i);
+            const core::PlacedReport::Style& style = placed->style(piece);
+            add(placed->text(piece), style.colour, style.boldUnderline);
+            if (piece.lineEnd)
+                add("\r\n", style.colour, style.boldUnderline);
+        }
+    }
     return report;
 }
 
