@@ -9,7 +9,9 @@
 #include "KeyListModel.h"
 #include "TabControl.h"
 
+#include <QAbstractListModel>
 #include <QComboBox>
+#include <QListView>
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -98,6 +100,61 @@ FindBar::FindBar(QWidget* parent, const QString& prefix)
     connect(m_capture, &KeyCaptureEdit::combinationChanged, this, &FindBar::changed);
 }
 
+/** The sections as the combo box's items, each title decoded when it is shown: a generated file of a million lines has
+ *  tens of thousands of sections, which as standard items cost some megabytes and a long insertion. */
+class SectionList final : public QAbstractListModel
+{
+public:
+    SectionList(const KeyFileSession* session, QObject* parent)
+        : QAbstractListModel(parent)
+        , m_session(session)
+    { }
+
+    int rowCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : static_cast<int>(m_sections.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount())
+            return {};
+        const core::Section& section = m_sections[static_cast<std::size_t>(index.row())];
+        return QString((section.level > 1 ? QStringLiteral("    ") : QString()) + m_session->decode(section.title));
+    }
+
+    /** Takes the session's sections; false when they are the ones already shown. */
+    bool take(const std::vector<core::Section>& sections)
+    {
+        const auto same = [](const core::Section& a, const core::Section& b) {
+            return a.row == b.row && a.level == b.level && a.title == b.title;
+        };
+        if (std::equal(sections.begin(), sections.end(), m_sections.begin(), m_sections.end(), same))
+            return false;
+        beginResetModel();
+        m_sections = sections;
+        endResetModel();
+        return true;
+    }
+    /** The headline row of item `index`, or -1. */
+    int rowOf(int index) const
+    {
+        return index >= 0 && index < rowCount() ? m_sections[static_cast<std::size_t>(index)].row : -1;
+    }
+    bool isSectionRow(int row) const
+    {
+        // In file order, so by row.
+        return std::binary_search(m_sections.begin(), m_sections.end(), row,
+            [](const auto& a, const auto& b) { return rowKey(a) < rowKey(b); });
+    }
+
+private:
+    static int rowKey(int row) { return row; }
+    static int rowKey(const core::Section& section) { return section.row; }
+
+    const KeyFileSession* m_session;
+    std::vector<core::Section> m_sections;
+};
+
 GridPage::GridPage(TabControl* tabs, int pageIndex, KeyFileSession* session, QObject* parent)
     : QObject(parent)
     , m_tabs(tabs)
@@ -111,6 +168,11 @@ void GridPage::setUp(GridView* grid, GridProxy* proxy, std::function<int(int)> d
     m_proxy = proxy;
     m_documentRow = std::move(documentRow);
     m_findBar = new FindBar(m_tabs->page(m_page), namePrefix);
+    m_sectionList = new SectionList(m_session, this);
+    m_findBar->sections()->setModel(m_sectionList);
+    // Items of one height: the list lays out tens of thousands of them without measuring each.
+    if (auto* list = qobject_cast<QListView*>(m_findBar->sections()->view()))
+        list->setUniformItemSizes(true);
     grid->setModel(proxy);
     grid->setMouseTracking(true);
     grid->showLineNumbers();
@@ -143,8 +205,7 @@ void GridPage::setUp(GridView* grid, GridProxy* proxy, std::function<int(int)> d
         // Only a row that became or stopped being a headline (every headline is a section) changes the sections.
         const core::KeyDocument& document = m_session->document();
         const bool headlines = std::any_of(rows.begin(), rows.end(), [this, &document](int row) {
-            return document.binding(row).isHeadline()
-                != std::binary_search(m_sectionRows.begin(), m_sectionRows.end(), row);
+            return document.binding(row).isHeadline() != m_sectionList->isSectionRow(row);
         });
         if (headlines)
             fillSections();
@@ -154,8 +215,8 @@ void GridPage::setUp(GridView* grid, GridProxy* proxy, std::function<int(int)> d
     connect(m_session, &KeyFileSession::problemsChecked, this, &GridPage::fillSections);
     connect(m_findBar, &FindBar::changed, this, &GridPage::applyFilter);
     connect(m_findBar->sections(), &QComboBox::activated, this, [this](int index) {
-        if (index >= 0 && index < m_sectionRows.size())
-            showDocumentRow(m_sectionRows[index]);
+        if (const int row = m_sectionList->rowOf(index); row >= 0)
+            showDocumentRow(row);
     });
     connect(m_findBar->capture(), &KeyCaptureEdit::escaped, m_grid, [this] { m_grid->setFocus(); });
     applyFilter();
@@ -257,21 +318,9 @@ void GridPage::applyFilter()
 
 void GridPage::fillSections()
 {
-    QStringList titles;
-    QList<int> rows;
-    for (const core::Section& section : m_session->sections()) {
-        const QString indent = section.level > 1 ? QStringLiteral("    ") : QString();
-        titles << indent + m_session->decode(section.title);
-        rows << section.row;
-    }
-    QComboBox* box = m_findBar->sections();
-    if (titles == m_sectionTitles && rows == m_sectionRows)
+    if (!m_sectionList->take(m_session->sections()))
         return;
-    m_sectionTitles = titles;
-    m_sectionRows = rows;
-    box->clear();
-    // In one insertion: a generated file can have thousands of sections. An item's row is m_sectionRows[index].
-    box->addItems(titles);
+    QComboBox* box = m_findBar->sections();
     box->setCurrentIndex(-1);
     box->setEnabled(box->count() > 0);
 }

@@ -52,6 +52,8 @@ private:
  * What the two grid pages share: a grid over a sorted and filtered view of a model, the find bar above it, and the
  * sort buttons' work. Comment lines show across the row; headline lines show as section headers.
  */
+class SectionList;
+
 class GridPage : public QObject
 {
     Q_OBJECT
@@ -98,8 +100,7 @@ private:
     void spanRows();
     std::function<int(int)> m_documentRow;
     int m_lineTotal = -1; // source rows that are not comments, counted when first needed
-    QStringList m_sectionTitles;
-    QList<int> m_sectionRows;
+    SectionList* m_sectionList = nullptr; // the sections' combo box's items
     QRect m_sortedBlock; // the block selected when a sort began, selected again when its order comes
 };
 
