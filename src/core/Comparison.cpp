@@ -27,7 +27,7 @@ std::string zeroPadded(long long value, std::size_t width)
     return std::string(width - digits.size(), '0') + digits;
 }
 
-// The lines or sim names of one file, as places in its bytes: 8 bytes each where a view takes 16, for the million
+// The lines of one file, as places in its bytes: 8 bytes each where a view takes 16, for the million
 // lines of a big file. A document's lines lie in its file's bytes or, for edited rows, in a second text of their own:
 // places there have the top bit set.
 class TextList
@@ -146,24 +146,49 @@ void forEachDocumentLine(
     }
 }
 
+// A line's sim name, as compareLines gives it: the text before its first space, empty without one.
+std::string_view simNameOf(std::string_view line)
+{
+    const std::size_t space = line.find(' ');
+    return space == std::string_view::npos ? std::string_view() : line.substr(0, space);
+}
+
+// The lines of one file and how many are sim functions (not comments). A line's sim name is read off the line when
+// it is needed: a list of the names cost 8 bytes a line at the peak of a big comparison.
 struct FileLists
 {
     TextList lines;
-    TextList simNames;
+    std::size_t functions = 0;
     std::shared_ptr<const std::string> edited; // the lines of a document's edited rows, where the lists point
+};
+
+// The texts a comparison looks for, by line: the lines themselves, or the sim names of the lines that are no
+// comments (a comment is a line but no sim function, and is skipped).
+struct LineTexts
+{
+    const TextList& lines;
+    std::size_t size() const { return lines.size(); }
+    std::string_view operator[](std::size_t i) const { return lines[i]; }
+    bool skips(std::size_t) const { return false; }
+};
+struct NameTexts
+{
+    const TextList& lines;
+    std::size_t size() const { return lines.size(); }
+    std::string_view operator[](std::size_t i) const { return simNameOf(lines[i]); }
+    bool skips(std::size_t i) const { return isCommentLine(lines[i]); }
 };
 
 FileLists fileLists(const CompareInput& input)
 {
     const auto collect = [](FileLists& lists, std::size_t bytes) {
-        // Room for lines of 40 bytes: pages the lists do not fill are never touched.
+        // Room for lines of 40 bytes: pages the list does not fill are never touched.
         lists.lines.reserve(bytes / 40 + 16);
-        lists.simNames.reserve(lists.lines.capacity());
         return [&lists](const CompareLine& line) {
             lists.lines.push_back(line.text);
             // A comment is a line of the file but no sim function.
             if (!isCommentLine(line.text))
-                lists.simNames.push_back(line.simName);
+                ++lists.functions;
         };
     };
     if (input.document) {
@@ -176,27 +201,29 @@ FileLists fileLists(const CompareInput& input)
                 ends.push_back(edited->size());
             }
         }
-        FileLists lists{TextList(document.sourceBytes(), *edited), TextList(document.sourceBytes(), *edited), {}};
+        FileLists lists{TextList(document.sourceBytes(), *edited), 0, {}};
         forEachDocumentLine(document, *edited, ends, collect(lists, document.sourceBytes().size()));
         lists.edited = std::move(edited);
         return lists;
     }
     if (!input.bytes)
-        return FileLists{TextList({}), TextList({}), {}};
+        return FileLists{TextList({}), 0, {}};
     const std::string_view bytes = input.bytes->view();
-    FileLists lists{TextList(bytes), TextList(bytes), {}};
+    FileLists lists{TextList(bytes), 0, {}};
     forEachCompareLine(bytes, collect(lists, bytes.size()));
     return lists;
 }
 
 // Whether each of `texts` is among `items`, each looked for by scanning the items from their start: quadratic, the
 // reference the comparison in step must equal.
-std::vector<bool> foundByScanning(const TextList& texts, const TextList& items)
+template <typename Texts> std::vector<bool> foundByScanning(const Texts& texts, const Texts& items)
 {
     std::vector<bool> found(texts.size());
     for (std::size_t i = 0; i < texts.size(); ++i) {
+        if (texts.skips(i))
+            continue;
         for (std::size_t j = 0; j < items.size() && !found[i]; ++j)
-            found[i] = items[j] == texts[i];
+            found[i] = !items.skips(j) && items[j] == texts[i];
     }
     return found;
 }
@@ -204,8 +231,9 @@ std::vector<bool> foundByScanning(const TextList& texts, const TextList& items)
 // Marks found[a] for each a of `asked` whose text is among `items`. The texts asked for go into a table of their own,
 // and each item is hashed once and looked up there until every one is found: for a few thousand texts asked of a
 // million items, far less than a table of every item (its build is the cost of a big file's comparison).
+template <typename Texts>
 void markFound(
-    const TextList& texts, const std::vector<std::uint32_t>& asked, const TextList& items, std::vector<bool>& found)
+    const Texts& texts, const std::vector<std::uint32_t>& asked, const Texts& items, std::vector<bool>& found)
 {
     if (asked.empty())
         return;
@@ -235,6 +263,8 @@ void markFound(
         slotOf[k] = static_cast<std::uint32_t>(at);
     }
     for (std::size_t i = 0; i < items.size() && left > 0; ++i) {
+        if (items.skips(i))
+            continue;
         const std::string_view item = items[i];
         const std::uint64_t hash = hashOf(item);
         for (std::size_t at = hash & mask; slots[at].text != 0; at = (at + 1) & mask) {
@@ -252,23 +282,22 @@ void markFound(
         found[asked[k]] = slots[slotOf[k]].found;
 }
 
-// Whether each sim name of `lists` is among `otherNames`, the sim names of the other file, knowing which of its
-// lines the other file has: a line the other file has gives its sim name there too (a line that is no comment has a
-// sim name, and the n-th sim name is the n-th such line's). Only the names of the other lines are looked for.
-std::vector<bool> namesFoundIn(const FileLists& lists, const std::vector<bool>& linesFound, const TextList& otherNames)
+// Whether the sim name of each line of `lists` that is no comment is among the sim names of `other`'s lines, knowing
+// which of its lines the other file has: a line the other file has gives its sim name there too. Only the names of
+// the other lines are looked for. By line; a comment's is false.
+std::vector<bool> namesFoundIn(const FileLists& lists, const std::vector<bool>& linesFound, const FileLists& other)
 {
-    std::vector<bool> found(lists.simNames.size());
+    std::vector<bool> found(lists.lines.size());
     std::vector<std::uint32_t> asked;
-    for (std::size_t i = 0, n = 0; i < lists.lines.size(); ++i) {
+    for (std::size_t i = 0; i < lists.lines.size(); ++i) {
         if (isCommentLine(lists.lines[i]))
             continue;
         if (linesFound[i])
-            found[n] = true;
+            found[i] = true;
         else
-            asked.push_back(static_cast<std::uint32_t>(n));
-        ++n;
+            asked.push_back(static_cast<std::uint32_t>(i));
     }
-    markFound(lists.simNames, asked, otherNames, found);
+    markFound(NameTexts{lists.lines}, asked, NameTexts{other.lines}, found);
     return found;
 }
 
@@ -295,7 +324,7 @@ std::vector<bool> foundInStep(const TextList& texts, const TextList& items)
             asked.push_back(static_cast<std::uint32_t>(i));
         }
     }
-    markFound(texts, asked, items, found);
+    markFound(LineTexts{texts}, asked, LineTexts{items}, found);
     return found;
 }
 
@@ -334,7 +363,7 @@ struct Findings
 {
     const FileLists& one;
     const FileLists& two;
-    std::vector<bool> oneInTwo; // of the sim names
+    std::vector<bool> oneInTwo; // of the sim names, by line
     std::vector<bool> twoInOne;
     bool firstLeads; // the file with more lines leads, file 1 when both have as many
     std::vector<bool> leadInOther; // of the lines
@@ -348,15 +377,15 @@ template <bool Scanning> Findings findingsOf(const FileLists& one, const FileLis
     const FileLists& lead = found.firstLeads ? one : two;
     const FileLists& other = found.firstLeads ? two : one;
     if constexpr (Scanning) {
-        found.leadInOther = foundByScanning(lead.lines, other.lines);
-        found.otherInLead = foundByScanning(other.lines, lead.lines);
-        found.oneInTwo = foundByScanning(one.simNames, two.simNames);
-        found.twoInOne = foundByScanning(two.simNames, one.simNames);
+        found.leadInOther = foundByScanning(LineTexts{lead.lines}, LineTexts{other.lines});
+        found.otherInLead = foundByScanning(LineTexts{other.lines}, LineTexts{lead.lines});
+        found.oneInTwo = foundByScanning(NameTexts{one.lines}, NameTexts{two.lines});
+        found.twoInOne = foundByScanning(NameTexts{two.lines}, NameTexts{one.lines});
     } else {
         found.leadInOther = foundInStep(lead.lines, other.lines);
         found.otherInLead = foundInStep(other.lines, lead.lines);
-        found.oneInTwo = namesFoundIn(one, found.firstLeads ? found.leadInOther : found.otherInLead, two.simNames);
-        found.twoInOne = namesFoundIn(two, found.firstLeads ? found.otherInLead : found.leadInOther, one.simNames);
+        found.oneInTwo = namesFoundIn(one, found.firstLeads ? found.leadInOther : found.otherInLead, two);
+        found.twoInOne = namesFoundIn(two, found.firstLeads ? found.otherInLead : found.leadInOther, one);
     }
     return found;
 }
@@ -397,9 +426,9 @@ void writeReport(
     pen.setColour(colours::Black);
     pen.insert("Number of sim functions: ");
     pen.setColour(colours::Blue);
-    pen.insert(std::to_string(one.simNames.size()) + "   ");
+    pen.insert(std::to_string(one.functions) + "   ");
     pen.setColour(colours::Green);
-    pen.insert(std::to_string(two.simNames.size()) + std::string(kCrLf));
+    pen.insert(std::to_string(two.functions) + std::string(kCrLf));
     pen.setColour(colours::Black);
     pen.insert("(Note that the number of lines should be the number of sim functions. If they're not it's worth "
                "examining the files to find out why not.)\r\n\r\n");
@@ -408,18 +437,18 @@ void writeReport(
     pen.insert("Sim functions that are only found in one of the files\r\n\r\n");
     pen.setBoldUnderline(false);
     bool anyMissing = false;
-    for (std::size_t i = 0; i < one.simNames.size(); ++i) {
-        if (!found.oneInTwo[i]) {
+    for (std::size_t i = 0; i < one.lines.size(); ++i) {
+        if (!found.oneInTwo[i] && !isCommentLine(one.lines[i])) {
             pen.setColour(colours::Blue);
-            pen.insert(one.simNames[i]);
+            pen.insert(simNameOf(one.lines[i]));
             pen.insert(kCrLf);
             anyMissing = true;
         }
     }
-    for (std::size_t i = 0; i < two.simNames.size(); ++i) {
-        if (!found.twoInOne[i]) {
+    for (std::size_t i = 0; i < two.lines.size(); ++i) {
+        if (!found.twoInOne[i] && !isCommentLine(two.lines[i])) {
             pen.setColour(colours::Green);
-            pen.insert(two.simNames[i]);
+            pen.insert(simNameOf(two.lines[i]));
             pen.insert(kCrLf);
             anyMissing = true;
         }
