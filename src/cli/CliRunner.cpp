@@ -353,8 +353,19 @@ int CliRunner::compare(
         if (!textFile.empty())
             written = writeOutput(textFile, core::reportText(report), m_err) && written;
     }
-    core::forEachReportTextPiece(
-        placed, [this](std::string_view piece) { m_out.write(piece.data(), std::streamsize(piece.size())); });
+    // A piece is a line or less: gathered into a MiB before each write.
+    std::string buffer;
+    buffer.reserve(std::size_t(1) << 20);
+    const auto flush = [this, &buffer] {
+        m_out.write(buffer.data(), std::streamsize(buffer.size()));
+        buffer.clear();
+    };
+    core::forEachReportTextPiece(placed, [&](std::string_view piece) {
+        buffer += piece;
+        if (buffer.size() >= (std::size_t(1) << 20))
+            flush();
+    });
+    flush();
     return m_out && written ? 0 : 1;
 }
 

@@ -153,13 +153,35 @@ std::string_view simNameOf(std::string_view line)
     return space == std::string_view::npos ? std::string_view() : line.substr(0, space);
 }
 
-// The lines of one file and how many are sim functions (not comments). A line's sim name is read off the line when
-// it is needed: a list of the names cost 8 bytes a line at the peak of a big comparison.
+// The lines of one file, the length of each one's sim name (which starts the line) and how many are sim functions
+// (not comments): 2 bytes a line where a list of the names took 8.
 struct FileLists
 {
+    static constexpr std::uint16_t Comment = 0xFFFF; // a comment line: no sim function
+    static constexpr std::uint16_t Long = 0xFFFE; // a name this long or longer is found again when it is needed
+
     TextList lines;
+    std::vector<std::uint16_t> nameLengths;
     std::size_t functions = 0;
     std::shared_ptr<const std::string> edited; // the lines of a document's edited rows, where the lists point
+
+    void add(const CompareLine& line)
+    {
+        lines.push_back(line.text);
+        // A comment is a line of the file but no sim function.
+        if (isCommentLine(line.text)) {
+            nameLengths.push_back(Comment);
+            return;
+        }
+        nameLengths.push_back(static_cast<std::uint16_t>(std::min<std::size_t>(line.simName.size(), Long)));
+        ++functions;
+    }
+    bool isComment(std::size_t i) const { return nameLengths[i] == Comment; }
+    std::string_view simName(std::size_t i) const
+    {
+        const std::string_view line = lines[i];
+        return nameLengths[i] == Long ? simNameOf(line) : line.substr(0, nameLengths[i]);
+    }
 };
 
 // The texts a comparison looks for, by line: the lines themselves, or the sim names of the lines that are no
@@ -173,23 +195,19 @@ struct LineTexts
 };
 struct NameTexts
 {
-    const TextList& lines;
-    std::size_t size() const { return lines.size(); }
-    std::string_view operator[](std::size_t i) const { return simNameOf(lines[i]); }
-    bool skips(std::size_t i) const { return isCommentLine(lines[i]); }
+    const FileLists& file;
+    std::size_t size() const { return file.lines.size(); }
+    std::string_view operator[](std::size_t i) const { return file.simName(i); }
+    bool skips(std::size_t i) const { return file.isComment(i); }
 };
 
 FileLists fileLists(const CompareInput& input)
 {
     const auto collect = [](FileLists& lists, std::size_t bytes) {
-        // Room for lines of 40 bytes: pages the list does not fill are never touched.
+        // Room for lines of 40 bytes: pages the lists do not fill are never touched.
         lists.lines.reserve(bytes / 40 + 16);
-        return [&lists](const CompareLine& line) {
-            lists.lines.push_back(line.text);
-            // A comment is a line of the file but no sim function.
-            if (!isCommentLine(line.text))
-                ++lists.functions;
-        };
+        lists.nameLengths.reserve(lists.lines.capacity());
+        return [&lists](const CompareLine& line) { lists.add(line); };
     };
     if (input.document) {
         const KeyDocument& document = *input.document;
@@ -201,15 +219,15 @@ FileLists fileLists(const CompareInput& input)
                 ends.push_back(edited->size());
             }
         }
-        FileLists lists{TextList(document.sourceBytes(), *edited), 0, {}};
+        FileLists lists{TextList(document.sourceBytes(), *edited), {}, 0, {}};
         forEachDocumentLine(document, *edited, ends, collect(lists, document.sourceBytes().size()));
         lists.edited = std::move(edited);
         return lists;
     }
     if (!input.bytes)
-        return FileLists{TextList({}), 0, {}};
+        return FileLists{TextList({}), {}, 0, {}};
     const std::string_view bytes = input.bytes->view();
-    FileLists lists{TextList(bytes), 0, {}};
+    FileLists lists{TextList(bytes), {}, 0, {}};
     forEachCompareLine(bytes, collect(lists, bytes.size()));
     return lists;
 }
@@ -290,14 +308,14 @@ std::vector<bool> namesFoundIn(const FileLists& lists, const std::vector<bool>& 
     std::vector<bool> found(lists.lines.size());
     std::vector<std::uint32_t> asked;
     for (std::size_t i = 0; i < lists.lines.size(); ++i) {
-        if (isCommentLine(lists.lines[i]))
+        if (lists.isComment(i))
             continue;
         if (linesFound[i])
             found[i] = true;
         else
             asked.push_back(static_cast<std::uint32_t>(i));
     }
-    markFound(NameTexts{lists.lines}, asked, NameTexts{other.lines}, found);
+    markFound(NameTexts{lists}, asked, NameTexts{other}, found);
     return found;
 }
 
@@ -379,8 +397,8 @@ template <bool Scanning> Findings findingsOf(const FileLists& one, const FileLis
     if constexpr (Scanning) {
         found.leadInOther = foundByScanning(LineTexts{lead.lines}, LineTexts{other.lines});
         found.otherInLead = foundByScanning(LineTexts{other.lines}, LineTexts{lead.lines});
-        found.oneInTwo = foundByScanning(NameTexts{one.lines}, NameTexts{two.lines});
-        found.twoInOne = foundByScanning(NameTexts{two.lines}, NameTexts{one.lines});
+        found.oneInTwo = foundByScanning(NameTexts{one}, NameTexts{two});
+        found.twoInOne = foundByScanning(NameTexts{two}, NameTexts{one});
     } else {
         found.leadInOther = foundInStep(lead.lines, other.lines);
         found.otherInLead = foundInStep(other.lines, lead.lines);
@@ -438,17 +456,17 @@ void writeReport(
     pen.setBoldUnderline(false);
     bool anyMissing = false;
     for (std::size_t i = 0; i < one.lines.size(); ++i) {
-        if (!found.oneInTwo[i] && !isCommentLine(one.lines[i])) {
+        if (!found.oneInTwo[i] && !one.isComment(i)) {
             pen.setColour(colours::Blue);
-            pen.insert(simNameOf(one.lines[i]));
+            pen.insert(one.simName(i));
             pen.insert(kCrLf);
             anyMissing = true;
         }
     }
     for (std::size_t i = 0; i < two.lines.size(); ++i) {
-        if (!found.twoInOne[i] && !isCommentLine(two.lines[i])) {
+        if (!found.twoInOne[i] && !two.isComment(i)) {
             pen.setColour(colours::Green);
-            pen.insert(simNameOf(two.lines[i]));
+            pen.insert(two.simName(i));
             pen.insert(kCrLf);
             anyMissing = true;
         }

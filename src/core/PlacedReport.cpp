@@ -18,6 +18,9 @@ void PlacedReport::addSource(std::string_view bytes, std::shared_ptr<const void>
 
 std::uint8_t PlacedReport::styleIndex(const Style& style)
 {
+    // Text mostly comes in the style of the text before it.
+    if (m_lastStyle < m_styles.size() && m_styles[m_lastStyle] == style)
+        return m_lastStyle;
     for (std::size_t i = 0; i < m_styles.size(); ++i) {
         if (m_styles[i] == style)
             return static_cast<std::uint8_t>(i);

@@ -183,6 +183,12 @@ private slots:
         row("both empty", "", "", {}, {});
         row("comments are lines, not sim functions", "# Views\nSimA 1\n  #x 1\n", "SimA 1\n\t# y\n", {},
             {"B[# Views]", "K[SimA 1]", "B[#x 1]", "G[\t# y]"});
+        // Names of 65,534 bytes and more are read off their lines again when they are needed.
+        const std::string name(70000, 'L');
+        row("a name of 70,000 bytes", (name + " 1\nSimA 1\n").c_str(), "SimA 1\n", {("B[" + name + "]").c_str()},
+            {("B[" + name + " 1]").c_str(), "K[SimA 1]"});
+        row("names of 70,000 bytes match", (name + " 1\n").c_str(), (name + " 2\n").c_str(), {},
+            {("B[" + name + " 1]").c_str(), ("G[" + name + " 2]").c_str()});
     }
 
     void sections()
