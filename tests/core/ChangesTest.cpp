@@ -98,6 +98,26 @@ private slots:
             << "# two\n" + QByteArray("SimDoNothing -1 0 0XFFFFFFFF 0 0 0 -1 \"== Two ==\"\n\n") + a
             << QStringList{"unchanged SimA 4-4 a>a"};
         QTest::newRow("empty files") << QByteArray() << QByteArray("\n# c\n") << QStringList();
+        // A name on 17 lines in each file (pairs looked for through a table): the same lines pair first, wherever
+        // they stand; file 2 has file 1's first line last.
+        const char* const letters[]
+            = {"q", "w", "e", "r", "t", "y", "u", "i", "o", "p", "a", "s", "d", "f", "g", "h", "j"};
+        const char* const codes[] = {"0x10 0", "0x11 0", "0x12 0", "0x13 0", "0x14 0", "0x15 0", "0x16 0", "0x17 0",
+            "0x18 0", "0x19 0", "0x1E 0", "0x1F 0", "0x20 0", "0x21 0", "0x22 0", "0x23 0", "0x24 0"};
+        QByteArray many1;
+        QByteArray many2;
+        QStringList manyChanges;
+        for (int i = 0; i < 17; ++i) {
+            many1 += keyLine("SimR", codes[i], "x");
+            if (i > 0) {
+                many2 += keyLine("SimR", codes[i], "x");
+                manyChanges
+                    << QStringLiteral("unchanged SimR %1-%2 %3>%3").arg(i + 1).arg(i).arg(QLatin1String(letters[i]));
+            }
+        }
+        many2 += keyLine("SimR", "0x10 0", "x");
+        manyChanges << QStringLiteral("moved SimR 1-17 q>q");
+        QTest::newRow("a name on 17 lines: the same lines pair first") << many1 << many2 << manyChanges;
     }
 
     void pairsAndClasses()

@@ -79,6 +79,10 @@ private slots:
         QTest::newRow("unknown combination key")
             << key("0x1E 0 0xC5 0") << false << commented("combination key 0xC5 (Pause) is not in the key table");
         QTest::newRow("remove SIM") << key("0x1E 0 0 0", "SimAlpha") << true << define("USB[0x04]", "Alpha");
+        QTest::newRow("remove SIM in capitals")
+            << key("0x1E 0 0 0", "SIMAlpha") << true << define("USB[0x04]", "Alpha");
+        QTest::newRow("remove SIM keeps a name that only ends alike")
+            << key("0x1E 0 0 0", "SiXMAlpha") << true << define("USB[0x04]", "SiXMAlpha");
         QTest::newRow("name kept without remove SIM")
             << key("0x1E 0 0 0", "SimAlpha") << false << define("USB[0x04]", "SimAlpha");
         QTest::newRow("name made an identifier")
