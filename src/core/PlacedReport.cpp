@@ -115,34 +115,26 @@ void PlacedReport::startWriting()
 
 Report PlacedReport::toReport() const
 {
-    // Each run made the size it ends at.
+    // Each run made the size it ends at. Styles are distinct, so a run changes where the style does.
     std::vector<std::size_t> runBytes;
-    const auto eachRun = [this](auto use) {
-        for (const Piece& p : m_pieces) {
-            use(text(p), p.style);
-            if (p.lineEnd)
-                use(std::string_view("\r\n"), p.style);
-        }
-    };
-    // Styles are distinct, so a run changes where the style's index does.
-    std::uint8_t last = 0;
-    eachRun([&](std::string_view text, std::uint8_t style) {
+    const Style* last = nullptr;
+    forEachText([&](std::string_view text, const Style& style) {
         if (text.empty())
             return;
-        if (runBytes.empty() || style != last)
+        if (&style != last)
             runBytes.push_back(0);
         runBytes.back() += text.size();
-        last = style;
+        last = &style;
     });
     Report report;
     report.reserveRuns(runBytes.size());
     std::size_t run = 0;
-    eachRun([&](std::string_view text, std::uint8_t style) {
+    last = nullptr;
+    forEachText([&](std::string_view text, const Style& style) {
         if (text.empty())
             return;
-        const bool newRun = report.empty() || style != last;
-        report.append(text, m_styles[style].colour, m_styles[style].boldUnderline, newRun ? runBytes[run++] : 0);
-        last = style;
+        report.append(text, style.colour, style.boldUnderline, &style != last ? runBytes[run++] : 0);
+        last = &style;
     });
     return report;
 }

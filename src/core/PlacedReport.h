@@ -61,6 +61,16 @@ public:
     /** The text's bytes, line ends included. */
     std::size_t bytes() const { return m_bytes; }
 
+    /** The text in order with its styles: each piece's bytes, and "\r\n" after a piece that ends a line. */
+    template <typename Use> void forEachText(Use use) const
+    {
+        for (const Piece& p : m_pieces) {
+            use(text(p), style(p));
+            if (p.lineEnd)
+                use(std::string_view("\r\n"), style(p));
+        }
+    }
+
     /** The same text and styles as runs. */
     Report toReport() const;
 

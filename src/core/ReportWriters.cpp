@@ -133,12 +133,7 @@ void forEachReportTextPiece(const Report& report, const std::function<void(std::
 
 void forEachReportTextPiece(const PlacedReport& report, const std::function<void(std::string_view)>& use)
 {
-    for (std::size_t i = 0; i < report.pieceCount(); ++i) {
-        const PlacedReport::Piece& piece = report.piece(i);
-        forEachTextPiece(report.text(piece), use);
-        if (piece.lineEnd)
-            use(CrLf);
-    }
+    report.forEachText([&use](std::string_view text, const PlacedReport::Style&) { forEachTextPiece(text, use); });
 }
 
 std::string reportText(const Report& report)

@@ -143,15 +143,10 @@ core::Report reportFromLines(const StyledLines& lines, io::TextEncoding encoding
     };
     for (const core::ReportRun& run : lines.runs())
         add(run.text, run.colour, run.boldUnderline);
-    if (const core::PlacedReport* placed = lines.placed()) {
-        for (std::size_t i = 0; i < placed->pieceCount(); ++i) {
-            const core::PlacedReport::Piece& piece = placed->piece(i);
-            const core::PlacedReport::Style& style = placed->style(piece);
-            add(placed->text(piece), style.colour, style.boldUnderline);
-            if (piece.lineEnd)
-                add("\r\n", style.colour, style.boldUnderline);
-        }
-    }
+    if (const core::PlacedReport* placed = lines.placed())
+        placed->forEachText([&add](std::string_view text, const core::PlacedReport::Style& style) {
+            add(text, style.colour, style.boldUnderline);
+        });
     return report;
 }
 
