@@ -7,6 +7,10 @@
 
 #include <QString>
 
+#include <deque>
+#include <span>
+#include <string_view>
+
 namespace cli {
 
 std::optional<core::SharedBytes> readInput(const std::string& path, std::ostream& err, Reading reading)
@@ -28,14 +32,30 @@ std::optional<core::SharedBytes> readInput(const std::string& path, std::ostream
     return bytes;
 }
 
-bool writeOutput(const std::string& path, const std::string& bytes, std::ostream& err)
+namespace {
+
+bool writePieces(const std::string& path, std::span<const std::string_view> pieces, std::ostream& err)
 {
     io::FileError error;
-    if (!io::writeFileAtomically(QString::fromLocal8Bit(path.c_str()), bytes, &error)) {
+    if (!io::writeFileAtomically(QString::fromLocal8Bit(path.c_str()), pieces, &error)) {
         err << "tarnwick-cli: cannot write " << path << ": " << error.reason.toLocal8Bit().toStdString() << '\n';
         return false;
     }
     return true;
+}
+
+} // namespace
+
+bool writeOutput(const std::string& path, const std::string& bytes, std::ostream& err)
+{
+    const std::string_view whole = bytes;
+    return writePieces(path, std::span<const std::string_view>(&whole, 1), err);
+}
+
+bool writeDocument(const std::string& path, const core::KeyDocument& document, std::ostream& err)
+{
+    std::deque<std::string> made;
+    return writePieces(path, document.bytePieces(made), err);
 }
 
 int findLines(const std::string& file, const std::vector<std::string>& words, std::ostream& out, std::ostream& err)
@@ -110,7 +130,7 @@ int bindKeys(const BindRequest& request, std::ostream& err)
 
     // A line that has the keys already keeps its bytes.
     if (parsed.combination && core::combinationOf(binding) == parsed.combination && cleared.empty())
-        return writeOutput(request.output, document.toBytes(), err) ? 0 : 1;
+        return writeDocument(request.output, document, err) ? 0 : 1;
     const auto cells = parsed.combination ? parsed.combination->cells() : core::clearedKeyCells();
     const auto setKeys = [&document](int r, const std::array<std::string, 4>& keys) {
         for (int c = 0; c < 4; ++c)
@@ -130,7 +150,7 @@ int bindKeys(const BindRequest& request, std::ostream& err)
             return 1;
         }
     }
-    return writeOutput(request.output, document.toBytes(), err) ? 0 : 1;
+    return writeDocument(request.output, document, err) ? 0 : 1;
 }
 
 } // namespace cli

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/KeyDocument.h"
 #include "core/SharedBytes.h"
 
 #include <optional>
@@ -20,6 +21,8 @@ std::optional<core::SharedBytes> readInput(
 
 /** Writes a file through a temporary file; on failure says why on `err`. */
 bool writeOutput(const std::string& path, const std::string& bytes, std::ostream& err);
+/** Writes a document's bytes to `path` as writeOutput does, in pieces, without making them whole first. */
+bool writeDocument(const std::string& path, const core::KeyDocument& document, std::ostream& err);
 
 /** `find`: the lines whose search text holds every word. Exit code. */
 int findLines(const std::string& file, const std::vector<std::string>& words, std::ostream& out, std::ostream& err);

@@ -244,10 +244,16 @@ int CliRunner::runCommand(const std::vector<std::string>& args)
         auto bytes = readInput(file, m_err);
         if (!bytes)
             return 1;
-        // OUT may be IN: the document, and with it a mapping of IN, is gone before OUT is written.
-        const std::string written = core::KeyDocument::fromBytes(std::move(*bytes)).toBytes();
-        bytes.reset();
-        return writeOutput(outFile, written, m_err) ? 0 : 1;
+        auto document = core::KeyDocument::fromBytes(std::move(*bytes));
+        // The bytes go out in pieces, straight from the input's mapping, unless OUT is IN: a mapped file cannot be
+        // replaced everywhere (Windows keeps it open), so the document and its mapping are gone before OUT is
+        // written. A file with other names is written over from a complete temporary copy, never from the pieces.
+        if (QFileInfo(QString::fromLocal8Bit(file.c_str())) == QFileInfo(QString::fromLocal8Bit(outFile.c_str()))) {
+            const std::string written = document.toBytes();
+            document = core::KeyDocument();
+            return writeOutput(outFile, written, m_err) ? 0 : 1;
+        }
+        return writeDocument(outFile, document, m_err) ? 0 : 1;
     }
     if (keys->parsed())
         return this->keys(file, (shift ? 1 : 0) + (control ? 2 : 0) + (alt ? 4 : 0));
@@ -412,7 +418,7 @@ int CliRunner::take(const std::string& from, const std::string& into, const std:
         return 1;
     const core::KeyDocument fromDocument = core::KeyDocument::fromBytes(std::move(*fromBytes));
     TakeResult result = takeBindings(core::KeyDocument::fromBytes(std::move(*intoBytes)), fromDocument, noClashes);
-    if (!writeOutput(output, result.document.toBytes(), m_err))
+    if (!writeDocument(output, result.document, m_err))
         return 1;
     m_out << result.text;
     return m_out ? 0 : 1;

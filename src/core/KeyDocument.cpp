@@ -308,27 +308,50 @@ KeyDocument KeyDocument::fromBytes(SharedBytes bytes)
     return doc;
 }
 
-std::string KeyDocument::toBytes() const
+std::vector<std::string_view> KeyDocument::bytePieces(std::deque<std::string>& made) const
 {
     // The rows never change place: the bytes read, with each edited line's text put in place of its own. Runs of
-    // lines not edited are copied whole.
+    // lines not edited are one piece.
     const std::string_view src = sourceBytes();
-    std::string out;
-    out.reserve(src.size() + 16);
-    std::size_t copied = 0; // the source bytes before this are in `out`
+    std::vector<std::string_view> pieces;
+    std::size_t copied = 0; // the source bytes before this are in `pieces`
     for (std::size_t i = 0; i < m_edited.size(); ++i) {
         if (const std::int32_t slot = m_edited[i]; slot >= 0) {
             const Row& row = rows()[i];
-            out.append(src.substr(copied, row.start - copied));
-            out += normalisedLine(m_editedCells[static_cast<std::size_t>(slot)]);
+            pieces.push_back(src.substr(copied, row.start - copied));
+            pieces.push_back(made.emplace_back(normalisedLine(m_editedCells[static_cast<std::size_t>(slot)])));
             copied = std::size_t{row.start} + row.length;
         }
     }
-    out.append(src.substr(copied));
+    pieces.push_back(src.substr(copied));
+    std::erase_if(pieces, [](std::string_view piece) { return piece.empty(); });
     // A line that begins with the bytes of a byte order mark, edited to the top of a file without one, would lose
-    // them to the next reading; a line end in front keeps them in the line.
-    if (m_bodyStart == 0 && std::string_view(out).starts_with(kByteOrderMark))
-        out.insert(0, "\r\n");
+    // them to the next reading; a line end in front keeps them in the line. The mark's three bytes may lie across
+    // the first pieces.
+    if (m_bodyStart == 0) {
+        std::string head;
+        for (const std::string_view piece : pieces) {
+            head.append(piece.substr(0, kByteOrderMark.size() - head.size()));
+            if (head.size() == kByteOrderMark.size())
+                break;
+        }
+        if (head == kByteOrderMark)
+            pieces.insert(pieces.begin(), made.emplace_back("\r\n"));
+    }
+    return pieces;
+}
+
+std::string KeyDocument::toBytes() const
+{
+    std::deque<std::string> made;
+    const std::vector<std::string_view> pieces = bytePieces(made);
+    std::size_t size = 0;
+    for (const std::string_view piece : pieces)
+        size += piece.size();
+    std::string out;
+    out.reserve(size);
+    for (const std::string_view piece : pieces)
+        out += piece;
     return out;
 }
 

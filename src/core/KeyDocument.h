@@ -6,6 +6,7 @@
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -80,6 +81,9 @@ public:
     /** The key file as bytes: unedited rows byte for byte, edited rows normalised. A file without a byte order
      *  mark whose first line would begin with its bytes gets a line end in front. */
     std::string toBytes() const;
+    /** toBytes in pieces, in order, without making the whole: views into the bytes read, and into `made` for the
+     *  edited lines and any line end put in front. Valid while the document and `made` live unchanged. */
+    std::vector<std::string_view> bytePieces(std::deque<std::string>& made) const;
 
     int rowCount() const { return static_cast<int>(rows().size()); }
     bool isComment(int row) const { return rowAt(row).comment; }

@@ -9,6 +9,7 @@
 #include <QSaveFile>
 #include <QTemporaryFile>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -50,10 +51,20 @@ FileError notAFile(FileKind kind, int code)
     return FileError{QStringLiteral("It is not a regular file"), EINVAL};
 }
 
+bool writePieces(QIODevice& device, std::span<const std::string_view> pieces)
+{
+    for (const std::string_view piece : pieces) {
+        const auto size = static_cast<qint64>(piece.size());
+        if (device.write(piece.data(), size) != size)
+            return false;
+    }
+    return true;
+}
+
 // A file with other names (hard links) is written in place, so that every name shows the new content. The new
 // content first goes whole into a temporary file beside it: a full disk or any other failure there leaves the
 // file as it was. Should writing the file itself then fail, the temporary file is kept and the reason names it.
-bool writeInPlace(const QString& path, std::string_view bytes, FileError* error)
+bool writeInPlace(const QString& path, std::span<const std::string_view> pieces, FileError* error)
 {
     const auto fail = [error](const FileError& failure) {
         if (error)
@@ -62,7 +73,6 @@ bool writeInPlace(const QString& path, std::string_view bytes, FileError* error)
     };
     const QFileInfo target(QFileInfo(path).canonicalFilePath());
     QTemporaryFile copy(target.dir().filePath(target.fileName() + QStringLiteral(".XXXXXX")));
-    const auto size = static_cast<qint64>(bytes.size());
     errno = 0;
     if (!copy.open())
         return fail(systemError(copy.errorString()));
@@ -71,19 +81,27 @@ bool writeInPlace(const QString& path, std::string_view bytes, FileError* error)
         return fail(systemError(QString()));
     }
     errno = 0;
-    if (copy.write(bytes.data(), size) != size || !copy.flush())
+    if (!writePieces(copy, pieces) || !copy.flush())
         return fail(systemError(copy.errorString()));
     if (const int code = syncToDisk(copy.handle()); code != 0) {
         errno = code;
         return fail(systemError(QString()));
     }
 
+    // The file is filled from the copy, not from the pieces: they may be a mapping of this very file.
     QFile file(path);
     errno = 0;
     if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered))
         return fail(systemError(file.errorString()));
     errno = 0;
-    bool written = file.write(bytes.data(), size) == size && file.resize(size);
+    const qint64 size = copy.size();
+    bool written = copy.seek(0);
+    QByteArray block;
+    for (qint64 done = 0; written && done < size; done += block.size()) {
+        block = copy.read(std::min<qint64>(size - done, qint64{1} << 20));
+        written = !block.isEmpty() && file.write(block) == block.size();
+    }
+    written = written && file.resize(size);
     if (written) {
         if (const int code = syncToDisk(file.handle()); code != 0) {
             errno = code;
@@ -199,6 +217,11 @@ bool isReadOnlyFile(const QString& path)
 
 bool writeFileAtomically(const QString& path, std::string_view bytes, FileError* error)
 {
+    return writeFileAtomically(path, std::span<const std::string_view>(&bytes, 1), error);
+}
+
+bool writeFileAtomically(const QString& path, std::span<const std::string_view> pieces, FileError* error)
+{
     const auto fail = [error](const FileError& failure) {
         if (error)
             *error = failure;
@@ -212,7 +235,7 @@ bool writeFileAtomically(const QString& path, std::string_view bytes, FileError*
         return fail(FileError{QStringLiteral("The file is read-only"), EACCES});
     const FileIdentity identity = kind == FileKind::Regular ? fileIdentity(path) : FileIdentity{};
     if (identity.links > 1)
-        return writeInPlace(path, bytes, error);
+        return writeInPlace(path, pieces, error);
 
     QSaveFile file(path);
     errno = 0;
@@ -232,13 +255,12 @@ bool writeFileAtomically(const QString& path, std::string_view bytes, FileError*
         errno = code;
         return fail(systemError(QString()));
     }
-    const auto size = static_cast<qint64>(bytes.size());
     if (const int injected = g_injectedWriteFailure.exchange(0); injected != 0) {
         file.cancelWriting();
         errno = injected;
         return fail(systemError(QString()));
     }
-    if (file.write(bytes.data(), size) != size || !file.flush()) {
+    if (!writePieces(file, pieces) || !file.flush()) {
         const FileError failure = systemError(file.errorString());
         file.cancelWriting();
         return fail(failure);

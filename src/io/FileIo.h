@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -43,6 +44,9 @@ bool isReadOnlyFile(const QString& path);
  *  a temporary file, so that every name shows it. A read-only file and anything that is not a regular file are
  *  refused, whatever the process's rights. */
 [[nodiscard]] bool writeFileAtomically(const QString& path, std::string_view bytes, FileError* error);
+/** The same for content given in pieces, written one after another; a piece may lie in the file written (a mapping
+ *  of it), which is not changed before the whole content is safe in a temporary file. */
+[[nodiscard]] bool writeFileAtomically(const QString& path, std::span<const std::string_view> pieces, FileError* error);
 
 /** Makes the next atomic write fail with system error `code` after writing its temporary file, as a full disk
  *  would. For tests of what the program does when a save fails. */

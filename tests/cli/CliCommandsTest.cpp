@@ -176,6 +176,16 @@ private slots:
         QVERIFY(macros.out == core::fillCougarMacros(doc, false));
         QCOMPARE(runCli({"save", big, big}).code, 0);
         QVERIFY(testing::readBytes(big) == bytes);
+        // Saved elsewhere, the bytes go out straight from the mapping; saved to another name of the same file, they
+        // go over the file they are mapped from.
+        const QString copy = m_dir.filePath("copy.key");
+        QCOMPARE(runCli({"save", big, copy}).code, 0);
+        QVERIFY(testing::readBytes(copy) == bytes);
+        const QString otherName = m_dir.filePath("other name.key");
+        if (testing::runProgram(QStringLiteral("ln"), {big, otherName})) {
+            QCOMPARE(runCli({"save", otherName, big}).code, 0);
+            QVERIFY(testing::readBytes(big) == bytes);
+        }
         const auto bound = runCli({"bind", big, "3", "ALT x"});
         QCOMPARE(bound.code, 0);
         const std::string before = "SimBeta -1 0 0x1e 0 0 0 1 \"Beta\"";
