@@ -34,7 +34,7 @@ GridProxy::GridProxy(QAbstractItemModel* source, SortKey sortKey, QObject* paren
         source, &QAbstractItemModel::headerDataChanged, this, [this](Qt::Orientation orientation, int first, int last) {
             if (orientation == Qt::Horizontal)
                 emit headerDataChanged(orientation, first, last);
-            else if (!m_shown.empty())
+            else if (rowCount() > 0)
                 emit headerDataChanged(orientation, 0, rowCount() - 1);
         });
     fillShown();
@@ -48,10 +48,17 @@ GridProxy::~GridProxy()
 void GridProxy::fillShown()
 {
     const int count = sourceModel()->rowCount();
+    const bool ordered = m_order.size() == static_cast<std::size_t>(count);
+    if (!ordered && !m_accepts) {
+        m_identityRows = count;
+        std::vector<int>().swap(m_shown);
+        std::vector<int>().swap(m_place);
+        return;
+    }
+    m_identityRows = -1;
     m_place.assign(static_cast<std::size_t>(count), -1);
     m_shown.clear();
     m_shown.reserve(static_cast<std::size_t>(count));
-    const bool ordered = m_order.size() == static_cast<std::size_t>(count);
     for (int i = 0; i < count; ++i) {
         const int row = ordered ? m_order[static_cast<std::size_t>(i)] : i;
         if (m_accepts && !m_accepts(row))
@@ -162,7 +169,7 @@ std::vector<int> GridProxy::sourceRows(int firstRow, int lastRow) const
 {
     std::vector<int> rows;
     for (int r = qMax(0, firstRow); r <= qMin(lastRow, rowCount() - 1); ++r)
-        rows.push_back(m_shown[static_cast<std::size_t>(r)]);
+        rows.push_back(shownRow(r));
     return rows;
 }
 
@@ -180,7 +187,7 @@ QModelIndex GridProxy::parent(const QModelIndex&) const
 
 int GridProxy::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(m_shown.size());
+    return parent.isValid() ? 0 : m_identityRows >= 0 ? m_identityRows : static_cast<int>(m_shown.size());
 }
 
 int GridProxy::columnCount(const QModelIndex& parent) const
@@ -190,18 +197,24 @@ int GridProxy::columnCount(const QModelIndex& parent) const
 
 QModelIndex GridProxy::mapToSource(const QModelIndex& proxyIndex) const
 {
-    if (!proxyIndex.isValid() || proxyIndex.model() != this
-        || static_cast<std::size_t>(proxyIndex.row()) >= m_shown.size())
+    if (!proxyIndex.isValid() || proxyIndex.model() != this || proxyIndex.row() >= rowCount())
         return {};
-    return sourceModel()->index(m_shown[static_cast<std::size_t>(proxyIndex.row())], proxyIndex.column());
+    return sourceModel()->index(shownRow(proxyIndex.row()), proxyIndex.column());
 }
 
 QModelIndex GridProxy::mapFromSource(const QModelIndex& sourceIndex) const
 {
-    if (!sourceIndex.isValid() || static_cast<std::size_t>(sourceIndex.row()) >= m_place.size())
+    if (!sourceIndex.isValid())
         return {};
-    const int place = m_place[static_cast<std::size_t>(sourceIndex.row())];
+    const int place = placeOf(sourceIndex.row());
     return place < 0 ? QModelIndex() : index(place, sourceIndex.column());
+}
+
+int GridProxy::placeOf(int row) const
+{
+    if (m_identityRows >= 0)
+        return row >= 0 && row < m_identityRows ? row : -1;
+    return row >= 0 && static_cast<std::size_t>(row) < m_place.size() ? m_place[static_cast<std::size_t>(row)] : -1;
 }
 
 void GridProxy::onSourceDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles)
@@ -210,9 +223,7 @@ void GridProxy::onSourceDataChanged(const QModelIndex& topLeft, const QModelInde
     int top = -1;
     int bottom = -1;
     for (int row = topLeft.row(); row <= bottomRight.row(); ++row) {
-        if (static_cast<std::size_t>(row) >= m_place.size())
-            break;
-        const int place = m_place[static_cast<std::size_t>(row)];
+        const int place = placeOf(row);
         if (place < 0)
             continue;
         top = top < 0 ? place : std::min(top, place);

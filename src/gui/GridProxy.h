@@ -76,8 +76,17 @@ private:
     SortKey m_sortKey;
     std::function<bool(int)> m_accepts;
     std::vector<int> m_order; // every source row in the present order; empty for the model's own order
+    // The model's own rows, unsorted and unfiltered, are shown as they are, without the two tables below: a
+    // million rows would cost 8 MiB a grid for nothing. The count is the model's at the last fill.
+    int m_identityRows = -1; // -1 while the tables map the rows
     std::vector<int> m_shown; // view row -> source row
     std::vector<int> m_place; // source row -> view row, -1 for a row the filter hides
+    int shownRow(int viewRow) const
+    {
+        return m_identityRows >= 0 ? viewRow : m_shown[static_cast<std::size_t>(viewRow)];
+    }
+    /** The view row of source row `row`, -1 for one not shown or out of range. */
+    int placeOf(int row) const;
     // Sorts of this many rows and more run on a worker thread: about a tenth of a second's sorting, and far
     // above the files a pilot writes by hand.
     std::size_t m_backgroundSortRows = 100000;

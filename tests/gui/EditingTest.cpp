@@ -1,12 +1,15 @@
 #include "WindowFixture.h"
 
 #include "gui/GridEditing.h"
+#include "gui/GridProxy.h"
 #include "gui/KeyboardPage.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QMenu>
+#include <QSignalSpy>
+#include <QStandardItemModel>
 #include <QTest>
 #include <QUndoStack>
 
@@ -329,6 +332,56 @@ private slots:
         f.click(QStringLiteral("Command2_0"));
         QCOMPARE(WindowFixture::shownColumn(f.listGrid(), 2), QStringList({"ALT d", "CTL c", "e", "F1", "SHF F1"}));
         QCOMPARE(WindowFixture::shownColumn(f.grid, 1).first(), QStringLiteral("# comment line"));
+    }
+
+    // Rows map both ways in every state of the proxy, unsorted and unfiltered included, and a changed source row
+    // reaches the view at its place, or not at all while the filter hides it.
+    void proxyMapsRowsBothWays_data()
+    {
+        QTest::addColumn<bool>("sorted"); // by the one column, descending
+        QTest::addColumn<bool>("filtered"); // source rows 1 and 3 hidden
+        QTest::addColumn<QList<int>>("shown"); // view row -> source row
+        QTest::newRow("the model's own order") << false << false << QList<int>{0, 1, 2, 3, 4};
+        QTest::newRow("filtered") << false << true << QList<int>{0, 2, 4};
+        QTest::newRow("sorted") << true << false << QList<int>{4, 3, 2, 1, 0};
+        QTest::newRow("sorted and filtered") << true << true << QList<int>{4, 2, 0};
+    }
+
+    void proxyMapsRowsBothWays()
+    {
+        QFETCH(bool, sorted);
+        QFETCH(bool, filtered);
+        QFETCH(QList<int>, shown);
+        QStandardItemModel model;
+        const std::vector<std::string> texts{"a", "b", "c", "d", "e"};
+        for (const std::string& text : texts)
+            model.appendRow(new QStandardItem(QString::fromStdString(text)));
+        gui::GridProxy proxy(&model,
+            [&texts](int row, int, std::string&) { return std::string_view(texts[static_cast<std::size_t>(row)]); });
+        if (filtered)
+            proxy.setRowFilter([](int row) { return row != 1 && row != 3; });
+        if (sorted)
+            proxy.sortByColumns(0, 0, core::SortOrder::Descending);
+        QCOMPARE(proxy.rowCount(), shown.size());
+        for (int viewRow = 0; viewRow < shown.size(); ++viewRow)
+            QCOMPARE(proxy.mapToSource(proxy.index(viewRow, 0)).row(), shown[viewRow]);
+        for (int row = 0; row < model.rowCount(); ++row) {
+            const QModelIndex place = proxy.mapFromSource(model.index(row, 0));
+            QCOMPARE(place.isValid() ? place.row() : -1, static_cast<int>(shown.indexOf(row)));
+        }
+        QSignalSpy changed(&proxy, &QAbstractItemModel::dataChanged);
+        model.item(3)->setText(QStringLiteral("x"));
+        model.item(4)->setText(QStringLiteral("y"));
+        // Each change is one signal for its view row; a hidden row's none.
+        QList<int> rows;
+        for (const QList<QVariant>& signal : changed)
+            rows << signal[0].toModelIndex().row() << signal[1].toModelIndex().row();
+        QList<int> expected;
+        for (const int row : {3, 4}) {
+            if (const auto place = shown.indexOf(row); place >= 0)
+                expected << static_cast<int>(place) << static_cast<int>(place);
+        }
+        QCOMPARE(rows, expected);
     }
 
     // A big grid sorts on a worker thread: the order comes when it is done, the block selected again; a reset or
