@@ -103,6 +103,16 @@ std::uint32_t tagOf(std::uint64_t hash)
     return static_cast<std::uint32_t>(hash >> 32);
 }
 
+// Asks for the memory at `place` to be brought into the caches, where the compiler can say so.
+inline void prefetch(const void* place)
+{
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(place);
+#else
+    (void)place;
+#endif
+}
+
 // A line as compareLines lists it, from its text without leading and trailing spaces (not empty).
 CompareLine compareLineOf(std::string_view text)
 {
@@ -267,10 +277,31 @@ void markFound(
     };
     std::vector<Slot> slots(size);
     std::vector<std::uint32_t> slotOf(asked.size());
+    // A table of a million texts is far bigger than the caches: each text's slot is asked for a few texts ahead, so
+    // that the memory is on its way while the texts before it are placed.
+    constexpr std::size_t Ahead = 8;
+    std::array<std::uint64_t, Ahead> hashes{};
+    const auto fetchAhead = [&](std::size_t count, const auto& textAt) {
+        for (std::size_t j = 0; j < std::min(count, Ahead); ++j) {
+            hashes[j] = hashOf(textAt(j));
+            prefetch(&slots[hashes[j] & mask]);
+        }
+    };
+    // The hash of text k, and the slot of text k + Ahead asked for.
+    const auto hashAt = [&](std::size_t k, std::size_t count, const auto& textAt) {
+        const std::uint64_t hash = hashes[k % Ahead];
+        if (k + Ahead < count) {
+            hashes[k % Ahead] = hashOf(textAt(k + Ahead));
+            prefetch(&slots[hashes[k % Ahead] & mask]);
+        }
+        return hash;
+    };
+    const auto askedText = [&](std::size_t k) { return texts[asked[k]]; };
     std::size_t left = 0; // the different texts not found yet
+    fetchAhead(asked.size(), askedText);
     for (std::size_t k = 0; k < asked.size(); ++k) {
         const std::string_view text = texts[asked[k]];
-        const std::uint64_t hash = hashOf(text);
+        const std::uint64_t hash = hashAt(k, asked.size(), askedText);
         std::size_t at = hash & mask;
         while (slots[at].text != 0 && !(slots[at].tag == tagOf(hash) && texts[slots[at].text - 1] == text))
             at = (at + 1) & mask;
@@ -280,11 +311,14 @@ void markFound(
         }
         slotOf[k] = static_cast<std::uint32_t>(at);
     }
+    // A skipped item's text is hashed as empty: its slot is fetched for nothing, and never looked at.
+    const auto itemText = [&](std::size_t i) { return items.skips(i) ? std::string_view() : items[i]; };
+    fetchAhead(items.size(), itemText);
     for (std::size_t i = 0; i < items.size() && left > 0; ++i) {
+        const std::uint64_t hash = hashAt(i, items.size(), itemText);
         if (items.skips(i))
             continue;
         const std::string_view item = items[i];
-        const std::uint64_t hash = hashOf(item);
         for (std::size_t at = hash & mask; slots[at].text != 0; at = (at + 1) & mask) {
             Slot& slot = slots[at];
             if (slot.tag == tagOf(hash) && texts[slot.text - 1] == item) {
@@ -326,20 +360,26 @@ std::vector<bool> namesFoundIn(const FileLists& lists, const std::vector<bool>& 
 // of a big file's comparison.
 std::vector<bool> foundInStep(const TextList& texts, const TextList& items)
 {
+    // The window halves at each text not found in it and is whole again at the next one found: two files out of
+    // step (a block one has more of, or files that share little) cost a comparison or two a line, not the window's.
+    // A text not found in the window is looked for in every item below, so the window's size changes only the time.
     constexpr std::size_t Window = 64;
     std::vector<bool> found(texts.size());
     std::vector<std::uint32_t> asked;
     std::size_t next = 0;
+    std::size_t window = Window;
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        const std::size_t end = std::min(items.size(), next + Window);
+        const std::size_t end = std::min(items.size(), next + window);
         std::size_t at = next;
         while (at < end && items[at] != texts[i])
             ++at;
         if (at < end) {
             found[i] = true;
             next = at + 1;
+            window = Window;
         } else {
             asked.push_back(static_cast<std::uint32_t>(i));
+            window = std::max<std::size_t>(window / 2, 1);
         }
     }
     markFound(LineTexts{texts}, asked, LineTexts{items}, found);

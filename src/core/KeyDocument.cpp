@@ -324,7 +324,6 @@ std::vector<std::string_view> KeyDocument::bytePieces(std::deque<std::string>& m
         }
     }
     pieces.push_back(src.substr(copied));
-    std::erase_if(pieces, [](std::string_view piece) { return piece.empty(); });
     // A line that begins with the bytes of a byte order mark, edited to the top of a file without one, would lose
     // them to the next reading; a line end in front keeps them in the line. The mark's three bytes may lie across
     // the first pieces.
