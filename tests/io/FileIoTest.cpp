@@ -237,6 +237,13 @@ private slots:
         row("1252 euro alone", "a\x80", false, "a\xe2\x82\xac");
         row("1252 after eight ASCII", "abcdefghij\xb0", false, "abcdefghij\xc2\xb0");
         row("1252 last of eight", "abcdefg\xb0", false, "abcdefg\xc2\xb0");
+        row("1252 bytes it leaves undefined",
+            "\x81\x8d\x8f\x90\x9d"
+            "abcdefghi\x7f",
+            false,
+            "\xc2\x81\xc2\x8d\xc2\x8f\xc2\x90\xc2\x9d"
+            "abcdefghi\x7f");
+        row("1252 highest byte after nine ASCII", "abcdefghi\xff", false, "abcdefghi\xc3\xbf");
         row("utf-8 across eight", "abcdefg\xc2\xb0xyzuvw", true, "abcdefg\xc2\xb0xyzuvw");
         row("truncated utf-8", "a\xc3", false, "a\xc3\x83");
         row("overlong", "\xc0\xaf", false, "\xc3\x80\xc2\xaf");
