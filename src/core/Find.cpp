@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 
 namespace core {
 
@@ -111,18 +112,13 @@ const SearchTexts::Entry& SearchTexts::entry(const KeyDocument& document, int ro
     if (m_entries.size() != rows) {
         clear();
         m_entries.assign(rows, Entry{});
-        // Room for the keys and codes of every row: pages the texts do not reach are never touched.
-        m_bytes.reserve(rows * 32 + 4096);
     }
     Entry& e = m_entries[static_cast<std::size_t>(row)];
-    if (e.start != NotMade)
+    if (e.text != NotMade)
         return e;
-    if (m_bytes.size() - m_kept > m_kept / 2 + (1U << 20) || m_bytes.size() > 0xC0000000U) {
-        m_bytes.clear();
-        std::fill(m_entries.begin(), m_entries.end(), Entry{});
-        m_kept = 0;
-    }
-    const std::size_t start = m_bytes.size();
+    if (m_bytes.size() - m_kept > m_kept / 2 + (1U << 20) || m_bytes.size() > 0xC0000000U)
+        dropTexts();
+    m_made.clear();
     e = Entry{};
     const Binding& binding = document.binding(row);
     RecordViews views;
@@ -145,18 +141,56 @@ const SearchTexts::Entry& SearchTexts::entry(const KeyDocument& document, int ro
             e.descriptionStart = static_cast<std::uint16_t>(placeOf(views[DescriptionColumn]));
             e.descriptionLength = static_cast<std::uint16_t>(views[DescriptionColumn].size());
         }
-        appendLower(m_bytes, keysText(binding));
+        appendLower(m_made, keysText(binding));
         if (binding.isKey()) {
-            appendCodes(m_bytes, views[KeyColumn], binding.key);
-            appendCodes(m_bytes, views[ComboKeyColumn], binding.combo);
+            appendCodes(m_made, views[KeyColumn], binding.key);
+            appendCodes(m_made, views[ComboKeyColumn], binding.combo);
         }
     } else {
-        appendSearchText(m_bytes, document, row);
+        appendSearchText(m_made, document, row);
     }
-    e.start = static_cast<std::uint32_t>(start);
-    e.length = static_cast<std::uint32_t>(m_bytes.size() - start);
-    m_kept += e.length;
+    e.text = keep(m_made);
     return e;
+}
+
+std::uint32_t SearchTexts::keep(std::string_view text)
+{
+    const auto hash = static_cast<std::uint32_t>(std::hash<std::string_view>{}(text));
+    if ((m_texts.size() + 1) * 2 > m_slots.size()) {
+        m_slots.assign(std::max<std::size_t>(m_slots.size() * 2, 1024), 0);
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::uint32_t n = 0; n < m_texts.size(); ++n) {
+            std::size_t at = m_texts[n].hash & mask;
+            while (m_slots[at] != 0)
+                at = (at + 1) & mask;
+            m_slots[at] = n + 1;
+        }
+    }
+    const std::size_t mask = m_slots.size() - 1;
+    std::size_t at = hash & mask;
+    for (; m_slots[at] != 0; at = (at + 1) & mask) {
+        Text& kept = m_texts[m_slots[at] - 1];
+        if (kept.hash == hash && textOf(kept) == text) {
+            if (kept.rows++ == 0)
+                m_kept += kept.length;
+            return m_slots[at] - 1;
+        }
+    }
+    m_texts.push_back(
+        Text{static_cast<std::uint32_t>(m_bytes.size()), static_cast<std::uint32_t>(text.size()), 1, hash});
+    m_bytes += text;
+    m_kept += text.size();
+    m_slots[at] = static_cast<std::uint32_t>(m_texts.size());
+    return m_slots[at] - 1;
+}
+
+void SearchTexts::dropTexts()
+{
+    m_bytes.clear();
+    m_texts.clear();
+    m_slots.clear();
+    std::fill(m_entries.begin(), m_entries.end(), Entry{});
+    m_kept = 0;
 }
 
 void SearchTexts::prepare(const KeyDocument& document, int row)
@@ -167,7 +201,7 @@ void SearchTexts::prepare(const KeyDocument& document, int row)
 bool SearchTexts::matches(const KeyDocument& document, int row, const std::vector<std::string>& words)
 {
     const Entry& e = entry(document, row);
-    const std::string_view kept = std::string_view(m_bytes).substr(e.start, e.length);
+    const std::string_view kept = textOf(m_texts[e.text]);
     std::string_view name;
     std::string_view description;
     if (e.nameLength != 0 || e.descriptionLength != 0) {
@@ -189,19 +223,22 @@ bool SearchTexts::matches(const KeyDocument& document, int row, const std::vecto
 void SearchTexts::forget(int row)
 {
     const auto r = static_cast<std::size_t>(row);
-    if (r < m_entries.size() && m_entries[r].start != NotMade) {
-        m_kept -= m_entries[r].length;
-        m_entries[r].start = NotMade;
+    if (r < m_entries.size() && m_entries[r].text != NotMade) {
+        Text& text = m_texts[m_entries[r].text];
+        if (--text.rows == 0)
+            m_kept -= text.length;
+        m_entries[r].text = NotMade;
     }
 }
 
 void SearchTexts::clear()
 {
-    m_bytes.clear();
+    dropTexts();
     m_bytes.shrink_to_fit();
+    m_texts.shrink_to_fit();
+    m_slots.shrink_to_fit();
     m_entries.clear();
     m_entries.shrink_to_fit();
-    m_kept = 0;
 }
 
 bool containsLowerCased(std::string_view text, std::string_view word)

@@ -39,10 +39,10 @@ void appendSearchText(std::string& out, const KeyDocument& document, int row);
  * What a filter looks for in each row of a document, made as rows ask for it and kept. A big file has hundreds of
  * thousands of rows, so the sim name and description of a row read from its line are not copied: the row keeps where
  * they stand in the line, and they are searched there without regard to letter case. Only the rest of the search
- * text (the keys in words and the key codes) is kept, lower-cased, one after another in one buffer; a row whose
- * cells are not where its line has them (an edited row, a line split at tabs) keeps its whole search text there. A
- * changed row's text is made again at the end; the bytes left behind are dropped, with every text, once they are
- * more than half the rest.
+ * text (the keys in words and the key codes) is kept, lower-cased; a row whose cells are not where its line has them
+ * (an edited row, a line split at tabs) keeps its whole search text. Each different text is kept once, for all the
+ * rows that have it: a file of a million lines has a few thousand different keys. A changed row's text is made
+ * again; texts no row has any more are dropped, with every text, once they are more than half the rest.
  */
 class SearchTexts
 {
@@ -61,8 +61,7 @@ private:
     static constexpr std::uint32_t NotMade = 0xFFFFFFFFU;
     struct Entry
     {
-        std::uint32_t start = NotMade; // of the kept text in m_bytes
-        std::uint32_t length = 0;
+        std::uint32_t text = NotMade; // the kept text's number in m_texts
         // Where the sim name and the description stand in the file's bytes: the line's start, and their places from
         // it (read there, the row table is not looked at). Both empty when the kept text is the whole search text.
         std::uint32_t lineStart = 0;
@@ -71,11 +70,29 @@ private:
         std::uint16_t descriptionStart = 0;
         std::uint16_t descriptionLength = 0;
     };
+    struct Text
+    {
+        std::uint32_t start = 0; // in m_bytes
+        std::uint32_t length = 0;
+        std::uint32_t rows = 0; // the rows that have it
+        std::uint32_t hash = 0;
+    };
     const Entry& entry(const KeyDocument& document, int row);
+    /** The number of `text` among the kept texts, kept now when it is new; one more row has it. */
+    std::uint32_t keep(std::string_view text);
+    std::string_view textOf(const Text& text) const
+    {
+        return std::string_view(m_bytes).substr(text.start, text.length);
+    }
+    /** Drops every text, and every row's entry with it. */
+    void dropTexts();
 
-    std::string m_bytes;
+    std::string m_bytes; // each different text once, one after another
+    std::vector<Text> m_texts;
+    std::vector<std::uint32_t> m_slots; // the texts by hash: a text's number + 1, 0 for an empty slot
     std::vector<Entry> m_entries; // per row
-    std::size_t m_kept = 0; // the bytes of the texts kept
+    std::size_t m_kept = 0; // the bytes of the texts some row has
+    std::string m_made; // the text of the row at hand, before it is kept
 };
 
 /** True when `text` contains `word` with the letters A to Z of `text` read as a to z (`word` is lower-case). */
