@@ -78,6 +78,7 @@ void KeyFileSession::warmSearchTexts()
 {
     // About 10 ms a step on a 32,767-line file: the window answers between steps.
     constexpr int RowsPerStep = 4096;
+    m_searchWarmer->setInterval(0); // then a step at each turn of the event loop
     const int end = std::min(m_document.rowCount(), m_warmedRows + RowsPerStep);
     for (; m_warmedRows < end; ++m_warmedRows)
         m_searchTexts.prepare(m_document, m_warmedRows);
@@ -204,7 +205,8 @@ void KeyFileSession::replaceDocument(
     checkProblems();
     m_searchTexts.clear();
     m_warmedRows = 0;
-    m_searchWarmer->start(0);
+    // The first step waits until the window has shown the file: the opening is answered without it.
+    m_searchWarmer->start(SearchWarmDelayMs);
     m_undo->clear();
     emit documentReset();
     emit pathChanged();

@@ -196,6 +196,7 @@ private:
     bool m_saving = false;
     mutable core::SearchTexts m_searchTexts;
     QTimer* m_searchWarmer; // fills the search texts in steps after an opening, so that the first filter is quick
+    static constexpr int SearchWarmDelayMs = 200;
     int m_warmedRows = 0;
     mutable std::vector<core::Section> m_sections;
     mutable bool m_sectionsFresh = false;
