@@ -48,12 +48,14 @@ private slots:
         row("keys: Windows key", "SimA -1 0 0xDB 4 0 0 1", "Alt+Left Windows");
         row("keys: combination", "SimA -1 0 0x2D 1 0x2E 4 1", "Alt+C, then Shift+X");
         row("keys: Pause", "SimA -1 0 0xC5 0 0 0 1", "Pause");
+        row("keys: the last letter", "SimA -1 0 0x2C 0 0 0 1", "Z");
         row("keys: unknown key", "SimA -1 0 0x2A 0 0 0 1", "key 0x2A");
         row("keys: modifier out of range", "SimA -1 0 0x1E 9 0 0 1", "modifier 9+A");
         row("keys: DirectX", "SimA 4 -1 -2 0 0x0 -1", "DX5, Device 01");
         row("keys: POV", "SimA 0 -1 -3 6 0x0 -1", "POV1 Left");
         row("name: words", "SimToggleMasterFuel -1 0 0x1E 0 0 0 1 \"d\"", "Toggle Master Fuel");
         row("name: capitals", "OTWViewUp -1 0 0x1E 0 0 0 1", "OTW View Up");
+        row("name: a word ending in z", "SimJazzUp -1 0 0x1E 0 0 0 1", "Jazz Up");
         row("name: digits", "SimF18ThrottleATC -1 0 0x1E 0 0 0 1", "F18 Throttle ATC");
         row("name: zero and nine before a word", "SimMfd0Left9Right -1 0 0x1E 0 0 0 1", "Mfd0 Left9 Right");
         row("name: digit and capital", "OTWSelect2DCockpitMode -1 0 0x1E 0 0 0 1", "OTW Select2D Cockpit Mode");
