@@ -2,11 +2,14 @@
 
 #include "GenericOrder.h"
 #include "KeyDocument.h"
+#include "Parallel.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <functional>
+#include <optional>
 #include <stdexcept>
 
 namespace core {
@@ -242,6 +245,22 @@ FileLists fileLists(const CompareInput& input)
     return lists;
 }
 
+// Two files of this many lines together have their lists made, and their lines and names looked for, two things
+// side by side: below it the threads cost more than they save.
+constexpr std::size_t SideBySideLines = 65536;
+
+// Runs `first` and `second`, side by side when `sideBySide` and the processor runs two threads at once. Each touches
+// only what is its own.
+void runPair(bool sideBySide, const std::function<void()>& first, const std::function<void()>& second)
+{
+    if (sideBySide && workerThreads() > 1) {
+        runSideBySide(2, [&](unsigned i) { i == 0 ? first() : second(); });
+    } else {
+        first();
+        second();
+    }
+}
+
 // Whether each of `texts` is among `items`, each looked for by scanning the items from their start: quadratic, the
 // reference the comparison in step must equal.
 template <typename Texts> std::vector<bool> foundByScanning(const Texts& texts, const Texts& items)
@@ -440,10 +459,14 @@ template <bool Scanning> Findings findingsOf(const FileLists& one, const FileLis
         found.oneInTwo = foundByScanning(NameTexts{one}, NameTexts{two});
         found.twoInOne = foundByScanning(NameTexts{two}, NameTexts{one});
     } else {
-        found.leadInOther = foundInStep(lead.lines, other.lines);
-        found.otherInLead = foundInStep(other.lines, lead.lines);
-        found.oneInTwo = namesFoundIn(one, found.firstLeads ? found.leadInOther : found.otherInLead, two);
-        found.twoInOne = namesFoundIn(two, found.firstLeads ? found.otherInLead : found.leadInOther, one);
+        const bool big = one.lines.size() + two.lines.size() >= SideBySideLines;
+        runPair(
+            big, [&] { found.leadInOther = foundInStep(lead.lines, other.lines); },
+            [&] { found.otherInLead = foundInStep(other.lines, lead.lines); });
+        runPair(
+            big,
+            [&] { found.oneInTwo = namesFoundIn(one, found.firstLeads ? found.leadInOther : found.otherInLead, two); },
+            [&] { found.twoInOne = namesFoundIn(two, found.firstLeads ? found.otherInLead : found.leadInOther, one); });
     }
     return found;
 }
@@ -554,8 +577,15 @@ void addSources(PlacedReport& report, const CompareInput& input, const FileLists
 template <bool Scanning>
 PlacedReport buildReport(const CompareInput& file1, const CompareInput& file2, const std::tm& now)
 {
-    const FileLists one = fileLists(file1);
-    const FileLists two = fileLists(file2);
+    const auto bytesOf = [](const CompareInput& input) {
+        return input.document ? input.document->sourceBytes().size() : input.bytes ? input.bytes->size() : 0;
+    };
+    std::optional<FileLists> lists[2];
+    runPair(
+        bytesOf(file1) + bytesOf(file2) >= SideBySideLines * 40, [&] { lists[0] = fileLists(file1); },
+        [&] { lists[1] = fileLists(file2); });
+    const FileLists& one = *lists[0];
+    const FileLists& two = *lists[1];
     const Findings found = findingsOf<Scanning>(one, two);
     PlacedReport report;
     addSources(report, file1, one);

@@ -234,8 +234,11 @@ private slots:
             "SimDoNothing 9", "# ====", "# note", "Alone", "SimE 1", "SimF 3"};
         std::mt19937 random(20261207);
         const auto pick = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random); };
-        for (int round = 0; round < 300; ++round) {
-            std::vector<std::string> one(pick(round % 3 == 0 ? 200 : 40)); // some beyond the window looked in
+        // Some files go beyond the window looked in. The last round's have 40,000 lines each, which are looked for
+        // two things side by side; each has every line of the vocabulary at its end, so that scanning finds each soon.
+        for (int round = 0; round <= 300; ++round) {
+            const std::size_t size = round == 300 ? 40000 : pick(round % 3 == 0 ? 200 : 40);
+            std::vector<std::string> one(size);
             for (std::string& line : one)
                 line = vocabulary[pick(vocabulary.size())];
             std::vector<std::string> two;
@@ -249,6 +252,10 @@ private slots:
                 const std::size_t length = 3 + pick(std::min<std::size_t>(two.size() - 3, 100));
                 const auto from = two.begin() + std::ptrdiff_t(pick(two.size() - length + 1));
                 std::rotate(from, from + std::ptrdiff_t(length / 2), from + std::ptrdiff_t(length));
+            }
+            if (round == 300) {
+                one.insert(one.end(), vocabulary.begin(), vocabulary.end());
+                two.insert(two.end(), vocabulary.begin(), vocabulary.end());
             }
             const auto joined = [](const std::vector<std::string>& lines) {
                 std::string text;
