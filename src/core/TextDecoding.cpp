@@ -60,22 +60,39 @@ std::size_t utf8SequenceLength(std::string_view bytes)
     return length;
 }
 
+std::size_t asciiRunEnd(std::string_view bytes, std::size_t from)
+{
+    // Eight ASCII bytes at a time: nearly all of a key file is ASCII.
+    for (std::uint64_t word = 0; from + 8 <= bytes.size(); from += 8) {
+        std::memcpy(&word, bytes.data() + from, 8);
+        if ((word & 0x8080808080808080ULL) != 0)
+            break;
+    }
+    while (from < bytes.size() && static_cast<unsigned char>(bytes[from]) < 0x80)
+        ++from;
+    return from;
+}
+
+std::size_t encodeUtf8(char32_t c, char* out)
+{
+    if (c < 0x80) {
+        out[0] = static_cast<char>(c);
+        return 1;
+    }
+    if (c < 0x800) {
+        out[0] = static_cast<char>(0xC0 | (c >> 6));
+        out[1] = static_cast<char>(0x80 | (c & 0x3F));
+        return 2;
+    }
+    out[0] = static_cast<char>(0xE0 | (c >> 12));
+    out[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out[2] = static_cast<char>(0x80 | (c & 0x3F));
+    return 3;
+}
+
 bool isValidUtf8(std::string_view bytes)
 {
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        // Eight ASCII bytes at a time: nearly all of a key file is ASCII.
-        if (std::uint64_t word = 0; i + 8 <= bytes.size()) {
-            std::memcpy(&word, bytes.data() + i, 8);
-            if ((word & 0x8080808080808080ULL) == 0) {
-                i += 8;
-                continue;
-            }
-        }
-        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
-            ++i;
-            continue;
-        }
+    for (std::size_t i = asciiRunEnd(bytes, 0); i < bytes.size(); i = asciiRunEnd(bytes, i)) {
         const std::size_t length = utf8SequenceLength(bytes.substr(i));
         if (length == 0)
             return false;
@@ -105,13 +122,9 @@ std::string textAsUtf8(std::string_view bytes)
         const char32_t c = nextTextChar(bytes, &pos);
         if (c < 0x80 || pos - start > 1) {
             text.append(bytes.substr(start, pos - start)); // ASCII or a valid UTF-8 sequence: already UTF-8
-        } else if (c < 0x800) {
-            text += static_cast<char>(0xC0 | (c >> 6));
-            text += static_cast<char>(0x80 | (c & 0x3F));
         } else {
-            text += static_cast<char>(0xE0 | (c >> 12));
-            text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            text += static_cast<char>(0x80 | (c & 0x3F));
+            char encoded[3];
+            text.append(encoded, encodeUtf8(c, encoded));
         }
     }
     return text;

@@ -14,6 +14,13 @@ char32_t windows1252Char(unsigned char byte);
  *  start one (a stray continuation byte, an overlong form, a surrogate, a sequence cut short). */
 std::size_t utf8SequenceLength(std::string_view bytes);
 
+/** The position of the first byte at or after `from` that is not ASCII, or the size: the run of ASCII bytes
+ *  there, looked at eight at a time. */
+std::size_t asciiRunEnd(std::string_view bytes, std::size_t from);
+
+/** Writes character `c` (below U+10000) as UTF-8 to `out`, which has room for 3 bytes; returns the bytes written. */
+std::size_t encodeUtf8(char32_t c, char* out);
+
 /** True when every byte belongs to a valid UTF-8 sequence. */
 bool isValidUtf8(std::string_view bytes);
 

@@ -2,9 +2,6 @@
 
 #include "core/TextDecoding.h"
 
-#include <cstdint>
-#include <cstring>
-
 namespace io {
 
 bool isValidUtf8(std::string_view bytes)
@@ -38,31 +35,17 @@ void appendAsUtf8(QByteArray& out, std::string_view bytes, TextEncoding encoding
             out.append(decodeText(bytes, encoding).toUtf8());
         return;
     }
-    // A byte is a character, and the ASCII ones are their own UTF-8: runs of them are copied, eight bytes looked at
-    // a time, and only the others are written out as UTF-8 (two or three bytes, for characters below U+10000).
-    // Nothing passes through UTF-16.
-    std::size_t at = 0;
-    while (at < bytes.size()) {
-        std::size_t end = at;
-        for (std::uint64_t word = 0; end + 8 <= bytes.size(); end += 8) {
-            std::memcpy(&word, bytes.data() + end, 8);
-            if ((word & 0x8080808080808080ULL) != 0)
-                break;
-        }
-        while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) < 0x80)
-            ++end;
+    // A byte is a character, and the ASCII ones are their own UTF-8: runs of them are copied, and only the others
+    // are written out as UTF-8. Nothing passes through UTF-16.
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t end = core::asciiRunEnd(bytes, at);
         out.append(bytes.data() + at, static_cast<qsizetype>(end - at));
         if (end == bytes.size())
             break;
-        const char32_t c = core::windows1252Char(static_cast<unsigned char>(bytes[end]));
-        if (c < 0x800) {
-            const char encoded[] = {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
-            out.append(encoded, 2);
-        } else {
-            const char encoded[] = {static_cast<char>(0xE0 | (c >> 12)), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
-                static_cast<char>(0x80 | (c & 0x3F))};
-            out.append(encoded, 3);
-        }
+        char encoded[3];
+        const std::size_t length
+            = core::encodeUtf8(core::windows1252Char(static_cast<unsigned char>(bytes[end])), encoded);
+        out.append(encoded, static_cast<qsizetype>(length));
         at = end + 1;
     }
 }
