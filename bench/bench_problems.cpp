@@ -54,7 +54,7 @@ const std::string& inputOf(int which)
 void deriveAll(const core::KeyDocument& doc)
 {
     for (int r = 0; r < doc.rowCount(); ++r)
-        benchmark::DoNotOptimize(&doc.binding(r));
+        benchmark::DoNotOptimize(doc.binding(r));
 }
 
 // The baseline: the bindings of every line of a document just read.

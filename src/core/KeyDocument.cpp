@@ -12,6 +12,7 @@
 #include <optional>
 #include <stdexcept>
 #include <type_traits>
+#include <unordered_map>
 
 #if defined(__SSE2__) || defined(_M_X64) || defined(_M_AMD64)
 #include <emmintrin.h>
@@ -456,19 +457,102 @@ Binding KeyDocument::deriveBinding(int row) const
 }
 
 namespace {
+
 constexpr std::size_t BlockRows = 4096;
+
+// A binding in 16 bytes, a third of its own size: a big file keeps one a row. A key line's two codes, or a button's
+// or hat's number and invocation, take the first two words (the other pair is always empty for that kind), and the
+// rest are bits. A binding these cannot hold (a number beyond 32 bits) is kept whole beside the block.
+struct PackedBinding
+{
+    std::uint32_t first; // the key's code, or the number
+    std::uint32_t second; // the second key's code, or the invocation
+    std::uint64_t keyRow : 12; // KeyRef::tableRow + 1
+    std::uint64_t comboRow : 12;
+    std::uint64_t keyKind : 3;
+    std::uint64_t comboKind : 3;
+    std::uint64_t modifier : 4; // ModifierRef::value + 2
+    std::uint64_t comboModifier : 4;
+    std::uint64_t kind : 2;
+    std::uint64_t visibility : 3;
+    std::uint64_t fieldCount : 4;
+    std::uint64_t reference : 1;
+    std::uint64_t trailingText : 1;
+    std::uint64_t numberValid : 1;
+    std::uint64_t invocationValid : 1;
+    std::uint64_t release : 1;
+    std::uint64_t direction : 4; // direction + 1
+    std::uint64_t whole : 1; // kept whole beside the block
+
+    static PackedBinding of(const Binding& b)
+    {
+        const bool key = b.kind == RecordKind::Key;
+        PackedBinding p{};
+        p.first = key ? b.key.code : static_cast<std::uint32_t>(b.number);
+        p.second = key ? b.combo.code : static_cast<std::uint32_t>(b.invocation);
+        p.keyRow = static_cast<std::uint16_t>(b.key.tableRow + 1) & 0xFFF;
+        p.comboRow = static_cast<std::uint16_t>(b.combo.tableRow + 1) & 0xFFF;
+        p.keyKind = static_cast<std::uint8_t>(b.key.kind) & 7;
+        p.comboKind = static_cast<std::uint8_t>(b.combo.kind) & 7;
+        p.modifier = static_cast<std::uint8_t>(b.modifier.value + 2) & 15;
+        p.comboModifier = static_cast<std::uint8_t>(b.comboModifier.value + 2) & 15;
+        p.kind = static_cast<std::uint8_t>(b.kind) & 3;
+        p.visibility = static_cast<std::uint8_t>(b.visibility) & 7;
+        p.fieldCount = b.fieldCount & 15;
+        p.reference = b.reference;
+        p.trailingText = b.trailingText;
+        p.numberValid = b.numberValid;
+        p.invocationValid = b.invocationValid;
+        p.release = b.release;
+        p.direction = static_cast<std::uint8_t>(b.direction + 1) & 15;
+        // Whatever does not come back as it went in is kept whole.
+        p.whole = !(p.unpack() == b);
+        return p;
+    }
+
+    Binding unpack() const
+    {
+        Binding b;
+        b.kind = static_cast<RecordKind>(kind);
+        const auto keyRef = [](unsigned refKind, unsigned row, std::uint32_t code) {
+            KeyRef ref;
+            ref.kind = static_cast<KeyRef::Kind>(refKind);
+            ref.tableRow = static_cast<std::int16_t>(static_cast<int>(row) - 1);
+            ref.code = code;
+            return ref;
+        };
+        const bool key = b.kind == RecordKind::Key;
+        b.key = keyRef(keyKind, keyRow, key ? first : 0);
+        b.combo = keyRef(comboKind, comboRow, key ? second : 0);
+        b.number = key ? 0 : static_cast<std::int32_t>(first);
+        b.invocation = key ? 0 : static_cast<std::int32_t>(second);
+        b.modifier.value = static_cast<std::int8_t>(static_cast<int>(modifier) - 2);
+        b.comboModifier.value = static_cast<std::int8_t>(static_cast<int>(comboModifier) - 2);
+        b.visibility = static_cast<Visibility>(visibility);
+        b.fieldCount = static_cast<std::uint8_t>(fieldCount);
+        b.reference = reference;
+        b.trailingText = trailingText;
+        b.numberValid = numberValid;
+        b.invocationValid = invocationValid;
+        b.release = release;
+        b.direction = static_cast<std::int8_t>(static_cast<int>(direction) - 1);
+        return b;
+    }
+};
+static_assert(sizeof(PackedBinding) == 16);
+
 } // namespace
 
-// A block's bindings are made as rows ask for them, in storage left unwritten until then: a big file's 50 MiB of
-// bindings are written once, not zeroed first.
+// A block's bindings are made as rows ask for them, in storage left unwritten until then: a big file's bindings are
+// written once, not zeroed first.
 struct KeyDocument::BindingCache::Block
 {
-    static_assert(std::is_trivially_destructible_v<Binding>);
-    static_assert(sizeof(Binding) <= 48, "a binding a row: keep its members free of padding");
-    alignas(Binding) std::byte storage[BlockRows * sizeof(Binding)];
+    static_assert(std::is_trivially_destructible_v<PackedBinding>);
+    alignas(PackedBinding) std::byte storage[BlockRows * sizeof(PackedBinding)];
     std::bitset<BlockRows> known;
+    std::unordered_map<std::size_t, Binding> whole; // by row in the block
 
-    Binding* at(std::size_t i) { return std::launder(reinterpret_cast<Binding*>(storage)) + i; }
+    PackedBinding* at(std::size_t i) { return std::launder(reinterpret_cast<PackedBinding*>(storage)) + i; }
 };
 
 KeyDocument::BindingCache::BindingCache() = default;
@@ -493,40 +577,51 @@ void KeyDocument::BindingCache::reset(std::size_t rows)
     m_blocks.resize((rows + BlockRows - 1) / BlockRows);
 }
 
-const Binding* KeyDocument::BindingCache::find(std::size_t row) const
+std::optional<Binding> KeyDocument::BindingCache::find(std::size_t row) const
 {
     Block* block = m_blocks[row / BlockRows].get();
-    return block && block->known[row % BlockRows] ? block->at(row % BlockRows) : nullptr;
+    const std::size_t i = row % BlockRows;
+    if (!block || !block->known[i])
+        return std::nullopt;
+    const PackedBinding& packed = *block->at(i);
+    return packed.whole ? block->whole.at(i) : packed.unpack();
 }
 
-const Binding& KeyDocument::BindingCache::store(std::size_t row, const Binding& binding)
+void KeyDocument::BindingCache::store(std::size_t row, const Binding& binding)
 {
     std::unique_ptr<Block>& block = m_blocks[row / BlockRows];
     if (!block)
         block = std::make_unique_for_overwrite<Block>();
-    block->known[row % BlockRows] = true;
-    return *::new (static_cast<void*>(block->at(row % BlockRows))) Binding(binding);
+    const std::size_t i = row % BlockRows;
+    block->known[i] = true;
+    const PackedBinding packed = *::new (static_cast<void*>(block->at(i))) PackedBinding(PackedBinding::of(binding));
+    if (packed.whole)
+        block->whole.insert_or_assign(i, binding);
 }
 
 void KeyDocument::BindingCache::forget(std::size_t row)
 {
-    if (Block* block = m_blocks[row / BlockRows].get())
+    if (Block* block = m_blocks[row / BlockRows].get()) {
         block->known[row % BlockRows] = false;
+        block->whole.erase(row % BlockRows);
+    }
 }
 
-const Binding& KeyDocument::binding(int row) const
+Binding KeyDocument::binding(int row) const
 {
     if (m_bindings.rows() != rows().size())
         m_bindings.reset(rows().size());
-    if (const Binding* known = m_bindings.find(idx(row)))
+    if (std::optional<Binding> known = m_bindings.find(idx(row)))
         return *known;
-    return m_bindings.store(idx(row), deriveBinding(row));
+    Binding derived = deriveBinding(row);
+    m_bindings.store(idx(row), derived);
+    return derived;
 }
 
 Binding KeyDocument::bindingOnce(int row) const
 {
     if (m_bindings.rows() == rows().size()) {
-        if (const Binding* known = m_bindings.find(idx(row)))
+        if (std::optional<Binding> known = m_bindings.find(idx(row)))
             return *known;
     }
     return deriveBinding(row);
@@ -567,7 +662,7 @@ std::optional<bool> headlineOfLine(std::string_view line)
 bool KeyDocument::isHeadline(int row) const
 {
     if (m_bindings.rows() == rows().size()) {
-        if (const Binding* known = m_bindings.find(idx(row)))
+        if (const std::optional<Binding> known = m_bindings.find(idx(row)))
             return known->isHeadline();
     }
     const Row& line = rowAt(row);

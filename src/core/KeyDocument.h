@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -111,7 +112,7 @@ public:
     std::string_view sourceLine(int row) const { return rawLine(rowAt(row)); }
 
     /** What the row means, worked out at the first call for the row. */
-    const Binding& binding(int row) const;
+    Binding binding(int row) const;
     /** The same, worked out without keeping it where it is not known yet: for one pass over a big file, which
      *  would otherwise write every row's binding once more. */
     Binding bindingOnce(int row) const;
@@ -195,8 +196,8 @@ private:
         /** Empty, for a document of `rows` rows. */
         void reset(std::size_t rows);
         std::size_t rows() const { return m_rows; }
-        const Binding* find(std::size_t row) const;
-        const Binding& store(std::size_t row, const Binding& binding);
+        std::optional<Binding> find(std::size_t row) const;
+        void store(std::size_t row, const Binding& binding);
         void forget(std::size_t row);
 
     private:
