@@ -281,11 +281,16 @@ struct ProblemCheck::Groups
         bool hasProblem = false;
         Problem problem;
     };
+    // 12 bytes a row rather than 16: the name's hash is not padded to its own alignment (a read of it at four
+    // bytes is as quick as at eight on the processors this runs on).
+#pragma pack(push, 4)
     struct Member
     {
         std::int32_t group = -1;
         std::uint64_t name = 0;
     };
+#pragma pack(pop)
+    static_assert(sizeof(Member) == 12);
 
     std::vector<Member> members; // per row
     std::vector<Group> groups;
