@@ -217,7 +217,8 @@ std::vector<JoystickLine> joystickLines(const KeyDocument& document, const Joyst
     std::vector<JoystickLine> lines;
     std::vector<int> directions; // of each line's hat, for the order
     std::vector<int> keyRows;
-    std::unordered_map<std::string, int> slots;
+    std::unordered_map<std::string, int> slots; // lines by button or hat direction, layer and invocation
+    std::vector<const std::string*> slotOf; // each line's
     for (int r = 0; r < document.rowCount(); ++r) {
         if (document.isComment(r))
             continue;
@@ -241,11 +242,13 @@ std::vector<JoystickLine> joystickLines(const KeyDocument& document, const Joyst
         line.actionOrder = actionOrder(b);
         line.simName = cells[SimNameColumn];
         line.label = labelAbove(document, r);
-        line.slot = std::string(b.kind == RecordKind::Pov ? "P" : "D") + '|'
-            + numberKey(b.numberValid, b.number, cells[CockpitIdColumn]) + '|'
-            + (b.kind == RecordKind::Pov ? numberKey(b.direction >= 0, b.direction, cells[ModifierColumn]) : "") + '|'
-            + numberKey(b.invocationValid, b.invocation, cells[IgnoredColumn]) + '|' + (b.release ? "r" : "");
-        ++slots[line.slot];
+        const auto slot = slots.try_emplace(std::string(b.kind == RecordKind::Pov ? "P" : "D") + '|'
+                + numberKey(b.numberValid, b.number, cells[CockpitIdColumn]) + '|'
+                + (b.kind == RecordKind::Pov ? numberKey(b.direction >= 0, b.direction, cells[ModifierColumn]) : "")
+                + '|' + numberKey(b.invocationValid, b.invocation, cells[IgnoredColumn]) + '|' + (b.release ? "r" : ""),
+            0);
+        ++slot.first->second;
+        slotOf.push_back(&slot.first->first);
         lines.push_back(std::move(line));
         directions.push_back(b.direction);
     }
@@ -282,9 +285,9 @@ std::vector<JoystickLine> joystickLines(const KeyDocument& document, const Joyst
         found->second = descriptionText(views[DescriptionColumn]);
         wanted -= found->second.empty() ? 0 : 1;
     }
-    for (JoystickLine& line : lines) {
-        line.bindings = slots[line.slot];
-        line.description = descriptions[line.simName];
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        lines[i].bindings = slots[*slotOf[i]];
+        lines[i].description = descriptions[lines[i].simName];
     }
     // Each line's place in the order is worked out once; the lines, with their strings, move once.
     using SortKey = std::tuple<int, std::int64_t, std::int64_t, int, int, int, int>;

@@ -86,8 +86,7 @@ struct JoystickLine
     std::string simName;
     std::string description; // of the first key line with the same sim name, quotes removed
     std::string label; // the comment line above, without its '#'
-    std::string slot; // the same for lines that bind the same button or hat direction, layer and invocation
-    int bindings = 1; // lines with this slot: 2 or more is a double
+    int bindings = 1; // lines that bind the same button or hat direction, layer and invocation: 2 or more is a double
 };
 
 /** The text of the comment line just above `row` when there is one and it is not a commented-out DirectX, POV or

@@ -42,7 +42,8 @@ void JoystickModel::rebuild()
 void JoystickModel::rebuild(std::vector<core::JoystickLine> lines)
 {
     beginResetModel();
-    m_lines = std::move(lines);
+    m_lines.clear();
+    m_lines.reserve(lines.size());
     m_all.clear();
     m_labels.clear();
     // One row per button or hat direction and action. The lines come sorted by place, then layer, then action.
@@ -50,8 +51,8 @@ void JoystickModel::rebuild(std::vector<core::JoystickLine> lines)
     std::unordered_map<std::string, std::size_t> rowOf;
     std::unordered_map<std::string, int> controlOf;
     std::string key;
-    for (std::size_t i = 0; i < m_lines.size(); ++i) {
-        const core::JoystickLine& l = m_lines[i];
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        core::JoystickLine& l = lines[i];
         key.assign(l.device).append(1, '\0').append(l.control);
         const std::size_t controlSize = key.size();
         key.append(1, '\0').append(l.action);
@@ -74,6 +75,8 @@ void JoystickModel::rebuild(std::vector<core::JoystickLine> lines)
         if (!l.label.empty() && !m_labels.contains(row.button))
             m_labels.insert(row.button, m_session->decode(l.label));
         (l.place.layer == core::Layer::Shifted ? row.shifted : row.unshifted).push_back(static_cast<int>(i));
+        m_lines.push_back(Line{l.row, l.line, l.kind, l.bindings, l.place, std::move(l.simName),
+            std::move(l.description), std::move(l.label)});
     }
     // A shifted line may bring an action that the unshifted ones lack: each button's actions go in action order.
     std::stable_sort(m_all.begin(), m_all.end(),
@@ -176,7 +179,7 @@ QString JoystickModel::toolTip(const std::vector<int>& lines) const
     if (isDouble(lines))
         parts.append(QStringLiteral("Bound more than once for this button, layer and invocation."));
     for (const int i : lines) {
-        const core::JoystickLine& l = m_lines[static_cast<std::size_t>(i)];
+        const Line& l = m_lines[static_cast<std::size_t>(i)];
         QString text
             = QStringLiteral("Line %1: %2").arg(l.line).arg(m_session->decode(m_session->document().lineText(l.row)));
         if (!l.label.empty())

@@ -55,8 +55,22 @@ public:
     /** The devices of the document in table order. */
     const QStringList& devices() const { return m_devices; }
 
+    /** What the table keeps of a DirectX or POV line once its rows are made: the texts of its button's row
+     *  (device, control, action) are in that row. */
+    struct Line
+    {
+        int row = 0;
+        int line = 0;
+        core::RecordKind kind = core::RecordKind::DirectX;
+        int bindings = 1;
+        core::JoystickPlace place;
+        std::string simName;
+        std::string description;
+        std::string label;
+    };
+
     /** The document's DirectX and POV lines as last read. */
-    const std::vector<core::JoystickLine>& lines() const { return m_lines; }
+    const std::vector<Line>& lines() const { return m_lines; }
     /** The document row of the first line in a function cell of `index`; -1 where there is none. */
     int documentRow(const QModelIndex& index) const;
 
@@ -82,7 +96,7 @@ private:
     bool isDouble(const std::vector<int>& lines) const;
 
     KeyFileSession* m_session;
-    std::vector<core::JoystickLine> m_lines;
+    std::vector<Line> m_lines;
     std::vector<Row> m_all;
     std::vector<int> m_shown; // indexes into m_all
     QStringList m_devices;

@@ -211,7 +211,7 @@ void JoystickPage::showCounts()
     int doubles = 0;
     int unplaced = 0;
     std::set<std::int64_t> devices;
-    for (const core::JoystickLine& l : m_model->lines()) {
+    for (const JoystickModel::Line& l : m_model->lines()) {
         if (l.kind == core::RecordKind::Pov) {
             ++hats;
         } else {
