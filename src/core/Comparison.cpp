@@ -216,9 +216,8 @@ struct NameTexts
 
 FileLists fileLists(const CompareInput& input)
 {
-    const auto collect = [](FileLists& lists, std::size_t bytes) {
-        // Room for lines of 40 bytes: pages the lists do not fill are never touched.
-        lists.lines.reserve(bytes / 40 + 16);
+    const auto collect = [](FileLists& lists, std::size_t lines) {
+        lists.lines.reserve(lines);
         lists.nameLengths.reserve(lists.lines.capacity());
         return [&lists](const CompareLine& line) { lists.add(line); };
     };
@@ -233,7 +232,8 @@ FileLists fileLists(const CompareInput& input)
             }
         }
         FileLists lists{TextList(document.sourceBytes(), *edited), {}, 0, {}};
-        forEachDocumentLine(document, *edited, ends, collect(lists, document.sourceBytes().size()));
+        // A row is a line (an edited row's line as saving writes it).
+        forEachDocumentLine(document, *edited, ends, collect(lists, static_cast<std::size_t>(document.rowCount())));
         lists.edited = std::move(edited);
         return lists;
     }
@@ -241,7 +241,8 @@ FileLists fileLists(const CompareInput& input)
         return FileLists{TextList({}), {}, 0, {}};
     const std::string_view bytes = input.bytes->view();
     FileLists lists{TextList(bytes), {}, 0, {}};
-    forEachCompareLine(bytes, collect(lists, bytes.size()));
+    // Room for lines of 40 bytes: pages the lists do not fill are never touched.
+    forEachCompareLine(bytes, collect(lists, bytes.size() / 40 + 16));
     return lists;
 }
 

@@ -4,6 +4,7 @@
 #include "FreeSlots.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <bitset>
 #include <cstddef>
@@ -316,8 +317,8 @@ std::vector<std::string_view> KeyDocument::bytePieces(std::deque<std::string>& m
     const std::string_view src = sourceBytes();
     std::vector<std::string_view> pieces;
     std::size_t copied = 0; // the source bytes before this are in `pieces`
-    for (std::size_t i = 0; i < m_edited.size(); ++i) {
-        if (const std::int32_t slot = m_edited[i]; slot >= 0) {
+    for (std::size_t i = 0; m_edited && i < m_edited->size(); ++i) {
+        if (const std::int32_t slot = (*m_edited)[i]; slot >= 0) {
             const Row& row = rows()[i];
             pieces.push_back(src.substr(copied, row.start - copied));
             pieces.push_back(made.emplace_back(normalisedLine(m_editedCells[static_cast<std::size_t>(slot)])));
@@ -699,9 +700,13 @@ bool KeyDocument::isEditable(int row, int column) const
 
 void KeyDocument::setEditedCells(int row, RecordCells cells)
 {
-    if (m_edited.empty())
-        m_edited.assign(rows().size(), -1);
-    std::int32_t& slot = m_edited[idx(row)];
+    if (!m_edited)
+        m_edited = std::make_shared<std::vector<std::int32_t>>(rows().size(), -1);
+    else if (m_edited.use_count() > 1) // another copy reads it: this one's change goes into a table of its own
+        m_edited = std::make_shared<std::vector<std::int32_t>>(*m_edited);
+    else // a copy on another thread that let it go did all its reading before: this thread writes after that
+        std::atomic_thread_fence(std::memory_order_acquire);
+    std::int32_t& slot = (*m_edited)[idx(row)];
     if (cells == readCells(rowAt(row))) {
         // Back to what the line says: the row is written as it was read again.
         if (slot >= 0)

@@ -163,7 +163,7 @@ private:
         return m_rows ? *m_rows : none;
     }
     const Row& rowAt(int row) const { return rows()[idx(row)]; }
-    std::int32_t editedSlot(int row) const { return m_edited.empty() ? -1 : m_edited[idx(row)]; }
+    std::int32_t editedSlot(int row) const { return m_edited ? (*m_edited)[idx(row)] : -1; }
     std::string_view rawLine(const Row& row) const { return sourceBytes().substr(row.start, row.length); }
     RecordCells readCells(const Row& row, int lastColumn = ColumnCount - 1) const;
     void setEditedCells(int row, RecordCells cells);
@@ -177,8 +177,9 @@ private:
     std::size_t m_after = 0; // start of the blank lines after the last record
     // Never changed once read either (an edited row's cells stand in m_editedCells), and shared by copies too.
     std::shared_ptr<const std::vector<Row>> m_rows;
-    // Per row, once a row has been edited: its index into m_editedCells, or -1.
-    std::vector<std::int32_t> m_edited;
+    // Per row, once a row has been edited: its index into m_editedCells, or -1. Shared by copies until one of them
+    // changes a row (a copy for a worker then costs no table of its own).
+    std::shared_ptr<std::vector<std::int32_t>> m_edited;
     std::vector<RecordCells> m_editedCells;
     std::vector<std::int32_t> m_freeEdited; // slots of m_editedCells that no row uses
     /** Bindings worked out row by row as they are asked for, in blocks of rows made at their first use. A copy

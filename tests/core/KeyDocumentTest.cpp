@@ -240,6 +240,23 @@ private slots:
         QCOMPARE(taken(false, {}), std::vector<int>({0, 0}));
     }
 
+    // A copy shares the table of edited rows with the document it was copied from until one of them edits a row;
+    // each then keeps its own edits, whichever edits first.
+    void editsOfCopiesStayApart()
+    {
+        for (const bool copyFirst : {true, false}) {
+            auto doc = KeyDocument::fromBytes("SimA 1\r\nSimB 2\r\n");
+            QVERIFY(doc.setCell(0, core::CockpitIdColumn, "7"));
+            KeyDocument copy = doc;
+            KeyDocument& first = copyFirst ? copy : doc;
+            KeyDocument& second = copyFirst ? doc : copy;
+            QVERIFY(first.setCell(1, core::CockpitIdColumn, "8"));
+            QVERIFY(second.setCell(0, core::CockpitIdColumn, "1")); // back to what the line says
+            QCOMPARE(first.toBytes(), std::string("SimA 7\r\nSimB 8\r\n"));
+            QCOMPARE(second.toBytes(), std::string("SimA 1\r\nSimB 2\r\n"));
+        }
+    }
+
     void genericCompare_data()
     {
         QTest::addColumn<QString>("a");
