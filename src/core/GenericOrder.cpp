@@ -69,6 +69,33 @@ namespace {
 // What most comparisons of two cells need: the cell's number, or NaN when it does not read as one; its first
 // sixteen bytes in lower case as two numbers, the first byte highest, zeros past its end; its length; where its
 // whole text stands in lower case in a pool of texts, for a cell longer than sixteen bytes.
+// The lower-case texts of long cells, in blocks that never move: the pool grows without copying what it holds, and
+// never holds an old and a new copy of it at once (a sort of a big file by its descriptions keeps 20 MiB here).
+class TextPool
+{
+public:
+    /** Keeps `text` in lower case; the number to find it by. */
+    std::size_t add(std::string_view text)
+    {
+        if (m_blocks.empty() || m_blocks.back().capacity() - m_blocks.back().size() < text.size())
+            m_blocks.emplace_back().reserve(std::max(BlockSize, text.size()));
+        std::string& block = m_blocks.back();
+        const std::size_t at = block.size();
+        block.resize(at + text.size());
+        std::transform(text.begin(), text.end(), block.begin() + static_cast<std::ptrdiff_t>(at),
+            [](char c) { return static_cast<char>(asciiLower(c)); });
+        return ((m_blocks.size() - 1) << 32) | at;
+    }
+    std::string_view text(std::size_t number, std::size_t size) const
+    {
+        return std::string_view(m_blocks[number >> 32]).substr(number & 0xFFFFFFFFU, size);
+    }
+
+private:
+    static constexpr std::size_t BlockSize = std::size_t{1} << 20;
+    std::vector<std::string> m_blocks;
+};
+
 struct CellKey
 {
     std::uint64_t high = 0;
@@ -81,7 +108,7 @@ struct CellKey
 
 // A cell's key, read once; a long cell's text goes in lower case into `pool`, for the comparisons the key cannot
 // decide.
-CellKey readKey(std::string_view text, std::string& pool)
+CellKey readKey(std::string_view text, TextPool& pool)
 {
     CellKey key;
     if (const auto number = readNumber(text))
@@ -92,11 +119,8 @@ CellKey readKey(std::string_view text, std::string& pool)
     }
     key.size
         = static_cast<std::uint32_t>(std::min<std::size_t>(text.size(), std::numeric_limits<std::uint32_t>::max()));
-    if (text.size() > 16) {
-        key.text = pool.size();
-        for (const char c : text)
-            pool += static_cast<char>(asciiLower(c));
-    }
+    if (text.size() > 16)
+        key.text = pool.add(text);
     return key;
 }
 
@@ -104,7 +128,7 @@ CellKey readKey(std::string_view text, std::string& pool)
 // sixteen bytes decide as the texts would: at the first byte they differ in, a zero past the end of the shorter text
 // is below any byte of the longer one; when they are equal and one text has no more, the shorter text is first.
 // Only when both are longer are their lower-case texts in `pool` compared.
-int compareKeys(const CellKey& x, const CellKey& y, std::string_view pool)
+int compareKeys(const CellKey& x, const CellKey& y, const TextPool& pool)
 {
     if (!std::isnan(x.number) && !std::isnan(y.number))
         return x.number < y.number ? -1 : (x.number > y.number ? 1 : 0);
@@ -114,7 +138,7 @@ int compareKeys(const CellKey& x, const CellKey& y, std::string_view pool)
         return x.low < y.low ? -1 : 1;
     if (x.size <= 16 || y.size <= 16)
         return x.size < y.size ? -1 : (x.size > y.size ? 1 : 0);
-    const int c = pool.substr(x.text, x.size).compare(pool.substr(y.text, y.size));
+    const int c = pool.text(x.text, x.size).compare(pool.text(y.text, y.size));
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
@@ -124,7 +148,7 @@ constexpr std::uint32_t kNoPlace = std::numeric_limits<std::uint32_t>::max();
 
 int genericCompare(std::string_view a, std::string_view b)
 {
-    std::string pool;
+    TextPool pool;
     const CellKey kx = readKey(a, pool);
     const CellKey ky = readKey(b, pool);
     return compareKeys(kx, ky, pool);
@@ -138,7 +162,7 @@ struct SortKeys::Data
     std::size_t width = 0;
     std::vector<CellKey> entries;
     std::vector<CellKey> later;
-    std::string pool;
+    TextPool pool;
 };
 
 SortKeys::SortKeys(std::span<const int> rows, std::size_t width, const SortRowText& cellText)
@@ -191,10 +215,10 @@ SortKeys::~SortKeys() = default;
 std::vector<int> SortKeys::sorted(SortOrder order)
 {
     Data& d = *m_data;
-    const std::string_view texts = d.pool;
+    const TextPool& texts = d.pool;
     const int sign = order == SortOrder::Ascending ? 1 : -1;
     const std::size_t width = d.width;
-    const auto before = [&later = d.later, width, texts, sign](const CellKey& a, const CellKey& b) {
+    const auto before = [&later = d.later, width, &texts, sign](const CellKey& a, const CellKey& b) {
         int c = compareKeys(a, b, texts);
         const std::size_t x = std::size_t{a.place} * (width - 1);
         const std::size_t y = std::size_t{b.place} * (width - 1);

@@ -6,6 +6,9 @@
 
 #include <QTest>
 
+#include <algorithm>
+#include <numeric>
+
 using core::KeyDocument;
 
 namespace {
@@ -363,6 +366,33 @@ private slots:
         for (const auto i : core::genericSortOrder(keys, width, sortOrder))
             names << QString::fromStdString(rows[i][0]);
         QCOMPARE(names.join(QLatin1Char(',')), order);
+    }
+
+    // Long texts, which only their whole text tells apart, sort as their lower-case bytes do, equal ones in the
+    // order given: a hundred thousand of them, and one longer than a megabyte, several megabytes kept in all.
+    void longTextsSortByTheirWholeText()
+    {
+        std::vector<std::string> keys;
+        std::uint32_t seed = 7;
+        for (int i = 0; i < 100000; ++i) {
+            seed = seed * 1664525U + 1013904223U;
+            std::string text = "Common Prefix Of Cells ";
+            for (std::uint32_t v = seed >> 20; v != 0; v /= 7)
+                text += static_cast<char>((i % 2 ? 'A' : 'a') + v % 7);
+            keys.push_back(text);
+        }
+        keys[50000] = std::string(1 << 21, 'c') + "x";
+        keys[50001] = std::string(1 << 21, 'C');
+        const auto lower = [](std::string text) {
+            for (char& c : text)
+                c = (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+            return text;
+        };
+        std::vector<std::size_t> expected(keys.size());
+        std::iota(expected.begin(), expected.end(), std::size_t{0});
+        std::stable_sort(expected.begin(), expected.end(),
+            [&](std::size_t a, std::size_t b) { return lower(keys[a]) < lower(keys[b]); });
+        QVERIFY(core::genericSortOrder(keys, 1, core::SortOrder::Ascending) == expected);
     }
 
     void megabyteLineSplitsInLinearTime()
