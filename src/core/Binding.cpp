@@ -195,6 +195,71 @@ Binding Binding::of(const RecordViews& cells)
     return b;
 }
 
+static_assert(sizeof(PackedBinding) == 16);
+
+std::optional<PackedBinding> PackedBinding::of(const Binding& b)
+{
+    const bool key = b.kind == RecordKind::Key;
+    PackedBinding p;
+    p.m_first = key ? b.key.code : static_cast<std::uint32_t>(b.number);
+    p.m_second = key ? b.combo.code : static_cast<std::uint32_t>(b.invocation);
+    p.m_keyRow = static_cast<std::uint16_t>(b.key.tableRow + 1) & 0xFFFU;
+    p.m_comboRow = static_cast<std::uint16_t>(b.combo.tableRow + 1) & 0xFFFU;
+    p.m_keyKind = static_cast<std::uint8_t>(b.key.kind) & 7U;
+    p.m_comboKind = static_cast<std::uint8_t>(b.combo.kind) & 7U;
+    p.m_modifier = static_cast<std::uint8_t>(b.modifier.value + 2) & 15U;
+    p.m_comboModifier = static_cast<std::uint8_t>(b.comboModifier.value + 2) & 15U;
+    p.m_kind = static_cast<std::uint8_t>(b.kind) & 3U;
+    p.m_visibility = static_cast<std::uint8_t>(b.visibility) & 7U;
+    p.m_fieldCount = b.fieldCount & 15U;
+    p.m_reference = b.reference;
+    p.m_trailingText = b.trailingText;
+    p.m_numberValid = b.numberValid;
+    p.m_invocationValid = b.invocationValid;
+    p.m_release = b.release;
+    p.m_direction = static_cast<std::uint8_t>(b.direction + 1) & 15U;
+    // Whatever the bits cannot hold does not come back as it went in.
+    if (!(p.unpack() == b))
+        return std::nullopt;
+    return p;
+}
+
+PackedBinding PackedBinding::whole()
+{
+    PackedBinding p;
+    p.m_whole = 1;
+    return p;
+}
+
+Binding PackedBinding::unpack() const
+{
+    Binding b;
+    b.kind = static_cast<RecordKind>(m_kind);
+    const auto keyRef = [](unsigned kind, unsigned row, std::uint32_t code) {
+        KeyRef ref;
+        ref.kind = static_cast<KeyRef::Kind>(kind);
+        ref.tableRow = static_cast<std::int16_t>(static_cast<int>(row) - 1);
+        ref.code = code;
+        return ref;
+    };
+    const bool key = b.kind == RecordKind::Key;
+    b.key = keyRef(m_keyKind, m_keyRow, key ? m_first : 0);
+    b.combo = keyRef(m_comboKind, m_comboRow, key ? m_second : 0);
+    b.number = key ? 0 : static_cast<std::int32_t>(m_first);
+    b.invocation = key ? 0 : static_cast<std::int32_t>(m_second);
+    b.modifier.value = static_cast<std::int8_t>(static_cast<int>(m_modifier) - 2);
+    b.comboModifier.value = static_cast<std::int8_t>(static_cast<int>(m_comboModifier) - 2);
+    b.visibility = static_cast<Visibility>(m_visibility);
+    b.fieldCount = static_cast<std::uint8_t>(m_fieldCount);
+    b.reference = m_reference;
+    b.trailingText = m_trailingText;
+    b.numberValid = m_numberValid;
+    b.invocationValid = m_invocationValid;
+    b.release = m_release;
+    b.direction = static_cast<std::int8_t>(static_cast<int>(m_direction) - 1);
+    return b;
+}
+
 std::string keysText(const Binding& binding)
 {
     std::string text;

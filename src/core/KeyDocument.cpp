@@ -458,90 +458,7 @@ Binding KeyDocument::deriveBinding(int row) const
 }
 
 namespace {
-
 constexpr std::size_t BlockRows = 4096;
-
-// A binding in 16 bytes, a third of its own size: a big file keeps one a row. A key line's two codes, or a button's
-// or hat's number and invocation, take the first two words (the other pair is always empty for that kind), and the
-// rest are bits. A binding these cannot hold (a number beyond 32 bits) is kept whole beside the block.
-struct PackedBinding
-{
-    std::uint32_t first; // the key's code, or the number
-    std::uint32_t second; // the second key's code, or the invocation
-    std::uint64_t keyRow : 12; // KeyRef::tableRow + 1
-    std::uint64_t comboRow : 12;
-    std::uint64_t keyKind : 3;
-    std::uint64_t comboKind : 3;
-    std::uint64_t modifier : 4; // ModifierRef::value + 2
-    std::uint64_t comboModifier : 4;
-    std::uint64_t kind : 2;
-    std::uint64_t visibility : 3;
-    std::uint64_t fieldCount : 4;
-    std::uint64_t reference : 1;
-    std::uint64_t trailingText : 1;
-    std::uint64_t numberValid : 1;
-    std::uint64_t invocationValid : 1;
-    std::uint64_t release : 1;
-    std::uint64_t direction : 4; // direction + 1
-    std::uint64_t whole : 1; // kept whole beside the block
-
-    static PackedBinding of(const Binding& b)
-    {
-        const bool key = b.kind == RecordKind::Key;
-        PackedBinding p{};
-        p.first = key ? b.key.code : static_cast<std::uint32_t>(b.number);
-        p.second = key ? b.combo.code : static_cast<std::uint32_t>(b.invocation);
-        p.keyRow = static_cast<std::uint16_t>(b.key.tableRow + 1) & 0xFFF;
-        p.comboRow = static_cast<std::uint16_t>(b.combo.tableRow + 1) & 0xFFF;
-        p.keyKind = static_cast<std::uint8_t>(b.key.kind) & 7;
-        p.comboKind = static_cast<std::uint8_t>(b.combo.kind) & 7;
-        p.modifier = static_cast<std::uint8_t>(b.modifier.value + 2) & 15;
-        p.comboModifier = static_cast<std::uint8_t>(b.comboModifier.value + 2) & 15;
-        p.kind = static_cast<std::uint8_t>(b.kind) & 3;
-        p.visibility = static_cast<std::uint8_t>(b.visibility) & 7;
-        p.fieldCount = b.fieldCount & 15;
-        p.reference = b.reference;
-        p.trailingText = b.trailingText;
-        p.numberValid = b.numberValid;
-        p.invocationValid = b.invocationValid;
-        p.release = b.release;
-        p.direction = static_cast<std::uint8_t>(b.direction + 1) & 15;
-        // Whatever does not come back as it went in is kept whole.
-        p.whole = !(p.unpack() == b);
-        return p;
-    }
-
-    Binding unpack() const
-    {
-        Binding b;
-        b.kind = static_cast<RecordKind>(kind);
-        const auto keyRef = [](unsigned refKind, unsigned row, std::uint32_t code) {
-            KeyRef ref;
-            ref.kind = static_cast<KeyRef::Kind>(refKind);
-            ref.tableRow = static_cast<std::int16_t>(static_cast<int>(row) - 1);
-            ref.code = code;
-            return ref;
-        };
-        const bool key = b.kind == RecordKind::Key;
-        b.key = keyRef(keyKind, keyRow, key ? first : 0);
-        b.combo = keyRef(comboKind, comboRow, key ? second : 0);
-        b.number = key ? 0 : static_cast<std::int32_t>(first);
-        b.invocation = key ? 0 : static_cast<std::int32_t>(second);
-        b.modifier.value = static_cast<std::int8_t>(static_cast<int>(modifier) - 2);
-        b.comboModifier.value = static_cast<std::int8_t>(static_cast<int>(comboModifier) - 2);
-        b.visibility = static_cast<Visibility>(visibility);
-        b.fieldCount = static_cast<std::uint8_t>(fieldCount);
-        b.reference = reference;
-        b.trailingText = trailingText;
-        b.numberValid = numberValid;
-        b.invocationValid = invocationValid;
-        b.release = release;
-        b.direction = static_cast<std::int8_t>(static_cast<int>(direction) - 1);
-        return b;
-    }
-};
-static_assert(sizeof(PackedBinding) == 16);
-
 } // namespace
 
 // A block's bindings are made as rows ask for them, in storage left unwritten until then: a big file's bindings are
@@ -585,7 +502,7 @@ std::optional<Binding> KeyDocument::BindingCache::find(std::size_t row) const
     if (!block || !block->known[i])
         return std::nullopt;
     const PackedBinding& packed = *block->at(i);
-    return packed.whole ? block->whole.at(i) : packed.unpack();
+    return packed.isWhole() ? block->whole.at(i) : packed.unpack();
 }
 
 void KeyDocument::BindingCache::store(std::size_t row, const Binding& binding)
@@ -595,8 +512,9 @@ void KeyDocument::BindingCache::store(std::size_t row, const Binding& binding)
         block = std::make_unique_for_overwrite<Block>();
     const std::size_t i = row % BlockRows;
     block->known[i] = true;
-    const PackedBinding packed = *::new (static_cast<void*>(block->at(i))) PackedBinding(PackedBinding::of(binding));
-    if (packed.whole)
+    const std::optional<PackedBinding> packed = PackedBinding::of(binding);
+    ::new (static_cast<void*>(block->at(i))) PackedBinding(packed ? *packed : PackedBinding::whole());
+    if (!packed)
         block->whole.insert_or_assign(i, binding);
 }
 

@@ -23,6 +23,14 @@ Binding bindingOf(const QByteArray& line)
     return made == kept ? kept : Binding{};
 }
 
+// A binding packs, and unpacks to itself, unless one of its numbers needs more than 32 bits.
+bool packsAsItShould(const Binding& b)
+{
+    const auto packed = core::PackedBinding::of(b);
+    const bool wide = b.number != std::int32_t(b.number) || b.invocation != std::int32_t(b.invocation);
+    return packed ? !wide && !packed->isWhole() && packed->unpack() == b : wide;
+}
+
 } // namespace
 
 /** The meaning of a record, and the keys text that the list, the macros and the CLI show for it. */
@@ -73,6 +81,7 @@ private slots:
         QFETCH(QByteArray, line);
         QFETCH(QString, keys);
         QCOMPARE(QString::fromStdString(core::keysText(bindingOf(line))), keys);
+        QVERIFY(packsAsItShould(bindingOf(line)));
     }
 
     // What a line means, field by field: kind, number, invocation, press or release, direction, visibility,
@@ -120,6 +129,7 @@ private slots:
             visibilities[int(b.visibility)], b.reference ? "reference" : "-", b.trailingText ? "trailing" : "-",
             QString::number(b.fieldCount) + (b.fieldCount < b.expectedFields() ? " short" : "")};
         QCOMPARE(fields.join(QLatin1Char(' ')), meaning);
+        QVERIFY(packsAsItShould(b));
     }
 
     // The first cell that writing and reading would not give back, and why.
