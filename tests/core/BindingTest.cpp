@@ -69,6 +69,7 @@ private slots:
         QTest::newRow("modifier not a number") << QByteArray("S -1 0 0x1E x 0 0 1") << "??? a";
         QTest::newRow("modifier out of range") << QByteArray("S -1 0 0x1E 8 0 0 1") << "??? a";
         QTest::newRow("modifier out of range, two digits") << QByteArray("S -1 0 0x1E 10 0 0 1") << "??? a";
+        QTest::newRow("modifier 0 written 00") << QByteArray("S -1 0 0x1E 00 0 0 1") << "a";
         QTest::newRow("modifier 7 written +7") << QByteArray("S -1 0 0x1E +7 0 0 1") << "SHF CTL ALT a";
         QTest::newRow("POV left") << QByteArray("OTWViewLeft 0 -1 -3 6 0x0 -1") << "POV1 Left";
         QTest::newRow("POV 2 up-right") << QByteArray("S 1 -1 -3 1 0x0 -1") << "POV2 Up-Right";

@@ -369,7 +369,7 @@ private slots:
     }
 
     // Long texts, which only their whole text tells apart, sort as their lower-case bytes do, equal ones in the
-    // order given: a hundred thousand of them, and one longer than a megabyte, several megabytes kept in all.
+    // order given: a hundred thousand of them, and two longer than a megabyte, several megabytes kept in all.
     void longTextsSortByTheirWholeText()
     {
         std::vector<std::string> keys;
@@ -383,6 +383,11 @@ private slots:
         }
         keys[50000] = std::string(1 << 21, 'c') + "x";
         keys[50001] = std::string(1 << 21, 'C');
+        // Texts of exactly sixteen bytes that begin the long ones, which come after them; the first long text kept
+        // begins otherwise.
+        keys[0] = "Zebra stripes, long enough";
+        keys[10] = "Common Prefix Of";
+        keys[11] = "COMMON PREFIX OF";
         const auto lower = [](std::string text) {
             for (char& c : text)
                 c = (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
