@@ -272,6 +272,9 @@ private slots:
         QVERIFY(!core::isPassiveLine(doc.binding(boundToG[0])));
         QVERIFY(core::isPassiveLine(doc.binding(boundToG[1]))); // the reference line
         QVERIFY(core::isPassiveLine(doc.binding(rowOf(doc, "SimHiddenMenuQ"))));
+        // A key line whose modifier is not 0 to 7, or whose second key is not a key, binds no combination.
+        for (const char* line : {"S -1 0 0x1E 9 0 0 1 \"d\"\n", "S -1 0 0x1E 0 0x3G 0 1 \"d\"\n"})
+            QVERIFY(!core::combinationOf(KeyDocument::fromBytes(line).binding(0)));
     }
 
     // The list written straight from the lines is the list built entry by entry, for every file we have.
