@@ -74,8 +74,8 @@ namespace {
 class TextPool
 {
 public:
-    /** Keeps `text` in lower case; the number to find it by. */
-    std::size_t add(std::string_view text)
+    /** Keeps `text` in lower case; the number to find it by (its block above 32 bits, its place in it below). */
+    std::uint64_t add(std::string_view text)
     {
         if (m_blocks.empty() || m_blocks.back().capacity() - m_blocks.back().size() < text.size())
             m_blocks.emplace_back().reserve(std::max(BlockSize, text.size()));
@@ -84,11 +84,12 @@ public:
         block.resize(at + text.size());
         std::transform(text.begin(), text.end(), block.begin() + static_cast<std::ptrdiff_t>(at),
             [](char c) { return static_cast<char>(asciiLower(c)); });
-        return ((m_blocks.size() - 1) << 32) | at;
+        return (std::uint64_t{m_blocks.size() - 1} << 32) | at;
     }
-    std::string_view text(std::size_t number, std::size_t size) const
+    std::string_view text(std::uint64_t number, std::size_t size) const
     {
-        return std::string_view(m_blocks[number >> 32]).substr(number & 0xFFFFFFFFU, size);
+        return std::string_view(m_blocks[static_cast<std::size_t>(number >> 32)])
+            .substr(static_cast<std::size_t>(number & 0xFFFFFFFFU), size);
     }
 
 private:
@@ -103,7 +104,7 @@ struct CellKey
     double number = std::numeric_limits<double>::quiet_NaN();
     std::uint32_t size = 0;
     std::uint32_t place = 0; // where the row of a sort entry is shown
-    std::size_t text = 0; // in the pool, for a cell of more than sixteen bytes
+    std::uint64_t text = 0; // in the pool, for a cell of more than sixteen bytes
 };
 
 // A cell's key, read once; a long cell's text goes in lower case into `pool`, for the comparisons the key cannot
