@@ -218,7 +218,7 @@ std::vector<JoystickLine> joystickLines(const KeyDocument& document, const Joyst
     std::vector<int> directions; // of each line's hat, for the order
     std::vector<int> keyRows;
     std::unordered_map<std::string, int> slots; // lines by button or hat direction, layer and invocation
-    std::vector<const std::string*> slotOf; // each line's
+    std::vector<const int*> slotCount; // each line's count in `slots`
     for (int r = 0; r < document.rowCount(); ++r) {
         if (document.isComment(r))
             continue;
@@ -248,7 +248,7 @@ std::vector<JoystickLine> joystickLines(const KeyDocument& document, const Joyst
                 + '|' + numberKey(b.invocationValid, b.invocation, cells[IgnoredColumn]) + '|' + (b.release ? "r" : ""),
             0);
         ++slot.first->second;
-        slotOf.push_back(&slot.first->first);
+        slotCount.push_back(&slot.first->second);
         lines.push_back(std::move(line));
         directions.push_back(b.direction);
     }
@@ -286,7 +286,7 @@ std::vector<JoystickLine> joystickLines(const KeyDocument& document, const Joyst
         wanted -= found->second.empty() ? 0 : 1;
     }
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        lines[i].bindings = slots[*slotOf[i]];
+        lines[i].bindings = *slotCount[i];
         lines[i].description = descriptions[lines[i].simName];
     }
     // Each line's place in the order is worked out once; the lines, with their strings, move once.
