@@ -176,6 +176,7 @@ struct FileLists
     TextList lines;
     std::vector<std::uint16_t> nameLengths;
     std::size_t functions = 0;
+    std::size_t skipped = 0; // lines of the file left out of the lists (that the other file has too)
     std::shared_ptr<const std::string> edited; // the lines of a document's edited rows, where the lists point
 
     void add(const CompareLine& line)
@@ -190,6 +191,7 @@ struct FileLists
         ++functions;
     }
     bool isComment(std::size_t i) const { return nameLengths[i] == Comment; }
+    std::size_t lineCount() const { return lines.size() + skipped; }
     std::string_view simName(std::size_t i) const
     {
         const std::string_view line = lines[i];
@@ -231,16 +233,16 @@ FileLists fileLists(const CompareInput& input)
                 ends.push_back(edited->size());
             }
         }
-        FileLists lists{TextList(document.sourceBytes(), *edited), {}, 0, {}};
+        FileLists lists{TextList(document.sourceBytes(), *edited), {}, 0, 0, {}};
         // A row is a line (an edited row's line as saving writes it).
         forEachDocumentLine(document, *edited, ends, collect(lists, static_cast<std::size_t>(document.rowCount())));
         lists.edited = std::move(edited);
         return lists;
     }
     if (!input.bytes)
-        return FileLists{TextList({}), {}, 0, {}};
+        return FileLists{TextList({}), {}, 0, 0, {}};
     const std::string_view bytes = input.bytes->view();
-    FileLists lists{TextList(bytes), {}, 0, {}};
+    FileLists lists{TextList(bytes), {}, 0, 0, {}};
     // Room for lines of 40 bytes: pages the lists do not fill are never touched.
     forEachCompareLine(bytes, collect(lists, bytes.size() / 40 + 16));
     return lists;
@@ -276,6 +278,131 @@ template <typename Texts> std::vector<bool> foundByScanning(const Texts& texts, 
     return found;
 }
 
+// The different texts among some of a list's, each with a mark, in a table of 8 bytes a slot that grows to stay at
+// most half full. A slot holds the index of the first text with its bytes (+ 1; 0 for an empty slot) and the high
+// half of its hash, whose lowest bit is the mark: texts are compared only when the rest agrees.
+template <typename Texts> class TextTable
+{
+public:
+    struct Slot
+    {
+        std::uint32_t text = 0;
+        std::uint32_t tag = 0;
+
+        bool marked() const { return (tag & 1U) != 0; }
+    };
+
+    /** Room for `expected` different texts before the table grows. */
+    TextTable(const Texts& texts, std::size_t expected)
+        : m_texts(texts)
+    {
+        std::size_t size = 16;
+        while (size < expected * 2)
+            size *= 2;
+        m_slots.resize(size);
+    }
+
+    /** Puts in the text of each index indexAt(k), k < count, that its list does not skip; the first of equal texts
+     *  stands for them all. */
+    template <typename IndexAt> void add(std::size_t count, const IndexAt& indexAt)
+    {
+        const auto textAt = [&](std::size_t k) {
+            const std::size_t i = indexAt(k);
+            return m_texts.skips(i) ? std::string_view() : m_texts[i];
+        };
+        forEachHashed(count, textAt, [&](std::size_t k, std::uint64_t hash) {
+            const std::size_t i = indexAt(k);
+            if (m_texts.skips(i))
+                return true;
+            Slot& slot = m_slots[slotFor(m_texts[i], hash)];
+            if (slot.text != 0)
+                return true;
+            slot = Slot{static_cast<std::uint32_t>(i + 1), tagOf(hash) & ~1U};
+            ++m_unmarked;
+            if (++m_entries * 2 > m_slots.size())
+                grow();
+            return true;
+        });
+    }
+
+    /** Looks up each text of `items` that it does not skip, in order, and gives its slot (nullptr when the table does
+     *  not have it) to use(i, slot); stops early once `untilAllMarked` and every text is marked. */
+    template <typename Items, typename Use> void lookUp(const Items& items, bool untilAllMarked, const Use& use)
+    {
+        const auto textAt = [&](std::size_t i) { return items.skips(i) ? std::string_view() : items[i]; };
+        forEachHashed(items.size(), textAt, [&](std::size_t i, std::uint64_t hash) {
+            if (!items.skips(i)) {
+                Slot& slot = m_slots[slotFor(items[i], hash)];
+                use(i, slot.text == 0 ? nullptr : &slot);
+            }
+            return !(untilAllMarked && m_unmarked == 0);
+        });
+    }
+
+    void mark(Slot& slot)
+    {
+        if (!slot.marked()) {
+            slot.tag |= 1U;
+            --m_unmarked;
+        }
+    }
+
+private:
+    // The slot that holds `text`, or the empty one where it would go.
+    std::size_t slotFor(std::string_view text, std::uint64_t hash) const
+    {
+        const std::size_t mask = m_slots.size() - 1;
+        std::size_t at = hash & mask;
+        while (m_slots[at].text != 0
+            && !((m_slots[at].tag | 1U) == (tagOf(hash) | 1U) && m_texts[m_slots[at].text - 1] == text))
+            at = (at + 1) & mask;
+        return at;
+    }
+
+    void grow()
+    {
+        std::vector<Slot> old(m_slots.size() * 2);
+        old.swap(m_slots);
+        const std::size_t mask = m_slots.size() - 1;
+        for (const Slot& slot : old) {
+            if (slot.text == 0)
+                continue;
+            std::size_t at = hashOf(m_texts[slot.text - 1]) & mask;
+            while (m_slots[at].text != 0)
+                at = (at + 1) & mask;
+            m_slots[at] = slot;
+        }
+    }
+
+    // Calls visit(k, hash of textAt(k)) for each k < count in order, until it returns false. A table of a million texts
+    // is far bigger than the caches: each text's slot is asked for a few texts ahead, so that the memory is on its way
+    // while the texts before it are placed.
+    template <typename TextAt, typename Visit>
+    void forEachHashed(std::size_t count, const TextAt& textAt, const Visit& visit)
+    {
+        constexpr std::size_t Ahead = 8;
+        std::array<std::uint64_t, Ahead> hashes{};
+        for (std::size_t j = 0; j < std::min(count, Ahead); ++j) {
+            hashes[j] = hashOf(textAt(j));
+            prefetch(&m_slots[hashes[j] & (m_slots.size() - 1)]);
+        }
+        for (std::size_t k = 0; k < count; ++k) {
+            const std::uint64_t hash = hashes[k % Ahead];
+            if (k + Ahead < count) {
+                hashes[k % Ahead] = hashOf(textAt(k + Ahead));
+                prefetch(&m_slots[hashes[k % Ahead] & (m_slots.size() - 1)]);
+            }
+            if (!visit(k, hash))
+                return;
+        }
+    }
+
+    Texts m_texts; // a view of the list, not a copy
+    std::vector<Slot> m_slots;
+    std::size_t m_entries = 0;
+    std::size_t m_unmarked = 0;
+};
+
 // Marks found[a] for each a of `asked` whose text is among `items`. The texts asked for go into a table of their own,
 // and each item is hashed once and looked up there until every one is found: for a few thousand texts asked of a
 // million items, far less than a table of every item (its build is the cost of a big file's comparison).
@@ -285,73 +412,22 @@ void markFound(
 {
     if (asked.empty())
         return;
-    std::size_t size = 16;
-    while (size < asked.size() * 2)
-        size *= 2;
-    const std::size_t mask = size - 1;
-    struct Slot
+    TextTable<Texts> table(texts, asked.size());
+    table.add(asked.size(), [&asked](std::size_t k) { return asked[k]; });
+    table.lookUp(items, true, [&table](std::size_t, typename TextTable<Texts>::Slot* slot) {
+        if (slot != nullptr)
+            table.mark(*slot);
+    });
+    struct Asked
     {
-        std::uint32_t text = 0; // the index of the first text asked with these bytes + 1; 0 for an empty slot
-        std::uint32_t tag = 0;
-        bool found = false;
+        const Texts& texts;
+        const std::vector<std::uint32_t>& asked;
+        std::size_t size() const { return asked.size(); }
+        std::string_view operator[](std::size_t k) const { return texts[asked[k]]; }
+        bool skips(std::size_t k) const { return texts.skips(asked[k]); }
     };
-    std::vector<Slot> slots(size);
-    std::vector<std::uint32_t> slotOf(asked.size());
-    // A table of a million texts is far bigger than the caches: each text's slot is asked for a few texts ahead, so
-    // that the memory is on its way while the texts before it are placed.
-    constexpr std::size_t Ahead = 8;
-    std::array<std::uint64_t, Ahead> hashes{};
-    const auto fetchAhead = [&](std::size_t count, const auto& textAt) {
-        for (std::size_t j = 0; j < std::min(count, Ahead); ++j) {
-            hashes[j] = hashOf(textAt(j));
-            prefetch(&slots[hashes[j] & mask]);
-        }
-    };
-    // The hash of text k, and the slot of text k + Ahead asked for.
-    const auto hashAt = [&](std::size_t k, std::size_t count, const auto& textAt) {
-        const std::uint64_t hash = hashes[k % Ahead];
-        if (k + Ahead < count) {
-            hashes[k % Ahead] = hashOf(textAt(k + Ahead));
-            prefetch(&slots[hashes[k % Ahead] & mask]);
-        }
-        return hash;
-    };
-    const auto askedText = [&](std::size_t k) { return texts[asked[k]]; };
-    std::size_t left = 0; // the different texts not found yet
-    fetchAhead(asked.size(), askedText);
-    for (std::size_t k = 0; k < asked.size(); ++k) {
-        const std::string_view text = texts[asked[k]];
-        const std::uint64_t hash = hashAt(k, asked.size(), askedText);
-        std::size_t at = hash & mask;
-        while (slots[at].text != 0 && !(slots[at].tag == tagOf(hash) && texts[slots[at].text - 1] == text))
-            at = (at + 1) & mask;
-        if (slots[at].text == 0) {
-            slots[at] = Slot{asked[k] + 1, tagOf(hash), false};
-            ++left;
-        }
-        slotOf[k] = static_cast<std::uint32_t>(at);
-    }
-    // A skipped item's text is hashed as empty: its slot is fetched for nothing, and never looked at.
-    const auto itemText = [&](std::size_t i) { return items.skips(i) ? std::string_view() : items[i]; };
-    fetchAhead(items.size(), itemText);
-    for (std::size_t i = 0; i < items.size() && left > 0; ++i) {
-        const std::uint64_t hash = hashAt(i, items.size(), itemText);
-        if (items.skips(i))
-            continue;
-        const std::string_view item = items[i];
-        for (std::size_t at = hash & mask; slots[at].text != 0; at = (at + 1) & mask) {
-            Slot& slot = slots[at];
-            if (slot.tag == tagOf(hash) && texts[slot.text - 1] == item) {
-                if (!slot.found) {
-                    slot.found = true;
-                    --left;
-                }
-                break;
-            }
-        }
-    }
-    for (std::size_t k = 0; k < asked.size(); ++k)
-        found[asked[k]] = slots[slotOf[k]].found;
+    table.lookUp(Asked{texts, asked}, false,
+        [&](std::size_t k, typename TextTable<Texts>::Slot* slot) { found[asked[k]] = slot->marked(); });
 }
 
 // Whether the sim name of each line of `lists` that is no comment is among the sim names of `other`'s lines, knowing
@@ -451,7 +527,7 @@ struct Findings
 // What each file has of the other, found before the report is written.
 template <bool Scanning> Findings findingsOf(const FileLists& one, const FileLists& two)
 {
-    Findings found{one, two, {}, {}, one.lines.size() >= two.lines.size(), {}, {}};
+    Findings found{one, two, {}, {}, one.lineCount() >= two.lineCount(), {}, {}};
     const FileLists& lead = found.firstLeads ? one : two;
     const FileLists& other = found.firstLeads ? two : one;
     if constexpr (Scanning) {
@@ -502,9 +578,9 @@ void writeReport(
     pen.setBoldUnderline(false);
     pen.insert("Number of lines: ");
     pen.setColour(colours::Blue);
-    pen.insert(std::to_string(one.lines.size()) + "   ");
+    pen.insert(std::to_string(one.lineCount()) + "   ");
     pen.setColour(colours::Green);
-    pen.insert(std::to_string(two.lines.size()) + std::string(kCrLf));
+    pen.insert(std::to_string(two.lineCount()) + std::string(kCrLf));
     pen.setColour(colours::Black);
     pen.insert("Number of sim functions: ");
     pen.setColour(colours::Blue);
@@ -575,23 +651,11 @@ void addSources(PlacedReport& report, const CompareInput& input, const FileLists
         report.addSource(*lists.edited, lists.edited);
 }
 
-template <bool Scanning>
-PlacedReport buildReport(const CompareInput& file1, const CompareInput& file2, const std::tm& now)
+PlacedReport reportOf(const CompareInput& file1, const CompareInput& file2, const Findings& found, const std::tm& now)
 {
-    const auto bytesOf = [](const CompareInput& input) {
-        return input.document ? input.document->sourceBytes().size() : input.bytes ? input.bytes->size() : 0;
-    };
-    // The lines are not counted yet: key file lines are about 40 bytes long.
-    std::optional<FileLists> lists[2];
-    runPair(
-        bytesOf(file1) + bytesOf(file2) >= SideBySideLines * 40, [&] { lists[0] = fileLists(file1); },
-        [&] { lists[1] = fileLists(file2); });
-    const FileLists& one = *lists[0];
-    const FileLists& two = *lists[1];
-    const Findings found = findingsOf<Scanning>(one, two);
     PlacedReport report;
-    addSources(report, file1, one);
-    addSources(report, file2, two);
+    addSources(report, file1, found.one);
+    addSources(report, file2, found.two);
     // Written twice: first only to measure, then into room of the size measured.
     const auto write = [&] {
         ReportPen pen(report);
@@ -603,6 +667,113 @@ PlacedReport buildReport(const CompareInput& file1, const CompareInput& file2, c
     write();
     return report;
 }
+
+template <bool Scanning>
+PlacedReport buildReport(const CompareInput& file1, const CompareInput& file2, const std::tm& now)
+{
+    const auto bytesOf = [](const CompareInput& input) {
+        return input.document ? input.document->sourceBytes().size() : input.bytes ? input.bytes->size() : 0;
+    };
+    // The lines are not counted yet: key file lines are about 40 bytes long.
+    std::optional<FileLists> lists[2];
+    runPair(
+        bytesOf(file1) + bytesOf(file2) >= SideBySideLines * 40, [&] { lists[0] = fileLists(file1); },
+        [&] { lists[1] = fileLists(file2); });
+    return reportOf(file1, file2, findingsOf<Scanning>(*lists[0], *lists[1]), now);
+}
+
+// The lines of a file read in pieces, as compareLines lists them, given to `use` a piece's lines at a time: a line
+// begun in one piece and ended in another is put together and given by itself.
+class PieceLines
+{
+public:
+    using Lines = std::vector<std::string_view>;
+
+    template <typename Use> void add(std::string_view piece, const Use& use)
+    {
+        if (m_started) {
+            split(piece, use);
+            return;
+        }
+        // A byte order mark is told by the first three bytes, which may come in pieces of their own.
+        if (m_head.empty() && piece.size() >= 3) {
+            m_started = true;
+            split(withoutMark(piece), use);
+            return;
+        }
+        m_head.append(piece);
+        if (m_head.size() >= 3) {
+            m_started = true;
+            const std::string head = std::exchange(m_head, {});
+            split(withoutMark(head), use);
+        }
+    }
+
+    /** The file has ended: its last line, when it has no line end. */
+    template <typename Use> void finish(const Use& use)
+    {
+        if (!m_started) {
+            m_started = true;
+            const std::string head = std::exchange(m_head, {});
+            split(head, use);
+        }
+        giveCarried(use);
+    }
+
+private:
+    static std::string_view withoutMark(std::string_view bytes)
+    {
+        return bytes.substr(0, 3) == "\xEF\xBB\xBF" ? bytes.substr(3) : bytes;
+    }
+
+    template <typename Use> void giveCarried(const Use& use)
+    {
+        if (const std::string_view text = trimSpaces(m_carried); !text.empty()) {
+            m_lines.assign(1, text);
+            use(m_lines);
+        }
+        m_carried.clear();
+    }
+
+    // Lines end at CR or LF: the empty line between the two of a CRLF is left out as every empty line is.
+    template <typename Use> void split(std::string_view bytes, const Use& use)
+    {
+        std::size_t pos = 0;
+        m_lines.clear();
+        LineEnds ends(bytes);
+        while (pos < bytes.size()) {
+            const std::size_t end = ends.from(pos);
+            if (end == bytes.size()) {
+                m_carried.append(bytes.substr(pos));
+                break;
+            }
+            if (!m_carried.empty()) { // the piece's first line, begun before it
+                m_carried.append(bytes.substr(pos, end - pos));
+                giveCarried(use);
+                m_lines.clear();
+            } else if (const std::string_view text = trimSpaces(bytes.substr(pos, end - pos)); !text.empty()) {
+                m_lines.push_back(text);
+            }
+            pos = end + 1;
+        }
+        if (!m_lines.empty())
+            use(m_lines);
+    }
+
+    std::string m_head; // the first bytes, while there are fewer than three
+    std::string m_carried; // a line not ended in the pieces so far
+    Lines m_lines;
+    bool m_started = false;
+};
+
+// A piece's lines, for a table to look up.
+struct PieceTexts
+{
+    const PieceLines::Lines& lines;
+    std::size_t size() const { return lines.size(); }
+    std::string_view operator[](std::size_t i) const { return lines[i]; }
+    bool skips(std::size_t) const { return false; }
+};
 
 } // namespace
 
@@ -635,6 +806,77 @@ std::string comparisonDate(const std::tm& time)
 PlacedReport placedComparison(const CompareInput& file1, const CompareInput& file2, const std::tm& now)
 {
     return buildReport<false>(file1, file2, now);
+}
+
+PlacedReport placedComparison(
+    const CompareInput& file1, const std::string& path2, const ReadInPieces& read2, const std::tm& now)
+{
+    const FileLists one = fileLists(file1);
+    // File 2's lines are looked up in a table of file 1's as they come; only those file 1 lacks are kept, one after
+    // another in `kept`, each after an LF (so that none is taken for a byte order mark).
+    std::vector<bool> lineFound(one.lines.size());
+    std::string kept;
+    std::size_t lines2 = 0;
+    std::size_t functions2 = 0;
+    std::string error;
+    bool read = false;
+    {
+        TextTable<LineTexts> table(LineTexts{one.lines}, one.lines.size());
+        table.add(one.lines.size(), [](std::size_t i) { return i; });
+        PieceLines pieces;
+        const auto take = [&](const PieceLines::Lines& lines) {
+            table.lookUp(PieceTexts{lines}, false, [&](std::size_t i, TextTable<LineTexts>::Slot* slot) {
+                ++lines2;
+                if (!isCommentLine(lines[i]))
+                    ++functions2;
+                if (slot != nullptr) {
+                    table.mark(*slot);
+                } else {
+                    kept += '\n';
+                    kept += lines[i];
+                }
+            });
+        };
+        read = read2([&](std::string_view piece) { pieces.add(piece, take); }, &error);
+        if (read) {
+            pieces.finish(take);
+            table.lookUp(LineTexts{one.lines}, false,
+                [&](std::size_t i, TextTable<LineTexts>::Slot* slot) { lineFound[i] = slot->marked(); });
+        }
+    }
+    if (!read)
+        return placedComparison(file1, CompareInput{path2, std::nullopt, error}, now);
+    if (lines2 > one.lineCount()) {
+        // File 2 leads the lines of the report, which shows every one of them: it is read whole.
+        std::string bytes;
+        if (!read2([&bytes](std::string_view piece) { bytes += piece; }, &error))
+            return placedComparison(file1, CompareInput{path2, std::nullopt, error}, now);
+        return placedComparison(file1, CompareInput{path2, SharedBytes(std::move(bytes)), {}}, now);
+    }
+
+    const CompareInput file2{path2, SharedBytes(std::move(kept)), {}};
+    FileLists two = fileLists(file2);
+    two.skipped = lines2 - two.lines.size();
+    two.functions = functions2;
+    Findings found{one, two, {}, std::vector<bool>(two.lines.size()), true, std::move(lineFound),
+        std::vector<bool>(two.lines.size(), false)};
+    // File 2's sim names are those of the lines file 1 has too, and of the lines kept.
+    TextTable<NameTexts> names(NameTexts{one}, 0);
+    names.add(one.lines.size(), [](std::size_t i) { return i; });
+    names.lookUp(NameTexts{one}, false, [&](std::size_t i, TextTable<NameTexts>::Slot* slot) {
+        if (found.leadInOther[i])
+            names.mark(*slot);
+    });
+    names.lookUp(NameTexts{two}, false, [&](std::size_t i, TextTable<NameTexts>::Slot* slot) {
+        if (slot != nullptr) {
+            names.mark(*slot);
+            found.twoInOne[i] = true;
+        }
+    });
+    found.oneInTwo.resize(one.lines.size());
+    names.lookUp(NameTexts{one}, false,
+        [&](std::size_t i, TextTable<NameTexts>::Slot* slot) { found.oneInTwo[i] = slot->marked(); });
+    return reportOf(file1, file2, found, now);
 }
 
 Report compareKeyFiles(const CompareInput& file1, const CompareInput& file2, const std::tm& now)

@@ -5,6 +5,7 @@
 #include "SharedBytes.h"
 
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -64,6 +65,16 @@ Report compareKeyFiles(const CompareInput& file1, const CompareInput& file2, con
 
 /** The same report as places in the compared files' bytes, which it keeps (a document's bytes, not the document). */
 PlacedReport placedComparison(const CompareInput& file1, const CompareInput& file2, const std::tm& now);
+
+/** Gives a file's bytes to `use` piece after piece, from its start; false, with the reason in `error`, when the file
+ *  could not be read to its end. */
+using ReadInPieces = std::function<bool(const std::function<void(std::string_view)>& use, std::string* error)>;
+
+/** The same report with file 2 read in pieces through `read2` instead of held whole: only a table of file 1's lines
+ *  and the lines of file 2 that file 1 lacks are kept, not file 2's bytes. A file 2 of more lines than file 1, every
+ *  line of which the report shows, is read a second time, whole. */
+PlacedReport placedComparison(
+    const CompareInput& file1, const std::string& path2, const ReadInPieces& read2, const std::tm& now);
 
 /** The same report made by scanning the other file's list from its start for every line and every name. Quadratic:
  *  kept as the reference that compareKeyFiles must equal. */

@@ -208,8 +208,18 @@ void ComparePage::compare()
     // The report is kept as places in the files' bytes, which it holds while it is shown (for the open key file,
     // unchanged on disk, the bytes the window holds instead of a second copy); a report small enough for the box is
     // made into its text, and the bytes go.
+    // The second file, unless the program holds it, is read in pieces and only what the report shows of it is kept.
     const auto work = [first, second, now, held1 = heldFile(first), held2 = heldFile(second)] {
-        return core::placedComparison(readInput(first, held1), readInput(second, held2), now);
+        if (held2.readable())
+            return core::placedComparison(readInput(first, held1), readInput(second, held2), now);
+        const auto read2 = [second](const std::function<void(std::string_view)>& use, std::string* error) {
+            io::FileError failure;
+            if (io::readFileInPieces(second, use, &failure))
+                return true;
+            *error = failure.reason.toLocal8Bit().toStdString();
+            return false;
+        };
+        return core::placedComparison(readInput(first, held1), second.toLocal8Bit().toStdString(), read2, now);
     };
     if (m_comparing.running()) { // a newer comparison replaces the one still running, which finishes alone
         m_comparing.drop();

@@ -117,27 +117,46 @@ bool writeInPlace(const QString& path, std::span<const std::string_view> pieces,
     return true;
 }
 
+FileError tooLarge(qint64 limit)
+{
+    return FileError{QStringLiteral("The file is larger than %1 MiB").arg(limit / (1024 * 1024)), EFBIG};
+}
+
+// Opens a regular file (or one a symbolic link leads to) of at most `limit` bytes for reading, and gives its size;
+// anything else is refused with its reason without being opened: opening a named pipe waits for a writer, and a
+// device may never end.
+bool openForReading(QFile& file, qint64 limit, qint64* size, FileError* result)
+{
+    int kindError = 0;
+    if (const FileKind kind = fileKind(file.fileName(), &kindError); kind != FileKind::Regular) {
+        *result = notAFile(kind, kindError);
+        return false;
+    }
+    *size = QFileInfo(file.fileName()).size();
+    if (*size > limit) {
+        *result = tooLarge(limit);
+        return false;
+    }
+    errno = 0;
+    if (!file.open(QIODevice::ReadOnly)) {
+        *result = systemError(file.errorString());
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool readFileBytes(const QString& path, std::string* bytes, FileError* error, qint64 limit)
 {
     FileError result;
-    int kindError = 0;
-    // Only a regular file is opened: opening a named pipe waits for a writer, and a device may never end.
-    if (const FileKind kind = fileKind(path, &kindError); kind != FileKind::Regular) {
-        result = notAFile(kind, kindError);
-    } else if (const QFileInfo info(path); info.size() > limit) {
-        result.reason = QStringLiteral("The file is larger than %1 MiB").arg(limit / (1024 * 1024));
-        result.code = EFBIG;
-    } else {
-        QFile file(path);
-        errno = 0;
-        if (!file.open(QIODevice::ReadOnly)) {
-            result = systemError(file.errorString());
-        } else {
+    QFile file(path);
+    qint64 fileSize = 0;
+    if (openForReading(file, limit, &fileSize, &result)) {
+        {
             // Read straight into the result, up to one byte past the limit in case the file grew since it was
             // measured.
-            const auto capacity = static_cast<std::size_t>(qMin(info.size(), limit) + 1);
+            const auto capacity = static_cast<std::size_t>(qMin(fileSize, limit) + 1);
             std::string data;
             data.reserve(capacity);
             adviseLargeBuffer(data.data(), capacity);
@@ -171,13 +190,43 @@ bool readFileBytes(const QString& path, std::string* bytes, FileError* error, qi
             if (file.error() != QFileDevice::NoError) {
                 result = systemError(file.errorString());
             } else if (total > limit) {
-                result.reason = QStringLiteral("The file is larger than %1 MiB").arg(limit / (1024 * 1024));
-                result.code = EFBIG;
+                result = tooLarge(limit);
             } else {
                 data.resize(static_cast<std::size_t>(total));
                 *bytes = std::move(data);
                 return true;
             }
+        }
+    }
+    if (error)
+        *error = result;
+    return false;
+}
+
+bool readFileInPieces(
+    const QString& path, const std::function<void(std::string_view)>& use, FileError* error, qint64 limit)
+{
+    FileError result;
+    QFile file(path);
+    qint64 size = 0;
+    if (openForReading(file, limit, &size, &result)) {
+        std::string piece(static_cast<std::size_t>(qBound(qint64{1}, size, qint64{1} << 20)), '\0');
+        qint64 total = 0;
+        for (;;) {
+            const qint64 got = file.read(piece.data(), static_cast<qint64>(piece.size()));
+            if (got < 0) {
+                result = systemError(file.errorString());
+                break;
+            }
+            if (got == 0)
+                return true;
+            // A file that grew past the limit since it was measured is refused as it would have been then.
+            total += got;
+            if (total > limit) {
+                result = tooLarge(limit);
+                break;
+            }
+            use(std::string_view(piece.data(), static_cast<std::size_t>(got)));
         }
     }
     if (error)

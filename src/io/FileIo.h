@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -24,6 +25,12 @@ struct FileError
  *  devices and files over `limit` bytes with a reason, without opening them. */
 [[nodiscard]] bool readFileBytes(
     const QString& path, std::string* bytes, FileError* error, qint64 limit = MaxKeyFileSize);
+
+/** Reads a file as readFileBytes does, with the same refusals, but a megabyte at a time, giving each piece to `use`
+ *  in order: a reader that keeps little of a big file never holds it whole. False with the reason when the file
+ *  could not be read to its end (the pieces given before then are all of it there will be). */
+[[nodiscard]] bool readFileInPieces(const QString& path, const std::function<void(std::string_view)>& use,
+    FileError* error, qint64 limit = MaxKeyFileSize);
 
 /** Files from this size on are mapped by readFileShared rather than copied. */
 constexpr qint64 MapFilesFrom = 8LL * 1024 * 1024;

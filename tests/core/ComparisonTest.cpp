@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <random>
@@ -22,9 +23,36 @@ CompareInput input(const QByteArray& bytes, const char* path = "one.key")
     return CompareInput{path, bytes.toStdString(), {}};
 }
 
+// File 2's bytes in pieces of `size`, or its read error.
+core::ReadInPieces inPieces(const CompareInput& two, std::size_t size)
+{
+    return [&two, size](const std::function<void(std::string_view)>& use, std::string* error) {
+        if (!two.bytes) {
+            *error = two.readError;
+            return false;
+        }
+        const std::string_view bytes = two.bytes->view();
+        for (std::size_t pos = 0; pos < bytes.size(); pos += size)
+            use(bytes.substr(pos, size));
+        return true;
+    };
+}
+
+// The report; where file 2 is bytes, the one made with them read in pieces of a few sizes must be the same (a line,
+// a CRLF or a byte order mark cut between pieces).
 Report compare(const CompareInput& one, const CompareInput& two)
 {
-    return core::compareKeyFiles(one, two, testing::fixedTime());
+    Report report = core::compareKeyFiles(one, two, testing::fixedTime());
+    if (two.document)
+        return report;
+    for (const std::size_t size : {1, 2, 3, 5, 64, 1 << 20}) {
+        const Report streamed
+            = core::placedComparison(one, two.path, inPieces(two, size), testing::fixedTime()).toReport();
+        if (!QTest::qVerify(streamed == report, "streamed == report",
+                qPrintable(QStringLiteral("file 2 in pieces of %1 bytes").arg(size)), __FILE__, __LINE__))
+            return {};
+    }
+    return report;
 }
 
 // The report line by line, each line as its styled pieces: K, B or G for the colour, * for bold and underlined,

@@ -77,6 +77,22 @@ private slots:
         QCOMPARE(io::readFileShared(path, &shared, &sharedError, limit), reason.isEmpty());
         QCOMPARE(sharedError.reason, reason);
         QVERIFY(shared.view() == (reason.isEmpty() ? std::string_view(content) : std::string_view()));
+        // Read in pieces, the file's bytes come in the same order, in pieces of at most a megabyte; a file refused is
+        // never opened, and gives none.
+        std::string pieces;
+        std::size_t largest = 0;
+        io::FileError piecesError;
+        QCOMPARE(io::readFileInPieces(
+                     path,
+                     [&](std::string_view piece) {
+                         pieces += piece;
+                         largest = std::max(largest, piece.size());
+                     },
+                     &piecesError, limit),
+            reason.isEmpty());
+        QCOMPARE(piecesError.reason, reason);
+        QVERIFY(pieces == (reason.isEmpty() ? content : std::string()));
+        QVERIFY(largest <= std::size_t{1} << 20);
     }
 
     void writeIntoAMissingFolderCreatesNothing()
