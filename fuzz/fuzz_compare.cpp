@@ -1,9 +1,10 @@
 // Splits the input into two key files and compares them: the report made in step must equal the one made by
 // scanning lists, the same report kept as places must give the same text, the lines the comparison sees must be the
-// files' non-blank lines, and the summary must count them.
+// files' non-blank lines, and the summary must count them. File 2 read in pieces gives the same report.
 //
-// Input: byte 0 says which file could not be read (bit 0 file 1, bit 1 file 2), bytes 1 and 2 where the rest is
-// cut into file 1 and file 2, bytes 3 to 13 a time for the date text alone; the rest are the two files.
+// Input: byte 0 says which file could not be read (bit 0 file 1, bit 1 file 2) and, in its top four bits, the size
+// of the pieces file 2 is read in; bytes 1 and 2 where the rest is cut into file 1 and file 2, bytes 3 to 13 a time
+// for the date text alone; the rest are the two files.
 
 #include "FuzzCheck.h"
 #include "KeyFileLines.h"
@@ -17,6 +18,7 @@
 #include <cstdint>
 #include <cstring>
 #include <ctime>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -108,6 +110,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     core::forEachReportTextPiece(placed, [&streamed](std::string_view piece) { streamed += piece; });
     FUZZ_CHECK(streamed == text);
     FUZZ_CHECK(placed.bytes() == text.size());
+    // File 2 read in pieces (of 1 to 16 bytes, from the top bits of byte 0) gives the same report.
+    const std::size_t pieceSize = 1 + (data[0] >> 4);
+    const core::ReadInPieces read2
+        = [&two, pieceSize](const std::function<void(std::string_view)>& use, std::string* error) {
+              if (!two.bytes) {
+                  *error = two.readError;
+                  return false;
+              }
+              for (std::size_t pos = 0; pos < two.bytes->size(); pos += pieceSize)
+                  use(two.bytes->view().substr(pos, pieceSize));
+              return true;
+          };
+    FUZZ_CHECK(core::placedComparison(one, two.path, read2, now).toReport() == report);
     std::size_t lineEnds = 0;
     for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2))
         ++lineEnds;
