@@ -164,6 +164,8 @@ struct SortKeys::Data
     std::vector<CellKey> entries;
     std::vector<CellKey> later;
     TextPool pool;
+    // Whether each key column holds numbers only, or texts only: see sorted().
+    bool uniform = true;
 };
 
 SortKeys::SortKeys(std::span<const int> rows, std::size_t width, const SortRowText& cellText)
@@ -192,11 +194,17 @@ SortKeys::SortKeys(std::span<const int> rows, std::size_t width, const SortRowTe
     d.entries.reserve(count);
     d.later.resize(count * (width > 0 ? width - 1 : 0));
     std::string spare;
+    // Per key column: bit 0 a cell of text seen, bit 1 a number.
+    std::vector<unsigned> kinds(width);
     const auto read = [&](int row, std::size_t place) {
         CellKey& entry = d.entries.emplace_back(readKey(cellText(row, 0, spare), d.pool));
         entry.place = static_cast<std::uint32_t>(place);
-        for (std::size_t k = 1; k < width; ++k)
-            d.later[place * (width - 1) + k - 1] = readKey(cellText(row, k, spare), d.pool);
+        kinds[0] |= std::isnan(entry.number) ? 1U : 2U;
+        for (std::size_t k = 1; k < width; ++k) {
+            CellKey& key = d.later[place * (width - 1) + k - 1];
+            key = readKey(cellText(row, k, spare), d.pool);
+            kinds[k] |= std::isnan(key.number) ? 1U : 2U;
+        }
     };
     if (readable) {
         for (std::size_t row = 0; row < placeOf.size(); ++row) {
@@ -207,6 +215,7 @@ SortKeys::SortKeys(std::span<const int> rows, std::size_t width, const SortRowTe
         for (std::size_t place = 0; place < count; ++place)
             read(d.rows[place], place);
     }
+    d.uniform = std::all_of(kinds.begin(), kinds.end(), [](unsigned kind) { return kind != 3U; });
 }
 
 SortKeys::SortKeys(SortKeys&&) noexcept = default;
@@ -227,9 +236,14 @@ std::vector<int> SortKeys::sorted(SortOrder order)
             c = compareKeys(later[x + k], later[y + k], texts);
         return c != 0 ? c * sign < 0 : a.place < b.place;
     };
-    // A merge sort: the generic order is not transitive when numbers and texts mix ("2" < "10" < "1a" < "2"),
-    // and a merge sort, unlike a quick sort, stays within its range whatever its comparisons say.
-    std::stable_sort(d.entries.begin(), d.entries.end(), before);
+    // The generic order is not transitive when numbers and texts mix in a column ("2" < "10" < "1a" < "2"): then a
+    // merge sort, which unlike a quick sort stays within its range whatever its comparisons say. Where each column
+    // holds only numbers or only texts, the order with the place after the keys is a strict total order, and the
+    // sort in place spares the merge sort's buffer of half the entries (20 MiB for a million rows).
+    if (d.uniform)
+        std::sort(d.entries.begin(), d.entries.end(), before);
+    else
+        std::stable_sort(d.entries.begin(), d.entries.end(), before);
     std::vector<int> rows;
     rows.reserve(d.entries.size());
     for (const CellKey& entry : d.entries)

@@ -400,6 +400,30 @@ private slots:
         QVERIFY(core::genericSortOrder(keys, 1, core::SortOrder::Ascending) == expected);
     }
 
+    // Many rows of numbers only, of texts only, and of both (whose order is not transitive: "2" < "10" < "1a" < "2"),
+    // each way: the order a merge sort by the generic comparison gives, equal rows in the order given.
+    void manyRowsSortAsAMergeSortDoes()
+    {
+        const std::vector<std::vector<std::string>> vocabularies{{"2", "10", "-1", " 3.5 ", "0", "-0", "1e3"},
+            {"b", "A", "a", "0x1E", "Sim", "sim", ""}, {"2", "10", "1a", "b", "-1", "0x1E", ""}};
+        std::uint32_t seed = 11;
+        for (const auto& vocabulary : vocabularies) {
+            std::vector<std::string> keys;
+            for (int i = 0; i < 20000; ++i) {
+                seed = seed * 1664525U + 1013904223U;
+                keys.push_back(vocabulary[(seed >> 16) % vocabulary.size()]);
+            }
+            for (const auto order : {core::SortOrder::Ascending, core::SortOrder::Descending}) {
+                const int sign = order == core::SortOrder::Ascending ? 1 : -1;
+                std::vector<std::size_t> expected(keys.size());
+                std::iota(expected.begin(), expected.end(), std::size_t{0});
+                std::stable_sort(expected.begin(), expected.end(),
+                    [&](std::size_t a, std::size_t b) { return core::genericCompare(keys[a], keys[b]) * sign < 0; });
+                QVERIFY2(core::genericSortOrder(keys, 1, order) == expected, vocabulary[2].c_str());
+            }
+        }
+    }
+
     void megabyteLineSplitsInLinearTime()
     {
         // Two hundred thousand words on one line: a quadratic splitter would not finish within the test timeout.
