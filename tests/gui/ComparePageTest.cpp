@@ -11,6 +11,7 @@
 #include "io/TextCodec.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -164,6 +165,28 @@ private slots:
             QCOMPARE(f.lastMessage(), QStringList({"Unable to locate file", "I couldn't find " + pathOf(message)}));
             QCOMPARE(f.lastAsked().icon, PromptIcon::Critical);
         }
+    }
+
+    // A file that is there but cannot be read (a folder) is named in the report with the reason and compared as
+    // empty: file 1, read whole, and file 2, read in pieces, alike.
+    void unreadableFileNamedInTheReport_data() { testing::addRows("folder", {"1", "2"}); }
+
+    void unreadableFileNamedInTheReport()
+    {
+        QFETCH(QString, folder);
+        CompareFixture f;
+        const QString folderPath = f.dir.filePath(QStringLiteral("folder.key"));
+        QVERIFY(QDir().mkdir(folderPath));
+        const int n = folder.toInt();
+        f.page->setPath(n - 1, folderPath);
+        f.page->setPath(2 - n, f.file1);
+        f.find<QPushButton>(QStringLiteral("Command5"))->click();
+        const QString text = f.box()->toPlainText();
+        QVERIFY2(text.contains(QStringLiteral("Key file %1 could not be read (It is a folder, not a file); it is "
+                                              "compared as an empty file.")
+                                   .arg(n)),
+            qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("SimA 1 0 0X1E 0 0 0 1")));
     }
 
     void reportShowsTheEnginesRunsInColour()
