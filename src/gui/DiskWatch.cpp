@@ -5,7 +5,10 @@
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 
+#include <algorithm>
+#include <cstdint>
 #include <functional>
+#include <string>
 #include <string_view>
 
 namespace gui {
@@ -14,6 +17,52 @@ namespace {
 
 const QByteArray kDeleted = QByteArrayLiteral("deleted");
 const QByteArray kUnreadable = QByteArrayLiteral("unreadable");
+
+// Not a defence against anyone: a quick fingerprint, so that a few bytes changed tell from the same file. Taken of
+// blocks of 64 KiB whatever pieces the bytes come in, so that a file written in pieces and the same file read back
+// in others have the same one.
+class Fingerprint
+{
+public:
+    void add(std::string_view bytes)
+    {
+        m_size += bytes.size();
+        if (!m_block.empty()) {
+            const std::size_t taken = std::min(bytes.size(), BlockSize - m_block.size());
+            m_block.append(bytes.substr(0, taken));
+            bytes.remove_prefix(taken);
+            if (m_block.size() < BlockSize)
+                return;
+            mix(m_block);
+            m_block.clear();
+        }
+        for (; bytes.size() >= BlockSize; bytes.remove_prefix(BlockSize))
+            mix(bytes.substr(0, BlockSize));
+        m_block.assign(bytes);
+    }
+
+    QByteArray result() const
+    {
+        std::uint64_t hash = m_hash;
+        if (!m_block.empty())
+            hash = combined(hash, m_block);
+        return QByteArray::number(static_cast<qulonglong>(hash), 16) + '/'
+            + QByteArray::number(static_cast<qulonglong>(m_size));
+    }
+
+private:
+    static constexpr std::size_t BlockSize = std::size_t{1} << 16;
+
+    static std::uint64_t combined(std::uint64_t hash, std::string_view block)
+    {
+        return (hash ^ std::hash<std::string_view>{}(block)) * 0x100000001B3ULL;
+    }
+    void mix(std::string_view block) { m_hash = combined(m_hash, block); }
+
+    std::uint64_t m_hash = 0xCBF29CE484222325ULL;
+    std::uint64_t m_size = 0;
+    std::string m_block; // the bytes of a block not yet whole
+};
 
 } // namespace
 
@@ -26,17 +75,13 @@ DiskWatch::DiskWatch(QObject* parent)
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &DiskWatch::check);
 }
 
-QByteArray DiskWatch::hashOf(std::string_view bytes)
-{
-    // Not a defence against anyone: a quick fingerprint, so that a few bytes changed tell from the same file.
-    return QByteArray::number(static_cast<qulonglong>(std::hash<std::string_view>{}(bytes)), 16) + '/'
-        + QByteArray::number(static_cast<qulonglong>(bytes.size()));
-}
-
-void DiskWatch::track(const QString& path, const std::string& bytes)
+void DiskWatch::track(const QString& path, std::span<const std::string_view> pieces)
 {
     track(path, core::SharedBytes());
-    m_known = hashOf(bytes);
+    Fingerprint fingerprint;
+    for (const std::string_view piece : pieces)
+        fingerprint.add(piece);
+    m_known = fingerprint.result();
 }
 
 core::SharedBytes DiskWatch::bytesIfUnchanged(const QString& path) const
@@ -54,8 +99,11 @@ bool DiskWatch::unchangedOnDisk(const QString& path) const
 
 const QByteArray& DiskWatch::known() const
 {
-    if (m_known.isEmpty())
-        m_known = hashOf(m_knownBytes.view());
+    if (m_known.isEmpty()) {
+        Fingerprint fingerprint;
+        fingerprint.add(m_knownBytes.view());
+        m_known = fingerprint.result();
+    }
     return m_known;
 }
 
@@ -86,9 +134,13 @@ QByteArray DiskWatch::diskHash() const
     // A file of the size and time it had when it was read or written is taken to hold what it held then.
     if (info.size() == m_knownSize && info.lastModified() == m_knownTime && m_knownTime.isValid())
         return known();
-    std::string bytes;
+    // Read in pieces: only the fingerprint is wanted, not a second copy of the file.
+    Fingerprint fingerprint;
     io::FileError error;
-    return io::readFileBytes(m_path, &bytes, &error) ? hashOf(bytes) : kUnreadable;
+    return io::readFileInPieces(
+               m_path, [&fingerprint](std::string_view piece) { fingerprint.add(piece); }, &error)
+        ? fingerprint.result()
+        : kUnreadable;
 }
 
 DiskWatch::State DiskWatch::state() const

@@ -8,7 +8,9 @@
 #include <QString>
 
 #include <memory>
+#include <span>
 #include <string>
+#include <string_view>
 
 class QFileSystemWatcher;
 
@@ -31,8 +33,9 @@ public:
     /** The file at `path` holds `bytes` now (it was just read); nothing is watched for an empty path. The bytes are
      *  kept, shared, and fingerprinted only when a change on disk needs it: an opening does not wait for it. */
     void track(const QString& path, core::SharedBytes bytes);
-    /** The file at `path` holds `bytes` now (it was just written); only their fingerprint is kept. */
-    void track(const QString& path, const std::string& bytes);
+    /** The file at `path` holds `pieces`, one after another, now (they were just written); only their fingerprint
+     *  is kept. */
+    void track(const QString& path, std::span<const std::string_view> pieces);
     /** The bytes last read from the file at `path`, when this is the watched file and its size and time on disk are
      *  still those it had then (the test the watch itself makes); else nothing. Bytes last written are not kept. */
     core::SharedBytes bytesIfUnchanged(const QString& path) const;
@@ -54,7 +57,6 @@ private:
     void check();
     /** The hash of what the file holds now, or a marker for a file that is gone or cannot be read. */
     QByteArray diskHash() const;
-    static QByteArray hashOf(std::string_view bytes);
     /** The fingerprint of the bytes last read or written, worked out at the first call. */
     const QByteArray& known() const;
 

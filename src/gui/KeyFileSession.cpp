@@ -14,6 +14,10 @@
 #include <QUndoStack>
 
 #include <algorithm>
+#include <deque>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace gui {
 
@@ -261,7 +265,7 @@ void KeyFileSession::checkProblems()
 
 void KeyFileSession::close()
 {
-    m_disk->track({}, std::string());
+    m_disk->track({}, core::SharedBytes());
     replaceDocument(core::KeyDocument(), io::TextEncoding::Windows1252, {}, false);
 }
 
@@ -448,10 +452,15 @@ bool KeyFileSession::saveTo(const QString& path)
     emit progress(QStringLiteral("Saving ..."), {});
     io::FileError error;
     // The file is written whole to a temporary file and renamed over the target: a failure leaves the file on
-    // disk as it was, and the document keeps the user's edits.
-    const std::string bytes = m_document.toBytes();
+    // disk as it was, and the document keeps the user's edits. It is written in pieces, the bytes read and the
+    // edited lines, without a copy of the whole; no input reaches the document while a big file is written.
+    std::deque<std::string> made;
+    const std::vector<std::string_view> bytes = m_document.bytePieces(made);
+    std::size_t size = 0;
+    for (const std::string_view piece : bytes)
+        size += piece.size();
     bool written = false;
-    if (bytes.size() >= m_backgroundSaveBytes) {
+    if (size >= m_backgroundSaveBytes) {
         // Our own write is no change by another program.
         m_saving = true;
         m_disk->setPaused(true);

@@ -222,6 +222,38 @@ private slots:
         QVERIFY(f.prompts.asked.isEmpty());
     }
 
+    // The save writes the file in pieces (the bytes read, each edited line) and keeps their fingerprint: a file of
+    // several blocks of 64 KiB, its edited lines longer and shorter than before, read back in other pieces, is the
+    // same; one byte changed in it, its size kept, is a change.
+    void savedPiecesAreKnownWhenReadBack()
+    {
+        WindowFixture f;
+        std::string original;
+        for (int i = 0; original.size() < 300 * 1024; ++i)
+            original += "SimFunction" + std::to_string(i) + " -1 0 0x1E 0 0 0 1 \"Function\"\r\n";
+        const QString path = f.open(original, QStringLiteral("big.key"));
+        QVERIFY(f.session()->edit(
+            {{10, 5, QStringLiteral("2")},
+                {2000, core::DescriptionColumn, QStringLiteral("\"A much longer description than before\"")},
+                {4000, core::DescriptionColumn, QStringLiteral("\"\"")}},
+            QStringLiteral("Edit")));
+        f.trigger(QStringLiteral("mnuFileSave"));
+        QCOMPARE(f.session()->savedState(), gui::SavedState::Saved);
+        // Another time on disk: the watch reads the file rather than trust its size and time.
+        const auto touch = [&path](int seconds) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(seconds), QFileDevice::FileModificationTime));
+        };
+        touch(-100);
+        QCOMPARE(f.session()->diskWatch()->state(), gui::DiskWatch::State::Same);
+        std::string changed = testing::readBytes(path);
+        changed[200 * 1024] ^= 1;
+        testing::writeBytes(path, changed);
+        touch(-50);
+        QCOMPARE(f.session()->diskWatch()->state(), gui::DiskWatch::State::Changed);
+    }
+
     // A real disk too small for a second copy of the file: the save fails and the file and the folder are as before.
     void saveOnAFullDiskKeepsTheFile()
     {
