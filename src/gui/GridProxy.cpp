@@ -51,12 +51,20 @@ void GridProxy::fillShown()
     const bool ordered = m_order.size() == static_cast<std::size_t>(count);
     if (!ordered && !m_accepts) {
         m_identityRows = count;
+        m_shownIsOrder = false;
         std::vector<int>().swap(m_shown);
         std::vector<int>().swap(m_place);
         return;
     }
     m_identityRows = -1;
     m_place.assign(static_cast<std::size_t>(count), -1);
+    m_shownIsOrder = ordered && !m_accepts;
+    if (m_shownIsOrder) { // every row in the order sorted: the order is the table of rows shown
+        std::vector<int>().swap(m_shown);
+        for (int i = 0; i < count; ++i)
+            m_place[static_cast<std::size_t>(m_order[static_cast<std::size_t>(i)])] = i;
+        return;
+    }
     m_shown.clear();
     m_shown.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
@@ -187,7 +195,7 @@ QModelIndex GridProxy::parent(const QModelIndex&) const
 
 int GridProxy::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : m_identityRows >= 0 ? m_identityRows : static_cast<int>(m_shown.size());
+    return parent.isValid() ? 0 : m_identityRows >= 0 ? m_identityRows : static_cast<int>(shownRows().size());
 }
 
 int GridProxy::columnCount(const QModelIndex& parent) const

@@ -79,11 +79,13 @@ private:
     // The model's own rows, unsorted and unfiltered, are shown as they are, without the two tables below: a
     // million rows would cost 8 MiB a grid for nothing. The count is the model's at the last fill.
     int m_identityRows = -1; // -1 while the tables map the rows
-    std::vector<int> m_shown; // view row -> source row
+    std::vector<int> m_shown; // view row -> source row; empty while m_shownIsOrder
     std::vector<int> m_place; // source row -> view row, -1 for a row the filter hides
+    bool m_shownIsOrder = false; // sorted and not filtered: m_order gives the view's rows, without a copy
+    const std::vector<int>& shownRows() const { return m_shownIsOrder ? m_order : m_shown; }
     int shownRow(int viewRow) const
     {
-        return m_identityRows >= 0 ? viewRow : m_shown[static_cast<std::size_t>(viewRow)];
+        return m_identityRows >= 0 ? viewRow : shownRows()[static_cast<std::size_t>(viewRow)];
     }
     /** The view row of source row `row`, -1 for one not shown or out of range. */
     int placeOf(int row) const;
