@@ -120,6 +120,7 @@ const SearchTexts::Entry& SearchTexts::entry(const KeyDocument& document, int ro
         dropTexts();
     m_made.clear();
     e = Entry{};
+    m_wide.erase(row);
     const Binding& binding = document.binding(row);
     RecordViews views;
     const std::string_view line = document.sourceLine(row);
@@ -132,14 +133,22 @@ const SearchTexts::Entry& SearchTexts::entry(const KeyDocument& document, int ro
     if (binding.isComment()) {
         // no text
     } else if (document.rowViews(row, views) && inLine(views[SimNameColumn]) && inLine(views[DescriptionColumn])) {
-        e.lineStart = static_cast<std::uint32_t>(line.data() - document.sourceBytes().data());
+        Places places;
         if (!views[SimNameColumn].empty()) {
-            e.nameStart = static_cast<std::uint16_t>(placeOf(views[SimNameColumn]));
-            e.nameLength = static_cast<std::uint16_t>(views[SimNameColumn].size());
+            places.nameStart = static_cast<std::uint16_t>(placeOf(views[SimNameColumn]));
+            places.nameLength = static_cast<std::uint16_t>(views[SimNameColumn].size());
         }
         if (!views[DescriptionColumn].empty()) {
-            e.descriptionStart = static_cast<std::uint16_t>(placeOf(views[DescriptionColumn]));
-            e.descriptionLength = static_cast<std::uint16_t>(views[DescriptionColumn].size());
+            places.descriptionStart = static_cast<std::uint16_t>(placeOf(views[DescriptionColumn]));
+            places.descriptionLength = static_cast<std::uint16_t>(views[DescriptionColumn].size());
+        }
+        if (places.nameStart == 0 && places.nameLength < Wide && places.descriptionStart <= 0xFF) {
+            e.nameLength = static_cast<std::uint8_t>(places.nameLength);
+            e.descriptionStart = static_cast<std::uint8_t>(places.descriptionStart);
+            e.descriptionLength = places.descriptionLength;
+        } else {
+            e.nameLength = Wide;
+            m_wide[row] = places;
         }
         appendLower(m_made, keysText(binding));
         if (binding.isKey()) {
@@ -190,6 +199,7 @@ void SearchTexts::dropTexts()
     m_texts.clear();
     m_slots.clear();
     std::fill(m_entries.begin(), m_entries.end(), Entry{});
+    m_wide.clear();
     m_kept = 0;
 }
 
@@ -205,14 +215,18 @@ bool SearchTexts::matches(const KeyDocument& document, int row, const std::vecto
     std::string_view name;
     std::string_view description;
     if (e.nameLength != 0 || e.descriptionLength != 0) {
-        // Places beyond the bytes (never for the document the entry was made from) give empty texts.
-        const std::string_view bytes = document.sourceBytes();
-        const auto part = [&bytes, &e](std::size_t start, std::size_t length) {
-            return e.lineStart + start + length <= bytes.size() ? bytes.substr(e.lineStart + start, length)
-                                                                : std::string_view();
+        Places places{0, e.nameLength, e.descriptionStart, e.descriptionLength};
+        if (e.nameLength == Wide) {
+            const auto wide = m_wide.find(row);
+            places = wide != m_wide.end() ? wide->second : Places{};
+        }
+        // Places beyond the line (never for the document the entry was made from) give empty texts.
+        const std::string_view line = document.sourceLine(row);
+        const auto part = [&line](std::size_t start, std::size_t length) {
+            return start + length <= line.size() ? line.substr(start, length) : std::string_view();
         };
-        name = part(e.nameStart, e.nameLength);
-        description = part(e.descriptionStart, e.descriptionLength);
+        name = part(places.nameStart, places.nameLength);
+        description = part(places.descriptionStart, places.descriptionLength);
     }
     return std::all_of(words.begin(), words.end(), [&](const std::string& word) {
         return kept.find(word) != std::string_view::npos || containsLowerCased(name, word)
@@ -228,6 +242,7 @@ void SearchTexts::forget(int row)
         if (--text.rows == 0)
             m_kept -= text.length;
         m_entries[r].text = NotMade;
+        m_wide.erase(row);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace core {
@@ -59,17 +60,25 @@ public:
 
 private:
     static constexpr std::uint32_t NotMade = 0xFFFFFFFFU;
-    struct Entry
+    // Where the sim name and the description stand in the row's line as read: both empty when the kept text is the
+    // whole search text.
+    struct Places
     {
-        std::uint32_t text = NotMade; // the kept text's number in m_texts
-        // Where the sim name and the description stand in the file's bytes: the line's start, and their places from
-        // it (read there, the row table is not looked at). Both empty when the kept text is the whole search text.
-        std::uint32_t lineStart = 0;
         std::uint16_t nameStart = 0;
         std::uint16_t nameLength = 0;
         std::uint16_t descriptionStart = 0;
         std::uint16_t descriptionLength = 0;
     };
+    // Eight bytes a row: the places of nearly every line fit beside the text's number (the name at the line's start,
+    // shorter than 255 bytes, the description starting within its first 255); a line's that do not are in m_wide.
+    struct Entry
+    {
+        std::uint32_t text = NotMade; // the kept text's number in m_texts
+        std::uint8_t nameLength = 0; // Wide: the places are in m_wide
+        std::uint8_t descriptionStart = 0;
+        std::uint16_t descriptionLength = 0;
+    };
+    static constexpr std::uint8_t Wide = 0xFF;
     struct Text
     {
         std::uint32_t start = 0; // in m_bytes
@@ -91,6 +100,7 @@ private:
     std::vector<Text> m_texts;
     std::vector<std::uint32_t> m_slots; // the texts by hash: a text's number + 1, 0 for an empty slot
     std::vector<Entry> m_entries; // per row
+    std::unordered_map<int, Places> m_wide; // by row
     std::size_t m_kept = 0; // the bytes of the texts some row has
     std::string m_made; // the text of the row at hand, before it is kept
 };

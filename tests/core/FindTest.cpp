@@ -89,16 +89,21 @@ private slots:
     {
         std::vector<KeyDocument> docs;
         docs.push_back(sectionsFile());
-        docs.push_back(KeyDocument::fromBytes("\xef\xbb\xbf  SimA -1 0 0X1E 4 0x2e 2 1 \"Lift Gear\" trailing Text\r\n"
-                                              "SimB\t-1 0 0x30 0 0 0 1 \"Tab\tSplit\"\n"
-                                              "SimC -1 0 0x2E 0 0 0 1 \"Unclosed Quote\n"
-                                              "SimD -1 0 0x2E 0 0 0 1 Extra Fields Here\n"
-                                              "SimE 5 0 0X2E\n"
-                                              "# Comment GEAR\n"
-                                              "SimF -1 0 0xFFFFFFFF 0 0 0 -1 \"==== 1.02 \xc4\xd6 ====\"\n"
-                                              "SimG 12 -2 0 -1 0 -1 \"Button\"\n"
-                                              "SimH 0 -1 -2 0x20 -1 0 \"POV Up\"\n"
-                                              "SimI \"Quoted Early\" -1 0 0x2E\n"));
+        docs.push_back(
+            KeyDocument::fromBytes(std::string("\xef\xbb\xbf  SimA -1 0 0X1E 4 0x2e 2 1 \"Lift Gear\" trailing Text\r\n"
+                                               "SimB\t-1 0 0x30 0 0 0 1 \"Tab\tSplit\"\n"
+                                               "SimC -1 0 0x2E 0 0 0 1 \"Unclosed Quote\n"
+                                               "SimD -1 0 0x2E 0 0 0 1 Extra Fields Here\n"
+                                               "SimE 5 0 0X2E\n"
+                                               "# Comment GEAR\n"
+                                               "SimF -1 0 0xFFFFFFFF 0 0 0 -1 \"==== 1.02 \xc4\xd6 ====\"\n"
+                                               "SimG 12 -2 0 -1 0 -1 \"Button\"\n"
+                                               "SimH 0 -1 -2 0x20 -1 0 \"POV Up\"\n"
+                                               "SimI \"Quoted Early\" -1 0 0x2E\n")
+                // Names of 254 and 255 bytes, and a description beyond the first 255
+                // bytes of its line.
+                + "SimJ" + std::string(250, 'j') + " -1 0 0x2E 0 0 0 1\n" + "SimK" + std::string(251, 'k')
+                + " -1 0 0x2E 0 0 0 1\n" + "SimL" + std::string(300, ' ') + "-1 0 0x2E 0 0 0 1 \"Far Description\"\n"));
         docs.push_back(docs[1]);
         QVERIFY(docs[2].setCell(0, core::DescriptionColumn, "\"Edited Gear\""));
         QVERIFY(docs[2].setCell(3, core::SimNameColumn, "SimEdited"));
