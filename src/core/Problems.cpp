@@ -588,26 +588,38 @@ ProblemCheck::~ProblemCheck() = default;
 ProblemCheck::ProblemCheck(ProblemCheck&&) noexcept = default;
 ProblemCheck& ProblemCheck::operator=(ProblemCheck&&) noexcept = default;
 
+namespace {
+
+// The first entry of `local` for row `row` or a later one.
+template <typename Local> auto localAt(Local& local, std::size_t row)
+{
+    return std::lower_bound(local.begin(), local.end(), row,
+        [](const auto& entry, std::size_t r) { return static_cast<std::size_t>(entry.first) < r; });
+}
+
+} // namespace
+
 const std::vector<Problem>* ProblemCheck::localProblems(std::size_t row) const
 {
-    const std::int32_t slot = m_localSlot[row];
-    return slot < 0 ? nullptr : &m_localLists[static_cast<std::size_t>(slot)];
+    const auto at = localAt(m_local, row);
+    return at != m_local.end() && static_cast<std::size_t>(at->first) == row ? &at->second : nullptr;
 }
 
 void ProblemCheck::setLocalProblems(std::size_t row, std::vector<Problem> problems)
 {
-    std::int32_t& slot = m_localSlot[row];
+    // A whole file's check comes in row order: its rows go at the end.
+    const auto at = !m_local.empty() && static_cast<std::size_t>(m_local.back().first) < row ? m_local.end()
+                                                                                             : localAt(m_local, row);
+    const bool there = at != m_local.end() && static_cast<std::size_t>(at->first) == row;
     if (problems.empty()) {
-        if (slot >= 0) {
-            m_localLists[static_cast<std::size_t>(slot)].clear();
-            m_freeLocal.push_back(slot);
-            slot = -1;
-        }
+        if (there)
+            m_local.erase(at);
         return;
     }
-    if (slot < 0)
-        slot = takeFreeSlot(m_localLists, m_freeLocal);
-    m_localLists[static_cast<std::size_t>(slot)] = std::move(problems);
+    if (there)
+        at->second = std::move(problems);
+    else
+        m_local.emplace(at, static_cast<int>(row), std::move(problems));
 }
 
 void ProblemCheck::countLocal(int row, int sign)
@@ -752,9 +764,8 @@ void ProblemCheck::check(const KeyDocument& document)
 void ProblemCheck::check(const KeyDocument& document, unsigned threads)
 {
     const int rows = document.rowCount();
-    m_localSlot.assign(static_cast<std::size_t>(rows), -1);
-    m_localLists.clear();
-    m_freeLocal.clear();
+    m_local.clear();
+    m_rows = static_cast<std::size_t>(rows);
     Groups& groups = *m_groups;
     groups.clear(static_cast<std::size_t>(rows));
     m_errors = 0;
@@ -841,7 +852,7 @@ void ProblemCheck::check(const KeyDocument& document, unsigned threads)
 
 void ProblemCheck::update(const KeyDocument& document, const std::vector<int>& rows)
 {
-    if (static_cast<std::size_t>(document.rowCount()) != m_localSlot.size()) {
+    if (static_cast<std::size_t>(document.rowCount()) != m_rows) {
         check(document);
         return;
     }
@@ -865,12 +876,14 @@ std::vector<const Problem*> ProblemCheck::list(std::size_t limit) const
 {
     std::vector<const Problem*> result;
     result.reserve(std::min(limit, static_cast<std::size_t>(count())));
-    for (std::size_t row = 0; row < m_localSlot.size() && result.size() < limit; ++row) {
-        if (const std::vector<Problem>* problems = localProblems(row)) {
-            for (const Problem& p : *problems) {
+    auto local = m_local.begin();
+    for (std::size_t row = 0; row < m_rows && result.size() < limit; ++row) {
+        if (local != m_local.end() && static_cast<std::size_t>(local->first) == row) {
+            for (const Problem& p : local->second) {
                 if (result.size() < limit)
                     result.push_back(&p);
             }
+            ++local;
         }
         if (const Problem* p = m_groups->problemOn(static_cast<int>(row)); p && result.size() < limit)
             result.push_back(p);

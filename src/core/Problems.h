@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace core {
@@ -110,10 +111,9 @@ private:
     const std::vector<Problem>* localProblems(std::size_t row) const;
     void setLocalProblems(std::size_t row, std::vector<Problem> problems);
 
-    // The problems of each line alone. Most lines have none: per row, the index of its list in m_localLists, or -1.
-    std::vector<std::int32_t> m_localSlot;
-    std::vector<std::vector<Problem>> m_localLists;
-    std::vector<std::int32_t> m_freeLocal; // lists no row uses
+    // The problems of each line alone, for the rows that have any (most have none), by row ascending.
+    std::vector<std::pair<int, std::vector<Problem>>> m_local;
+    std::size_t m_rows = 0; // the rows of the document last checked
     std::unique_ptr<Groups> m_groups; // lines that share a key, button or hat direction
     int m_errors = 0;
     int m_warnings = 0;
