@@ -317,13 +317,12 @@ std::vector<std::string_view> KeyDocument::bytePieces(std::deque<std::string>& m
     const std::string_view src = sourceBytes();
     std::vector<std::string_view> pieces;
     std::size_t copied = 0; // the source bytes before this are in `pieces`
-    for (std::size_t i = 0; m_edited && i < m_edited->size(); ++i) {
-        if (const std::int32_t slot = (*m_edited)[i]; slot >= 0) {
-            const Row& row = rows()[i];
-            pieces.push_back(src.substr(copied, row.start - copied));
-            pieces.push_back(made.emplace_back(normalisedLine(m_editedCells[static_cast<std::size_t>(slot)])));
-            copied = std::size_t{row.start} + row.length;
-        }
+    static const EditedRows::Slots none;
+    for (const auto& [edited, slot] : m_edited ? m_edited->byRow : none) {
+        const Row& row = rows()[idx(edited)];
+        pieces.push_back(src.substr(copied, row.start - copied));
+        pieces.push_back(made.emplace_back(normalisedLine(m_editedCells[static_cast<std::size_t>(slot)])));
+        copied = std::size_t{row.start} + row.length;
     }
     pieces.push_back(src.substr(copied));
     // A line that begins with the bytes of a byte order mark, edited to the top of a file without one, would lose
@@ -619,12 +618,12 @@ bool KeyDocument::isEditable(int row, int column) const
 void KeyDocument::setEditedCells(int row, RecordCells cells)
 {
     if (!m_edited)
-        m_edited = std::make_shared<std::vector<std::int32_t>>(rows().size(), -1);
+        m_edited = std::make_shared<EditedRows>(rows().size());
     else if (m_edited.use_count() > 1) // another copy reads it: this one's change goes into a table of its own
-        m_edited = std::make_shared<std::vector<std::int32_t>>(*m_edited);
+        m_edited = std::make_shared<EditedRows>(*m_edited);
     else // a copy on another thread that let it go did all its reading before: this thread writes after that
         std::atomic_thread_fence(std::memory_order_acquire);
-    std::int32_t& slot = (*m_edited)[idx(row)];
+    std::int32_t slot = m_edited->slotOf(idx(row));
     if (cells == readCells(rowAt(row))) {
         // Back to what the line says: the row is written as it was read again.
         if (slot >= 0)
@@ -635,7 +634,27 @@ void KeyDocument::setEditedCells(int row, RecordCells cells)
             slot = takeFreeSlot(m_editedCells, m_freeEdited);
         m_editedCells[static_cast<std::size_t>(slot)] = std::move(cells);
     }
+    m_edited->setSlot(idx(row), slot);
     rowChanged(row);
+}
+
+void KeyDocument::EditedRows::setSlot(std::size_t row, std::int32_t slot)
+{
+    const auto key = static_cast<std::int32_t>(row);
+    const auto at = std::lower_bound(byRow.begin(), byRow.end(), std::make_pair(key, -1));
+    const bool there = at != byRow.end() && at->first == key;
+    const std::uint64_t bit = std::uint64_t{1} << (row % 64);
+    if (slot < 0) {
+        if (there)
+            byRow.erase(at);
+        bits[row / 64] &= ~bit;
+        return;
+    }
+    if (there)
+        at->second = slot;
+    else
+        byRow.insert(at, {key, slot});
+    bits[row / 64] |= bit;
 }
 
 bool KeyDocument::setCell(int row, int column, std::string text)

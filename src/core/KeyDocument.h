@@ -3,6 +3,7 @@
 #include "GenericOrder.h"
 #include "SharedBytes.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -11,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace core {
@@ -163,7 +165,7 @@ private:
         return m_rows ? *m_rows : none;
     }
     const Row& rowAt(int row) const { return rows()[idx(row)]; }
-    std::int32_t editedSlot(int row) const { return m_edited ? (*m_edited)[idx(row)] : -1; }
+    std::int32_t editedSlot(int row) const { return m_edited ? m_edited->slotOf(idx(row)) : -1; }
     std::string_view rawLine(const Row& row) const { return sourceBytes().substr(row.start, row.length); }
     RecordCells readCells(const Row& row, int lastColumn = ColumnCount - 1) const;
     void setEditedCells(int row, RecordCells cells);
@@ -177,9 +179,29 @@ private:
     std::size_t m_after = 0; // start of the blank lines after the last record
     // Never changed once read either (an edited row's cells stand in m_editedCells), and shared by copies too.
     std::shared_ptr<const std::vector<Row>> m_rows;
-    // Per row, once a row has been edited: its index into m_editedCells, or -1. Shared by copies until one of them
-    // changes a row (a copy for a worker then costs no table of its own).
-    std::shared_ptr<std::vector<std::int32_t>> m_edited;
+    // The edited rows, once a row has been edited: a bit a row, and each edited row's index into m_editedCells by
+    // row (most rows of a big file are never edited). Shared by copies until one of them changes a row (a copy for a
+    // worker then costs no table of its own).
+    struct EditedRows
+    {
+        using Slots = std::vector<std::pair<std::int32_t, std::int32_t>>;
+        std::vector<std::uint64_t> bits;
+        Slots byRow; // (row, index), ascending by row
+
+        explicit EditedRows(std::size_t rows)
+            : bits((rows + 63) / 64, 0)
+        { }
+        std::int32_t slotOf(std::size_t row) const
+        {
+            if (((bits[row / 64] >> (row % 64)) & 1U) == 0)
+                return -1;
+            return std::lower_bound(byRow.begin(), byRow.end(), std::make_pair(static_cast<std::int32_t>(row), -1))
+                ->second;
+        }
+        /** Row `row`'s index, -1 for none. */
+        void setSlot(std::size_t row, std::int32_t slot);
+    };
+    std::shared_ptr<EditedRows> m_edited;
     std::vector<RecordCells> m_editedCells;
     std::vector<std::int32_t> m_freeEdited; // slots of m_editedCells that no row uses
     /** Bindings worked out row by row as they are asked for, in blocks of rows made at their first use. A copy
