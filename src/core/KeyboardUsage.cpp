@@ -24,7 +24,7 @@ std::optional<CountingKey> countingKey(const Binding& b)
 
 void settleUse(KeyUsage& usage)
 {
-    usage.use = usage.rows.empty() ? KeyUse::Free : usage.rows.size() == 1 ? KeyUse::Assigned : KeyUse::Multiple;
+    usage.use = usage.count == 0 ? KeyUse::Free : usage.count == 1 ? KeyUse::Assigned : KeyUse::Multiple;
 }
 
 } // namespace
@@ -52,20 +52,24 @@ KeyboardUsage KeyboardUsage::compute(const KeyDocument& document, int modifier)
         keyRows = std::move(found.front()[key]);
         for (std::size_t chunk = 1; chunk < found.size(); ++chunk)
             keyRows.insert(keyRows.end(), found[chunk][key].begin(), found[chunk][key].end());
+        usage.m_keys[key].count = keyRows.size();
         settleUse(usage.m_keys[key]);
     }
     return usage;
 }
 
-std::array<KeyboardUsage, KeyboardUsage::ModifierCount> KeyboardUsage::computeAll(const KeyDocument& document)
+std::array<KeyboardUsage, KeyboardUsage::ModifierCount> KeyboardUsage::computeAll(
+    const KeyDocument& document, std::size_t rowsKept)
 {
     std::array<KeyboardUsage, ModifierCount> all;
     for (int m = 0; m < ModifierCount; ++m)
         all[static_cast<std::size_t>(m)].m_modifier = m;
     for (int r = 0; r < document.rowCount(); ++r) {
         if (const auto counting = countingKey(document.binding(r))) {
-            auto& usage = all[static_cast<std::size_t>(counting->modifier)];
-            usage.m_keys[static_cast<std::size_t>(counting->tableRow)].rows.push_back(r);
+            KeyUsage& key = all[static_cast<std::size_t>(counting->modifier)]
+                                .m_keys[static_cast<std::size_t>(counting->tableRow)];
+            if (key.count++ < rowsKept)
+                key.rows.push_back(r);
         }
     }
     for (auto& usage : all) {

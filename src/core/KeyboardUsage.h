@@ -4,6 +4,8 @@
 #include "KeyDocument.h"
 
 #include <array>
+#include <cstddef>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -16,7 +18,8 @@ enum class KeyUse { Free, Assigned, Multiple };
 struct KeyUsage
 {
     KeyUse use = KeyUse::Free;
-    std::vector<int> rows;
+    std::size_t count = 0; // the rows that make it so
+    std::vector<int> rows; // the first of them in document order: all, unless fewer were asked for
 };
 
 /**
@@ -36,8 +39,10 @@ public:
 
     static KeyboardUsage compute(const KeyDocument& document, int modifier);
     static constexpr int ParallelRows = 1 << 16; // from here compute() reads on several threads
-    /** The usage for every modifier value 0 to 7, from one reading of the document. */
-    static std::array<KeyboardUsage, ModifierCount> computeAll(const KeyDocument& document);
+    /** The usage for every modifier value 0 to 7, from one reading of the document; each key keeps at most
+     *  `rowsKept` of its rows (a view that names the first few of a key's functions needs no more). */
+    static std::array<KeyboardUsage, ModifierCount> computeAll(
+        const KeyDocument& document, std::size_t rowsKept = std::numeric_limits<std::size_t>::max());
 
     int modifier() const { return m_modifier; }
 

@@ -125,7 +125,7 @@ QString KeyFileSession::cellText(int row, int column) const
 const std::array<core::KeyboardUsage, core::KeyboardUsage::ModifierCount>& KeyFileSession::keyboardUsage() const
 {
     if (!m_usageFresh) {
-        m_usage = core::KeyboardUsage::computeAll(m_document);
+        m_usage = core::KeyboardUsage::computeAll(m_document, UsageRowsKept);
         m_usageFresh = true;
     }
     return m_usage;

@@ -73,8 +73,10 @@ public:
     QString decode(std::string_view bytes) const { return io::decodeText(bytes, m_encoding); }
     std::string encode(const QString& text) const { return io::encodeText(text, m_encoding); }
 
-    /** The keyboard usage of every modifier value 0 to 7, for the document as it is now. */
+    /** The keyboard usage of every modifier value 0 to 7, for the document as it is now; each key keeps the first
+     *  UsageRowsKept of its rows, which the keyboard page names. */
     const std::array<core::KeyboardUsage, core::KeyboardUsage::ModifierCount>& keyboardUsage() const;
+    static constexpr std::size_t UsageRowsKept = 20;
 
     /** The problems of the document as it is now; every edit, undo and redo updates them before rowsChanged. A big
      *  document's problems are checked in the background after it opens: until problemsChecked, there are none

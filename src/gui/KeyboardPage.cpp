@@ -435,7 +435,7 @@ void KeyboardPage::colourKeyLabels()
         const QColor colour = use.use == core::KeyUse::Free ? QColor()
             : use.use == core::KeyUse::Assigned             ? AssignedColour
                                                             : MultipleColour;
-        key->showUse(colour, static_cast<int>(use.rows.size()));
+        key->showUse(colour, static_cast<int>(use.count));
         const bool marked = m_problemKeys[static_cast<std::size_t>(modifier)].contains(row);
         key->setMarked(marked);
         if (marked)
@@ -483,12 +483,13 @@ void KeyboardPage::onHover(int index)
     }
     // The tool tip lists the functions that use the key with the ticked modifiers; a key used by thousands of
     // lines names the first few and counts the rest.
-    const std::vector<int>& rows = usage.forTableRow(*row).rows;
+    const core::KeyUsage& use = usage.forTableRow(*row);
+    static_assert(KeyFileSession::UsageRowsKept >= std::size_t(ToolTipFunctions));
     QStringList functions;
-    for (std::size_t i = 0; i < rows.size() && i < std::size_t(ToolTipFunctions); ++i)
-        functions << m_session->cellText(rows[i], core::SimNameColumn);
-    if (rows.size() > std::size_t(ToolTipFunctions))
-        functions << QStringLiteral("and %1 more").arg(rows.size() - std::size_t(ToolTipFunctions));
+    for (std::size_t i = 0; i < use.rows.size() && i < std::size_t(ToolTipFunctions); ++i)
+        functions << m_session->cellText(use.rows[i], core::SimNameColumn);
+    if (use.count > std::size_t(ToolTipFunctions))
+        functions << QStringLiteral("and %1 more").arg(use.count - std::size_t(ToolTipFunctions));
     const QStringList problems = m_problemKeys[static_cast<std::size_t>(modifier)].value(*row);
     if (!problems.isEmpty())
         functions << QString() << QStringLiteral("Problems:") << problems.mid(0, ProblemsInToolTip);

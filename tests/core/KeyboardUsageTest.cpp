@@ -24,10 +24,11 @@ QString rowList(const std::vector<int>& rows)
 }
 
 // Every key that a modifier value uses, as "modifier/table row use rows" ("2/0 multiple 0,3"), from computeAll; where
-// compute says otherwise, a text that begins with '!'.
+// compute, or computeAll keeping only the first row of each key, says otherwise, a text that begins with '!'.
 QString counting(const KeyDocument& doc)
 {
     const auto all = KeyboardUsage::computeAll(doc);
+    const auto firstOnly = KeyboardUsage::computeAll(doc, 1);
     QStringList result;
     for (int m = 0; m < KeyboardUsage::ModifierCount; ++m) {
         const auto single = KeyboardUsage::compute(doc, m);
@@ -35,8 +36,14 @@ QString counting(const KeyDocument& doc)
             result << QStringLiteral("!wrong modifier for %1").arg(m);
         for (int key = 0; key < core::KeyCodeTable::KeyCount; ++key) {
             const auto& usage = all[std::size_t(m)].forTableRow(key);
-            if (single.forTableRow(key).rows != usage.rows || single.forTableRow(key).use != usage.use)
+            if (single.forTableRow(key).rows != usage.rows || single.forTableRow(key).use != usage.use
+                || single.forTableRow(key).count != usage.rows.size() || usage.count != usage.rows.size())
                 result << QStringLiteral("!compute and computeAll differ for %1/%2").arg(m).arg(key);
+            const auto& first = firstOnly[std::size_t(m)].forTableRow(key);
+            if (first.use != usage.use || first.count != usage.count
+                || first.rows
+                    != std::vector<int>(usage.rows.begin(), usage.rows.begin() + (usage.rows.empty() ? 0 : 1)))
+                result << QStringLiteral("!the first row kept differs for %1/%2").arg(m).arg(key);
             if (usage.use != KeyUse::Free || !usage.rows.empty())
                 result << QStringLiteral("%1/%2 %3 ").arg(m).arg(key).arg(core::keyUseName(usage.use))
                         + rowList(usage.rows);
