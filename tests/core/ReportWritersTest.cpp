@@ -146,10 +146,12 @@ private slots:
                                                                              "a\xe2\x82")
                                                                << QByteArray("\\cf1 \\u195?a\\u226?\\u8218?");
         // The edges of UTF-8: the last two-byte and the first three-byte character, the last surrogate (not a
-        // character, so its bytes read as Windows-1252), the first and the last character beyond the BMP.
+        // character, so its bytes read as Windows-1252), the last character of the BMP, the first and the last
+        // character beyond it.
         QTest::newRow("U+07FF") << QByteArray("\xdf\xbf") << QByteArray("\\cf1 \\u2047?");
         QTest::newRow("U+0800") << QByteArray("\xe0\xa0\x80") << QByteArray("\\cf1 \\u2048?");
         QTest::newRow("U+DFFF") << QByteArray("\xed\xbf\xbf") << QByteArray("\\cf1 \\u237?\\u191?\\u191?");
+        QTest::newRow("U+FFFF") << QByteArray("\xef\xbf\xbf") << QByteArray("\\cf1 \\u-1?");
         QTest::newRow("U+10000") << QByteArray("\xf0\x90\x80\x80") << QByteArray("\\cf1 \\u-10240?\\u-9216?");
         QTest::newRow("U+10FFFF") << QByteArray("\xf4\x8f\xbf\xbf") << QByteArray("\\cf1 \\u-9217?\\u-8193?");
         QTest::newRow("overlong UTF-8 reads as Windows-1252")
