@@ -819,7 +819,7 @@ PlacedReport placedComparison(
     std::size_t lines2 = 0;
     std::size_t functions2 = 0;
     std::string error;
-    bool read = false;
+    const auto unreadable = [&] { return placedComparison(file1, CompareInput{path2, std::nullopt, error}, now); };
     {
         TextTable<LineTexts> table(LineTexts{one.lines}, one.lines.size());
         table.add(one.lines.size(), [](std::size_t i) { return i; });
@@ -837,20 +837,17 @@ PlacedReport placedComparison(
                 }
             });
         };
-        read = read2([&](std::string_view piece) { pieces.add(piece, take); }, &error);
-        if (read) {
-            pieces.finish(take);
-            table.lookUp(LineTexts{one.lines}, false,
-                [&](std::size_t i, TextTable<LineTexts>::Slot* slot) { lineFound[i] = slot->marked(); });
-        }
+        if (!read2([&](std::string_view piece) { pieces.add(piece, take); }, &error))
+            return unreadable();
+        pieces.finish(take);
+        table.lookUp(LineTexts{one.lines}, false,
+            [&](std::size_t i, TextTable<LineTexts>::Slot* slot) { lineFound[i] = slot->marked(); });
     }
-    if (!read)
-        return placedComparison(file1, CompareInput{path2, std::nullopt, error}, now);
     if (lines2 > one.lineCount()) {
         // File 2 leads the lines of the report, which shows every one of them: it is read whole.
         std::string bytes;
         if (!read2([&bytes](std::string_view piece) { bytes += piece; }, &error))
-            return placedComparison(file1, CompareInput{path2, std::nullopt, error}, now);
+            return unreadable();
         return placedComparison(file1, CompareInput{path2, SharedBytes(std::move(bytes)), {}}, now);
     }
 
