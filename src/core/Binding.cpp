@@ -195,29 +195,114 @@ Binding Binding::of(const RecordViews& cells)
     return b;
 }
 
-static_assert(sizeof(PackedBinding) == 16);
+static_assert(sizeof(PackedBinding) == 8);
+// The common bits (12), then a key line's two keys and modifiers, or a button line's bits and numbers.
+static_assert(12 + 2 * (3 + PackedBinding::KeyValueBits) + 2 * 4 <= 64);
+static_assert(12 + 7 + 2 * PackedBinding::NumberBits <= 64);
+static_assert(KeyCodeTable::KeyCount < (1 << PackedBinding::KeyValueBits));
+
+namespace {
+
+// Fields of PackedBinding's word, written and read in order from bit 0.
+class BitWriter
+{
+public:
+    void put(std::uint64_t value, int bits)
+    {
+        m_word |= (value & ((std::uint64_t{1} << bits) - 1)) << m_at;
+        m_at += bits;
+    }
+    void putSigned(std::int64_t value, int bits) { put(static_cast<std::uint64_t>(value), bits); }
+    std::uint64_t word() const { return m_word; }
+
+private:
+    std::uint64_t m_word = 0;
+    int m_at = 0;
+};
+
+class BitReader
+{
+public:
+    explicit BitReader(std::uint64_t word)
+        : m_word(word)
+    { }
+    std::uint64_t take(int bits)
+    {
+        const std::uint64_t value = (m_word >> m_at) & ((std::uint64_t{1} << bits) - 1);
+        m_at += bits;
+        return value;
+    }
+    std::int64_t takeSigned(int bits)
+    {
+        const std::uint64_t value = take(bits);
+        const std::uint64_t sign = std::uint64_t{1} << (bits - 1);
+        return static_cast<std::int64_t>(value ^ sign) - static_cast<std::int64_t>(sign);
+    }
+
+private:
+    std::uint64_t m_word;
+    int m_at = 0;
+};
+
+// A key's value: its table row, or the code the table lacks; the other kinds' codes follow from the kind.
+std::uint64_t keyValue(const KeyRef& ref)
+{
+    if (ref.kind == KeyRef::Kind::Table)
+        return static_cast<std::uint64_t>(ref.tableRow);
+    return ref.kind == KeyRef::Kind::Unknown ? ref.code : 0;
+}
+
+KeyRef keyRefOf(std::uint64_t kind, std::uint64_t value)
+{
+    KeyRef ref;
+    ref.kind = static_cast<KeyRef::Kind>(kind);
+    switch (ref.kind) {
+    case KeyRef::Kind::Table:
+        if (value < KeyCodeTable::KeyCount) {
+            ref.tableRow = static_cast<std::int16_t>(value);
+            ref.code = KeyCodeTable::row(ref.tableRow).scanCode;
+        }
+        break;
+    case KeyRef::Kind::Unknown:
+        ref.code = static_cast<std::uint32_t>(value);
+        break;
+    case KeyRef::Kind::Unassigned:
+        ref.code = KeyCodeTable::NoKeyCode;
+        break;
+    default:
+        break;
+    }
+    return ref;
+}
+
+} // namespace
 
 std::optional<PackedBinding> PackedBinding::of(const Binding& b)
 {
-    const bool key = b.kind == RecordKind::Key;
+    BitWriter w;
+    w.put(0, 1);
+    w.put(static_cast<std::uint8_t>(b.kind), 2);
+    w.put(static_cast<std::uint8_t>(b.visibility), 3);
+    w.put(b.fieldCount, 4);
+    w.put(b.reference, 1);
+    w.put(b.trailingText, 1);
+    if (b.kind == RecordKind::Key) {
+        w.put(static_cast<std::uint8_t>(b.key.kind), 3);
+        w.put(keyValue(b.key), KeyValueBits);
+        w.put(static_cast<std::uint8_t>(b.combo.kind), 3);
+        w.put(keyValue(b.combo), KeyValueBits);
+        w.putSigned(b.modifier.value + 2, 4);
+        w.putSigned(b.comboModifier.value + 2, 4);
+    } else {
+        w.put(b.numberValid, 1);
+        w.put(b.invocationValid, 1);
+        w.put(b.release, 1);
+        w.putSigned(b.direction + 1, 4);
+        w.putSigned(b.number, NumberBits);
+        w.putSigned(b.invocation, NumberBits);
+    }
     PackedBinding p;
-    p.m_first = key ? b.key.code : static_cast<std::uint32_t>(b.number);
-    p.m_second = key ? b.combo.code : static_cast<std::uint32_t>(b.invocation);
-    p.m_keyRow = static_cast<std::uint16_t>(b.key.tableRow + 1) & 0xFFFU;
-    p.m_comboRow = static_cast<std::uint16_t>(b.combo.tableRow + 1) & 0xFFFU;
-    p.m_keyKind = static_cast<std::uint8_t>(b.key.kind) & 7U;
-    p.m_comboKind = static_cast<std::uint8_t>(b.combo.kind) & 7U;
-    p.m_modifier = static_cast<std::uint8_t>(b.modifier.value + 2) & 15U;
-    p.m_comboModifier = static_cast<std::uint8_t>(b.comboModifier.value + 2) & 15U;
-    p.m_kind = static_cast<std::uint8_t>(b.kind) & 3U;
-    p.m_visibility = static_cast<std::uint8_t>(b.visibility) & 7U;
-    p.m_fieldCount = b.fieldCount & 15U;
-    p.m_reference = b.reference;
-    p.m_trailingText = b.trailingText;
-    p.m_numberValid = b.numberValid;
-    p.m_invocationValid = b.invocationValid;
-    p.m_release = b.release;
-    p.m_direction = static_cast<std::uint8_t>(b.direction + 1) & 15U;
+    p.m_bits = w.word();
     // Whatever the bits cannot hold does not come back as it went in.
     if (!(p.unpack() == b))
         return std::nullopt;
@@ -227,36 +312,35 @@ std::optional<PackedBinding> PackedBinding::of(const Binding& b)
 PackedBinding PackedBinding::whole()
 {
     PackedBinding p;
-    p.m_whole = 1;
+    p.m_bits = 1;
     return p;
 }
 
 Binding PackedBinding::unpack() const
 {
     Binding b;
-    b.kind = static_cast<RecordKind>(m_kind);
-    const auto keyRef = [](unsigned kind, unsigned row, std::uint32_t code) {
-        KeyRef ref;
-        ref.kind = static_cast<KeyRef::Kind>(kind);
-        ref.tableRow = static_cast<std::int16_t>(static_cast<int>(row) - 1);
-        ref.code = code;
-        return ref;
-    };
-    const bool key = b.kind == RecordKind::Key;
-    b.key = keyRef(m_keyKind, m_keyRow, key ? m_first : 0);
-    b.combo = keyRef(m_comboKind, m_comboRow, key ? m_second : 0);
-    b.number = key ? 0 : static_cast<std::int32_t>(m_first);
-    b.invocation = key ? 0 : static_cast<std::int32_t>(m_second);
-    b.modifier.value = static_cast<std::int8_t>(static_cast<int>(m_modifier) - 2);
-    b.comboModifier.value = static_cast<std::int8_t>(static_cast<int>(m_comboModifier) - 2);
-    b.visibility = static_cast<Visibility>(m_visibility);
-    b.fieldCount = static_cast<std::uint8_t>(m_fieldCount);
-    b.reference = m_reference;
-    b.trailingText = m_trailingText;
-    b.numberValid = m_numberValid;
-    b.invocationValid = m_invocationValid;
-    b.release = m_release;
-    b.direction = static_cast<std::int8_t>(static_cast<int>(m_direction) - 1);
+    BitReader r(m_bits);
+    r.take(1);
+    b.kind = static_cast<RecordKind>(r.take(2));
+    b.visibility = static_cast<Visibility>(r.take(3));
+    b.fieldCount = static_cast<std::uint8_t>(r.take(4));
+    b.reference = r.take(1) != 0;
+    b.trailingText = r.take(1) != 0;
+    if (b.kind == RecordKind::Key) {
+        const std::uint64_t keyKind = r.take(3);
+        b.key = keyRefOf(keyKind, r.take(KeyValueBits));
+        const std::uint64_t comboKind = r.take(3);
+        b.combo = keyRefOf(comboKind, r.take(KeyValueBits));
+        b.modifier.value = static_cast<std::int8_t>(static_cast<int>(r.take(4)) - 2);
+        b.comboModifier.value = static_cast<std::int8_t>(static_cast<int>(r.take(4)) - 2);
+    } else {
+        b.numberValid = r.take(1) != 0;
+        b.invocationValid = r.take(1) != 0;
+        b.release = r.take(1) != 0;
+        b.direction = static_cast<std::int8_t>(static_cast<int>(r.take(4)) - 1);
+        b.number = r.takeSigned(NumberBits);
+        b.invocation = r.takeSigned(NumberBits);
+    }
     return b;
 }
 

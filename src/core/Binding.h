@@ -118,42 +118,33 @@ struct Binding
 };
 
 /**
- * A binding in 16 bytes, a third of its own size, as a document keeps one a row. A key line's two codes, or a
- * button's or hat's number and invocation, take the first two words (the other pair is always empty for that kind);
- * the rest are bits. A binding with a number beyond 32 bits does not pack.
+ * A binding in 8 bytes, a sixth of its own size, as a document keeps one a row. A key line keeps each key's table
+ * row (the code is the table's) or, for a code the table lacks, the code itself; a button's or hat's line keeps its
+ * number and invocation. The rest are bits. A binding whose numbers do not fit (a button number or invocation beyond
+ * 22 bits with its sign, a code the table lacks of 19 bits or more) does not pack.
  */
 class PackedBinding
 {
 public:
+    static constexpr int NumberBits = 22; // a button's number and invocation, with the sign
+    static constexpr int KeyValueBits = 19; // a key's table row, or a code the table lacks
+
     /** The binding packed, when unpack() gives it back exactly. */
     static std::optional<PackedBinding> of(const Binding& binding);
     /** A stand-in for a binding that does not pack, kept whole elsewhere. */
     static PackedBinding whole();
 
     Binding unpack() const;
-    bool isWhole() const { return m_whole; }
+    bool isWhole() const { return (m_bits & 1U) != 0; }
 
 private:
     PackedBinding() = default;
 
-    std::uint32_t m_first = 0; // the key's code, or the number
-    std::uint32_t m_second = 0; // the second key's code, or the invocation
-    std::uint64_t m_keyRow : 12 = 0; // KeyRef::tableRow + 1
-    std::uint64_t m_comboRow : 12 = 0;
-    std::uint64_t m_keyKind : 3 = 0;
-    std::uint64_t m_comboKind : 3 = 0;
-    std::uint64_t m_modifier : 4 = 0; // ModifierRef::value + 2
-    std::uint64_t m_comboModifier : 4 = 0;
-    std::uint64_t m_kind : 2 = 0;
-    std::uint64_t m_visibility : 3 = 0;
-    std::uint64_t m_fieldCount : 4 = 0;
-    std::uint64_t m_reference : 1 = 0;
-    std::uint64_t m_trailingText : 1 = 0;
-    std::uint64_t m_numberValid : 1 = 0;
-    std::uint64_t m_invocationValid : 1 = 0;
-    std::uint64_t m_release : 1 = 0;
-    std::uint64_t m_direction : 4 = 0; // direction + 1
-    std::uint64_t m_whole : 1 = 0;
+    // From bit 0: whole 1, kind 2, visibility 3, field count 4, reference 1, trailing text 1; then for a key line
+    // the key's kind 3 and value 19, the second key's kind 3 and value 19, the modifiers 4 and 4 (each value + 2);
+    // for a button or hat line: number valid 1, invocation valid 1, release 1, direction + 1 4, the number 22 and
+    // the invocation 22.
+    std::uint64_t m_bits = 0;
 };
 
 /** The keys text of a binding: "CTL ALT c", "ALT c  SHF F1", "DX5, Device 01", "POV1 Left". */

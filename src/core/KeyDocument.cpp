@@ -283,31 +283,64 @@ KeyDocument KeyDocument::fromBytes(SharedBytes bytes)
     std::size_t pos = doc.m_bodyStart;
     std::size_t blankStart = pos;
     std::uint32_t lineNumber = 0;
-    std::vector<Row> rows;
+    auto table = std::make_shared<RowTable>();
+    std::vector<Row>& rows = table->rows;
     rows.reserve(src.size() / 48 + 16); // key file lines are 40 to 100 bytes long
+    std::uint32_t lastNumber = 0;
     LineEnds ends(src);
     while (pos < src.size()) {
         const std::size_t lineEnd = ends.from(pos);
-        std::uint8_t eol = 0;
+        std::size_t eol = 0;
         if (lineEnd < src.size())
             eol = (src[lineEnd] == '\r' && lineEnd + 1 < src.size() && src[lineEnd + 1] == '\n') ? 2 : 1;
         const std::string_view line = src.substr(pos, lineEnd - pos);
         ++lineNumber;
         if (!trimSpaces(line).empty()) {
+            if (rows.empty() || lineNumber != lastNumber + 1)
+                table->jumps.emplace_back(static_cast<std::uint32_t>(rows.size()), lineNumber);
+            lastNumber = lineNumber;
             Row row;
             row.start = static_cast<std::uint32_t>(pos);
-            row.length = static_cast<std::uint32_t>(line.size());
-            row.lineEnd = eol;
-            row.number = lineNumber;
-            row.comment = isCommentLine(line);
+            row.length = static_cast<std::uint32_t>(std::min<std::size_t>(line.size(), Row::LongLine)) & Row::LongLine;
+            row.comment = isCommentLine(line) ? 1U : 0U;
             rows.push_back(row);
             blankStart = lineEnd + eol;
         }
         pos = lineEnd + eol;
     }
     doc.m_after = blankStart;
-    doc.m_rows = std::make_shared<const std::vector<Row>>(std::move(rows));
+    doc.m_rows = std::move(table);
     return doc;
+}
+
+std::uint32_t KeyDocument::RowTable::number(std::size_t row) const
+{
+    const auto after = std::upper_bound(
+        jumps.begin(), jumps.end(), row, [](std::size_t wanted, const auto& jump) { return wanted < jump.first; });
+    const auto& jump = *std::prev(after);
+    return jump.second + static_cast<std::uint32_t>(row - jump.first);
+}
+
+std::size_t KeyDocument::RowTable::rowAtLine(long long line) const
+{
+    // The last run of rows on consecutive lines that starts on `line` or before it.
+    const auto after = std::upper_bound(jumps.begin(), jumps.end(), line,
+        [](long long wanted, const auto& jump) { return wanted < static_cast<long long>(jump.second); });
+    if (after == jumps.begin())
+        return 0;
+    const auto& run = *std::prev(after);
+    const std::size_t runEnd = after == jumps.end() ? rows.size() : after->first;
+    const auto row = static_cast<std::size_t>(line - static_cast<long long>(run.second)) + run.first;
+    return std::min(row, runEnd); // past the run's end: the first row of the next run, after the blank lines
+}
+
+std::string_view KeyDocument::rawLine(const Row& row) const
+{
+    const std::string_view src = sourceBytes();
+    if (row.length < Row::LongLine)
+        return src.substr(row.start, row.length);
+    const std::size_t end = src.find_first_of("\r\n", row.start);
+    return src.substr(row.start, (end == std::string_view::npos ? src.size() : end) - row.start);
 }
 
 std::vector<std::string_view> KeyDocument::bytePieces(std::deque<std::string>& made) const
@@ -322,7 +355,7 @@ std::vector<std::string_view> KeyDocument::bytePieces(std::deque<std::string>& m
         const Row& row = rows()[idx(edited)];
         pieces.push_back(src.substr(copied, row.start - copied));
         pieces.push_back(made.emplace_back(normalisedLine(m_editedCells[static_cast<std::size_t>(slot)])));
-        copied = std::size_t{row.start} + row.length;
+        copied = std::size_t{row.start} + rawLine(row).size();
     }
     pieces.push_back(src.substr(copied));
     // A line that begins with the bytes of a byte order mark, edited to the top of a file without one, would lose
@@ -357,29 +390,26 @@ std::string KeyDocument::toBytes() const
 
 int KeyDocument::rowAtLine(int line) const
 {
-    const std::vector<Row>& all = rows();
-    const auto it = std::lower_bound(
-        all.begin(), all.end(), line, [](const Row& row, int wanted) { return static_cast<int>(row.number) < wanted; });
-    return static_cast<int>(it - all.begin());
+    return m_rows ? static_cast<int>(m_rows->rowAtLine(line)) : 0;
 }
 
-RecordCells KeyDocument::readCells(const Row& r, int lastColumn) const
+RecordCells KeyDocument::readCells(int row, int lastColumn) const
 {
+    const Row& r = rowAt(row);
     RecordCells result;
     if (r.comment)
         result[SimNameColumn].assign(rawLine(r));
     else
         result = splitRecordLine(rawLine(r), lastColumn);
-    result[LineColumn] = std::to_string(r.number);
+    result[LineColumn] = std::to_string(numberOf(row));
     return result;
 }
 
 RecordCells KeyDocument::cells(int row, int lastColumn) const
 {
-    const Row& r = rowAt(row);
     if (const std::int32_t slot = editedSlot(row); slot >= 0)
         return m_editedCells[static_cast<std::size_t>(slot)];
-    return readCells(r, lastColumn);
+    return readCells(row, lastColumn);
 }
 
 std::string KeyDocument::cell(int row, int column) const
@@ -398,7 +428,7 @@ std::string_view KeyDocument::cellView(int row, int column, std::string& spare) 
     if (const std::int32_t slot = editedSlot(row); slot >= 0)
         return m_editedCells[static_cast<std::size_t>(slot)][static_cast<std::size_t>(column)];
     if (column == LineColumn)
-        return spare = std::to_string(r.number);
+        return spare = std::to_string(numberOf(row));
     if (r.comment)
         return column == SimNameColumn ? rawLine(r) : std::string_view(spare);
     // Most lines split into views, without a string for each cell before the one asked for (a sort of a big file
@@ -624,7 +654,7 @@ void KeyDocument::setEditedCells(int row, RecordCells cells)
     else // a copy on another thread that let it go did all its reading before: this thread writes after that
         std::atomic_thread_fence(std::memory_order_acquire);
     std::int32_t slot = m_edited->slotOf(idx(row));
-    if (cells == readCells(rowAt(row))) {
+    if (cells == readCells(row)) {
         // Back to what the line says: the row is written as it was read again.
         if (slot >= 0)
             m_freeEdited.push_back(slot);
@@ -679,7 +709,7 @@ void KeyDocument::restoreRow(int row, const RowState& state)
 {
     if (row < 0 || row >= rowCount() || rowAt(row).comment)
         return;
-    setEditedCells(row, state.edited ? state.cells : readCells(rowAt(row)));
+    setEditedCells(row, state.edited ? state.cells : readCells(row));
 }
 
 } // namespace core

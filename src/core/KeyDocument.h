@@ -93,7 +93,7 @@ public:
     bool isEdited(int row) const { return editedSlot(row) >= 0; }
 
     /** The line's number in the file, as a text editor counts lines (blank and comment lines counted). */
-    int lineNumber(int row) const { return static_cast<int>(rowAt(row).number); }
+    int lineNumber(int row) const { return static_cast<int>(numberOf(row)); }
     /** The row of the record on line `line`, or of the first record after it; rowCount() past the last. */
     int rowAtLine(int line) const;
 
@@ -148,26 +148,39 @@ public:
     const SharedBytes& sharedSource() const { return m_source; }
 
 private:
-    // The blank lines before a row start where the row before it ends (the first's at m_bodyStart).
+    // The blank lines before a row start where the row before it ends (the first's at m_bodyStart). Eight bytes a
+    // row: a million rows for the largest file.
     struct Row
     {
+        static constexpr std::uint32_t LongLine = 0x7FFFFFFF; // a length this long or longer is found again
+
         std::uint32_t start = 0; // start of the line text
-        std::uint32_t length = 0; // length of the line text, without line end
-        std::uint32_t number = 0; // line number in the file
-        std::uint8_t lineEnd = 0; // length of the line end in m_source: 0, 1 (CR or LF) or 2 (CRLF)
-        bool comment = false;
+        std::uint32_t length : 31 = 0; // length of the line text, without line end
+        std::uint32_t comment : 1 = 0;
+    };
+    // The rows and their line numbers. Most rows are on the line after the row before them: only the first row and
+    // a row after blank lines keep their number, by row, and the rest count on from the last of those.
+    struct RowTable
+    {
+        std::vector<Row> rows;
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> jumps; // (row, line number), ascending in both
+
+        std::uint32_t number(std::size_t row) const;
+        /** The first row on line `line` or after it; rows.size() past the last. */
+        std::size_t rowAtLine(long long line) const;
     };
 
     static std::size_t idx(int row) { return static_cast<std::size_t>(row); }
     const std::vector<Row>& rows() const
     {
         static const std::vector<Row> none; // a default or moved-from document's
-        return m_rows ? *m_rows : none;
+        return m_rows ? m_rows->rows : none;
     }
     const Row& rowAt(int row) const { return rows()[idx(row)]; }
     std::int32_t editedSlot(int row) const { return m_edited ? m_edited->slotOf(idx(row)) : -1; }
-    std::string_view rawLine(const Row& row) const { return sourceBytes().substr(row.start, row.length); }
-    RecordCells readCells(const Row& row, int lastColumn = ColumnCount - 1) const;
+    std::string_view rawLine(const Row& row) const;
+    std::uint32_t numberOf(int row) const { return m_rows->number(idx(row)); }
+    RecordCells readCells(int row, int lastColumn = ColumnCount - 1) const;
     void setEditedCells(int row, RecordCells cells);
     void rowChanged(int row);
     Binding deriveBinding(int row) const;
@@ -178,7 +191,7 @@ private:
     std::size_t m_bodyStart = 0; // 3 after a byte order mark
     std::size_t m_after = 0; // start of the blank lines after the last record
     // Never changed once read either (an edited row's cells stand in m_editedCells), and shared by copies too.
-    std::shared_ptr<const std::vector<Row>> m_rows;
+    std::shared_ptr<const RowTable> m_rows;
     // The edited rows, once a row has been edited: a bit a row, and each edited row's index into m_editedCells by
     // row (most rows of a big file are never edited). Shared by copies until one of them changes a row (a copy for a
     // worker then costs no table of its own).

@@ -23,11 +23,15 @@ Binding bindingOf(const QByteArray& line)
     return made == kept ? kept : Binding{};
 }
 
-// A binding packs, and unpacks to itself, unless one of its numbers needs more than 32 bits.
+// A binding packs, and unpacks to itself, unless a button's number or invocation needs more than 22 bits with its
+// sign, or a code the table lacks more than 19 bits.
 bool packsAsItShould(const Binding& b)
 {
     const auto packed = core::PackedBinding::of(b);
-    const bool wide = b.number != std::int32_t(b.number) || b.invocation != std::int32_t(b.invocation);
+    const auto wideNumber = [](std::int64_t n) { return n < -(1LL << 21) || n >= (1LL << 21); };
+    const auto wideCode
+        = [](const core::KeyRef& ref) { return ref.kind == core::KeyRef::Kind::Unknown && ref.code >= (1U << 19); };
+    const bool wide = wideNumber(b.number) || wideNumber(b.invocation) || wideCode(b.key) || wideCode(b.combo);
     return packed ? !wide && !packed->isWhole() && packed->unpack() == b : wide;
 }
 
@@ -75,6 +79,12 @@ private slots:
         QTest::newRow("POV 2 up-right") << QByteArray("S 1 -1 -3 1 0x0 -1") << "POV2 Up-Right";
         QTest::newRow("POV direction out of range") << QByteArray("S 0 -1 -3 8 0x0 -1") << "POV1 ?";
         QTest::newRow("POV hat not a number") << QByteArray("S h -1 -3 0 0x0 -1") << "POV? Up";
+        QTest::newRow("codes the table lacks, 19 bits and 20")
+            << QByteArray("S -1 0 0x7FFFF 1 0x80000 4 1") << "ALT Not found  SHF Not found";
+        QTest::newRow("codes the table lacks, 20 bits and 19")
+            << QByteArray("S -1 0 0x80000 2 0x7ffff 0 1") << "Not found  CTL Not found";
+        QTest::newRow("the marker and a malformed code")
+            << QByteArray("S -1 0 0xFFFFFFFF 3 0xG 5 1") << "SHF ALT Not found  SHF CTL Unassigned";
     }
 
     void keysText()
@@ -111,6 +121,10 @@ private slots:
             "DirectX 4294967296 -2147483649 release -1 other - - 7");
         row("DirectX numbers at 32 bits", "S 2147483647 -2147483648 -2 0 0x0 -1",
             "DirectX 2147483647 -2147483648 press -1 other - - 7");
+        row("DirectX numbers at 22 bits", "S 2097151 -2097152 -2 0 0x0 -1",
+            "DirectX 2097151 -2097152 press -1 other - - 7");
+        row("DirectX numbers beyond 22 bits", "S -2097153 2097152 -2 0 0x0 -1",
+            "DirectX -2097153 2097152 press -1 other - - 7");
         row("DirectX without numbers", "S x y -2 0x41", "DirectX ? ? press -1 other - - 5 short");
         row("POV", "OTWViewLeft 0 -1 -3 6 0x0 -1", "POV 0 -1 press 6 other - - 7");
         row("POV direction 7", "S 0 -1 -3 7 0x0 -1", "POV 0 -1 press 7 other - - 7");
