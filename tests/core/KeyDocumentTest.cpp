@@ -130,6 +130,7 @@ private slots:
         QTest::newRow("lone CR at the end") << QByteArray("SimA\r") << "1";
         QTest::newRow("tab-only line is a record") << QByteArray("A\n\t\nB") << "1 2 3";
         QTest::newRow("blank lines everywhere") << QByteArray("\r\n  \nSimA 1\n\n \t \nSimB\n\n  ") << "3 5 6";
+        QTest::newRow("runs of lines between blank ones") << QByteArray("A\n\nB\nC\nD\n\n\nE\nF") << "1 3 4 5 8 9";
         QTest::newRow("comments, indented by spaces and tabs")
             << QByteArray("# note\n \t #x\nSimA 1 \"#x\"\n") << "1# 2# 3";
         QTest::newRow("comment after a byte order mark") << QByteArray("\xEF\xBB\xBF# c\r\n\r\nSimA\r\n") << "1# 3";
@@ -158,6 +159,13 @@ private slots:
                 doc.rowAtLine(doc.lineNumber(r) - 1), r - (r > 0 && doc.lineNumber(r - 1) == doc.lineNumber(r) - 1));
         }
         QCOMPARE(actual.join(QLatin1Char(' ')), lines);
+        // Every line, blank or not, finds the first row on it or after it.
+        for (int line = -1; line <= bytes.count('\n') + bytes.count('\r') + 2; ++line) {
+            int first = 0;
+            while (first < doc.rowCount() && doc.lineNumber(first) < line)
+                ++first;
+            QCOMPARE(doc.rowAtLine(line), first);
+        }
         QCOMPARE(doc.rowAtLine(1 << 20), doc.rowCount());
         QCOMPARE(doc.toBytes(), bytes.toStdString());
     }
