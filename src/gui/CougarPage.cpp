@@ -24,6 +24,9 @@
 #include <QTextDocument>
 #include <QTimer>
 
+#include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 
 namespace gui {
@@ -49,6 +52,66 @@ std::string makeText(const core::KeyDocument& document, const MakingInput& in)
     return in.target ? core::fillTargetMacros(document, in.rows, in.removeSim)
                      : core::fillCougarMacros(document, in.rows, in.removeSim);
 }
+
+// Rows in an order: rows in ascending order (the list as the file has it) as a bit a row and a count of the rows
+// before each word of bits, 4 MiB less than a table of a million rows; rows in another order as they come.
+class RowList
+{
+public:
+    RowList() = default;
+    explicit RowList(std::vector<int> rows)
+    {
+        if (!std::is_sorted(rows.begin(), rows.end()) || (!rows.empty() && rows.front() < 0)
+            || std::adjacent_find(rows.begin(), rows.end()) != rows.end()) {
+            m_inOrder = std::move(rows);
+            m_size = m_inOrder.size();
+            return;
+        }
+        m_size = rows.size();
+        m_bits.assign(rows.empty() ? 0 : static_cast<std::size_t>(rows.back()) / 64 + 1, 0);
+        for (const int row : rows)
+            m_bits[static_cast<std::size_t>(row) / 64] |= std::uint64_t{1} << (row % 64);
+        m_before.reserve(m_bits.size());
+        std::uint32_t count = 0;
+        for (const std::uint64_t word : m_bits) {
+            m_before.push_back(count);
+            count += static_cast<std::uint32_t>(std::popcount(word));
+        }
+    }
+
+    std::size_t size() const { return m_size; }
+    /** The `n`th row. */
+    int operator[](std::size_t n) const
+    {
+        if (m_bits.empty())
+            return m_inOrder[n];
+        // The last word with no more than `n` rows before it holds the row; then its bits below it are dropped.
+        const auto after = std::upper_bound(m_before.begin(), m_before.end(), static_cast<std::uint32_t>(n));
+        const auto word = static_cast<std::size_t>(after - m_before.begin()) - 1;
+        std::uint64_t bits = m_bits[word];
+        for (std::size_t skip = n - m_before[word]; skip > 0; --skip)
+            bits &= bits - 1;
+        return static_cast<int>(word * 64) + std::countr_zero(bits);
+    }
+    template <typename Use> void forEach(Use use) const
+    {
+        if (m_bits.empty()) {
+            for (const int row : m_inOrder)
+                use(row);
+            return;
+        }
+        for (std::size_t word = 0; word < m_bits.size(); ++word) {
+            for (std::uint64_t bits = m_bits[word]; bits != 0; bits &= bits - 1)
+                use(static_cast<int>(word * 64) + std::countr_zero(bits));
+        }
+    }
+
+private:
+    std::vector<int> m_inOrder; // rows in another order
+    std::vector<std::uint64_t> m_bits; // rows in ascending order: bit r % 64 of word r / 64
+    std::vector<std::uint32_t> m_before; // the rows before each word
+    std::size_t m_size = 0;
+};
 
 const QString kCougarCaption = QStringLiteral("Copy and paste these into a Cougar macro file.");
 const QString kTargetCaption = QStringLiteral("Copy and paste these into a TARGET macro file.");
@@ -213,7 +276,7 @@ struct CougarPage::Making
 struct CougarPage::RowLines
 {
     core::KeyDocument document;
-    std::vector<int> rows;
+    RowList rows;
     bool removeSim = false;
     std::size_t bytes = 0; // of the whole text
 
@@ -237,14 +300,14 @@ struct CougarPage::RowLines
         std::string piece;
         piece.reserve(pieceBytes + 4096);
         core::CougarMacroWriter writer(document, removeSim);
-        for (const int row : rows) {
+        rows.forEach([&](int row) {
             if (writer.append(piece, row))
                 piece += "\r\n";
             if (piece.size() >= pieceBytes) {
                 use(std::string_view(piece));
                 piece.clear();
             }
-        }
+        });
         use(std::string_view(piece));
     }
 };
@@ -304,8 +367,8 @@ void CougarPage::finishMaking()
         return;
     }
     showText({},
-        std::make_shared<const RowLines>(RowLines{
-            std::move(making->document), std::move(making->lineRows), making->input.removeSim, making->textBytes}),
+        std::make_shared<const RowLines>(RowLines{std::move(making->document), RowList(std::move(making->lineRows)),
+            making->input.removeSim, making->textBytes}),
         making->longestLine);
 }
 

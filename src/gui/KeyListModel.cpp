@@ -26,12 +26,28 @@ KeyListModel::KeyListModel(KeyFileSession* session)
 void KeyListModel::rebuild()
 {
     const core::KeyDocument& document = m_session->document();
-    m_rows.clear();
-    m_rows.reserve(static_cast<std::size_t>(document.rowCount()));
+    m_comments.clear();
     for (int r = 0; r < document.rowCount(); ++r) {
-        if (!document.isComment(r))
-            m_rows.push_back(r);
+        if (document.isComment(r))
+            m_comments.push_back(r);
     }
+    m_comments.shrink_to_fit();
+    m_rowCount = document.rowCount() - static_cast<int>(m_comments.size());
+}
+
+int KeyListModel::documentRow(int row) const
+{
+    // Comment i has (comment - i) listed rows before it: those at or below `row` come before its document row.
+    std::size_t low = 0;
+    std::size_t high = m_comments.size();
+    while (low < high) {
+        const std::size_t mid = low + (high - low) / 2;
+        if (m_comments[mid] - static_cast<int>(mid) <= row)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return row + static_cast<int>(low);
 }
 
 void KeyListModel::setRemoveSim(bool removeSim)
@@ -45,8 +61,11 @@ void KeyListModel::setRemoveSim(bool removeSim)
 
 int KeyListModel::listRow(int documentRow) const
 {
-    const auto it = std::lower_bound(m_rows.begin(), m_rows.end(), documentRow);
-    return it != m_rows.end() && *it == documentRow ? static_cast<int>(it - m_rows.begin()) : -1;
+    const auto it = std::lower_bound(m_comments.begin(), m_comments.end(), documentRow);
+    if (documentRow < 0 || documentRow >= m_rowCount + static_cast<int>(m_comments.size())
+        || (it != m_comments.end() && *it == documentRow))
+        return -1;
+    return documentRow - static_cast<int>(it - m_comments.begin());
 }
 
 core::SimplifiedEntry KeyListModel::entry(int row) const
@@ -68,7 +87,7 @@ core::SimplifiedEntry KeyListModel::entry(int row) const
 
 int KeyListModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+    return parent.isValid() ? 0 : m_rowCount;
 }
 
 int KeyListModel::columnCount(const QModelIndex& parent) const

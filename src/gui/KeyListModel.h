@@ -26,7 +26,7 @@ public:
     bool removeSim() const { return m_removeSim; }
 
     /** The document row of list row `row`. */
-    int documentRow(int row) const { return m_rows[static_cast<std::size_t>(row)]; }
+    int documentRow(int row) const;
     /** The list row of document row `documentRow`, or -1 for a comment. */
     int listRow(int documentRow) const;
     /** List row `row` as the engine's list entry, with the names as shown. */
@@ -43,7 +43,10 @@ private:
     void onRowsChanged(const QList<int>& rows);
 
     KeyFileSession* m_session;
-    std::vector<int> m_rows; // list row -> document row
+    // The list is the document's rows less its comments: only the comments' rows are kept, ascending (a few in a key
+    // file, where a table of the listed rows would take 4 MiB for the largest).
+    std::vector<int> m_comments;
+    int m_rowCount = 0;
     bool m_removeSim = false;
 };
 

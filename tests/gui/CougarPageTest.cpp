@@ -257,6 +257,15 @@ private slots:
             QCOMPARE(QApplication::clipboard()->text(),
                 macroText(kFile, false).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
             QCOMPARE(lines->lines().lineCount(), std::size_t(macroLines.size()));
+            // In the list's order once it is sorted: names descending, SimBeta, SimAlpha, OTWGamma.
+            f.showPage(gui::MainWindow::KeysAssignedPageIndex);
+            f.listGrid()->selectBlock(0, 1, 0, 1);
+            f.click(QStringLiteral("Command2_1"));
+            f.showPage(gui::MainWindow::CougarMacrosPageIndex);
+            page->fillCougarMacros();
+            f.find<QPushButton>(QStringLiteral("Command3_0"))->click();
+            QCOMPARE(f.desktop.paste(),
+                QStringList({macroLines[1], macroLines[0], macroLines[2], QString()}).join(QStringLiteral("\r\n")));
             return;
         }
         f.showPage(gui::MainWindow::CougarMacrosPageIndex);

@@ -58,6 +58,34 @@ class WindowTest : public QObject
     Q_OBJECT
 
 private slots:
+    // The list holds every row but the comments, in file order, wherever the comments stand.
+    void listRowsAroundComments_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("listed"); // the document row of each list row
+        QTest::newRow("no comments") << QByteArray("A\nB\nC\n") << "0 1 2";
+        QTest::newRow("comments only") << QByteArray("# a\n# b\n") << "";
+        QTest::newRow("first and last") << QByteArray("# a\nB\nC\n# d\n") << "1 2";
+        QTest::newRow("runs of comments") << QByteArray("A\n# b\n# c\nD\n# e\nF\n# g\n# h\n# i\nJ\n") << "0 3 5 9";
+    }
+
+    void listRowsAroundComments()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, listed);
+        WindowFixture f(bytes.toStdString());
+        const gui::KeyListModel* list = f.session()->listModel();
+        QStringList rows;
+        for (int row = 0; row < list->rowCount(); ++row) {
+            rows << QString::number(list->documentRow(row));
+            QCOMPARE(list->listRow(list->documentRow(row)), row);
+        }
+        QCOMPARE(rows.join(QLatin1Char(' ')), listed);
+        const int documentRows = f.session()->document().rowCount();
+        for (int row = -1; row <= documentRows; ++row)
+            QCOMPARE(list->listRow(row) >= 0, rows.contains(QString::number(row)));
+    }
+
     // A remembered file that is gone is forgotten: nothing opens, and the settings written at close name no file.
     void goneFileOpensNothingAndIsForgotten()
     {
