@@ -1,6 +1,7 @@
 #include "GenericOrder.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -66,9 +67,6 @@ std::optional<long long> readWholeNumber(std::string_view text)
 
 namespace {
 
-// What most comparisons of two cells need: the cell's number, or NaN when it does not read as one; its first
-// sixteen bytes in lower case as two numbers, the first byte highest, zeros past its end; its length; where its
-// whole text stands in lower case in a pool of texts, for a cell longer than sixteen bytes.
 // The lower-case texts of long cells, in blocks that never move: the pool grows without copying what it holds, and
 // never holds an old and a new copy of it at once (a sort of a big file by its descriptions keeps 20 MiB here).
 class TextPool
@@ -97,31 +95,50 @@ private:
     std::vector<std::string> m_blocks;
 };
 
+// What most comparisons of two cells need: the cell's first sixteen bytes in lower case as two numbers, the first
+// byte highest, zeros past its end; its length, and whether it reads as a number; its number, or for a cell longer
+// than sixteen bytes where its whole text stands in lower case in a pool of texts. In 32 bytes, the number and the
+// place in the pool sharing a word: a number cell longer than sixteen bytes (rare: spaces around it, many digits)
+// keeps its text, and its number is read again from it when two numbers meet.
 struct CellKey
 {
+    static constexpr std::uint32_t NumberFlag = 0x80000000U;
+    static constexpr std::uint32_t MaxSize = NumberFlag - 1;
+
     std::uint64_t high = 0;
     std::uint64_t low = 0;
-    double number = std::numeric_limits<double>::quiet_NaN();
-    std::uint32_t size = 0;
+    std::uint32_t sizeAndKind = 0; // the length, and NumberFlag for a cell that reads as a number
     std::uint32_t place = 0; // where the row of a sort entry is shown
-    std::uint64_t text = 0; // in the pool, for a cell of more than sixteen bytes
+    std::uint64_t value = 0; // a cell of up to sixteen bytes: its number's bits; a longer one: its text in the pool
+
+    std::uint32_t size() const { return sizeAndKind & MaxSize; }
+    bool isNumber() const { return (sizeAndKind & NumberFlag) != 0; }
+    bool isLong() const { return size() > 16; }
+    double number(const TextPool& pool) const
+    {
+        return isLong() ? readNumber(pool.text(value, size())).value_or(0) : std::bit_cast<double>(value);
+    }
 };
+
+static_assert(sizeof(CellKey) == 32);
 
 // A cell's key, read once; a long cell's text goes in lower case into `pool`, for the comparisons the key cannot
 // decide.
 CellKey readKey(std::string_view text, TextPool& pool)
 {
     CellKey key;
-    if (const auto number = readNumber(text))
-        key.number = *number;
     for (std::size_t i = 0; i < 16; ++i) {
         std::uint64_t& half = i < 8 ? key.high : key.low;
         half = (half << 8) | (i < text.size() ? static_cast<unsigned char>(asciiLower(text[i])) : 0U);
     }
-    key.size
-        = static_cast<std::uint32_t>(std::min<std::size_t>(text.size(), std::numeric_limits<std::uint32_t>::max()));
-    if (text.size() > 16)
-        key.text = pool.add(text);
+    key.sizeAndKind = static_cast<std::uint32_t>(std::min<std::size_t>(text.size(), CellKey::MaxSize));
+    const std::optional<double> number = readNumber(text);
+    if (number)
+        key.sizeAndKind |= CellKey::NumberFlag;
+    if (key.isLong())
+        key.value = pool.add(text);
+    else if (number)
+        key.value = std::bit_cast<std::uint64_t>(*number);
     return key;
 }
 
@@ -131,15 +148,18 @@ CellKey readKey(std::string_view text, TextPool& pool)
 // Only when both are longer are their lower-case texts in `pool` compared.
 int compareKeys(const CellKey& x, const CellKey& y, const TextPool& pool)
 {
-    if (!std::isnan(x.number) && !std::isnan(y.number))
-        return x.number < y.number ? -1 : (x.number > y.number ? 1 : 0);
+    if (x.isNumber() && y.isNumber()) {
+        const double a = x.number(pool);
+        const double b = y.number(pool);
+        return a < b ? -1 : (a > b ? 1 : 0);
+    }
     if (x.high != y.high)
         return x.high < y.high ? -1 : 1;
     if (x.low != y.low)
         return x.low < y.low ? -1 : 1;
-    if (x.size <= 16 || y.size <= 16)
-        return x.size < y.size ? -1 : (x.size > y.size ? 1 : 0);
-    const int c = pool.text(x.text, x.size).compare(pool.text(y.text, y.size));
+    if (!x.isLong() || !y.isLong())
+        return x.size() < y.size() ? -1 : (x.size() > y.size() ? 1 : 0);
+    const int c = pool.text(x.value, x.size()).compare(pool.text(y.value, y.size()));
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
@@ -199,11 +219,11 @@ SortKeys::SortKeys(std::span<const int> rows, std::size_t width, const SortRowTe
     const auto read = [&](int row, std::size_t place) {
         CellKey& entry = d.entries.emplace_back(readKey(cellText(row, 0, spare), d.pool));
         entry.place = static_cast<std::uint32_t>(place);
-        kinds[0] |= std::isnan(entry.number) ? 1U : 2U;
+        kinds[0] |= entry.isNumber() ? 2U : 1U;
         for (std::size_t k = 1; k < width; ++k) {
             CellKey& key = d.later[place * (width - 1) + k - 1];
             key = readKey(cellText(row, k, spare), d.pool);
-            kinds[k] |= std::isnan(key.number) ? 1U : 2U;
+            kinds[k] |= key.isNumber() ? 2U : 1U;
         }
     };
     if (readable) {

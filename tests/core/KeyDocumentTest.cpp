@@ -297,6 +297,13 @@ private slots:
         row("eighteenth letter decides", "SimFunctionNumber1", "simfunctionnumber0", 1);
         row("long texts equal but for case", "SIMFUNCTIONNUMBER7", "simfunctionnumber7", 0);
         row("bytes above ASCII after letters", "\xe9", "z", 1);
+        // Numbers longer than sixteen bytes keep their texts: they still compare as numbers, with each other and with
+        // short ones, and as texts with texts.
+        row("long numbers", "  0000000000000002  ", "000000000000000010", -1);
+        row("long number and short one", "1.00000000000000000", "2", -1);
+        row("short number and long one", "3", "   2.000000000000000", 1);
+        row("long exponent", "1E1              ", "2", 1);
+        row("long number and text", "00000000000000000009", "0000000000000000000a", -1);
     }
 
     void genericCompare()
