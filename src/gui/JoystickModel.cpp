@@ -10,6 +10,7 @@
 #include <tuple>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 namespace gui {
 
@@ -36,14 +37,18 @@ int JoystickModel::columnCount(const QModelIndex& parent) const
 
 void JoystickModel::rebuild()
 {
-    rebuild(core::joystickLines(m_session->document(), m_session->joystickSettings()));
+    rebuild(core::joystickLines(m_session->document(), m_session->joystickSettings()), m_session->document());
 }
 
-void JoystickModel::rebuild(std::vector<core::JoystickLine> lines)
+void JoystickModel::rebuild(std::vector<core::JoystickLine> lines, core::KeyDocument document)
 {
     beginResetModel();
+    // A copy, not the document itself: a copy starts without the bindings that reading the lines worked out.
+    m_document = std::as_const(document);
     m_lines.clear();
     m_lines.reserve(lines.size());
+    m_descriptions.assign(1, std::string());
+    std::unordered_map<std::string, int> descriptionOf; // while the lines are read
     m_all.clear();
     m_labels.clear();
     // One row per button or hat direction and action. The lines come sorted by place, then layer, then action.
@@ -75,8 +80,14 @@ void JoystickModel::rebuild(std::vector<core::JoystickLine> lines)
         if (!l.label.empty() && !m_labels.contains(row.button))
             m_labels.insert(row.button, m_session->decode(l.label));
         (l.place.layer == core::Layer::Shifted ? row.shifted : row.unshifted).push_back(static_cast<int>(i));
-        m_lines.push_back(Line{l.row, l.line, l.kind, l.bindings, l.place, std::move(l.simName),
-            std::move(l.description), std::move(l.label)});
+        int description = 0;
+        if (!l.description.empty()) {
+            const auto [known, added] = descriptionOf.try_emplace(l.description, int(m_descriptions.size()));
+            if (added)
+                m_descriptions.push_back(std::move(l.description));
+            description = known->second;
+        }
+        m_lines.push_back(Line{l.row, l.line, l.kind, l.bindings, description, l.place});
     }
     // A shifted line may bring an action that the unshifted ones lack: each button's actions go in action order.
     std::stable_sort(m_all.begin(), m_all.end(),
@@ -140,21 +151,22 @@ int JoystickModel::documentRow(const QModelIndex& index) const
 
 QString JoystickModel::functionText(const std::vector<int>& lines) const
 {
+    std::string spare;
     QStringList names;
     for (const int i : lines)
-        names.append(m_session->decode(m_lines[static_cast<std::size_t>(i)].simName));
+        names.append(m_session->decode(m_document.simName(m_lines[static_cast<std::size_t>(i)].row, spare)));
     return names.join(QStringLiteral(", "));
 }
 
 QString JoystickModel::descriptionText(const std::vector<int>& lines) const
 {
-    // A button may hold thousands of lines: each description once, found by its bytes.
+    // A button may hold thousands of lines: each description once.
     QStringList texts;
-    std::unordered_set<std::string_view> seen;
+    std::unordered_set<int> seen;
     for (const int i : lines) {
-        const std::string& description = m_lines[static_cast<std::size_t>(i)].description;
-        if (!description.empty() && seen.insert(description).second)
-            texts.append(m_session->decode(description));
+        const int description = m_lines[static_cast<std::size_t>(i)].description;
+        if (description != 0 && seen.insert(description).second)
+            texts.append(m_session->decode(m_descriptions[static_cast<std::size_t>(description)]));
     }
     return texts.join(QStringLiteral("; "));
 }
@@ -180,10 +192,9 @@ QString JoystickModel::toolTip(const std::vector<int>& lines) const
         parts.append(QStringLiteral("Bound more than once for this button, layer and invocation."));
     for (const int i : lines) {
         const Line& l = m_lines[static_cast<std::size_t>(i)];
-        QString text
-            = QStringLiteral("Line %1: %2").arg(l.line).arg(m_session->decode(m_session->document().lineText(l.row)));
-        if (!l.label.empty())
-            text += QStringLiteral("\n") + m_session->decode(l.label);
+        QString text = QStringLiteral("Line %1: %2").arg(l.line).arg(m_session->decode(m_document.lineText(l.row)));
+        if (const std::string label = core::labelAbove(m_document, l.row); !label.empty())
+            text += QStringLiteral("\n") + m_session->decode(label);
         parts.append(text);
     }
     return parts.join(QStringLiteral("\n"));

@@ -46,8 +46,9 @@ public:
 
     /** Reads the document again with the session's settings. */
     void rebuild();
-    /** Shows `lines`, read from the session's document with its settings (on another thread, say). */
-    void rebuild(std::vector<core::JoystickLine> lines);
+    /** Shows `lines`, read from `document` (a copy of the session's, read on another thread, say) with the
+     *  session's settings. The model keeps the copy: its lines' names and labels are read from it. */
+    void rebuild(std::vector<core::JoystickLine> lines, core::KeyDocument document);
 
     /** Only the rows of this device ("Device 01", "POV hats", "?"); empty for every row. */
     void setDeviceFilter(const QString& device);
@@ -57,16 +58,16 @@ public:
 
     /** What the table keeps of a DirectX or POV line once its rows are made: the texts of its button's row
      *  (device, control, action) are in that row. */
+    // About 48 bytes a line: the sim name and the label are read from the line's row when they are shown, and each
+    // different description is kept once.
     struct Line
     {
         int row = 0;
         int line = 0;
         core::RecordKind kind = core::RecordKind::DirectX;
         int bindings = 1;
+        int description = 0; // index into m_descriptions
         core::JoystickPlace place;
-        std::string simName;
-        std::string description;
-        std::string label;
     };
 
     /** The document's DirectX and POV lines as last read. */
@@ -96,7 +97,9 @@ private:
     bool isDouble(const std::vector<int>& lines) const;
 
     KeyFileSession* m_session;
+    core::KeyDocument m_document; // the lines' own: its bytes and rows shared with the session's
     std::vector<Line> m_lines;
+    std::vector<std::string> m_descriptions; // each different one once, the empty one first
     std::vector<Row> m_all;
     std::vector<int> m_shown; // indexes into m_all
     QStringList m_devices;

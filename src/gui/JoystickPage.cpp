@@ -184,7 +184,7 @@ void JoystickPage::showPending(bool now)
     auto reading = std::make_shared<Reading>();
     reading->document = document;
     reading->settings = m_session->joystickSettings();
-    m_model->rebuild({});
+    m_model->rebuild({}, {});
     fillDevices();
     m_summary->clear();
     m_table->setCursor(Qt::BusyCursor);
@@ -199,7 +199,7 @@ void JoystickPage::finishReading()
     if (!reading)
         return;
     m_table->unsetCursor();
-    m_model->rebuild(std::move(reading->lines));
+    m_model->rebuild(std::move(reading->lines), std::move(reading->document));
     showCounts();
 }
 

@@ -69,9 +69,11 @@ private slots:
         QCOMPARE(
             f.cell(1, JoystickModel::UnshiftedColumn, Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 0, 0));
         QVERIFY(!f.cell(1, JoystickModel::ShiftedColumn, Qt::BackgroundRole).isValid());
-        QVERIFY(f.cell(1, JoystickModel::UnshiftedColumn, Qt::ToolTipRole)
-                    .toString()
-                    .contains("Line 7: SimOther 1 -1 -2 0 0x0 -1"));
+        // Each line of the cell with the label above it, if any.
+        QCOMPARE(f.cell(1, JoystickModel::UnshiftedColumn, Qt::ToolTipRole).toString(),
+            QStringLiteral(
+                "Bound more than once for this button, layer and invocation.\nLine 6: SimPickle 1 -1 -2 0 0x0 "
+                "-1\nPickle (Win DX2)\nLine 7: SimOther 1 -1 -2 0 0x0 -1"));
         QCOMPARE(f.page->summary(),
             QStringLiteral("6 button lines on 2 devices, 1 hat line; 2 lines bind a button twice (red)"));
 
