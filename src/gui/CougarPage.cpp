@@ -10,6 +10,7 @@
 #include "core/CougarMacros.h"
 #include "core/TargetMacros.h"
 #include "io/FileIo.h"
+#include "io/Platform.h"
 #include "io/TextCodec.h"
 
 #include <QComboBox>
@@ -506,6 +507,7 @@ void CougarPage::copyAll()
             // Seventy MiB for the largest file: made only when it is pasted, in UTF-8 a piece at a time, from the
             // lines of the text shown now (the view keeps them; an edit after the copy makes new ones).
             m_desktop.setClipboardUtf8([lines = m_rowLines, encoding, pieceBytes = m_copyPieceBytes] {
+                io::returnFreedMemory();
                 QByteArray text;
                 text.reserve(qsizetype(lines->bytes));
                 lines->forEachPiece(

@@ -112,38 +112,40 @@ public:
 
     int rowCount(const QModelIndex& parent = {}) const override
     {
-        return parent.isValid() ? 0 : static_cast<int>(m_sections.size());
+        return parent.isValid() ? 0 : static_cast<int>(sections().size());
     }
     QVariant data(const QModelIndex& index, int role) const override
     {
         if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount())
             return {};
-        const core::Section& section = m_sections[static_cast<std::size_t>(index.row())];
+        const core::Section& section = sections()[static_cast<std::size_t>(index.row())];
         return QString((section.level > 1 ? QStringLiteral("    ") : QString()) + m_session->decode(section.title));
     }
 
-    /** Takes the session's sections; false when they are the ones already shown. */
-    bool take(const std::vector<core::Section>& sections)
+    /** Takes the session's sections, shared with it; false when they are the ones already shown. */
+    bool take(std::shared_ptr<const std::vector<core::Section>> sections)
     {
         const auto same = [](const core::Section& a, const core::Section& b) {
             return a.row == b.row && a.level == b.level && a.title == b.title;
         };
-        if (std::equal(sections.begin(), sections.end(), m_sections.begin(), m_sections.end(), same))
-            return false;
-        beginResetModel();
-        m_sections = sections;
-        endResetModel();
-        return true;
+        const bool unchanged = sections == m_sections
+            || std::equal(sections->begin(), sections->end(), this->sections().begin(), this->sections().end(), same);
+        if (!unchanged)
+            beginResetModel();
+        m_sections = std::move(sections); // the same sections, but the session's (the list shown before may go)
+        if (!unchanged)
+            endResetModel();
+        return !unchanged;
     }
     /** The headline row of item `index`, or -1. */
     int rowOf(int index) const
     {
-        return index >= 0 && index < rowCount() ? m_sections[static_cast<std::size_t>(index)].row : -1;
+        return index >= 0 && index < rowCount() ? sections()[static_cast<std::size_t>(index)].row : -1;
     }
     bool isSectionRow(int row) const
     {
         // In file order, so by row.
-        return std::binary_search(m_sections.begin(), m_sections.end(), row,
+        return std::binary_search(sections().begin(), sections().end(), row,
             [](const auto& a, const auto& b) { return rowKey(a) < rowKey(b); });
     }
 
@@ -151,8 +153,14 @@ private:
     static int rowKey(int row) { return row; }
     static int rowKey(const core::Section& section) { return section.row; }
 
+    const std::vector<core::Section>& sections() const
+    {
+        static const std::vector<core::Section> none;
+        return m_sections ? *m_sections : none;
+    }
+
     const KeyFileSession* m_session;
-    std::vector<core::Section> m_sections;
+    std::shared_ptr<const std::vector<core::Section>> m_sections;
 };
 
 GridPage::GridPage(TabControl* tabs, int pageIndex, KeyFileSession* session, QObject* parent)
@@ -318,7 +326,7 @@ void GridPage::applyFilter()
 
 void GridPage::fillSections()
 {
-    if (!m_sectionList->take(m_session->sections()))
+    if (!m_sectionList->take(m_session->sharedSections()))
         return;
     QComboBox* box = m_findBar->sections();
     box->setCurrentIndex(-1);

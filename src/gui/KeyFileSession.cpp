@@ -131,10 +131,10 @@ const std::array<core::KeyboardUsage, core::KeyboardUsage::ModifierCount>& KeyFi
     return m_usage;
 }
 
-const std::vector<core::Section>& KeyFileSession::sections() const
+std::shared_ptr<const std::vector<core::Section>> KeyFileSession::sharedSections() const
 {
-    if (!m_sectionsFresh) {
-        m_sections = core::sections(m_document);
+    if (!m_sectionsFresh || !m_sections) {
+        m_sections = std::make_shared<const std::vector<core::Section>>(core::sections(m_document));
         m_sectionsFresh = true;
     }
     return m_sections;
@@ -230,7 +230,7 @@ void KeyFileSession::checkProblems()
     // Its sections are found on the copy too, from the bindings the check worked out: the section box fills when
     // the check ends, and the window takes those bindings instead of working them out again.
     m_problems.check(core::KeyDocument());
-    m_sections.clear();
+    m_sections = std::make_shared<const std::vector<core::Section>>();
     m_sectionsFresh = true;
     auto result = std::make_shared<BackgroundCheck>();
     result->document = m_document;
@@ -246,7 +246,7 @@ void KeyFileSession::checkProblems()
         if (!changed.empty())
             m_problems.update(m_document, changed);
         else
-            m_sections = std::move(result->sections);
+            m_sections = std::make_shared<const std::vector<core::Section>>(std::move(result->sections));
         m_document.takeBindings(std::move(result->document), changed);
         changed.clear();
         emit problemsChecked();

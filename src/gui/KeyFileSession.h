@@ -98,7 +98,10 @@ public:
     }
     /** The document's sections (its headline lines), for the document as it is now. While a big document's
      *  background check runs they are found with it, and there are none until problemsChecked. */
-    const std::vector<core::Section>& sections() const;
+    const std::vector<core::Section>& sections() const { return *sharedSections(); }
+    /** The same sections, shared: the grids' section boxes keep them without a copy each (a big file may have
+     *  tens of thousands). */
+    std::shared_ptr<const std::vector<core::Section>> sharedSections() const;
     /** The title of the section that document row `row` lies in, or an empty text. */
     QString sectionTitleOf(int row) const;
     /** How joystick button numbers are read (shift magnitude, buttons per device); a setting of the window, not of
@@ -200,7 +203,7 @@ private:
     QTimer* m_searchWarmer; // fills the search texts in steps after an opening, so that the first filter is quick
     static constexpr int SearchWarmDelayMs = 200;
     int m_warmedRows = 0;
-    mutable std::vector<core::Section> m_sections;
+    mutable std::shared_ptr<const std::vector<core::Section>> m_sections;
     mutable bool m_sectionsFresh = false;
     core::JoystickSettings m_joystick;
 };

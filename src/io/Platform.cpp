@@ -65,6 +65,13 @@ void returnBigBlocksAtOnce()
 #endif
 }
 
+void returnFreedMemory()
+{
+#ifdef __GLIBC__
+    (void)malloc_trim(0);
+#endif
+}
+
 #ifdef _WIN32
 
 FileKind fileKind(const QString& path, int* error)

@@ -25,6 +25,10 @@ void adviseLargeBuffer(void* data, std::size_t size);
  *  nothing where the C library has no such setting. */
 void returnBigBlocksAtOnce();
 
+/** Gives the system back the memory the C library holds freed for later use, before a big block is made: the
+ *  block's pages then do not come on top of pages kept for nothing. Does nothing where the C library cannot. */
+void returnFreedMemory();
+
 /** What a path names, symbolic links followed. */
 enum class FileKind { Missing, Regular, Folder, NamedPipe, Device, Socket, Other };
 
