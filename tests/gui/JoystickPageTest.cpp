@@ -91,6 +91,23 @@ private slots:
 
     // A big document's lines are read on a worker: the table is empty until they come, a change meanwhile drops
     // them for newer ones, and what asks for the model waits for them.
+    // A file opened while the page is hidden: until the page shows again, the table's names and tips come from the
+    // file its lines were read from, whose rows they are.
+    void tableKeepsTheFileItsLinesCameFrom()
+    {
+        JoystickFixture f;
+        const QStringList before = f.table();
+        f.showPage(gui::MainWindow::KeyFilePageIndex);
+        QVERIFY(f.session()->open(f.writeKeyFile(QStringLiteral("other.key"), "SimZ 0 -1 -2 0 0x0 -1\r\n")));
+        // The table as drawn: asking the page for its model would read the new file's lines first.
+        const QAbstractItemModel* shown = f.page->table()->model();
+        QCOMPARE(f.rows(shown), before);
+        QCOMPARE(shown->index(0, JoystickModel::UnshiftedColumn).data(Qt::ToolTipRole).toString(),
+            QStringLiteral("Line 4: SimTrigger 0 -1 -2 0 0x0 -1\nStick"));
+        f.showPage(gui::MainWindow::JoystickPageIndex);
+        QCOMPARE(f.table(), QStringList({"Device 01|DX1|press and release|SimZ||||"}));
+    }
+
     void tableReadOnAWorker()
     {
         WindowFixture f(kFile);
