@@ -315,6 +315,7 @@ KeyDocument KeyDocument::fromBytes(SharedBytes bytes)
 
 std::uint32_t KeyDocument::RowTable::number(std::size_t row) const
 {
+    static_assert(sizeof(Row) == 8);
     const auto after = std::upper_bound(
         jumps.begin(), jumps.end(), row, [](std::size_t wanted, const auto& jump) { return wanted < jump.first; });
     const auto& jump = *std::prev(after);
