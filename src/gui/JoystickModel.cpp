@@ -10,7 +10,6 @@
 #include <tuple>
 #include <unordered_map>
 #include <unordered_set>
-#include <utility>
 
 namespace gui {
 
@@ -40,11 +39,11 @@ void JoystickModel::rebuild()
     rebuild(core::joystickLines(m_session->document(), m_session->joystickSettings()), m_session->document());
 }
 
-void JoystickModel::rebuild(std::vector<core::JoystickLine> lines, core::KeyDocument document)
+void JoystickModel::rebuild(std::vector<core::JoystickLine> lines, const core::KeyDocument& document)
 {
     beginResetModel();
-    // A copy, not the document itself: a copy starts without the bindings that reading the lines worked out.
-    m_document = std::as_const(document);
+    m_document = document; // a copy starts without the bindings that reading the lines worked out
+
     m_lines.clear();
     m_lines.reserve(lines.size());
     m_descriptions.assign(1, std::string());

@@ -47,8 +47,8 @@ public:
     /** Reads the document again with the session's settings. */
     void rebuild();
     /** Shows `lines`, read from `document` (a copy of the session's, read on another thread, say) with the
-     *  session's settings. The model keeps the copy: its lines' names and labels are read from it. */
-    void rebuild(std::vector<core::JoystickLine> lines, core::KeyDocument document);
+     *  session's settings. The model keeps a copy of it: its lines' names and labels are read from that. */
+    void rebuild(std::vector<core::JoystickLine> lines, const core::KeyDocument& document);
 
     /** Only the rows of this device ("Device 01", "POV hats", "?"); empty for every row. */
     void setDeviceFilter(const QString& device);

@@ -199,7 +199,7 @@ void JoystickPage::finishReading()
     if (!reading)
         return;
     m_table->unsetCursor();
-    m_model->rebuild(std::move(reading->lines), std::move(reading->document));
+    m_model->rebuild(std::move(reading->lines), reading->document);
     showCounts();
 }
 
